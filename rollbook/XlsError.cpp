@@ -1,0 +1,1 @@
+#include "rollbook/XlsError.h"

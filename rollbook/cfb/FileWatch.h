@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zelvano::xls {
+
+// What identifies one version of a file on disk, to notice when another
+// program saved over it after we read it.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t contentHash = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const std::filesystem::path& path);
+
+// Why a roll book cannot be written right now, if at all.
+struct WriteAccess {
+    bool readOnly = false;
+    std::string reason; // one line for a person; empty when writable
+};
+
+// Whether `path` can be written by us: not read-only by its permissions, and
+// not held open for editing by a live Excel/WPS (owner file "~$NAME") or
+// LibreOffice (lock file ".~lock.NAME#") or, on Windows, by a sharing
+// violation. A lock file left behind by a program that crashed does not count.
+WriteAccess checkWriteAccess(const std::filesystem::path& path);
+
+} // namespace zelvano::xls

@@ -40,9 +40,11 @@ std::string numberToText(double value)
         return "0";
     const double rounded = readBack(formatGeneral(value, 15));
     for (int precision = 1; precision < 15; ++precision) {
-        std::string text = formatGeneral(value, precision);
-        if (readBack(text) == rounded)
-            return withUpperExponent(text);
+        const double shorter = readBack(formatGeneral(value, precision));
+        // Found the fewest digits; printed again at full precision so that
+        // 100 stays "100" rather than "1e+02".
+        if (shorter == rounded)
+            return withUpperExponent(formatGeneral(shorter, 15));
     }
     return withUpperExponent(formatGeneral(value, 15));
 }

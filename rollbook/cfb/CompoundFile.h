@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-namespace zelvano::xls {
+namespace zelvano::xls
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -17,7 +18,8 @@ using Bytes = std::vector<std::uint8_t>;
 // Writing lays the whole container out afresh (same sector size as read),
 // keeping every stream and storage it did not replace byte for byte,
 // including their names, CLSIDs, state bits and timestamps.
-class CompoundFile {
+class CompoundFile
+{
 public:
     // Parses a whole file image. Throws XlsError on anything unsound.
     static CompoundFile parse(const Bytes& image);
@@ -46,8 +48,18 @@ public:
     // 512 or 4096.
     std::uint32_t sectorSize() const;
 
-private:
+    // A container holding only an empty root storage, to be filled with
+    // addRootStream. Throws XlsError for a sector size other than 512 or 4096.
+    static CompoundFile createEmpty(std::uint32_t sectorSize = 512);
+
+    // Adds a new stream directly under the root. Throws XlsError when the
+    // name is empty, longer than 31 characters or already taken
+    // (case-insensitively).
+    void addRootStream(std::string_view name, Bytes data);
+
     struct Impl;
+
+private:
     explicit CompoundFile(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };

@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <string>
 
-namespace zelvano::xls {
+namespace zelvano::xls
+{
 
 // What identifies one version of a file on disk, to notice when another
 // program saved over it after we read it.

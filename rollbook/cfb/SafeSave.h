@@ -4,7 +4,8 @@
 
 #include <filesystem>
 
-namespace zelvano::xls {
+namespace zelvano::xls
+{
 
 // Replaces `target` with `bytes` so that a crash or power cut at any moment
 // leaves either the old or the new file: a temporary file in the same folder

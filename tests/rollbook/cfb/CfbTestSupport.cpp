@@ -1,0 +1,96 @@
+#include "CfbTestSupport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace zelvano::xls::test
+{
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+    std::random_device rd;
+    for (int i = 0; i < 100; ++i) {
+        m_path = fs::temp_directory_path() / ("zelvano-cfb-test-" + std::to_string(rd()));
+        if (fs::create_directory(m_path))
+            return;
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // A test may have made the folder read-only.
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(m_path, ec);
+}
+
+Bytes readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+fs::path samplesDir()
+{
+    return fs::path(ZELVANO_SHARED_DIR) / "xls-samples";
+}
+
+std::vector<fs::path> sampleFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(samplesDir()))
+        if (e.path().extension() == ".xls")
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+int runCommand(const std::string& command, std::string* output)
+{
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    std::array<char, 4096> buf{};
+    std::string text;
+    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), pipe))
+        text.append(buf.data(), n);
+    const int status = ::pclose(pipe);
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string quoted(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+std::string oleCheck(const std::string& args)
+{
+    std::string out;
+    const int rc =
+        runCommand(std::string(ZELVANO_PYTHON) + " '" ZELVANO_CFB_CHECK_SCRIPT "' " + args, &out);
+    if (rc == 0)
+        return {};
+    return out.empty() ? "olefile check failed" : out;
+}
+
+} // namespace zelvano::xls::test

@@ -1,0 +1,140 @@
+#include "CfbTestSupport.h"
+#include "rollbook/XlsError.h"
+#include "rollbook/cfb/CompoundFile.h"
+
+#include <gtest/gtest.h>
+
+namespace zelvano::xls
+{
+namespace
+{
+
+using namespace test;
+namespace fs = std::filesystem;
+
+// A sample whose compound file is damaged on purpose; it may be refused.
+bool mayBeRefused(const fs::path& p)
+{
+    return p.filename() == "corrupted_error.xls";
+}
+
+Bytes pattern(std::size_t size, std::uint8_t seed)
+{
+    Bytes b(size);
+    for (std::size_t i = 0; i < size; ++i)
+        b[i] = std::uint8_t(seed + i * 7 + (i >> 8));
+    return b;
+}
+
+TEST(CompoundFileRoundTrip, EverySample_KeepsEveryStreamAndStorageForOlefile)
+{
+    TempDir dir;
+    const auto samples = sampleFiles();
+    ASSERT_GE(samples.size(), 20u);
+    for (const auto& sample : samples) {
+        SCOPED_TRACE(sample.filename().string());
+        const Bytes image = readFile(sample);
+        std::optional<CompoundFile> cf;
+        try {
+            cf.emplace(CompoundFile::parse(image));
+        } catch (const XlsError& e) {
+            EXPECT_TRUE(mayBeRefused(sample)) << e.what();
+            continue;
+        }
+        const Bytes written = cf->serialize();
+        EXPECT_EQ(written.size() % cf->sectorSize(), 0u);
+        const fs::path out = dir / sample.filename().string();
+        writeFile(out, written);
+        EXPECT_EQ(oleCheck("same " + quoted(sample) + " " + quoted(out)), "");
+
+        // Our own reading of what we wrote gives the same streams again.
+        const CompoundFile again = CompoundFile::parse(written);
+        EXPECT_EQ(again.sectorSize(), cf->sectorSize());
+        for (const auto& name : cf->rootStreamNames())
+            EXPECT_EQ(again.readRootStream(name), cf->readRootStream(name)) << name;
+    }
+}
+
+TEST(CompoundFileRoundTrip, SecondRoundTrip_IsByteIdentical)
+{
+    const Bytes image = readFile(samplesDir() / "any_sheets.xls");
+    const Bytes once = CompoundFile::parse(image).serialize();
+    EXPECT_EQ(CompoundFile::parse(once).serialize(), once);
+}
+
+TEST(CompoundFileLookup, RootStreamNames_AreMatchedCaseInsensitively)
+{
+    const CompoundFile cf =
+        CompoundFile::parse(readFile(samplesDir() / "biff5-rich-text-string.xls"));
+    const auto names = cf.rootStreamNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "WorkBook"), names.end());
+    const auto upper = cf.readRootStream("WORKBOOK");
+    const auto lower = cf.readRootStream("workbook");
+    ASSERT_TRUE(upper && lower);
+    EXPECT_EQ(*upper, *lower);
+    EXPECT_TRUE(cf.readRootStream("book").has_value());
+    EXPECT_NE(cf.readRootStream("book"), upper);
+    EXPECT_FALSE(cf.readRootStream("Workbook2").has_value());
+    EXPECT_FALSE(cf.readRootStream("").has_value());
+}
+
+TEST(CompoundFileLookup, StreamInsideStorage_IsNotARootStream)
+{
+    const CompoundFile cf = CompoundFile::parse(readFile(samplesDir() / "any_sheets.xls"));
+    EXPECT_FALSE(cf.readRootStream("PROJECT").has_value());
+    EXPECT_FALSE(cf.readRootStream("_VBA_PROJECT_CUR").has_value());
+}
+
+TEST(CompoundFileReplace, UnknownStream_Throws)
+{
+    CompoundFile cf = CompoundFile::parse(readFile(samplesDir() / "date.xls"));
+    EXPECT_THROW(cf.replaceRootStream("NoSuchStream", Bytes(10)), XlsError);
+}
+
+struct ReplaceCase {
+    const char* sample;
+    const char* stream;
+    std::size_t firstSize;  // crosses the mini-stream cutoff one way...
+    std::size_t secondSize; // ...and this one back
+};
+
+class CompoundFileReplaceCrossing : public ::testing::TestWithParam<ReplaceCase>
+{
+};
+
+TEST_P(CompoundFileReplaceCrossing, OtherStreamsAndStoragesStayUnchanged)
+{
+    const ReplaceCase c = GetParam();
+    TempDir dir;
+    const fs::path original = samplesDir() / c.sample;
+    CompoundFile cf = CompoundFile::parse(readFile(original));
+    for (const std::size_t size : {c.firstSize, c.secondSize}) {
+        SCOPED_TRACE(size);
+        const Bytes data = pattern(size, std::uint8_t(size));
+        cf.replaceRootStream(c.stream, data);
+        const fs::path out = dir / "out.xls";
+        const fs::path expected = dir / "expected.bin";
+        writeFile(out, cf.serialize());
+        writeFile(expected, data);
+        EXPECT_EQ(oleCheck("same " + quoted(original) + " " + quoted(out) + " --except " +
+                           c.stream + " --expect " + c.stream + "=" + expected.string()),
+                  "");
+        cf = CompoundFile::parse(readFile(out));
+        EXPECT_EQ(cf.readRootStream(c.stream), data);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Crossings, CompoundFileReplaceCrossing,
+    ::testing::Values(ReplaceCase{"any_sheets.xls", "Workbook", 1000, 150000}, // VBA storages
+                      ReplaceCase{"gh548_incorrect_sst_unique_count.xls", "Workbook", 4095, 4096},
+                      ReplaceCase{"hidden_sheets.xls", "workbook", 0, 70000}, // WPS ETExtData
+                      ReplaceCase{"Formate.xls", "\x05SummaryInformation", 9000, 64}),
+    [](const auto& info) {
+        const std::string s = info.param.sample;
+        return "Sample" + std::to_string(info.index) + "_" + std::to_string(info.param.firstSize) +
+               "_then_" + std::to_string(info.param.secondSize);
+    });
+
+} // namespace
+} // namespace zelvano::xls

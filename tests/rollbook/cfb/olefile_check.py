@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Independent check of compound files written by our engine, with olefile.
+
+  olefile_check.py same ORIGINAL WRITTEN [--except NAME] [--expect NAME=FILE]
+      every stream and storage of ORIGINAL is in WRITTEN with the same bytes,
+      CLSID, state bits and timestamps (NAME, a root stream, excepted; with
+      --expect its new contents must equal FILE), and WRITTEN holds nothing
+      else. The directory tree of WRITTEN must be sorted and a valid
+      red-black tree.
+  olefile_check.py dump FILE
+      prints sector size and "path size sha256" for every stream.
+"""
+import hashlib
+import sys
+
+import olefile
+
+
+def entries(ole):
+    out = {}
+    for path in ole.listdir(streams=True, storages=True):
+        key = "/".join(path)
+        sid = ole._find(path)
+        e = ole.direntries[sid]
+        data = ole.openstream(path).read() if e.entry_type == olefile.STGTY_STREAM else None
+        out[key] = (e.entry_type, e.clsid, e.dwUserFlags, e.createTime, e.modifyTime, data)
+    root = ole.root
+    out["<root>"] = (root.entry_type, root.clsid, root.dwUserFlags, root.createTime,
+                     root.modifyTime, None)
+    return out
+
+
+def upper_key(name):
+    return (len(name), name.upper())
+
+
+def check_tree(ole):
+    problems = []
+    dirs = ole.direntries
+
+    def walk(sid, lo, hi):
+        if sid == olefile.NOSTREAM:
+            return 1
+        e = dirs[sid]
+        k = upper_key(e.name)
+        if (lo is not None and not lo < k) or (hi is not None and not k < hi):
+            problems.append("tree out of order at %r" % e.name)
+        bl = walk(e.sid_left, lo, k)
+        br = walk(e.sid_right, k, hi)
+        if bl != br:
+            problems.append("black heights differ under %r" % e.name)
+        if e.color == 0:
+            for c in (e.sid_left, e.sid_right):
+                if c != olefile.NOSTREAM and dirs[c].color == 0:
+                    problems.append("red node %r has a red child" % e.name)
+        return bl + (1 if e.color == 1 else 0)
+
+    def storages(e):
+        walk(e.sid_child, None, None)
+        if e.sid_child != olefile.NOSTREAM and dirs[e.sid_child].color == 0:
+            problems.append("red tree root under %r" % e.name)
+        for k in e.kids:
+            if k.entry_type == olefile.STGTY_STORAGE:
+                storages(k)
+
+    storages(ole.root)
+    return problems
+
+
+def main():
+    if sys.argv[1] == "dump":
+        ole = olefile.OleFileIO(sys.argv[2])
+        print("sector", ole.sectorsize)
+        for path in ole.listdir():
+            data = ole.openstream(path).read()
+            print("/".join(path), len(data), hashlib.sha256(data).hexdigest())
+        return 0
+    original, written = sys.argv[2], sys.argv[3]
+    skip, expect = None, None
+    args = sys.argv[4:]
+    while args:
+        if args[0] == "--except":
+            skip = args[1]
+        elif args[0] == "--expect":
+            name, _, path = args[1].partition("=")
+            expect = (name, open(path, "rb").read())
+        args = args[2:]
+    a = entries(olefile.OleFileIO(original))
+    ole_b = olefile.OleFileIO(written)
+    b = entries(ole_b)
+    problems = check_tree(ole_b)
+    for key in sorted(set(a) | set(b)):
+        if skip is not None and key.lower() == skip.lower():
+            continue
+        if key not in a:
+            problems.append("extra entry %r" % key)
+        elif key not in b:
+            problems.append("missing entry %r" % key)
+        elif a[key] != b[key]:
+            problems.append("entry %r differs" % key)
+    if expect is not None:
+        match = [k for k in b if k.lower() == expect[0].lower()]
+        if len(match) != 1 or b[match[0]][5] != expect[1]:
+            problems.append("stream %r does not hold the expected bytes" % expect[0])
+    for p in problems:
+        print(p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

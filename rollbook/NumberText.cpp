@@ -3,50 +3,40 @@
 #include <charconv>
 #include <cmath>
 
-namespace zelvano::xls {
-
-namespace {
-
-std::string formatGeneral(double value, int precision)
+namespace zelvano::xls
 {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                std::chars_format::general, precision);
-    return std::string(buffer, result.ptr);
-}
-
-double readBack(const std::string& text)
-{
-    double parsed = 0;
-    std::from_chars(text.data(), text.data() + text.size(), parsed);
-    return parsed;
-}
-
-// "1e+20" -> "1E+20", the way spreadsheet programs show an exponent.
-std::string withUpperExponent(std::string text)
-{
-    for (char& c : text) {
-        if (c == 'e')
-            c = 'E';
-    }
-    return text;
-}
-
-} // namespace
 
 std::string numberToText(double value)
 {
-    if (!std::isfinite(value) || value == 0)
-        return "0";
-    const double rounded = readBack(formatGeneral(value, 15));
-    for (int precision = 1; precision < 15; ++precision) {
-        const double shorter = readBack(formatGeneral(value, precision));
-        // Found the fewest digits; printed again at full precision so that
-        // 100 stays "100" rather than "1e+02".
-        if (shorter == rounded)
-            return withUpperExponent(formatGeneral(shorter, 15));
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-Infinity" : "Infinity";
+    if (value == 0.0)
+        return "0"; // also for -0, which a spreadsheet shows as 0
+    char buffer[64];
+    // %g-style with 15 significant digits drops the trailing zeros, which is
+    // exactly the shortest form within 15 digits.
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, result.ptr);
+    const auto e = text.find('e');
+    if (e != std::string::npos) {
+        // Spreadsheet style exponent: 1E+20, 1.5E-07.
+        std::string mantissa = text.substr(0, e);
+        std::string exponent = text.substr(e + 1);
+        char sign = '+';
+        if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
+            sign = exponent[0];
+            exponent.erase(0, 1);
+        }
+        while (exponent.size() > 2 && exponent[0] == '0')
+            exponent.erase(0, 1);
+        if (exponent.size() < 2)
+            exponent.insert(0, "0");
+        text = mantissa + 'E' + sign + exponent;
     }
-    return withUpperExponent(formatGeneral(value, 15));
+    return text;
 }
 
 } // namespace zelvano::xls

@@ -2,13 +2,13 @@
 
 #include <string>
 
-namespace zelvano::xls {
+namespace zelvano::xls
+{
 
-// The decimal text of a number as a person expects to see it: the shortest
-// text that reads back as the number rounded to 15 significant digits, so
-// 7 gives "7", 2.5 gives "2.5" and 0.1 + 0.2 gives "0.3". Independent of the
-// system locale (the decimal mark is always '.'). Very large or small
-// magnitudes use an exponent ("1E+20"); infinities and NaN give "0".
+// How a number is shown as text everywhere in the program and the tools: the
+// shortest decimal form that reads back as the same value within 15
+// significant digits, with '.' as decimal point whatever the locale
+// (7 -> "7", 2.5 -> "2.5", 0.1 + 0.2 -> "0.3", 1e20 -> "1E+20").
 std::string numberToText(double value);
 
 } // namespace zelvano::xls

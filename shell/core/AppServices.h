@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace zelvano
+{
+
+class ColourPicker;
+class Clock;
+class MessageService;
+class ProcessControl;
+class ProgramEnd;
+class RandomSource;
+class SettingsStore;
+class SoundPlayer;
+
+// What every window is handed: the program-wide state and the services a
+// test replaces with scripted doubles. Built once, in main, for the program.
+struct AppServices {
+    QString appDir; // the folder of the program, its cues, pictures and data
+    MessageService* messages = nullptr;
+    ColourPicker* colours = nullptr;
+    ProgramEnd* programEnd = nullptr;
+    Clock* clock = nullptr;
+    RandomSource* random = nullptr;
+    SoundPlayer* sound = nullptr;
+    SettingsStore* settings = nullptr;
+    ProcessControl* processes = nullptr;
+
+    // The chosen mode: 0 classroom, 1 number draw, 2 seat draw, 3 prize for
+    // a fixed person, 4 winner for a fixed prize. Set only by the mode menu.
+    std::int16_t modeCode = 0;
+};
+
+} // namespace zelvano

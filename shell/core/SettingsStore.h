@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace zelvano
+{
+
+class MessageService;
+
+// The settings row of the encrypted database "MSCOMSJK.com": one column at a
+// time, read as text and written as quoted text or as a bare literal.
+//
+// Every operation opens its own connection. The file is never created, nor
+// any table or row: a missing, damaged, plain or wrongly keyed file shows
+// "本地数据库读取错误" and the read gives the empty text, the write nothing.
+// Only the columns of the settings table are accepted; any other name is
+// refused before the file is touched.
+class SettingsStore
+{
+public:
+    SettingsStore(QString databasePath, MessageService& messages);
+    ~SettingsStore();
+
+    QString readSetting(const QString& column);
+    // `form` is TextForm or LiteralForm. True when the row was updated (an
+    // empty table updates nothing and still succeeds).
+    bool writeSetting(const QString& column, const QString& value, int form);
+
+    // The statement of the last operation as written in our own terms, e.g.
+    // "update sz set Afm='3'" or "update sz set BCf=False".
+    QString lastStatement() const { return m_lastStatement; }
+    QString databasePath() const { return m_path; }
+
+    static constexpr const char* kDatabaseName = "MSCOMSJK.com";
+
+private:
+    class Connection;
+    std::unique_ptr<Connection> openSettingsConnection();
+
+    QString m_path;
+    MessageService& m_messages;
+    QString m_lastStatement;
+};
+
+} // namespace zelvano

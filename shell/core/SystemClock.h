@@ -1,0 +1,22 @@
+#pragma once
+
+#include "shell/core/Clock.h"
+
+#include <QElapsedTimer>
+
+namespace zelvano
+{
+
+class SystemClock final : public Clock
+{
+public:
+    SystemClock();
+    std::int64_t monotonicMs() const override;
+    double secondsSinceMidnight() const override;
+    QDate today() const override;
+
+private:
+    QElapsedTimer m_started;
+};
+
+} // namespace zelvano

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+class QToolButton;
+class QWidget;
+
+namespace zelvano
+{
+
+// A flat button showing only a picture. Its tool tip is also its accessible
+// name, so screen readers and test robots find it.
+QToolButton* makePictureButton(const QPixmap& picture, const QString& toolTip, QWidget* parent);
+
+// The menu's enter button, drawn rather than loaded so it never goes missing.
+QPixmap enterButtonPicture();
+
+} // namespace zelvano

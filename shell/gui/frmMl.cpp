@@ -1,0 +1,128 @@
+#include "shell/gui/frmMl.h"
+
+#include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/SettingsColumns.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/ModeNavigator.h"
+#include "shell/gui/PictureButtons.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 540;
+
+} // namespace
+
+frmMl::frmMl(AppServices& services, ModeNavigator& navigator, QWidget* parent)
+    : QWidget(parent), m_services(services), m_navigator(navigator)
+{
+    buildControls();
+    Form_Load();
+}
+
+void frmMl::buildControls()
+{
+    setWindowTitle(QStringLiteral("Zelvano >> 目录"));
+    setFixedSize(kWidth, kHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_label1 = new QLabel(QStringLiteral("Zelvano"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFont(kaiFont(40, true));
+    m_label1->setStyleSheet(QStringLiteral("color: #8b1a1a;"));
+    m_label1->setGeometry(40, 18, 360, 80);
+
+    m_label4 = new QLabel(QStringLiteral("版本6.0"), this);
+    m_label4->setObjectName(QStringLiteral("Label4"));
+    m_label4->setFont(songFont(11));
+    m_label4->setGeometry(kWidth - 130, 56, 110, 28);
+
+    // The options stand one under the other along a gentle curve.
+    for (int index = 0; index < kModeCount; ++index) {
+        auto* option = new QRadioButton(modeCaption(index), this);
+        option->setObjectName(QStringLiteral("OptMl(%1)").arg(index));
+        option->setAccessibleName(modeCaption(index));
+        option->setFont(songFont(18));
+        const int bend = (index - 2) * (index - 2);
+        option->setGeometry(56 + 14 * bend, 130 + index * 66, 220, 44);
+        connect(option, &QRadioButton::clicked, this, [this, index] { OptMl_Click(index); });
+        m_options[static_cast<size_t>(index)] = option;
+    }
+
+    m_lblXx = new QLabel(this);
+    m_lblXx->setObjectName(QStringLiteral("lblXx"));
+    m_lblXx->setFont(songFont(12));
+    m_lblXx->setWordWrap(true);
+    m_lblXx->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblXx->setGeometry(320, 126, kWidth - 350, 290);
+
+    m_imgIn = makePictureButton(enterButtonPicture(), QStringLiteral("点击进入"), this);
+    m_imgIn->setObjectName(QStringLiteral("imgIn"));
+    m_imgIn->setGeometry(kWidth - 210, kHeight - 100, 170, 70);
+    connect(m_imgIn, &QToolButton::clicked, this, &frmMl::imgIn_Click);
+}
+
+void frmMl::Form_Load()
+{
+    menuLoaded = false;
+    const std::int16_t mode =
+        modeFromSetting(m_services.settings->readSetting(QStringLiteral("Afm")));
+    // Checking an option in code raises no click, so the handler is called
+    // here as a click would.
+    m_options[static_cast<size_t>(mode)]->setChecked(true);
+    OptMl_Click(mode);
+    menuLoaded = true;
+}
+
+void frmMl::OptMl_Click(int index)
+{
+    m_services.modeCode = static_cast<std::int16_t>(index);
+    m_lblXx->setText(modeDescription(index));
+    if (menuLoaded) {
+        m_services.settings->writeSetting(QStringLiteral("Afm"), numberText(m_services.modeCode),
+                                          TextForm);
+    }
+}
+
+void frmMl::imgIn_Click()
+{
+    m_navigator.enterMode(this);
+}
+
+void frmMl::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    m_navigator.windowClosed(this);
+}
+
+void frmMl::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QLinearGradient background(0, 0, 0, height());
+    background.setColorAt(0, QColor(0xfd, 0xf6, 0xe3));
+    background.setColorAt(1, QColor(0xf2, 0xdc, 0xb8));
+    painter.fillRect(rect(), background);
+    painter.setPen(QPen(QColor(0x8b, 0x1a, 0x1a), 2));
+    painter.drawLine(30, 104, width() - 30, 104);
+    painter.setPen(QPen(QColor(0xb0, 0x80, 0x50), 1));
+    painter.drawLine(300, 124, 300, height() - 40);
+    painter.drawLine(30, height() - 20, width() - 30, height() - 20);
+}
+
+} // namespace zelvano

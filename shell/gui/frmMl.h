@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QRadioButton;
+class QToolButton;
+
+namespace zelvano
+{
+
+struct AppServices;
+class ModeNavigator;
+
+// The mode menu: five modes to choose from, the description of the chosen
+// one, and the button that enters it. The last choice is remembered.
+class frmMl : public QWidget
+{
+    Q_OBJECT
+public:
+    frmMl(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
+
+    void OptMl_Click(int index);
+    void imgIn_Click();
+
+    QRadioButton* OptMl(int index) const { return m_options.at(static_cast<size_t>(index)); }
+    QLabel* lblXx() const { return m_lblXx; }
+    QToolButton* imgIn() const { return m_imgIn; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+
+    AppServices& m_services;
+    ModeNavigator& m_navigator;
+    bool menuLoaded = false;
+
+    std::array<QRadioButton*, 5> m_options{};
+    QLabel* m_lblXx = nullptr;
+    QToolButton* m_imgIn = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label4 = nullptr;
+};
+
+} // namespace zelvano

@@ -11,7 +11,7 @@ packages=(
     libsqlcipher-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-xlrd python3-xlwt python3-olefile
-    xvfb xauth imagemagick fonts-noto-cjk
+    xvfb xauth imagemagick fonts-noto-cjk locales-all
     g++-mingw-w64-x86-64
 )
 

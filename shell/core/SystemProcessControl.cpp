@@ -15,16 +15,25 @@ bool sameImageName(const std::string& a, const std::string& b)
            });
 }
 
+std::vector<std::int64_t> processesNamed(const std::vector<platform::ProcessInfo>& processes,
+                                         const std::string& imageName, std::int64_t self)
+{
+    std::vector<std::int64_t> found;
+    if (imageName.empty())
+        return found;
+    for (const auto& process : processes) {
+        if (process.pid != self && sameImageName(process.imageName, imageName))
+            found.push_back(process.pid);
+    }
+    return found;
+}
+
 int SystemProcessControl::terminateProcesses(const std::string& imageName)
 {
-    if (imageName.empty())
-        return 0;
-    const std::int64_t self = platform::currentProcessId();
     int ended = 0;
-    for (const auto& process : platform::listProcesses()) {
-        if (process.pid == self || !sameImageName(process.imageName, imageName))
-            continue;
-        if (platform::terminateProcess(process.pid))
+    for (std::int64_t pid :
+         processesNamed(platform::listProcesses(), imageName, platform::currentProcessId())) {
+        if (platform::terminateProcess(pid))
             ++ended;
     }
     return ended;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "shell/core/ProcessControl.h"
+#include "shell/platform/ProcessList.h"
+
+#include <vector>
 
 namespace zelvano
 {
@@ -14,5 +17,9 @@ public:
 // Case-insensitive comparison of two executable names (ASCII letters only,
 // as image names are compared by the system).
 bool sameImageName(const std::string& a, const std::string& b);
+
+// The processes of `processes` with that image name, leaving out `self`.
+std::vector<std::int64_t> processesNamed(const std::vector<platform::ProcessInfo>& processes,
+                                         const std::string& imageName, std::int64_t self);
 
 } // namespace zelvano

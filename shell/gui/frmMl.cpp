@@ -60,7 +60,8 @@ void frmMl::buildControls()
         option->setAccessibleName(modeCaption(index));
         option->setFont(songFont(18));
         const int bend = (index - 2) * (index - 2);
-        option->setGeometry(56 + 14 * bend, 130 + index * 66, 220, 44);
+        option->adjustSize();
+        option->move(56 + 14 * bend, 130 + index * 66);
         connect(option, &QRadioButton::clicked, this, [this, index] { OptMl_Click(index); });
         m_options[static_cast<size_t>(index)] = option;
     }

@@ -1,0 +1,254 @@
+#include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
+#include "shell/core/SettingsDatabase.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeNavigator.h"
+#include "shell/gui/ModeWindowStub.h"
+#include "shell/gui/QtSoundPlayer.h"
+#include "shell/gui/frmMl.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace zelvano;
+using namespace zelvano::testing;
+
+namespace
+{
+
+class RecordingWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t modeCode) override
+    {
+        created.push_back(modeCode);
+        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
+                                  QStringLiteral("返回(&F)"), *navigator);
+    }
+    std::vector<int> created;
+    ModeNavigator* navigator = nullptr;
+};
+
+} // namespace
+
+class tst_frmMl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyStoredMode_selectsClassroomWithoutWriting();
+    void storedMode3_preselectsFixedPersonDraw();
+    void storedModeOutOfRange_selectsModeZero_data();
+    void storedModeOutOfRange_selectsModeZero();
+    void optionClick_writesModeAtOnce();
+    void enter_showsModeWindowAndUnloadsMenu();
+    void returnFromWindow_loadsMenuAgainWithModeJustLeft();
+    void closeBoxOnMenu_endsProgram();
+    void closeBoxOnWorkingWindow_endsProgram();
+    void missingDatabase_reportsAndFallsBackToModeZero();
+    void everyClickableControl_hasAccessibleName();
+    void menuFitsSmallProjectorScreen();
+    void soundCues_resolveAgainstAppFolderWithEitherSeparator();
+
+private:
+    frmMl* menu() const { return qobject_cast<frmMl*>(navigator->currentWindow()); }
+    void startWithStoredMode(const QString& value);
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<RecordingWindows> windows;
+    std::unique_ptr<ModeNavigator> navigator;
+    AppServices services;
+};
+
+void tst_frmMl::init()
+{
+    temp = std::make_unique<TempDir>();
+    messages = std::make_unique<ScriptedMessages>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    const QString db = temp->file(SettingsStore::kDatabaseName);
+    QVERIFY(createSettingsDatabase(db));
+    settings = std::make_unique<SettingsStore>(db, *messages);
+    services = AppServices{};
+    services.appDir = temp->path();
+    services.messages = messages.get();
+    services.programEnd = programEnd.get();
+    services.settings = settings.get();
+    windows = std::make_unique<RecordingWindows>();
+    navigator = std::make_unique<ModeNavigator>(services, *windows);
+    windows->navigator = navigator.get();
+}
+
+void tst_frmMl::cleanup()
+{
+    if (QWidget* window = navigator->currentWindow())
+        delete window;
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+}
+
+void tst_frmMl::startWithStoredMode(const QString& value)
+{
+    settings->writeSetting(QStringLiteral("Afm"), value, 0);
+    navigator->showMenu();
+    QVERIFY(menu());
+}
+
+void tst_frmMl::emptyStoredMode_selectsClassroomWithoutWriting()
+{
+    startWithStoredMode(QString());
+    QVERIFY(menu()->OptMl(0)->isChecked());
+    QCOMPARE(services.modeCode, 0);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(0));
+    QCOMPARE(settings->lastStatement(), QStringLiteral("select Afm from sz"));
+    QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QString());
+}
+
+void tst_frmMl::storedMode3_preselectsFixedPersonDraw()
+{
+    startWithStoredMode(QStringLiteral("3"));
+    QVERIFY(menu()->OptMl(3)->isChecked());
+    QCOMPARE(menu()->OptMl(3)->text(), QStringLiteral("定名抽奖"));
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(3));
+    QCOMPARE(services.modeCode, 3);
+}
+
+void tst_frmMl::storedModeOutOfRange_selectsModeZero_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("seven") << QStringLiteral("7");
+    QTest::newRow("letters") << QStringLiteral("abc");
+    QTest::newRow("negative") << QStringLiteral("-1");
+}
+
+void tst_frmMl::storedModeOutOfRange_selectsModeZero()
+{
+    QFETCH(QString, stored);
+    startWithStoredMode(stored);
+    QVERIFY(menu()->OptMl(0)->isChecked());
+    QCOMPARE(services.modeCode, 0);
+    QCOMPARE(settings->readSetting(QStringLiteral("Afm")), stored); // loading writes nothing
+}
+
+void tst_frmMl::optionClick_writesModeAtOnce()
+{
+    startWithStoredMode(QStringLiteral("0"));
+    QTest::mouseClick(menu()->OptMl(2), Qt::LeftButton);
+    QCOMPARE(services.modeCode, 2);
+    QCOMPARE(settings->lastStatement(), QStringLiteral("update sz set Afm='2'"));
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(2));
+    // Closing without entering keeps the last option clicked.
+    menu()->close();
+    QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QStringLiteral("2"));
+}
+
+void tst_frmMl::enter_showsModeWindowAndUnloadsMenu()
+{
+    startWithStoredMode(QStringLiteral("3"));
+    QPointer<QWidget> oldMenu = menu();
+    QTest::mouseClick(menu()->imgIn(), Qt::LeftButton);
+    QCOMPARE(windows->created, std::vector<int>{3});
+    QVERIFY(navigator->currentWindow());
+    QCOMPARE(navigator->currentWindow()->windowTitle(), QStringLiteral("mode 3"));
+    QVERIFY(oldMenu.isNull() || !oldMenu->isVisible());
+    QCOMPARE(programEnd->calls, 0);
+}
+
+void tst_frmMl::returnFromWindow_loadsMenuAgainWithModeJustLeft()
+{
+    startWithStoredMode(QStringLiteral("1"));
+    QTest::mouseClick(menu()->OptMl(4), Qt::LeftButton);
+    menu()->imgIn_Click();
+    auto* window = qobject_cast<QMainWindow*>(navigator->currentWindow());
+    QVERIFY(window);
+    QAction* back = window->menuBar()->actions().first()->menu()->actions().first();
+    back->trigger();
+    QVERIFY(menu());
+    QVERIFY(menu()->OptMl(4)->isChecked());
+    QCOMPARE(services.modeCode, 4);
+    QCOMPARE(programEnd->calls, 0);
+}
+
+void tst_frmMl::closeBoxOnMenu_endsProgram()
+{
+    startWithStoredMode(QStringLiteral("0"));
+    menu()->close();
+    QCOMPARE(programEnd->calls, 1);
+}
+
+void tst_frmMl::closeBoxOnWorkingWindow_endsProgram()
+{
+    startWithStoredMode(QStringLiteral("0"));
+    menu()->imgIn_Click();
+    QCOMPARE(programEnd->calls, 0);
+    navigator->currentWindow()->close();
+    QCOMPARE(programEnd->calls, 1);
+}
+
+void tst_frmMl::missingDatabase_reportsAndFallsBackToModeZero()
+{
+    QFile::remove(temp->file(SettingsStore::kDatabaseName));
+    navigator->showMenu();
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("本地数据库读取错误")});
+    QVERIFY(menu()->OptMl(0)->isChecked());
+    QVERIFY(!QFile::exists(temp->file(SettingsStore::kDatabaseName)));
+}
+
+void tst_frmMl::everyClickableControl_hasAccessibleName()
+{
+    startWithStoredMode(QStringLiteral("0"));
+    QCOMPARE(menu()->imgIn()->accessibleName(), QStringLiteral("点击进入"));
+    QCOMPARE(menu()->imgIn()->toolTip(), QStringLiteral("点击进入"));
+    for (int i = 0; i < kModeCount; ++i)
+        QCOMPARE(menu()->OptMl(i)->accessibleName(), modeCaption(i));
+    QCOMPARE(menu()->windowTitle(), QStringLiteral("Zelvano >> 目录"));
+}
+
+void tst_frmMl::menuFitsSmallProjectorScreen()
+{
+    startWithStoredMode(QStringLiteral("0"));
+    QVERIFY(menu()->frameGeometry().width() <= 1024);
+    QVERIFY(menu()->frameGeometry().height() <= 768 - 40);
+    // The description of every mode fits its label.
+    for (int mode = 0; mode < kModeCount; ++mode) {
+        menu()->OptMl_Click(mode);
+        QLabel* label = menu()->lblXx();
+        QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                 qPrintable(QStringLiteral("mode %1 description overflows").arg(mode)));
+    }
+}
+
+void tst_frmMl::soundCues_resolveAgainstAppFolderWithEitherSeparator()
+{
+    QDir(temp->path()).mkpath(QStringLiteral("sound"));
+    QFile cue(temp->file(QStringLiteral("sound/type.wav")));
+    QVERIFY(cue.open(QIODevice::WriteOnly));
+    cue.close();
+    QtSoundPlayer player(temp->path());
+    QCOMPARE(player.resolve(QStringLiteral("sound\\type.wav")), QDir::cleanPath(cue.fileName()));
+    QCOMPARE(player.resolve(QStringLiteral("sound/type.wav")), QDir::cleanPath(cue.fileName()));
+    QCOMPARE(player.resolve(QStringLiteral("sound\\missing.wav")), QString());
+    // A missing cue is silent and does not wait.
+    QElapsedTimer timer;
+    timer.start();
+    player.playSound(QStringLiteral("sound\\missing.wav"));
+    QVERIFY(timer.elapsed() < 100);
+}
+
+QTEST_MAIN(tst_frmMl)
+#include "tst_frmMl.moc"

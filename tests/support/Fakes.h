@@ -1,0 +1,135 @@
+#pragma once
+
+// Scripted stand-ins for the seams: tests decide the answers and read what
+// the program would have shown, played or ended.
+
+#include "shell/core/AppServices.h"
+#include "shell/core/Clock.h"
+#include "shell/core/ColourPicker.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/ProcessControl.h"
+#include "shell/core/ProgramEnd.h"
+#include "shell/core/RandomSource.h"
+#include "shell/core/SoundPlayer.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zelvano::testing
+{
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+class ScriptedMessages final : public MessageService
+{
+public:
+    MessageAnswer show(const QString& text, const QString& title, MessageIcon icon,
+                       MessageButtons buttons) override
+    {
+        shown.push_back({text, title, icon, buttons});
+        if (answers.empty())
+            return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+                       ? MessageAnswer::No
+                       : MessageAnswer::Ok;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& m : shown)
+            out << m.text;
+        return out;
+    }
+
+    std::vector<ShownMessage> shown;
+    std::deque<MessageAnswer> answers;
+};
+
+class ScriptedColours final : public ColourPicker
+{
+public:
+    std::optional<int> pickColour(int initialColour) override
+    {
+        asked.push_back(initialColour);
+        if (answers.empty())
+            return std::nullopt;
+        const auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<int> asked;
+    std::deque<std::optional<int>> answers;
+};
+
+class RecordingProgramEnd final : public ProgramEnd
+{
+public:
+    void endProgram() override { ++calls; }
+    int calls = 0;
+};
+
+class FakeClock final : public Clock
+{
+public:
+    std::int64_t monotonicMs() const override { return nowMs; }
+    double secondsSinceMidnight() const override { return secondsOfDay; }
+    QDate today() const override { return date; }
+
+    std::int64_t nowMs = 1'000'000;
+    double secondsOfDay = 36000.0;
+    QDate date = QDate(2026, 3, 5);
+};
+
+// Answers picks from a script; with the script exhausted, always 1.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    int pick(int count) override
+    {
+        counts.push_back(count);
+        if (picks.empty())
+            return 1;
+        const int value = picks.front();
+        picks.pop_front();
+        if (value < 1 || value > count)
+            throw std::logic_error("scripted pick outside 1..count");
+        return value;
+    }
+    void reseed() override { ++reseeds; }
+
+    std::deque<int> picks;
+    std::vector<int> counts;
+    int reseeds = 0;
+};
+
+class RecordingSound final : public SoundPlayer
+{
+public:
+    void playSound(const QString& relativePath) override { played << relativePath; }
+    QStringList played;
+};
+
+class RecordingProcesses final : public ProcessControl
+{
+public:
+    int terminateProcesses(const std::string& imageName) override
+    {
+        ended.push_back(imageName);
+        return 0;
+    }
+    std::vector<std::string> ended;
+};
+
+} // namespace zelvano::testing

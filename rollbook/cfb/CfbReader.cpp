@@ -193,7 +193,9 @@ private:
     {
         RawEntry e;
         const std::uint16_t nameBytes = std::min<std::uint16_t>(get16(p + 0x40), 64);
-        for (std::uint16_t i = 0; i + 1 < nameBytes; i += 2) {
+        // 31 characters at most: the 32nd slot is for the terminator, which
+        // a name filling the whole field lacks.
+        for (std::uint16_t i = 0; i + 1 < nameBytes && e.name.size() < 31; i += 2) {
             const char16_t c = char16_t(get16(p + i));
             if (c == 0)
                 break;

@@ -138,3 +138,112 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace zelvano::xls
+
+namespace zelvano::xls
+{
+namespace
+{
+
+using namespace test;
+namespace fs = std::filesystem;
+
+// A file written by make_cfb.py (not by our engine), read and rewritten.
+void checkForeignFile(const std::string& options, std::uint32_t sectorSize, bool difat)
+{
+    TempDir dir;
+    const fs::path made = dir / "made.cfb";
+    std::string out;
+    ASSERT_EQ(runCommand(std::string(ZELVANO_PYTHON) + " '" ZELVANO_CFB_MAKE_SCRIPT "' " +
+                             quoted(made) + " " + options,
+                         &out),
+              0)
+        << out;
+    const CompoundFile cf = CompoundFile::parse(readFile(made));
+    EXPECT_EQ(cf.sectorSize(), sectorSize);
+    const Bytes written = cf.serialize();
+    const std::uint32_t difatSectors = written[0x48] | written[0x49] << 8;
+    EXPECT_EQ(difatSectors > 0, difat);
+    const fs::path rewritten = dir / "rewritten.cfb";
+    writeFile(rewritten, written);
+    EXPECT_EQ(oleCheck("same " + quoted(made) + " " + quoted(rewritten)), "");
+}
+
+TEST(CompoundFileForeign, Sector512_InterleavedChainsAndStorage)
+{
+    checkForeignFile("--sector 512", 512, false);
+}
+
+TEST(CompoundFileForeign, Sector4096_ReadAndRewrittenInTheSameSectorSize)
+{
+    checkForeignFile("--sector 4096", 4096, false);
+}
+
+TEST(CompoundFileForeign, MoreThan109FatSectors_DifatChainOfTwoSectors)
+{
+    checkForeignFile("--sector 512 --big 16", 512, true);
+}
+
+struct SizesCase {
+    std::uint32_t sectorSize;
+    std::size_t extraMegabytes;
+};
+
+class CompoundFileWriter : public ::testing::TestWithParam<SizesCase>
+{
+};
+
+// Streams at every boundary of mini sectors, sectors and the cutoff, written
+// by us and read by olefile.
+TEST_P(CompoundFileWriter, BoundarySizes_ReadBackByOlefile)
+{
+    const SizesCase c = GetParam();
+    TempDir dir;
+    const fs::path expected = dir / "expected";
+    fs::create_directory(expected);
+    CompoundFile cf = CompoundFile::createEmpty(c.sectorSize);
+    const std::size_t sizes[] = {0,    1,    63,   64,   65,   511,  512,  513,
+                                 4095, 4096, 4097, 8191, 8192, 8193, 20000};
+    for (std::size_t size : sizes) {
+        Bytes data(size);
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = std::uint8_t(i * 7 + size);
+        const std::string name = "S" + std::to_string(size);
+        cf.addRootStream(name, data);
+        writeFile(expected / name, data);
+    }
+    if (c.extraMegabytes) {
+        Bytes big(c.extraMegabytes << 20);
+        for (std::size_t i = 0; i < big.size(); ++i)
+            big[i] = std::uint8_t(i >> 9);
+        cf.addRootStream("Big", big);
+        writeFile(expected / "Big", big);
+    }
+    const Bytes image = cf.serialize();
+    const fs::path file = dir / "ours.cfb";
+    writeFile(file, image);
+    EXPECT_EQ(oleCheck("streams " + quoted(file) + " " + quoted(expected)), "");
+    const CompoundFile again = CompoundFile::parse(image);
+    EXPECT_EQ(again.sectorSize(), c.sectorSize);
+    EXPECT_EQ(again.serialize(), image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, CompoundFileWriter,
+                         ::testing::Values(SizesCase{512, 0}, SizesCase{4096, 0}, SizesCase{512, 8},
+                                           SizesCase{4096, 20}),
+                         [](const auto& info) {
+                             return "Sector" + std::to_string(info.param.sectorSize) + "_Plus" +
+                                    std::to_string(info.param.extraMegabytes) + "MB";
+                         });
+
+TEST(CompoundFileWriter, AddRootStream_RefusesDuplicateAndOverlongNames)
+{
+    CompoundFile cf = CompoundFile::createEmpty(512);
+    cf.addRootStream("Workbook", {});
+    EXPECT_THROW(cf.addRootStream("WORKBOOK", {}), XlsError);
+    EXPECT_THROW(cf.addRootStream(std::string(32, 'x'), {}), XlsError);
+    EXPECT_THROW(cf.addRootStream("", {}), XlsError);
+    EXPECT_THROW(CompoundFile::createEmpty(1024), XlsError);
+}
+
+} // namespace
+} // namespace zelvano::xls

@@ -7,6 +7,8 @@
       --expect its new contents must equal FILE), and WRITTEN holds nothing
       else. The directory tree of WRITTEN must be sorted and a valid
       red-black tree.
+  olefile_check.py streams FILE DIR
+      the root streams of FILE are exactly the files of DIR, byte for byte.
   olefile_check.py dump FILE
       prints sector size and "path size sha256" for every stream.
 """
@@ -75,6 +77,18 @@ def main():
             data = ole.openstream(path).read()
             print("/".join(path), len(data), hashlib.sha256(data).hexdigest())
         return 0
+    if sys.argv[1] == "streams":
+        import os
+        ole = olefile.OleFileIO(sys.argv[2])
+        problems = check_tree(ole)
+        have = {"/".join(p): ole.openstream(p).read() for p in ole.listdir()}
+        want = {n: open(os.path.join(sys.argv[3], n), "rb").read() for n in os.listdir(sys.argv[3])}
+        if sorted(have) != sorted(want):
+            problems.append("streams %r, expected %r" % (sorted(have), sorted(want)))
+        problems += ["stream %r differs" % n for n in want if n in have and have[n] != want[n]]
+        for p in problems:
+            print(p)
+        return 1 if problems else 0
     original, written = sys.argv[2], sys.argv[3]
     skip, expect = None, None
     args = sys.argv[4:]

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "rollbook/BiffRecords.h"
+#include "rollbook/CellValue.h"
+#include "rollbook/SharedStrings.h"
+#include "rollbook/SheetCells.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelvano::xls
+{
+
+enum class SheetKind { Worksheet, MacroSheet, Chart, VbModule, Other };
+enum class SheetVisibility { Visible, Hidden, VeryHidden };
+
+struct SheetInfo {
+    std::string name; // UTF-8
+    SheetKind kind = SheetKind::Worksheet;
+    SheetVisibility visibility = SheetVisibility::Visible;
+};
+
+// The BIFF8 workbook stream: sheets, shared strings and cells, read in place
+// and written back with only the records a change touches regenerated.
+// Sheets are addressed by their position among all sheets (sheets()); rows
+// and columns are 0-based here.
+class BiffWorkbook
+{
+public:
+    // Throws XlsError for anything but a sound, unencrypted BIFF8 stream.
+    static BiffWorkbook parse(Bytes stream);
+
+    BiffWorkbook(BiffWorkbook&&) noexcept;
+    BiffWorkbook& operator=(BiffWorkbook&&) noexcept;
+    ~BiffWorkbook();
+
+    const std::vector<SheetInfo>& sheets() const { return m_sheets; }
+
+    CellValue cell(std::size_t sheet, std::uint16_t row, std::uint16_t col) const;
+    std::uint16_t cellFormat(std::size_t sheet, std::uint16_t row, std::uint16_t col) const;
+    void
+    forEachCell(std::size_t sheet,
+                const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const;
+
+    // Changes keep the cell's format; a cell that did not exist takes its
+    // row's format, else its column's, else the default. Throws XlsError for
+    // a sheet that holds no cells (chart, module) or a cell of an array formula.
+    void setNumber(std::size_t sheet, std::uint16_t row, std::uint16_t col, double value);
+    void setText(std::size_t sheet, std::uint16_t row, std::uint16_t col, std::string_view utf8);
+    void setEmpty(std::size_t sheet, std::uint16_t row, std::uint16_t col);
+
+    bool changed() const;
+
+    // The stream with every change applied.
+    Bytes serialize() const;
+
+private:
+    struct Sheet;
+    BiffWorkbook();
+    SheetCells& cellsOf(std::size_t sheet) const;
+
+    Bytes m_stream;
+    std::vector<RecordPos> m_globals;
+    std::vector<SheetInfo> m_sheets;
+    std::vector<std::unique_ptr<Sheet>> m_sheetData;
+    std::vector<RecordPos> m_sstRecords;
+    std::size_t m_sstIndex = static_cast<std::size_t>(-1);
+    std::size_t m_extSstIndex = static_cast<std::size_t>(-1);
+    SharedStrings m_strings;
+};
+
+} // namespace zelvano::xls

@@ -1,0 +1,84 @@
+"""Prints a workbook's cells as `zelvano-xls dump` does, read by xlrd.
+
+The independent reader the engine's reads are compared with:
+    python3 -O xlrd_dump.py FILE [SHEET]
+(-O: xlrd asserts that the shared-string count is right, which some real
+files get wrong; its reading is right without the assertion.)
+"""
+import sys
+
+import xlrd
+
+
+def number_text(value):
+    if value == 0:
+        return "0"
+    text = "%.15g" % value
+    if "e" in text:
+        mantissa, exponent = text.split("e")
+        sign = exponent[0]
+        digits = exponent[1:].lstrip("0").rjust(2, "0")
+        text = mantissa + "E" + sign + digits
+    return text
+
+
+def escape(text):
+    return (text.replace("\\", "\\\\").replace("\t", "\\t")
+            .replace("\n", "\\n").replace("\r", "\\r"))
+
+
+def tolerate_wrong_string_count():
+    """Some writers store a unique-string count larger than the strings they
+    wrote; read as many strings as there are, like LibreOffice does."""
+    strict = xlrd.book.unpack_SST_table
+
+    def tolerant(datatab, nstrings):
+        try:
+            return strict(datatab, nstrings)
+        except IndexError:
+            low, high = 0, nstrings
+            while low < high:
+                middle = (low + high + 1) // 2
+                try:
+                    strict(datatab, middle)
+                    low = middle
+                except IndexError:
+                    high = middle - 1
+            return strict(datatab, low)
+
+    xlrd.book.unpack_SST_table = tolerant
+
+
+def main():
+    tolerate_wrong_string_count()
+    # Names are not cells; xlrd cannot decode some WPS name formulas, so it
+    # is not asked to.
+    xlrd.book.Book.names_epilogue = lambda self: None
+    book = xlrd.open_workbook(sys.argv[1], on_demand=True)
+    names = book.sheet_names()
+    wanted = names if len(sys.argv) < 3 else [sys.argv[2]]
+    out = []
+    for name in wanted:
+        sheet = book.sheet_by_name(name)
+        for r in range(sheet.nrows):
+            for c in range(sheet.ncols):
+                cell = sheet.cell(r, c)
+                if cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+                    continue
+                if cell.ctype == xlrd.XL_CELL_TEXT:
+                    if cell.value == "":
+                        continue
+                    kind, value = "s", escape(cell.value)
+                elif cell.ctype in (xlrd.XL_CELL_NUMBER, xlrd.XL_CELL_DATE):
+                    kind, value = "n", number_text(cell.value)
+                elif cell.ctype == xlrd.XL_CELL_BOOLEAN:
+                    kind, value = "b", "TRUE" if cell.value else "FALSE"
+                else:
+                    kind = "e"
+                    value = xlrd.error_text_from_code.get(cell.value, "#ERR%d!" % cell.value)
+                out.append("%s\t%d\t%d\t%s\t%s\n" % (escape(name), r + 1, c + 1, kind, value))
+    sys.stdout.buffer.write("".join(out).encode("utf-8"))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,231 @@
+// zelvano-xls: lists, dumps and changes the cells of an .xls workbook with
+// the same engine the program uses, for scripts and tests.
+#include "rollbook/NumberText.h"
+#include "rollbook/Workbook.h"
+#include "rollbook/XlsError.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace zelvano::xls;
+
+namespace
+{
+
+constexpr const char* kUsage =
+    "usage: zelvano-xls sheets FILE | dump FILE [SHEET] | "
+    "set FILE SHEET ROW COL (--number X | --text T | --empty) [SHEET ROW COL ...]";
+
+struct UsageError {
+    std::string message;
+};
+
+std::string escape(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+int parseInt(const std::string& text, const char* what)
+{
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw UsageError{std::string("bad ") + what + " \"" + text + "\""};
+    return value;
+}
+
+double parseNumber(const std::string& text)
+{
+    double value = 0;
+    const char* begin = text.data();
+    if (!text.empty() && text[0] == '+')
+        ++begin;
+    const auto [end, ec] = std::from_chars(begin, text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
+        throw UsageError{"bad number \"" + text + "\""};
+    return value;
+}
+
+// A worksheet by name, else by its 1-based position.
+std::size_t findSheet(const Workbook& wb, const std::string& sheet)
+{
+    const auto names = wb.worksheetNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == sheet)
+            return i;
+    int number = 0;
+    const auto [end, ec] = std::from_chars(sheet.data(), sheet.data() + sheet.size(), number);
+    if (ec == std::errc() && end == sheet.data() + sheet.size() && number >= 1 &&
+        static_cast<std::size_t>(number) <= names.size())
+        return static_cast<std::size_t>(number - 1);
+    throw XlsError("no worksheet \"" + sheet + "\" in the workbook");
+}
+
+char typeLetter(CellValue::Type type)
+{
+    switch (type) {
+    case CellValue::Type::Number:
+        return 'n';
+    case CellValue::Type::Text:
+        return 's';
+    case CellValue::Type::Boolean:
+        return 'b';
+    case CellValue::Type::Error:
+        return 'e';
+    default:
+        return '?';
+    }
+}
+
+void dumpSheet(const Workbook& wb, std::size_t worksheet, std::string& out)
+{
+    const std::string name = escape(wb.worksheetNames()[worksheet]);
+    wb.forEachCell(worksheet, [&](int row, int col, const CellValue& v) {
+        if (v.type == CellValue::Type::Text && v.text.empty())
+            return;
+        out += name;
+        out += '\t';
+        out += std::to_string(row);
+        out += '\t';
+        out += std::to_string(col);
+        out += '\t';
+        out += typeLetter(v.type);
+        out += '\t';
+        out += escape(v.toText());
+        out += '\n';
+    });
+}
+
+struct Change {
+    std::string sheet;
+    int row = 0;
+    int col = 0;
+    enum class Kind { Number, Text, Empty } kind = Kind::Empty;
+    double number = 0;
+    std::string text;
+};
+
+int run(const std::vector<std::string>& args)
+{
+    if (args.size() < 2)
+        throw UsageError{"missing command or file"};
+    const std::string& command = args[0];
+    const std::string& file = args[1];
+    if (command == "sheets") {
+        if (args.size() != 2)
+            throw UsageError{"sheets takes one file"};
+        const Workbook wb = Workbook::open(file);
+        std::string out;
+        for (const auto& name : wb.worksheetNames())
+            out += name + '\n';
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return 0;
+    }
+    if (command == "dump") {
+        if (args.size() > 3)
+            throw UsageError{"dump takes a file and at most one sheet"};
+        const Workbook wb = Workbook::open(file);
+        std::string out;
+        if (args.size() == 3) {
+            dumpSheet(wb, findSheet(wb, args[2]), out);
+        } else {
+            for (std::size_t i = 0; i < wb.worksheetCount(); ++i)
+                dumpSheet(wb, i, out);
+        }
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return 0;
+    }
+    if (command == "set") {
+        std::vector<Change> changes;
+        std::size_t i = 2;
+        while (i < args.size()) {
+            if (i + 3 >= args.size())
+                throw UsageError{"set needs SHEET ROW COL and --number X, --text T or --empty"};
+            Change c;
+            c.sheet = args[i];
+            c.row = parseInt(args[i + 1], "row");
+            c.col = parseInt(args[i + 2], "column");
+            const std::string& what = args[i + 3];
+            i += 4;
+            if (what == "--empty") {
+                c.kind = Change::Kind::Empty;
+            } else if (what == "--number" || what == "--text") {
+                if (i >= args.size())
+                    throw UsageError{what + " needs a value"};
+                if (what == "--number") {
+                    c.kind = Change::Kind::Number;
+                    c.number = parseNumber(args[i]);
+                } else {
+                    c.kind = Change::Kind::Text;
+                    c.text = args[i];
+                }
+                ++i;
+            } else {
+                throw UsageError{"expected --number, --text or --empty, not \"" + what + "\""};
+            }
+            changes.push_back(std::move(c));
+        }
+        if (changes.empty())
+            throw UsageError{"set needs at least one change"};
+        Workbook wb = Workbook::open(file);
+        for (const Change& c : changes) {
+            const std::size_t sheet = findSheet(wb, c.sheet);
+            switch (c.kind) {
+            case Change::Kind::Number:
+                wb.setNumber(sheet, c.row, c.col, c.number);
+                break;
+            case Change::Kind::Text:
+                wb.setText(sheet, c.row, c.col, c.text);
+                break;
+            case Change::Kind::Empty:
+                wb.setEmpty(sheet, c.row, c.col);
+                break;
+            }
+        }
+        if (wb.isDirty())
+            wb.save();
+        return 0;
+    }
+    throw UsageError{"unknown command \"" + command + "\""};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        return run(args);
+    } catch (const UsageError& e) {
+        std::cerr << "zelvano-xls: " << e.message << " (" << kUsage << ")\n";
+    } catch (const std::exception& e) {
+        std::cerr << "zelvano-xls: " << e.what() << '\n';
+    }
+    return 1;
+}

@@ -1,17 +1,8 @@
-#include "shell/core/AppServices.h"
-#include "shell/core/EntropyRandom.h"
-#include "shell/core/SettingsStore.h"
-#include "shell/core/SystemClock.h"
-#include "shell/core/SystemProcessControl.h"
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/ModeWindowStub.h"
-#include "shell/gui/QtColourPicker.h"
-#include "shell/gui/QtMessageService.h"
-#include "shell/gui/QtProgramEnd.h"
-#include "shell/gui/QtSoundPlayer.h"
+#include "shell/gui/ProgramServices.h"
 
 #include <QApplication>
-#include <QDir>
 
 namespace
 {
@@ -64,26 +55,8 @@ int main(int argc, char** argv)
     // last one has gone.
     app.setQuitOnLastWindowClosed(false);
 
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QtMessageService messages;
-    QtColourPicker colours;
-    QtProgramEnd programEnd;
-    SystemClock clock;
-    EntropyRandom random;
-    QtSoundPlayer sound(appDir);
-    SettingsStore settings(QDir(appDir).filePath(SettingsStore::kDatabaseName), messages);
-    SystemProcessControl processes;
-
-    AppServices services;
-    services.appDir = appDir;
-    services.messages = &messages;
-    services.colours = &colours;
-    services.programEnd = &programEnd;
-    services.clock = &clock;
-    services.random = &random;
-    services.sound = &sound;
-    services.settings = &settings;
-    services.processes = &processes;
+    ProgramServices program(QCoreApplication::applicationDirPath());
+    AppServices& services = program.services();
 
     ModeNavigator* navigatorRef = nullptr;
     ProgramWindows windows(services, navigatorRef);

@@ -1,0 +1,22 @@
+#include "shell/gui/ProgramServices.h"
+
+#include <QDir>
+
+namespace zelvano
+{
+
+ProgramServices::ProgramServices(const QString& appDir)
+    : m_sound(appDir), m_settings(QDir(appDir).filePath(SettingsStore::kDatabaseName), m_messages)
+{
+    m_services.appDir = appDir;
+    m_services.messages = &m_messages;
+    m_services.colours = &m_colours;
+    m_services.programEnd = &m_programEnd;
+    m_services.clock = &m_clock;
+    m_services.random = &m_random;
+    m_services.sound = &m_sound;
+    m_services.settings = &m_settings;
+    m_services.processes = &m_processes;
+}
+
+} // namespace zelvano

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "shell/core/AppServices.h"
+#include "shell/core/EntropyRandom.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/core/SystemClock.h"
+#include "shell/core/SystemProcessControl.h"
+#include "shell/gui/QtColourPicker.h"
+#include "shell/gui/QtMessageService.h"
+#include "shell/gui/QtProgramEnd.h"
+#include "shell/gui/QtSoundPlayer.h"
+
+namespace zelvano
+{
+
+// The real services of the program, built in one place for a given
+// application folder.
+class ProgramServices
+{
+public:
+    explicit ProgramServices(const QString& appDir);
+    AppServices& services() { return m_services; }
+
+private:
+    QtMessageService m_messages;
+    QtColourPicker m_colours;
+    QtProgramEnd m_programEnd;
+    SystemClock m_clock;
+    EntropyRandom m_random;
+    QtSoundPlayer m_sound;
+    SettingsStore m_settings;
+    SystemProcessControl m_processes;
+    AppServices m_services;
+};
+
+} // namespace zelvano

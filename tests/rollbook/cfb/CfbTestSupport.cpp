@@ -94,3 +94,48 @@ std::string oleCheck(const std::string& args)
 }
 
 } // namespace zelvano::xls::test
+
+#include <csignal>
+#include <unistd.h>
+
+namespace zelvano::xls::test
+{
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv)
+{
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    if (m_pid < 0)
+        throw std::runtime_error("fork failed");
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        wait();
+    }
+}
+
+void ChildProcess::kill(int signal)
+{
+    if (m_pid > 0)
+        ::kill(m_pid, signal);
+}
+
+int ChildProcess::wait()
+{
+    int status = 0;
+    if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
+        m_pid = -1;
+    return status;
+}
+
+} // namespace zelvano::xls::test

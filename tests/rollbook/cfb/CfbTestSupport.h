@@ -42,3 +42,25 @@ std::string oleCheck(const std::string& args);
 std::string quoted(const std::filesystem::path& path);
 
 } // namespace zelvano::xls::test
+
+namespace zelvano::xls::test
+{
+
+// A child process started with execv, killed and reaped when the object goes.
+class ChildProcess
+{
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    int pid() const { return m_pid; }
+    void kill(int signal);
+    // Waits for the child to end; returns its wait status.
+    int wait();
+
+private:
+    int m_pid = -1;
+};
+
+} // namespace zelvano::xls::test

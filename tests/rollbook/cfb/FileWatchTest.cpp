@@ -1,0 +1,216 @@
+#include "rollbook/cfb/FileWatch.h"
+#include "CfbTestSupport.h"
+#include "rollbook/XlsError.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <pwd.h>
+#include <thread>
+#include <unistd.h>
+
+namespace zelvano::xls
+{
+namespace
+{
+
+using namespace test;
+namespace fs = std::filesystem;
+
+Bytes text(const std::string& s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+std::string thisHost()
+{
+    char buf[256] = {};
+    ::gethostname(buf, sizeof buf - 1);
+    return buf;
+}
+
+std::string thisUser()
+{
+    const passwd* pw = ::getpwuid(::geteuid());
+    return pw ? pw->pw_name : "";
+}
+
+class FileWatch : public ::testing::Test
+{
+protected:
+    void SetUp() override { writeFile(rollBook, text("roll book")); }
+
+    void writeLock(const std::string& user, const std::string& host)
+    {
+        writeFile(dir / ".~lock.点名册.xls#",
+                  text("张老师," + host + "," + user + ",08.12.2026 09:15," + "file:///home/" +
+                       user + "/.config/libreoffice/4;"));
+    }
+
+    // A long-running process whose program file is called `name`, as
+    // LibreOffice's or WPS's would be.
+    std::unique_ptr<ChildProcess> fakeProgram(const std::string& name)
+    {
+        const fs::path program = dir / name;
+        fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
+        auto child =
+            std::make_unique<ChildProcess>(std::vector<std::string>{program.string(), "60"});
+        waitFor([&] {
+            return fs::exists("/proc/" + std::to_string(child->pid()) + "/exe") &&
+                   fs::read_symlink("/proc/" + std::to_string(child->pid()) + "/exe") == program;
+        });
+        return child;
+    }
+
+    static void waitFor(const std::function<bool()>& ready)
+    {
+        for (int i = 0; i < 500 && !ready(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
+    TempDir dir;
+    fs::path rollBook = dir / "点名册.xls";
+};
+
+TEST_F(FileWatch, Stamp_SameFileGivesSameStamp)
+{
+    EXPECT_EQ(stampOf(rollBook), stampOf(rollBook));
+}
+
+TEST_F(FileWatch, Stamp_ChangesWithContentAtSameSizeAndTime)
+{
+    const FileStamp before = stampOf(rollBook);
+    const auto mtime = fs::last_write_time(rollBook);
+    writeFile(rollBook, text("roll bool"));
+    fs::last_write_time(rollBook, mtime);
+    const FileStamp after = stampOf(rollBook);
+    EXPECT_EQ(after.size, before.size);
+    EXPECT_EQ(after.modifiedNs, before.modifiedNs);
+    EXPECT_NE(after.contentHash, before.contentHash);
+    EXPECT_NE(after, before);
+}
+
+TEST_F(FileWatch, Stamp_MissingFileThrows)
+{
+    EXPECT_THROW(stampOf(dir / "none.xls"), XlsError);
+}
+
+TEST_F(FileWatch, Access_PlainFileIsWritable)
+{
+    const WriteAccess access = checkWriteAccess(rollBook);
+    EXPECT_FALSE(access.readOnly);
+    EXPECT_TRUE(access.reason.empty());
+}
+
+TEST_F(FileWatch, Access_CheckingNeverChangesTheFile)
+{
+    const FileStamp before = stampOf(rollBook);
+    checkWriteAccess(rollBook);
+    EXPECT_EQ(stampOf(rollBook), before);
+}
+
+TEST_F(FileWatch, Access_MissingFileIsNotWritable)
+{
+    const WriteAccess access = checkWriteAccess(dir / "none.xls");
+    EXPECT_TRUE(access.readOnly);
+    EXPECT_NE(access.reason.find("none.xls"), std::string::npos);
+}
+
+TEST_F(FileWatch, Access_ReadOnlyByPermissions)
+{
+    if (::geteuid() == 0) {
+        // Root writes a 0444 file anyway; the immutable attribute stops
+        // even root, where the file system and our capabilities allow it.
+        std::string out;
+        if (runCommand("chattr +i " + quoted(rollBook), &out) != 0)
+            GTEST_SKIP() << "running as root and chattr +i is not possible here: " << out;
+        const WriteAccess access = checkWriteAccess(rollBook);
+        runCommand("chattr -i " + quoted(rollBook));
+        EXPECT_TRUE(access.readOnly);
+        EXPECT_NE(access.reason.find("只读"), std::string::npos) << access.reason;
+        return;
+    }
+    fs::permissions(rollBook, fs::perms::owner_read | fs::perms::group_read);
+    const WriteAccess access = checkWriteAccess(rollBook);
+    EXPECT_TRUE(access.readOnly);
+    EXPECT_NE(access.reason.find("只读"), std::string::npos) << access.reason;
+}
+
+TEST_F(FileWatch, Access_StaleLibreOfficeLockFromThisComputerIsIgnored)
+{
+    writeLock(thisUser(), thisHost());
+    EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
+}
+
+TEST_F(FileWatch, Access_LibreOfficeLockFromAnotherComputerCounts)
+{
+    writeLock("teacher", "classroom-pc-" + thisHost());
+    const WriteAccess access = checkWriteAccess(rollBook);
+    EXPECT_TRUE(access.readOnly);
+    EXPECT_NE(access.reason.find("LibreOffice"), std::string::npos) << access.reason;
+    EXPECT_EQ(access.reason.find('\n'), std::string::npos);
+}
+
+TEST_F(FileWatch, Access_LibreOfficeLockCountsWhileLibreOfficeRunsForThatUser)
+{
+    writeLock(thisUser(), thisHost());
+    const auto soffice = fakeProgram("soffice.bin");
+    EXPECT_TRUE(checkWriteAccess(rollBook).readOnly);
+}
+
+TEST_F(FileWatch, Access_LibreOfficeOfAnotherUserDoesNotMakeTheLockLive)
+{
+    ASSERT_NE(thisUser(), "nobody");
+    writeLock("nobody", thisHost());
+    const auto soffice = fakeProgram("soffice.bin");
+    EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
+}
+
+TEST_F(FileWatch, Access_OwnerFileHeldOpenByAnotherProcessCounts)
+{
+    const fs::path owner = dir / "~$点名册.xls";
+    writeFile(owner, Bytes(165, 0));
+    {
+        // A shell holding the owner file open, as Excel does while editing.
+        ChildProcess holder({"/bin/sh", "-c", "exec sleep 60 < " + quoted(owner)});
+        const std::string fd0 = "/proc/" + std::to_string(holder.pid()) + "/fd/0";
+        waitFor([&] {
+            std::error_code ec;
+            return fs::read_symlink(fd0, ec) == owner;
+        });
+        const WriteAccess access = checkWriteAccess(rollBook);
+        EXPECT_TRUE(access.readOnly);
+        EXPECT_NE(access.reason.find("点名册.xls"), std::string::npos) << access.reason;
+    }
+    // The holder is gone: the owner file is a leftover.
+    EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
+}
+
+TEST_F(FileWatch, Access_ExcelOwnerFileOfLongNameDropsTwoCharacters)
+{
+    const fs::path book = dir / "Roll book 2026.xls";
+    writeFile(book, text("x"));
+    const fs::path owner = dir / "~$ll book 2026.xls";
+    writeFile(owner, Bytes(165, 0));
+    ChildProcess holder({"/bin/sh", "-c", "exec sleep 60 < " + quoted(owner)});
+    const std::string fd0 = "/proc/" + std::to_string(holder.pid()) + "/fd/0";
+    waitFor([&] {
+        std::error_code ec;
+        return fs::read_symlink(fd0, ec) == owner;
+    });
+    EXPECT_TRUE(checkWriteAccess(book).readOnly);
+}
+
+TEST_F(FileWatch, Access_RecentOwnerFileCountsWhileWpsRuns)
+{
+    writeFile(dir / "~$点名册.xls", Bytes(165, 0));
+    const auto wps = fakeProgram("et");
+    EXPECT_TRUE(checkWriteAccess(rollBook).readOnly);
+    // An owner file from two days ago is a leftover even while WPS runs.
+    fs::last_write_time(dir / "~$点名册.xls",
+                        fs::file_time_type::clock::now() - std::chrono::hours(48));
+    EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
+}
+
+} // namespace
+} // namespace zelvano::xls

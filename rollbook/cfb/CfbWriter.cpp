@@ -94,7 +94,8 @@ void writeEntry(std::uint8_t* p, const OutEntry& e, bool v4)
     std::memcpy(p + 0x50, n.clsid.data(), 16);
     put32(p + 0x60, n.stateBits);
     std::memcpy(p + 0x64, n.times.data(), 16);
-    put32(p + 0x74, e.start);
+    // Storages carry no sector; an empty stream's chain is empty.
+    put32(p + 0x74, n.type == kTypeStorage ? 0 : e.start);
     put32(p + 0x78, std::uint32_t(e.size));
     put32(p + 0x7C, v4 ? std::uint32_t(e.size >> 32) : 0);
 }

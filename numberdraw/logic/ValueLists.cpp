@@ -1,0 +1,107 @@
+#include "numberdraw/logic/ValueLists.h"
+
+#include "shell/core/Numbers.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace zelvano
+{
+
+namespace
+{
+
+QStringList addBoxPieces(const QString& text)
+{
+    QString cleaned = text.trimmed();
+    cleaned.replace(QStringLiteral("，"), QStringLiteral(","));
+    cleaned.remove(QRegularExpression(QStringLiteral("\\s")));
+    return cleaned.split(u',');
+}
+
+} // namespace
+
+std::vector<QString> numberRange(int first, int last)
+{
+    std::vector<QString> values;
+    for (long long v = first; v <= last && values.size() < kMaxValues; ++v)
+        values.push_back(QString::number(v));
+    return values;
+}
+
+std::vector<QString> seatList(int rows, int columns)
+{
+    std::vector<QString> seats;
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= columns; ++c) {
+            if (seats.size() >= kMaxValues)
+                return seats;
+            seats.push_back(QStringLiteral("%1-%2").arg(r).arg(c));
+        }
+    }
+    return seats;
+}
+
+std::vector<QString> numbersToAdd(const QString& addBoxText, const std::vector<QString>& existing)
+{
+    std::vector<double> present;
+    present.reserve(existing.size());
+    for (const QString& entry : existing)
+        present.push_back(Val(entry));
+
+    std::vector<QString> added;
+    for (const QString& piece : addBoxPieces(addBoxText)) {
+        const double v = Val(piece);
+        if (v <= 0 || std::find(present.begin(), present.end(), v) != present.end())
+            continue;
+        if (existing.size() + added.size() >= kMaxValues)
+            break;
+        present.push_back(v);
+        added.push_back(numberText(v));
+    }
+    return added;
+}
+
+std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing)
+{
+    static const QRegularExpression seatPattern(QStringLiteral("^(\\d+)-(\\d+)$"));
+    std::vector<QString> present(existing.begin(), existing.end());
+    std::vector<QString> added;
+    for (const QString& piece : addBoxPieces(addBoxText)) {
+        const auto match = seatPattern.match(piece);
+        if (!match.hasMatch())
+            continue;
+        const int row = match.captured(1).toInt();
+        const int column = match.captured(2).toInt();
+        if (row < 1 || column < 1 || row > 32767 || column > 32767)
+            continue;
+        const QString seat = QStringLiteral("%1-%2").arg(row).arg(column);
+        if (std::find(present.begin(), present.end(), seat) != present.end())
+            continue;
+        if (existing.size() + added.size() >= kMaxValues)
+            break;
+        present.push_back(seat);
+        added.push_back(seat);
+    }
+    return added;
+}
+
+QString seatCaption(const QString& seat)
+{
+    QString caption = seat;
+    caption.replace(u'-', QStringLiteral("行"));
+    return caption + QStringLiteral("列");
+}
+
+QString previewText(const QString& value, bool seatMode)
+{
+    if (!seatMode)
+        return value;
+    QString preview = value;
+    preview.replace(u'-', QStringLiteral("行\r\n"));
+    return preview + QStringLiteral("列");
+}
+
+} // namespace zelvano

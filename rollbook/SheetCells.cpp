@@ -361,9 +361,16 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
     std::size_t at = span.offset + 4 + size;
     const Bytes& source = span.made ? m_made : stream;
     std::size_t shrFmla = 0;
+    bool ownArray = false;
     while (at + 4 <= span.offset + span.length) {
         const std::uint16_t type = io::u16(&source[at]);
-        if (type == rt::Array || type == rt::Table)
+        if (type == rt::Array && io::u16(&source[at + 2]) >= 6) {
+            // An array formula of this one cell goes with it.
+            const std::uint8_t* ref = &source[at + 4];
+            ownArray = io::u16(ref) == row && io::u16(ref + 2) == row && ref[4] == span.firstCol &&
+                       ref[5] == span.firstCol;
+        }
+        if ((type == rt::Array && !ownArray) || type == rt::Table)
             throw XlsError("This cell is part of an array formula or data table and cannot be "
                            "changed on its own.");
         if (type == rt::ShrFmla) {
@@ -372,6 +379,8 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
         }
         at += 4 + io::u16(&source[at + 2]);
     }
+    if (exp && ownArray && refRow == row && refCol == span.firstCol)
+        return;
     if (exp && !anchorShared) {
         const CellSpan* anchor = find(refRow, refCol);
         const bool sharedUser = (grbit & 0x0008) != 0;

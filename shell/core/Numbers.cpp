@@ -125,6 +125,18 @@ double Val(QStringView text)
     return negative ? -value : value;
 }
 
+bool isNumeric(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    std::string ascii;
+    for (QChar c : trimmed) {
+        if (c.unicode() >= 0x80 || isBlank(c))
+            return false;
+        ascii.push_back(static_cast<char>(c.unicode()));
+    }
+    return !ascii.empty() && decimalPrefix(ascii).size() == ascii.size();
+}
+
 std::int16_t toInt16(double value)
 {
     if (std::isnan(value))

@@ -21,6 +21,10 @@ namespace zelvano
 // large for a double give 0.
 double Val(QStringView text);
 
+// Whether the whole text, blanks around it aside, is one decimal number
+// ("12", " -3.5 ", "1e3"); the empty text is not.
+bool isNumeric(QStringView text);
+
 // Conversion to a signed 16-bit integer: halves round to even (2.5 -> 2,
 // 3.5 -> 4, -2.5 -> -2), values outside -32768..32767 are clamped, NaN is 0.
 std::int16_t toInt16(double value);

@@ -21,6 +21,21 @@ QToolButton* makePictureButton(const QPixmap& picture, const QString& toolTip, Q
     return button;
 }
 
+QPixmap glyphPicture(const QString& glyph, const QColor& colour, int size)
+{
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colour);
+    painter.setPen(QPen(colour.darker(150), 2));
+    painter.drawEllipse(QRectF(2, 2, size - 4, size - 4));
+    painter.setPen(Qt::white);
+    painter.setFont(songFont(size * 0.36, true));
+    painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, glyph);
+    return picture;
+}
+
 QPixmap enterButtonPicture()
 {
     QPixmap picture(160, 60);

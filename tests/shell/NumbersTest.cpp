@@ -169,3 +169,22 @@ TEST(TimeTexts, DurationAndDayColumn)
 }
 
 } // namespace
+
+namespace {
+
+TEST(IsNumeric, WholeTextMustBeANumber)
+{
+    EXPECT_TRUE(isNumeric(u"12"));
+    EXPECT_TRUE(isNumeric(u" -3.5 "));
+    EXPECT_TRUE(isNumeric(u"1E3"));
+    EXPECT_TRUE(isNumeric(u".5"));
+    EXPECT_FALSE(isNumeric(u""));
+    EXPECT_FALSE(isNumeric(u"  "));
+    EXPECT_FALSE(isNumeric(u"12abc"));
+    EXPECT_FALSE(isNumeric(u"1 2"));
+    EXPECT_FALSE(isNumeric(u"abc"));
+    EXPECT_FALSE(isNumeric(u"-"));
+    EXPECT_FALSE(isNumeric(u"４"));
+}
+
+} // namespace

@@ -555,8 +555,9 @@ void SheetCells::setEmpty(const Bytes& stream, std::uint16_t row, std::uint16_t 
         return; // already empty
     if (span->type == rt::Blank || (span->type == rt::MulBlank))
         return;
+    // A cell formatted like a new cell there would be leaves nothing to keep.
     const std::uint16_t xf = formatOf(stream, row, col);
-    if (xf == kDefaultXf) {
+    if (xf == defaultFormat(stream, row, col)) {
         replace(stream, row, col, 0, nullptr);
     } else {
         Bytes body = cellHeader(row, col, xf);

@@ -56,8 +56,8 @@ public:
     void setNumber(const Bytes& stream, std::uint16_t row, std::uint16_t col, double value);
     void setString(const Bytes& stream, std::uint16_t row, std::uint16_t col,
                    std::uint32_t sstIndex);
-    // Empties the cell: a BLANK keeps a cell's own format, a cell with the
-    // default format goes away.
+    // Empties the cell: a BLANK keeps a cell's own format; a cell formatted
+    // as a new cell there would be (row, column or default format) goes away.
     void setEmpty(const Bytes& stream, std::uint16_t row, std::uint16_t col);
 
     bool changed() const { return m_changed; }

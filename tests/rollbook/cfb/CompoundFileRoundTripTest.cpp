@@ -247,3 +247,26 @@ TEST(CompoundFileWriter, AddRootStream_RefusesDuplicateAndOverlongNames)
 
 } // namespace
 } // namespace zelvano::xls
+
+#include "rollbook/cfb/CfbModel.h"
+
+namespace zelvano::xls {
+namespace {
+
+// Directory trees are ordered by length first, then by upper-cased code
+// units; a writer that orders otherwise produces trees Excel cannot search.
+TEST(CompoundFileNames, Order_IsLengthFirstThenUpperCase)
+{
+    using cfb::compareNames;
+    EXPECT_LT(compareNames(u"Zz", u"aaa"), 0);
+    EXPECT_EQ(compareNames(u"Workbook", u"WORKBOOK"), 0);
+    EXPECT_LT(compareNames(u"Book", u"Cook"), 0);
+    EXPECT_GT(compareNames(u"_VBA", u"aVBA"), 0); // '_' is 0x5F, 'A' 0x41
+    EXPECT_EQ(compareNames(u"Лист1", u"ЛИСТ1"), 0);
+    EXPECT_EQ(compareNames(u"JKý2", u"JKÝ2"), 0);
+    EXPECT_EQ(compareNames(u"ß", u"ß"), 0);
+    EXPECT_NE(compareNames(u"ß", u"S"), 0);
+}
+
+} // namespace
+} // namespace zelvano::xls

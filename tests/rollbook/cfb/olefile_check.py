@@ -33,7 +33,9 @@ def entries(ole):
 
 
 def upper_key(name):
-    return (len(name), name.upper())
+    # Simple (one-to-one) upper-casing, as the format compares names: "ß"
+    # stays itself rather than becoming "SS".
+    return (len(name), "".join(c.upper() if len(c.upper()) == 1 else c for c in name))
 
 
 def check_tree(ole):

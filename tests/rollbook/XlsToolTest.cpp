@@ -1,0 +1,110 @@
+// zelvano-xls on the command line: output formats, escaping, several changes
+// in one call, exit status and one-line errors.
+#include "XlsTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace xlstest;
+using testing::HasSubstr;
+
+namespace
+{
+
+std::string fileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool isOneLine(const std::string& text)
+{
+    return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
+}
+
+} // namespace
+
+TEST(ToolSheets, ListsWorksheetNamesInOrder)
+{
+    const RunResult r = xlsTool({"sheets", (fixturesDir() / "rollbook_xlwt.xls").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "初二(1)班\n初二(2)班\n抽奖品\n");
+}
+
+TEST(ToolDump, TextsEscapedNumbersShortest)
+{
+    const RunResult r = xlsTool({"dump", (fixturesDir() / "long_sst_xlwt.xls").string(), "长表"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, HasSubstr("长表\t1503\t2\ts\ttab\\there\\nnew line\\r\\\\ back\n"));
+    EXPECT_THAT(r.out, HasSubstr("长表\t1\t1\tn\t1\n"));
+    EXPECT_THAT(r.out, testing::Not(HasSubstr("第二页")));
+}
+
+TEST(ToolDump, SheetByPositionWhenNoSheetHasThatName)
+{
+    const auto file = (fixturesDir() / "rollbook_xlwt.xls").string();
+    EXPECT_EQ(xlsTool({"dump", file, "3"}).out, xlsTool({"dump", file, "抽奖品"}).out);
+}
+
+TEST(ToolSet, SeveralChangesInOneCall_AllSavedTogether)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(fixturesDir() / "rollbook_xlwt.xls", "点名册.xls");
+    const RunResult r =
+        xlsTool({"set",       file.string(), "初二(1)班", "2",        "10",  "--text",    "03月26",
+                 "初二(1)班", "3",           "10",        "--number", "1.5", "初二(1)班", "3",
+                 "7",         "--empty",     "抽奖品",    "3",        "6",   "--number",  "1"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    const std::string dump = xlsTool({"dump", file.string()}).out;
+    EXPECT_THAT(dump, HasSubstr("初二(1)班\t2\t10\ts\t03月26\n"));
+    EXPECT_THAT(dump, HasSubstr("初二(1)班\t3\t10\tn\t1.5\n"));
+    EXPECT_THAT(dump, testing::Not(HasSubstr("初二(1)班\t3\t7\t")));
+    EXPECT_THAT(dump, HasSubstr("抽奖品\t3\t6\tn\t1\n"));
+    EXPECT_EQ(python("xlrd_dump.py", {file.string()}).out, dump);
+}
+
+struct BadCall {
+    const char* name;
+    std::vector<std::string> args; // FILE stands for a copy of the roll book
+    const char* message;
+};
+
+class ToolRefuses : public testing::TestWithParam<BadCall>
+{
+};
+
+TEST_P(ToolRefuses, ExitsOneWithOneLineAndLeavesTheFile)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(fixturesDir() / "rollbook_xlwt.xls", "点名册.xls");
+    const std::string before = fileBytes(file);
+    std::vector<std::string> args;
+    for (const auto& a : GetParam().args)
+        args.push_back(a == "FILE" ? file.string() : a == "DIR" ? dir.path().string() : a);
+    const RunResult r = xlsTool(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(isOneLine(r.out)) << r.out;
+    EXPECT_THAT(r.out, HasSubstr(GetParam().message));
+    EXPECT_EQ(fileBytes(file), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ToolRefuses,
+    testing::Values(
+        BadCall{"NoArguments", {}, "usage"},
+        BadCall{"UnknownCommand", {"list", "FILE"}, "unknown command"},
+        BadCall{"MissingFile", {"sheets", "DIR/none.xls"}, "zelvano-xls:"},
+        BadCall{"Folder", {"dump", "DIR"}, "zelvano-xls:"},
+        BadCall{"NotAWorkbook", {"sheets", ZELVANO_SOURCE_DIR "/CMakeLists.txt"}, "zelvano-xls:"},
+        BadCall{"UnknownSheet", {"set", "FILE", "三班", "3", "3", "--number", "1"}, "三班"},
+        BadCall{"BadNumber", {"set", "FILE", "1", "3", "3", "--number", "1,5"}, "bad number"},
+        BadCall{"BadRow", {"set", "FILE", "1", "x", "3", "--empty"}, "bad row"},
+        BadCall{"RowOutsideSheet", {"set", "FILE", "1", "65537", "1", "--number", "1"}, "65537"},
+        BadCall{"ColumnOutsideSheet", {"set", "FILE", "1", "1", "0", "--number", "1"}, "Column 0"},
+        BadCall{"MissingValue", {"set", "FILE", "1", "3", "3", "--text"}, "needs"},
+        BadCall{"SecondChangeBad_NothingSaved",
+                {"set", "FILE", "1", "3", "3", "--number", "5", "1", "3", "3", "--colour", "red"},
+                "--colour"},
+        BadCall{"DumpTooManyArguments", {"dump", "FILE", "1", "2"}, "at most one sheet"}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -384,7 +384,8 @@ void SpeechTimer::timJs_Timer()
 
 void SpeechTimer::imgJs0_Click()
 {
-    m_fraJs3->setVisible(!m_fraJs3->isVisible());
+    // The flag, not the on-screen state: the bar itself may be hidden.
+    m_fraJs3->setVisible(m_fraJs3->isHidden());
 }
 
 void SpeechTimer::MnJs_Settings_Click()

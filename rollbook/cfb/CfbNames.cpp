@@ -105,9 +105,9 @@ std::string utf16ToUtf8(const std::u16string& s)
             s[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
         }
+        // A lone surrogate is kept as its own three-byte sequence, so that
+        // a name read from a damaged file still finds its stream again.
         if (cp < 0x80) {
             out.push_back(char(cp));
         } else if (cp < 0x800) {

@@ -31,5 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     if (again.serialize() != written)
         std::abort();
+
+    // Moving a stream across the mini-stream cutoff must keep the rest.
+    if (names.empty())
+        return 0;
+    const Bytes replacement(cf->readRootStream(names[0])->size() < 4096 ? 5000 : 100, 0x5A);
+    cf->replaceRootStream(names[0], replacement);
+    const CompoundFile replaced = CompoundFile::parse(cf->serialize());
+    if (replaced.readRootStream(names[0]) != replacement)
+        std::abort();
+    for (std::size_t i = 1; i < names.size(); ++i)
+        if (replaced.readRootStream(names[i]) != cf->readRootStream(names[i]))
+            std::abort();
     return 0;
 }

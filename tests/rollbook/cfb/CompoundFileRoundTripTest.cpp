@@ -250,8 +250,10 @@ TEST(CompoundFileWriter, AddRootStream_RefusesDuplicateAndOverlongNames)
 
 #include "rollbook/cfb/CfbModel.h"
 
-namespace zelvano::xls {
-namespace {
+namespace zelvano::xls
+{
+namespace
+{
 
 // Directory trees are ordered by length first, then by upper-cased code
 // units; a writer that orders otherwise produces trees Excel cannot search.

@@ -42,8 +42,12 @@ std::string dropChars(const std::string& s, std::size_t count)
     return s.substr(i);
 }
 
-bool equalNoCase(std::string_view a, std::string_view b)
+// Host names compared without case and without their domain: LibreOffice
+// may write the full name where the system reports the short one.
+bool sameHost(std::string_view a, std::string_view b)
 {
+    a = a.substr(0, a.find('.'));
+    b = b.substr(0, b.find('.'));
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
                return lower(x) == lower(y);
@@ -83,7 +87,7 @@ bool libreOfficeLockIsLive(const fs::path& lock, std::string* who)
     const std::string user = fields.size() > 2 ? fields[2] : std::string();
     *who = fields[0].empty() ? user : fields[0];
     const std::string here = platform::hostName();
-    if (!host.empty() && !here.empty() && !equalNoCase(host, here))
+    if (!host.empty() && !here.empty() && !sameHost(host, here))
         return true;
     return platform::isProcessRunning({"soffice.bin", "soffice"}, user);
 }

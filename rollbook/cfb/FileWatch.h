@@ -28,6 +28,7 @@ struct WriteAccess {
 // not held open for editing by a live Excel/WPS (owner file "~$NAME") or
 // LibreOffice (lock file ".~lock.NAME#") or, on Windows, by a sharing
 // violation. A lock file left behind by a program that crashed does not count.
+// A missing file is reported as not writable.
 WriteAccess checkWriteAccess(const std::filesystem::path& path);
 
 } // namespace zelvano::xls

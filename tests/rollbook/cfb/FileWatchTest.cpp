@@ -140,6 +140,8 @@ TEST_F(FileWatch, Access_StaleLibreOfficeLockFromThisComputerIsIgnored)
 {
     writeLock(thisUser(), thisHost());
     EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
+    writeLock(thisUser(), thisHost() + ".localdomain");
+    EXPECT_FALSE(checkWriteAccess(rollBook).readOnly);
 }
 
 TEST_F(FileWatch, Access_LibreOfficeLockFromAnotherComputerCounts)

@@ -76,6 +76,11 @@ DisplayFormat::DisplayFormat(AppServices& services, DisplayFormatConfig config,
     m_background = toWindowsColour(
         m_targets.background->palette().color(m_targets.background->backgroundRole()));
     m_text = toWindowsColour(m_targets.lblXm->palette().color(QPalette::WindowText));
+    // The start-button frame keeps its own face until a colour reaches it;
+    // left alone it would take the window's colour through the palette.
+    if (m_targets.fraTs)
+        paintBackground(m_targets.fraTs,
+                        toWindowsColour(m_targets.fraTs->palette().color(QPalette::Window)));
 
     m_menu = new QMenu(m_config.menuTitle, host);
     m_menu->setObjectName(QStringLiteral("MnGeShi"));

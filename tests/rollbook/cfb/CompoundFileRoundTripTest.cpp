@@ -45,7 +45,11 @@ TEST(CompoundFileRoundTrip, EverySample_KeepsEveryStreamAndStorageForOlefile)
         EXPECT_EQ(written.size() % cf->sectorSize(), 0u);
         const fs::path out = dir / sample.filename().string();
         writeFile(out, written);
-        EXPECT_EQ(oleCheck("same " + quoted(sample) + " " + quoted(out)), "");
+        // xlrd, with a compound file reader of its own, refuses the damaged
+        // sample but must read everything else as it reads the original.
+        EXPECT_EQ(oleCheck("same " + quoted(sample) + " " + quoted(out) +
+                           (mayBeRefused(sample) ? "" : " --xlrd")),
+                  "");
 
         // Our own reading of what we wrote gives the same streams again.
         const CompoundFile again = CompoundFile::parse(written);

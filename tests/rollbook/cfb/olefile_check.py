@@ -6,7 +6,8 @@
       CLSID, state bits and timestamps (NAME, a root stream, excepted; with
       --expect its new contents must equal FILE), and WRITTEN holds nothing
       else. The directory tree of WRITTEN must be sorted and a valid
-      red-black tree.
+      red-black tree. With --xlrd both files must also read the same as
+      workbooks in xlrd (its own compound file reader): sheets and cells.
   olefile_check.py streams FILE DIR
       the root streams of FILE are exactly the files of DIR, byte for byte.
   olefile_check.py dump FILE
@@ -92,9 +93,13 @@ def main():
             print(p)
         return 1 if problems else 0
     original, written = sys.argv[2], sys.argv[3]
-    skip, expect = None, None
+    skip, expect, use_xlrd = None, None, False
     args = sys.argv[4:]
     while args:
+        if args[0] == "--xlrd":
+            use_xlrd = True
+            args = args[1:]
+            continue
         if args[0] == "--except":
             skip = args[1]
         elif args[0] == "--expect":
@@ -118,9 +123,23 @@ def main():
         match = [k for k in b if k.lower() == expect[0].lower()]
         if len(match) != 1 or b[match[0]][5] != expect[1]:
             problems.append("stream %r does not hold the expected bytes" % expect[0])
+    if use_xlrd:
+        a_book, b_book = xlrd_cells(original), xlrd_cells(written)
+        if a_book != b_book:
+            problems.append("xlrd reads the workbooks differently: %s / %s" % (
+                str(a_book)[:200], str(b_book)[:200]))
     for p in problems:
         print(p)
     return 1 if problems else 0
+
+
+def xlrd_cells(path):
+    import xlrd
+    try:
+        book = xlrd.open_workbook(path, on_demand=False)
+    except Exception as e:  # the same refusal for both is fine
+        return ("refused", type(e).__name__, str(e))
+    return [(s.name, [s.row_values(r) for r in range(s.nrows)]) for s in book.sheets()]
 
 
 if __name__ == "__main__":

@@ -1,3 +1,4 @@
+#include "numberdraw/FrmYh.h"
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/ModeWindowStub.h"
 #include "shell/gui/ProgramServices.h"
@@ -25,9 +26,8 @@ public:
         case 0:
             return stub("Zelvano >> 课堂互动", "返回主页(&F)");
         case 1:
-            return stub("Zelvano >> 摇号码", "返回(&F)");
         case 2:
-            return stub("Zelvano >> 抽座位", "返回(&F)");
+            return new FrmYh(m_services, *m_navigator);
         case 3:
             return stub("Zelvano >> 定名抽奖", "返回主页");
         default:

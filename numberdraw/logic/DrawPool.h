@@ -2,6 +2,7 @@
 
 #include "shell/core/RandomSource.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace zelvano
@@ -24,7 +25,7 @@ public:
 
     int size() const { return static_cast<int>(m_live.size()); }
     bool empty() const { return m_live.empty(); }
-    const T& at(int position) const { return m_live.at(static_cast<size_t>(position - 1)); }
+    const T& at(int position) const { return m_live.at(static_cast<std::size_t>(position - 1)); }
     const std::vector<T>& entries() const { return m_live; }
     const std::vector<T>& all() const { return m_all; }
 
@@ -44,7 +45,7 @@ public:
     // Position of the first live entry equal to `value`, 0 when none.
     int find(const T& value) const
     {
-        for (size_t i = 0; i < m_live.size(); ++i) {
+        for (std::size_t i = 0; i < m_live.size(); ++i) {
             if (m_live[i] == value)
                 return static_cast<int>(i) + 1;
         }

@@ -1,0 +1,451 @@
+// The number and seat draw window: opening, settings, the value panel, the
+// guided setup, closing and the layout of the big display.
+#include "numberdraw/FrmYh.h"
+
+#include "numberdraw/logic/ValueLists.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/SettingsColumns.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+constexpr QSize kDesignSize(1000, 700);
+const QString kGrey = QStringLiteral("background: #e0e0e0;");
+const QString kWhite = QStringLiteral("background: #ffffff;");
+
+} // namespace
+
+FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_navigator(navigator),
+      m_modeCode(services.modeCode == 2 ? 2 : 1)
+{
+    buildControls();
+    m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);
+    connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
+    DisplayTargets targets;
+    targets.background = m_canvas;
+    targets.lblXm = m_lblXm;
+    targets.lblSj = m_speechTimer->lblSj();
+    targets.fraTs = m_fraTs;
+    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::numberDraw(), targets, this);
+    buildMenus();
+    Form_Load();
+}
+
+FrmYh::~FrmYh() = default;
+
+bool FrmYh::isRolling() const
+{
+    return m_timer1->isActive();
+}
+
+QAction* FrmYh::MnXm(int i) const
+{
+    return i >= 0 && i < static_cast<int>(m_mnXm.size()) ? m_mnXm[static_cast<size_t>(i)] : nullptr;
+}
+
+void FrmYh::Form_Load()
+{
+    // Open at the design size, centred, shrunk to a small screen if need be.
+    QSize size = kDesignSize;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(20, 60));
+        resize(size);
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
+    }
+    m_fraFz->move(m_fraFz->x(), 0);
+    m_designSize = kDesignSize;
+    m_designFraFz = m_fraFz->size();
+    m_designLabXx = m_labXx->size();
+
+    m_baseFontSize = 100;
+    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
+    m_speechTimer->selectUnit(0);
+    m_chosenValueItem = -1;
+
+    readSettings();
+    setTopMenusEnabled(false);
+    m_setupStage = 0;
+    beginSetup();
+}
+
+void FrmYh::readSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("BbjYs")));
+    m_compositionMode = toInt16(Val(settings.readSetting(QStringLiteral("BzhFs"))));
+    m_drawOrder = toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))));
+    if (m_drawOrder < 0 || m_drawOrder > 1)
+        m_drawOrder = 0;
+    const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
+    const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
+    const QString time = settings.readSetting(QStringLiteral("Bsj"));
+    m_speechTimer->applySettings(unit, mode, time);
+    m_mnFs[1]->setChecked(
+        booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
+    m_mnFs[2]->setChecked(
+        booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
+    m_txtFz[0]->setText(settings.readSetting(QStringLiteral("Czs")));
+    // The unused Boolean is read as it always was; nothing depends on it.
+    settings.readSetting(QStringLiteral("CTs"));
+
+    QString compositionColumn;
+    if (seatMode()) {
+        setWindowTitle(QStringLiteral("Zelvano >> 抽座位"));
+        m_lblVal[0]->setText(QStringLiteral("行数"));
+        m_lblVal[1]->setText(QStringLiteral("列数"));
+        m_minOrRows = toInt16(Val(settings.readSetting(QStringLiteral("Dhs"))));
+        m_maxOrCols = toInt16(Val(settings.readSetting(QStringLiteral("Dls"))));
+        m_txtShu->setText(QStringLiteral("1-1,1-2"));
+        const char* captions[3] = {"座号", "组、座号", "组、组员、座号"};
+        for (int i = 0; i < 3; ++i)
+            m_mnZh[static_cast<size_t>(i)]->setText(QString::fromUtf8(captions[i]));
+        compositionColumn = QStringLiteral("DzhFs");
+    } else {
+        setWindowTitle(QStringLiteral("Zelvano >> 摇号码"));
+        m_lblVal[0]->setText(QStringLiteral("最小值"));
+        m_lblVal[1]->setText(QStringLiteral("最大值"));
+        m_minOrRows = toInt16(Val(settings.readSetting(QStringLiteral("CMin"))));
+        m_maxOrCols = toInt16(Val(settings.readSetting(QStringLiteral("CMax"))));
+        m_txtShu->setText(QStringLiteral("1,2,3,4"));
+        compositionColumn = QStringLiteral("CzhFs");
+    }
+    for (int i = 0; i < 2; ++i)
+        m_txtXh[static_cast<size_t>(i)]->setAccessibleName(
+            m_lblVal[static_cast<size_t>(i)]->text());
+    m_txtXh[0]->setText(QString::number(m_minOrRows));
+    m_txtXh[1]->setText(QString::number(m_maxOrCols));
+    int composition = toInt16(Val(settings.readSetting(compositionColumn)));
+    if (composition < 0 || composition > 2)
+        composition = 0;
+    m_cmbZh->setCurrentIndex(composition);
+    cmbZh_Click();
+}
+
+void FrmYh::saveSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    settings.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
+    settings.writeSetting(seatMode() ? QStringLiteral("DzhFs") : QStringLiteral("CzhFs"),
+                          QString::number(m_compositionMode), TextForm);
+    settings.writeSetting(QStringLiteral("Bsx"), QString::number(m_drawOrder), TextForm);
+    settings.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()),
+                          TextForm);
+    settings.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()),
+                          TextForm);
+    settings.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
+    settings.writeSetting(QStringLiteral("BCf"), booleanText(m_mnFs[1]->isChecked()), LiteralForm);
+    settings.writeSetting(QStringLiteral("BGd"), booleanText(m_mnFs[2]->isChecked()), LiteralForm);
+    settings.writeSetting(QStringLiteral("Czs"), numberText(Val(m_txtFz[0]->text())), TextForm);
+}
+
+void FrmYh::resetSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    for (const char* column : {"BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj"})
+        settings.writeSetting(QLatin1String(column), resetValue(column), TextForm);
+    for (const char* column : {"BCf", "BGd", "BTs"})
+        settings.writeSetting(QLatin1String(column), resetValue(column), LiteralForm);
+}
+
+void FrmYh::closeEvent(QCloseEvent* event)
+{
+    m_timer1->stop();
+    saveSettings();
+    event->accept();
+    m_navigator.windowClosed(this);
+}
+
+void FrmYh::setTopMenusEnabled(bool enabled)
+{
+    for (QMenu* menu : m_topMenus) {
+        if (menu)
+            menu->menuAction()->setEnabled(enabled);
+    }
+}
+
+void FrmYh::centreHorizontally(QWidget* widget)
+{
+    widget->move((m_canvas->width() - widget->width()) / 2, widget->y());
+}
+
+void FrmYh::setBigText(const QString& text)
+{
+    m_lblXm->setText(text);
+    m_lblXm->adjustSize();
+    centreHorizontally(m_lblXm);
+}
+
+void FrmYh::popUpDrawMenu(QPoint globalPos)
+{
+    if (m_mnJishi->menuAction()->isEnabled())
+        m_mnJishi->popup(globalPos);
+}
+
+void FrmYh::beginSetup()
+{
+    m_lblXm->setFont(kaiFont(32, true));
+    m_lblXm->move(m_lblXm->x(), 20);
+    setBigText(QStringLiteral("请编辑号码"));
+    m_lblXm->show();
+    m_fraHmSz->move((m_canvas->width() - m_fraHmSz->width()) / 2,
+                    m_lblXm->y() + int(1.5 * m_lblXm->height()));
+    rangeEntry(0);
+    m_fraHmSz->show();
+    m_fraHmSz->raise();
+}
+
+void FrmYh::txtXh_GotFocus(int index)
+{
+    m_minOrRows = toInt16(Val(m_txtXh[0]->text()));
+    m_maxOrCols = toInt16(Val(m_txtXh[1]->text()));
+    m_txtXh[static_cast<size_t>(index)]->setStyleSheet(kWhite);
+}
+
+void FrmYh::rangeEntry(int index)
+{
+    QLineEdit* box = m_txtXh[static_cast<size_t>(index)];
+    if (!isNumeric(box->text())) {
+        m_services.messages->show(QStringLiteral("请检查数据的合理性"), QStringLiteral("警告"),
+                                  MessageIcon::Critical);
+        return;
+    }
+    box->setStyleSheet(kGrey);
+    const int a = toInt16(Val(m_txtXh[0]->text()));
+    const int b = toInt16(Val(m_txtXh[1]->text()));
+    if (a == m_minOrRows && b == m_maxOrCols && m_setupStage >= 1)
+        return;
+    m_minOrRows = a;
+    m_maxOrCols = b;
+    m_lstHm->clear();
+    const auto values = seatMode() ? seatList(a, b) : numberRange(a, b);
+    QStringList items;
+    for (const QString& value : values)
+        items << value;
+    m_lstHm->addItems(items);
+    loadValueList();
+}
+
+std::vector<QString> FrmYh::listEntries() const
+{
+    std::vector<QString> entries;
+    entries.reserve(static_cast<size_t>(m_lstHm->count()));
+    for (int i = 0; i < m_lstHm->count(); ++i)
+        entries.push_back(m_lstHm->item(i)->text());
+    return entries;
+}
+
+void FrmYh::loadValueList()
+{
+    m_valueList = listEntries();
+    m_drawPool.reset(m_valueList);
+    const size_t n = m_valueList.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i >= m_mnXm.size()) {
+            const int index = static_cast<int>(i);
+            m_mnXm.push_back(
+                m_mnXmMenu->addAction(QString(), this, [this, index] { MnXm_Click(index); }));
+        }
+        m_mnXm[i]->setText(m_valueList[i]);
+        m_mnXm[i]->setVisible(true);
+    }
+    if (n > 0)
+        m_mnXm[0]->setEnabled(true);
+    for (size_t i = m_mnXm.size(); i > n; --i)
+        m_mnXm[i - 1]->setVisible(false);
+    m_setupStage = 1;
+}
+
+void FrmYh::ImgZdy_Click(int index)
+{
+    switch (index) {
+    case 0: {
+        const auto existing = listEntries();
+        const auto added = seatMode() ? seatsToAdd(m_txtShu->text(), existing)
+                                      : numbersToAdd(m_txtShu->text(), existing);
+        for (const QString& value : added)
+            m_lstHm->addItem(value);
+        m_imgZdy[0]->hide();
+        m_txtShu->setStyleSheet(kGrey);
+        break;
+    }
+    case 1:
+        if (QListWidgetItem* item = m_lstHm->currentItem(); item && item->isSelected())
+            delete m_lstHm->takeItem(m_lstHm->row(item));
+        m_imgZdy[1]->hide();
+        break;
+    case 2:
+        m_lstHm->clear();
+        m_txtXh[0]->setText(QStringLiteral("1"));
+        m_txtXh[1]->setText(QStringLiteral("0"));
+        // The boxes now show the bounds, so the hand-made list stays until
+        // a bound is really changed.
+        m_minOrRows = 1;
+        m_maxOrCols = 0;
+        break;
+    default:
+        return;
+    }
+    loadValueList();
+}
+
+void FrmYh::lstHm_Click()
+{
+    m_imgZdy[1]->show();
+    if (QListWidgetItem* item = m_lstHm->currentItem())
+        setBigText(previewText(item->text(), seatMode()));
+}
+
+void FrmYh::lblClose_Click(int index)
+{
+    QLabel* sj = m_speechTimer->lblSj();
+    switch (index) {
+    case 0:
+        m_fraHmSz->hide();
+        if (m_setupStage != 1)
+            return;
+        m_lblXm->move(m_lblXm->x(), m_lblXm->height());
+        setBigText(QStringLiteral("请设置分组信息"));
+        m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
+                      m_lblXm->y() + int(1.5 * m_lblXm->height()));
+        m_txtFz[0]->setText(QStringLiteral("1"));
+        m_txtFz[1]->setText(QString::number(m_valueList.size()));
+        imgFz_Click(1);
+        m_fraFz->show();
+        m_fraFz->raise();
+        m_setupStage = 2;
+        return;
+    case 1:
+        m_fraFz->hide();
+        if (m_setupStage != 2)
+            return;
+        setBigText(QStringLiteral("请设置计时和评分细则"));
+        {
+            QFrame* panel = m_speechTimer->fraJs();
+            panel->move((m_canvas->width() - panel->width()) / 2,
+                        m_lblXm->y() + 2 * m_lblXm->height());
+            QFrame* bar = m_speechTimer->fraJs2();
+            bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
+                      panel->y() + m_speechTimer->cmdOk2()->y());
+            panel->show();
+            panel->raise();
+            bar->show();
+            bar->raise();
+        }
+        m_speechTimer->selectMode(0);
+        m_setupStage = 3;
+        return;
+    case 2:
+        m_speechTimer->fraJs()->hide();
+        m_speechTimer->fraJs3()->hide();
+        m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
+        if (m_setupStage != 3)
+            return;
+        setBigText(QStringLiteral("单击\r\n摇号"));
+        sj->move((m_canvas->width() - sj->width()) / 2,
+                 m_lblXm->y() + m_lblXm->height() + sj->height());
+        m_lblXm->setCursor(Qt::PointingHandCursor);
+        MnSx_Click(0);
+        setTopMenusEnabled(true);
+        m_setupStage = 4;
+        Form_Resize();
+        m_fraTs->show();
+        m_lblXm->show();
+        return;
+    default:
+        return;
+    }
+}
+
+void FrmYh::MnHm_Click(int index)
+{
+    QFrame* panel = index == 0 ? m_fraHmSz : index == 1 ? m_fraFz : nullptr;
+    if (!panel)
+        return;
+    centreHorizontally(panel);
+    panel->show();
+    panel->raise();
+}
+
+void FrmYh::MnFs_Click(int index)
+{
+    switch (index) {
+    case 4:
+        resetSettings();
+        break;
+    case 5:
+        m_navigator.returnToMenu(this);
+        break;
+    default:
+        // "重复" and "滚动" are checkable: the menu flips the mark itself.
+        break;
+    }
+}
+
+void FrmYh::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmYh::Form_Resize()
+{
+    if (m_setupStage < 4 || !m_canvas)
+        return;
+    const int width = std::max(m_canvas->width(), 1);
+    const int height = std::max(m_canvas->height(), 1);
+    const double scale =
+        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    QLabel* sj = m_speechTimer->lblSj();
+    m_lblXm->setFont(kaiFont(std::max(1.0, m_baseFontSize / (1.2 * scale)), true));
+    m_lblXm->adjustSize();
+    sj->setFont(kaiFont(std::max(1.0, 62 / (1.2 * scale)), true));
+    sj->adjustSize();
+    m_lblXm->move((width - m_lblXm->width()) / 2, (height - m_lblXm->height()) / 4);
+    sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+
+    m_fraFz->resize(QSize(int(m_designFraFz.width() / scale), int(m_designFraFz.height() / scale)));
+    m_labXx->resize(QSize(int(m_designLabXx.width() / scale), int(m_designLabXx.height() / scale)));
+    QFont listFont = m_list1->font();
+    listFont.setPointSizeF(std::max(6.0, 16 / scale));
+    m_list1->setFont(listFont);
+    m_list2->setFont(listFont);
+    centreHorizontally(m_fraFz);
+
+    m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.91 * (height - m_fraTs->height())));
+    QFrame* bar = m_speechTimer->fraJs2();
+    bar->move(std::max(0, m_fraTs->x() - bar->width() - 10),
+              m_fraTs->y() + (m_fraTs->height() - bar->height()) / 2);
+    bar->hide();
+}
+
+} // namespace zelvano

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "numberdraw/logic/DrawPool.h"
+#include "numberdraw/logic/Grouping.h"
+#include "numberdraw/logic/RollingSchedule.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QToolButton;
+
+namespace zelvano
+{
+
+struct AppServices;
+class ModeNavigator;
+class SpeechTimer;
+class DisplayFormat;
+
+// The number draw ("摇号码", mode 1) and seat draw ("摇座位", mode 2) window:
+// a value list built from a range, a guided setup through the value,
+// grouping and timer panels, then draws with the rolling display.
+class FrmYh : public QMainWindow
+{
+    Q_OBJECT
+public:
+    FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
+    ~FrmYh() override;
+
+    // Draw (rolling display, result, order, direct choice).
+    void lblXm_Click();
+    void Form_Click() { lblXm_Click(); }
+    void imgOk_MouseDown();
+    void Timer1_Timer();
+    void MnJs_Click(int index);
+    void MnFs_Click(int index);
+    void MnSx_Click(int index);
+    void MnXm_Click(int index);
+    void List1_Click();
+
+    // Grouping.
+    void OptFz_Click(int index);
+    bool applyGroupInput(int index);
+    void imgFz_Click(int index);
+    void List2_Click();
+    void cmbZh_Click();
+    void MnZh_Click(int index);
+
+    // Value panel and guided setup.
+    void txtXh_GotFocus(int index);
+    void rangeEntry(int index);
+    void ImgZdy_Click(int index);
+    void lstHm_Click();
+    void lblClose_Click(int index);
+    void cmdOk_Click(int index) { lblClose_Click(index); }
+    void MnHm_Click(int index);
+    void Form_Resize();
+
+    // What tests and the layout read.
+    int setupStage() const { return m_setupStage; }
+    int poolSize() const { return m_drawPool.size(); }
+    const std::vector<QString>& valueList() const { return m_valueList; }
+    const std::vector<Group>& groups() const { return m_groups; }
+    bool isRolling() const;
+    QLabel* lblXm() const { return m_lblXm; }
+    QListWidget* lstHm() const { return m_lstHm; }
+    QListWidget* List1() const { return m_list1; }
+    QListWidget* List2() const { return m_list2; }
+    QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
+    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
+    QLineEdit* txtShu() const { return m_txtShu; }
+    QFrame* fraHmSz() const { return m_fraHmSz; }
+    QFrame* fraFz() const { return m_fraFz; }
+    QLabel* LabXx() const { return m_labXx; }
+    QLabel* LabCz() const { return m_labCz; }
+    QComboBox* cmbZh() const { return m_cmbZh; }
+    QToolButton* imgOk() const { return m_imgOk; }
+    QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
+    QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
+    QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
+    QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
+    QAction* MnHm(int i) const { return m_mnHm.at(static_cast<size_t>(i)); }
+    QAction* MnXm(int i) const;
+    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
+    SpeechTimer& speechTimer() const { return *m_speechTimer; }
+    DisplayFormat& displayFormat() const { return *m_displayFormat; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Building (FrmYhControls.cpp).
+    void buildControls();
+    void buildValuePanel();
+    void buildGroupPanel();
+    void buildMenus();
+    QFrame* makePanel(const QString& title, int closeIndex, QSize size);
+
+    // Lifecycle (FrmYh.cpp).
+    void Form_Load();
+    void readSettings();
+    void saveSettings();
+    void resetSettings();
+    void beginSetup();
+    void loadValueList();
+    void setTopMenusEnabled(bool enabled);
+    void centreHorizontally(QWidget* widget);
+    void setBigText(const QString& text);
+    void popUpDrawMenu(QPoint globalPos);
+
+    // Draw (FrmYhDraw.cpp).
+    void drawStep();
+    void removeFromPool();
+    void removeShownValue();
+    void finishDraw();
+    void selectGroup(int groupNumber);
+    void selectMember(int memberIndex);
+    void selectValue(const QString& value);
+    void showStartPicture(bool hover);
+
+    bool seatMode() const { return m_modeCode == 2; }
+    std::vector<QString> listEntries() const;
+
+    AppServices& m_services;
+    ModeNavigator& m_navigator;
+    int m_modeCode = 1;
+
+    // State.
+    int m_setupStage = 0;
+    int m_minOrRows = 0;
+    int m_maxOrCols = 0;
+    int m_baseFontSize = 100;
+    int m_drawOrder = -1;
+    int m_compositionMode = -1;
+    int m_chosenValueItem = -1;
+    int m_groupCount = 0;
+    int m_groupSize = 0;
+    int m_currentGroup = 0;
+    int m_currentMember = 0;
+    QString m_currentValue;
+    std::vector<QString> m_valueList;
+    DrawPool<QString> m_drawPool;
+    std::vector<Group> m_groups;
+    RollingSchedule m_schedule;
+    bool m_lastStepWasRandom = false;
+    QSize m_designSize;
+    QSize m_designFraFz;
+    QSize m_designLabXx;
+
+    // Controls.
+    QWidget* m_canvas = nullptr;
+    QLabel* m_lblXm = nullptr;
+    QFrame* m_fraTs = nullptr;
+    QToolButton* m_imgOk = nullptr;
+    QPixmap m_bt1;
+    QPixmap m_bt2;
+    QTimer* m_timer1 = nullptr;
+
+    QFrame* m_fraHmSz = nullptr;
+    std::array<QLabel*, 2> m_lblVal{};
+    std::array<QLineEdit*, 2> m_txtXh{};
+    QListWidget* m_lstHm = nullptr;
+    QLineEdit* m_txtShu = nullptr;
+    std::array<QToolButton*, 3> m_imgZdy{};
+
+    QFrame* m_fraFz = nullptr;
+    std::array<QRadioButton*, 2> m_optFz{};
+    std::array<QLineEdit*, 2> m_txtFz{};
+    std::array<QToolButton*, 2> m_imgFz{};
+    QLabel* m_lblXx2 = nullptr;
+    QListWidget* m_list2 = nullptr;
+    QListWidget* m_list1 = nullptr;
+    QLabel* m_labCz = nullptr;
+    QLabel* m_labXx = nullptr;
+    QComboBox* m_cmbZh = nullptr;
+    std::array<QFrame*, 3> m_panels{};
+
+    // Menus.
+    std::array<QMenu*, 4> m_topMenus{}; // 摇号方式, 号码设置, 格式, 摇号计时
+    QMenu* m_mnJishi = nullptr;
+    QMenu* m_mnXmMenu = nullptr;
+    std::array<QAction*, 6> m_mnFs{};
+    std::array<QAction*, 2> m_mnSx{};
+    std::array<QAction*, 3> m_mnZh{};
+    std::array<QAction*, 6> m_mnJs{};
+    std::array<QAction*, 3> m_mnHm{};
+    std::vector<QAction*> m_mnXm;
+
+    SpeechTimer* m_speechTimer = nullptr;
+    DisplayFormat* m_displayFormat = nullptr;
+};
+
+} // namespace zelvano

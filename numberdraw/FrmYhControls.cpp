@@ -1,0 +1,306 @@
+// Builds the controls and menus of the number and seat draw window.
+#include "numberdraw/FrmYh.h"
+
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "shell/gui/EventHook.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MouseHandlers.h"
+#include "shell/gui/PictureButtons.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w = 120, int h = 28)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+QLineEdit* makeBox(QWidget* parent, int x, int y, int w = 110, int h = 30)
+{
+    auto* box = new QLineEdit(parent);
+    box->setGeometry(x, y, w, h);
+    return box;
+}
+
+QToolButton* makeGlyphButton(const QString& glyph, const QColor& colour, const QString& tip,
+                             QWidget* parent, int x, int y)
+{
+    QToolButton* button = makePictureButton(glyphPicture(glyph, colour), tip, parent);
+    button->setGeometry(x, y, 46, 46);
+    return button;
+}
+
+// Enter in a box runs the same handler as leaving it.
+void onEnter(QLineEdit* box, std::function<void()> handler)
+{
+    QObject::connect(box, &QLineEdit::returnPressed, box, std::move(handler));
+}
+
+} // namespace
+
+QFrame* FrmYh::makePanel(const QString& title, int closeIndex, QSize size)
+{
+    auto* panel = new QFrame(m_canvas);
+    panel->setFrameShape(QFrame::Box);
+    panel->setAutoFillBackground(true);
+    panel->setStyleSheet(
+        QStringLiteral("QFrame#panel { background: #fffaf0; border: 2px solid #8b1a1a; }"));
+    panel->setObjectName(QStringLiteral("panel"));
+    panel->resize(size);
+    panel->setFont(songFont(12));
+
+    auto* heading = makeLabel(title, panel, 16, 10, 300, 34);
+    heading->setFont(kaiFont(18, true));
+
+    auto* close = new QToolButton(panel);
+    close->setText(QStringLiteral("×"));
+    close->setAccessibleName(QStringLiteral("×"));
+    close->setAutoRaise(true);
+    close->setFont(songFont(16, true));
+    close->setGeometry(size.width() - 42, 6, 34, 34);
+    connect(close, &QToolButton::clicked, this, [this, closeIndex] { lblClose_Click(closeIndex); });
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), panel);
+    ok->setAccessibleName(QStringLiteral("确定"));
+    ok->setGeometry(size.width() - 130, size.height() - 50, 110, 38);
+    connect(ok, &QPushButton::clicked, this, [this, closeIndex] { cmdOk_Click(closeIndex); });
+    panel->hide();
+    m_panels[static_cast<size_t>(closeIndex)] = panel;
+    return panel;
+}
+
+void FrmYh::buildControls()
+{
+    m_canvas = new QWidget(this);
+    m_canvas->setAutoFillBackground(true);
+    setCentralWidget(m_canvas);
+    MouseHandlers::attach(
+        m_canvas, [this] { Form_Click(); },
+        [this](Qt::MouseButton button, QPoint at) {
+            if (button == Qt::RightButton)
+                popUpDrawMenu(at);
+        });
+
+    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
+    m_lblXm->setObjectName(QStringLiteral("lblXm"));
+    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
+    m_lblXm->setAlignment(Qt::AlignCenter);
+    MouseHandlers::attach(
+        m_lblXm, [this] { lblXm_Click(); },
+        [this](Qt::MouseButton button, QPoint at) {
+            if (button == Qt::RightButton)
+                popUpDrawMenu(at);
+        });
+
+    m_fraTs = new QFrame(m_canvas);
+    m_fraTs->setAutoFillBackground(true);
+    m_fraTs->resize(150, 150);
+    m_imgOk = new QToolButton(m_fraTs);
+    m_imgOk->setObjectName(QStringLiteral("imgOk"));
+    m_imgOk->setToolTip(QStringLiteral("开始"));
+    m_imgOk->setAccessibleName(QStringLiteral("开始"));
+    m_imgOk->setAutoRaise(true);
+    m_imgOk->setGeometry(5, 5, 140, 140);
+    m_imgOk->setIconSize(QSize(140, 140));
+    m_imgOk->setCursor(Qt::PointingHandCursor);
+    showStartPicture(false);
+    connect(m_imgOk, &QToolButton::pressed, this, &FrmYh::imgOk_MouseDown);
+    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
+    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
+    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
+    m_fraTs->hide();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &FrmYh::Timer1_Timer);
+
+    buildValuePanel();
+    buildGroupPanel();
+}
+
+void FrmYh::buildValuePanel()
+{
+    m_fraHmSz = makePanel(QStringLiteral("数值范围"), 0, QSize(560, 420));
+    QFrame* p = m_fraHmSz;
+    m_lblVal[0] = makeLabel(QStringLiteral("最小值"), p, 20, 66);
+    m_txtXh[0] = makeBox(p, 130, 62);
+    m_lblVal[1] = makeLabel(QStringLiteral("最大值"), p, 20, 110);
+    m_txtXh[1] = makeBox(p, 130, 106);
+    for (int i = 0; i < 2; ++i) {
+        QLineEdit* box = m_txtXh[static_cast<size_t>(i)];
+        box->setAccessibleName(m_lblVal[static_cast<size_t>(i)]->text());
+        EventHook::attach(box, QEvent::FocusIn, [this, i] { txtXh_GotFocus(i); });
+        EventHook::attach(box, QEvent::FocusOut, [this, i] { rangeEntry(i); });
+        onEnter(box, [this, i] { rangeEntry(i); });
+    }
+
+    m_lstHm = new QListWidget(p);
+    m_lstHm->setAccessibleName(QStringLiteral("号码列表"));
+    m_lstHm->setGeometry(270, 56, 270, 270);
+    connect(m_lstHm, &QListWidget::itemClicked, this, [this] { lstHm_Click(); });
+    connect(m_lstHm, &QListWidget::itemDoubleClicked, this, [this] { ImgZdy_Click(1); });
+
+    auto* help = makeLabel(QStringLiteral("* 要录入哪些号码呢？先用最大最小值设置范围，再单个增删"),
+                           p, 20, 150, 240, 84);
+    help->setWordWrap(true);
+
+    makeLabel(QStringLiteral("添加值"), p, 20, 250);
+    m_txtShu = makeBox(p, 20, 282, 160);
+    m_txtShu->setAccessibleName(QStringLiteral("添加值"));
+    EventHook::attach(m_txtShu, QEvent::FocusIn, [this] {
+        m_imgZdy[0]->show();
+        m_txtShu->setStyleSheet(QStringLiteral("background: #ffffff;"));
+    });
+    EventHook::attach(m_txtShu, QEvent::FocusOut,
+                      [this] { m_txtShu->setStyleSheet(QStringLiteral("background: #e0e0e0;")); });
+    onEnter(m_txtShu, [this] { ImgZdy_Click(0); });
+
+    m_imgZdy[0] = makeGlyphButton(QStringLiteral("+"), QColor(0x2e, 0x8b, 0x57),
+                                  QStringLiteral("添加"), p, 190, 274);
+    m_imgZdy[1] = makeGlyphButton(QStringLiteral("−"), QColor(0xcd, 0x5c, 0x5c),
+                                  QStringLiteral("删除"), p, 20, 340);
+    m_imgZdy[2] = makeGlyphButton(QStringLiteral("清"), QColor(0x70, 0x70, 0x70),
+                                  QStringLiteral("清空"), p, 80, 340);
+    for (int i = 0; i < 3; ++i) {
+        connect(m_imgZdy[static_cast<size_t>(i)], &QToolButton::clicked, this,
+                [this, i] { ImgZdy_Click(i); });
+    }
+    m_imgZdy[0]->hide();
+    m_imgZdy[1]->hide();
+}
+
+void FrmYh::buildGroupPanel()
+{
+    m_fraFz = makePanel(QStringLiteral("分组规则"), 1, QSize(680, 400));
+    QFrame* p = m_fraFz;
+    const char* options[2] = {"规定组数", "每组人数"};
+    for (int i = 0; i < 2; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(options[i]), p);
+        option->setAccessibleName(option->text());
+        option->setGeometry(20, 60 + 44 * i, 120, 32);
+        connect(option, &QRadioButton::clicked, this, [this, i] { OptFz_Click(i); });
+        m_optFz[static_cast<size_t>(i)] = option;
+        QLineEdit* box = makeBox(p, 140, 60 + 44 * i, 80);
+        box->setAccessibleName(option->text());
+        connect(box, &QLineEdit::textEdited, this, [this] {
+            m_imgFz[0]->show();
+            m_imgFz[1]->show();
+        });
+        EventHook::attach(box, QEvent::FocusOut, [this, i] {
+            if (m_fraFz->isVisible() && m_txtFz[static_cast<size_t>(i)]->isEnabled())
+                applyGroupInput(i);
+        });
+        onEnter(box, [this, i] { applyGroupInput(i); });
+        m_txtFz[static_cast<size_t>(i)] = box;
+    }
+    m_optFz[0]->setChecked(true);
+    m_txtFz[0]->setText(QStringLiteral("1"));
+    m_txtFz[1]->setText(QStringLiteral("0"));
+    m_txtFz[1]->setEnabled(false);
+
+    m_imgFz[0] = makeGlyphButton(QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e),
+                                 QStringLiteral("随机分组"), p, 240, 62);
+    m_imgFz[1] = makeGlyphButton(QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4),
+                                 QStringLiteral("顺序分组"), p, 296, 62);
+    for (int i = 0; i < 2; ++i) {
+        connect(m_imgFz[static_cast<size_t>(i)], &QToolButton::clicked, this,
+                [this, i] { imgFz_Click(i); });
+    }
+    m_lblXx2 = makeLabel(QStringLiteral("-> 修改数据，回车改变另一数"), p, 20, 148, 400);
+
+    makeLabel(QStringLiteral("组号"), p, 20, 182, 80);
+    m_list2 = new QListWidget(p);
+    m_list2->setAccessibleName(QStringLiteral("组号"));
+    m_list2->setGeometry(20, 212, 100, 130);
+    connect(m_list2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
+    m_list1 = new QListWidget(p);
+    m_list1->setAccessibleName(QStringLiteral("组员"));
+    m_list1->setGeometry(130, 212, 200, 130);
+    connect(m_list1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+
+    m_labCz = makeLabel(QStringLiteral("第1组名单"), p, 130, 182, 300);
+    m_labXx = makeLabel(QString(), p, 350, 212, 310, 60);
+    m_labXx->setWordWrap(true);
+
+    makeLabel(QStringLiteral("组合方式"), p, 350, 290, 100);
+    m_cmbZh = new QComboBox(p);
+    m_cmbZh->setAccessibleName(QStringLiteral("组合方式"));
+    m_cmbZh->addItems(
+        {QStringLiteral("号码"), QStringLiteral("组、号码"), QStringLiteral("组、组员号、号码")});
+    m_cmbZh->setGeometry(450, 286, 200, 32);
+    connect(m_cmbZh, &QComboBox::activated, this, [this] { cmbZh_Click(); });
+}
+
+void FrmYh::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setFont(songFont(12));
+
+    QMenu* fangShi = bar->addMenu(QStringLiteral("摇号方式(&D)"));
+    QMenu* order = fangShi->addMenu(QStringLiteral("顺序(&S)"));
+    m_mnFs[0] = order->menuAction();
+    const char* orders[2] = {"随机", "顺序"};
+    for (int i = 0; i < 2; ++i) {
+        m_mnSx[static_cast<size_t>(i)] =
+            order->addAction(QString::fromUtf8(orders[i]), this, [this, i] { MnSx_Click(i); });
+    }
+    m_mnFs[1] = fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(1); });
+    m_mnFs[2] = fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(2); });
+    m_mnFs[1]->setCheckable(true);
+    m_mnFs[2]->setCheckable(true);
+    QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
+    m_mnFs[3] = composition->menuAction();
+    const char* compositions[3] = {"号码", "组、号码", "组、组员号、号码"};
+    for (int i = 0; i < 3; ++i) {
+        m_mnZh[static_cast<size_t>(i)] = composition->addAction(QString::fromUtf8(compositions[i]),
+                                                                this, [this, i] { MnZh_Click(i); });
+    }
+    m_mnFs[4] = fangShi->addAction(QStringLiteral("重置"), this, [this] { MnFs_Click(4); });
+    m_mnFs[5] = fangShi->addAction(QStringLiteral("返回(&F)"), this, [this] { MnFs_Click(5); });
+
+    QMenu* names = bar->addMenu(QStringLiteral("号码设置(&M)"));
+    m_mnHm[0] = names->addAction(QStringLiteral("编辑号码"), this, [this] { MnHm_Click(0); });
+    m_mnHm[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnHm_Click(1); });
+    m_mnXmMenu = names->addMenu(QStringLiteral("选择号码(&X)"));
+    m_mnHm[2] = m_mnXmMenu->menuAction();
+
+    QMenu* format = m_displayFormat->MnGeShi();
+    bar->addMenu(format);
+
+    m_mnJishi = bar->addMenu(QStringLiteral("摇号计时(&P)"));
+    m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });
+    m_mnJs[1] = m_mnJishi->addAction(QStringLiteral("下一组"), this, [this] { MnJs_Click(1); });
+    m_mnJs[2] = m_speechTimer->startAction();
+    m_mnJs[3] = m_speechTimer->settingsAction();
+    m_mnJishi->addAction(m_mnJs[2]);
+    m_mnJishi->addAction(m_mnJs[3]);
+    m_mnJs[4] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
+    m_mnJs[5] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    m_mnJs[1]->setVisible(false);
+    m_speechTimer->setPopupMenu(m_mnJishi);
+
+    m_topMenus = {fangShi, names, format, m_mnJishi};
+}
+
+} // namespace zelvano

@@ -1,0 +1,497 @@
+#include "numberdraw/FrmYh.h"
+#include "presentation/SpeechTimer.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/SettingsDatabase.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+#include <set>
+
+using namespace zelvano;
+using namespace zelvano::testing;
+
+namespace
+{
+
+class NoWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+};
+
+} // namespace
+
+class tst_FrmYh : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void open_numberMode_buildsRangeAndValueMenu();
+    void setup_panelsInOrder_enableDrawing();
+    void setup_panelsOutOfOrder_onlyHide();
+    void boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain();
+    void nonNumericBound_isReported();
+    void addBox_addsNewPositiveNumbers();
+    void clearThenAdd_keepsHandMadeList();
+    void drawsWithoutRepeat_showEachValueOncePerCycle();
+    void rollingDraw_twentyEightPicksAndCues();
+    void rollingDraw_ignoresClicksWhileRolling();
+    void sequentialOrder_wrapsThroughGroups();
+    void directChoice_greysItemAndTakesShownValueOut();
+    void grouping_rejectsOutOfRangeInput();
+    void seatMode_listCaptionAndComposition();
+    void seatMode_emptyHall_reportsGroupingAndAsksAtDraw();
+    void close_writesSettingsAndCompositionPerMode();
+    void reset_thenClose_keepsDefaultsOfUnwrittenColumns();
+    void everyClickableControl_hasAccessibleName();
+    void bigDisplay_fitsProjectorScreens_data();
+    void bigDisplay_fitsProjectorScreens();
+
+private:
+    FrmYh* open(int modeCode);
+    void finishSetup(FrmYh* window);
+    QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ScriptedRandom> random;
+    std::unique_ptr<RecordingSound> sound;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<ScriptedColours> colours;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<NoWindows> windows;
+    std::unique_ptr<ModeNavigator> navigator;
+    AppServices services;
+    QPointer<FrmYh> window;
+};
+
+void tst_FrmYh::init()
+{
+    temp = std::make_unique<TempDir>();
+    messages = std::make_unique<ScriptedMessages>();
+    random = std::make_unique<ScriptedRandom>();
+    sound = std::make_unique<RecordingSound>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    clock = std::make_unique<FakeClock>();
+    colours = std::make_unique<ScriptedColours>();
+    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
+    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
+    services = AppServices{};
+    services.appDir = QStringLiteral(ZELVANO_APP_DIR);
+    services.messages = messages.get();
+    services.random = random.get();
+    services.sound = sound.get();
+    services.programEnd = programEnd.get();
+    services.clock = clock.get();
+    services.colours = colours.get();
+    services.settings = settings.get();
+    windows = std::make_unique<NoWindows>();
+    navigator = std::make_unique<ModeNavigator>(services, *windows);
+}
+
+void tst_FrmYh::cleanup()
+{
+    delete window;
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+}
+
+FrmYh* tst_FrmYh::open(int modeCode)
+{
+    services.modeCode = static_cast<std::int16_t>(modeCode);
+    window = new FrmYh(services, *navigator);
+    window->show();
+    return window;
+}
+
+void tst_FrmYh::finishSetup(FrmYh* w)
+{
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(2);
+    QCOMPARE(w->setupStage(), 4);
+}
+
+void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
+{
+    FrmYh* w = open(1);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 摇号码"));
+    QCOMPARE(w->lstHm()->count(), 48);
+    QCOMPARE(w->lstHm()->item(47)->text(), QStringLiteral("48"));
+    QCOMPARE(w->valueList().size(), size_t(48));
+    QVERIFY(w->MnXm(47) && w->MnXm(47)->isVisible());
+    QCOMPARE(w->MnXm(0)->text(), QStringLiteral("1"));
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
+    QCOMPARE(w->setupStage(), 1);
+    QVERIFY(w->fraHmSz()->isVisible());
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
+    QCOMPARE(w->txtXh(0)->text(), QStringLiteral("1"));
+    QCOMPARE(w->txtShu()->text(), QStringLiteral("1,2,3,4"));
+}
+
+void tst_FrmYh::setup_panelsInOrder_enableDrawing()
+{
+    FrmYh* w = open(1);
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
+    QVERIFY(w->fraFz()->isVisible());
+    QCOMPARE(w->List2()->count(), 1);
+    QCOMPARE(w->List1()->count(), 48);
+    QCOMPARE(w->LabXx()->text(), QStringLiteral("48人分1组，第1组有48人"));
+    w->lblClose_Click(1);
+    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置计时和评分细则"));
+    QVERIFY(w->speechTimer().fraJs()->isVisible());
+    w->speechTimer().closeSettingsPanel();
+    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("单击\r\n摇号"));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
+    QVERIFY(!w->MnSx(0)->isEnabled());
+    QVERIFY(w->MnSx(1)->isEnabled());
+    QVERIFY(w->imgOk()->isVisible());
+}
+
+void tst_FrmYh::setup_panelsOutOfOrder_onlyHide()
+{
+    FrmYh* w = open(1);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(2);
+    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
+    w->lblXm_Click();
+    QVERIFY(sound->played.isEmpty());
+}
+
+void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->txtXh(1)->setText(QStringLiteral("10"));
+    w->rangeEntry(1);
+    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->lstHm()->count(), 10);
+    QVERIFY(!w->MnXm(10)->isVisible());
+    w->lblXm_Click();
+    QVERIFY(sound->played.isEmpty());
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    w->lblXm_Click();
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
+}
+
+void tst_FrmYh::nonNumericBound_isReported()
+{
+    FrmYh* w = open(1);
+    w->txtXh(0)->setText(QStringLiteral("abc"));
+    w->rangeEntry(0);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
+    QCOMPARE(w->lstHm()->count(), 48);
+}
+
+void tst_FrmYh::addBox_addsNewPositiveNumbers()
+{
+    FrmYh* w = open(1);
+    w->txtXh(0)->setText(QStringLiteral("10"));
+    w->txtXh(1)->setText(QStringLiteral("12"));
+    w->rangeEntry(1);
+    w->txtShu()->setText(QStringLiteral("5，6, 7,0,-3,abc,6"));
+    w->ImgZdy_Click(0);
+    QStringList items;
+    for (int i = 0; i < w->lstHm()->count(); ++i)
+        items << w->lstHm()->item(i)->text();
+    QCOMPARE(items, QStringList({"10", "11", "12", "5", "6", "7"}));
+    QCOMPARE(w->MnXm(5)->text(), QStringLiteral("7"));
+}
+
+void tst_FrmYh::clearThenAdd_keepsHandMadeList()
+{
+    FrmYh* w = open(1);
+    w->ImgZdy_Click(2);
+    QCOMPARE(w->txtXh(0)->text(), QStringLiteral("1"));
+    QCOMPARE(w->txtXh(1)->text(), QStringLiteral("0"));
+    w->txtShu()->setText(QStringLiteral("100,200"));
+    w->ImgZdy_Click(0);
+    w->rangeEntry(0); // bounds unchanged since the last entry: the list stays
+    QCOMPARE(w->lstHm()->count(), 2);
+    QCOMPARE(w->valueList(), (std::vector<QString>{"100", "200"}));
+}
+
+void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
+{
+    settings->writeSetting(QStringLiteral("CMin"), QStringLiteral("1"), 0);
+    settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("5"), 0);
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    random->picks = {3, 1, 3, 2, 1, 4};
+    std::multiset<QString> shown;
+    for (int i = 0; i < 5; ++i) {
+        w->lblXm_Click();
+        shown.insert(w->lblXm()->text());
+    }
+    QCOMPARE(shown, (std::multiset<QString>{"1", "2", "3", "4", "5"}));
+    QCOMPARE(w->poolSize(), 5);
+    w->lblXm_Click();
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("4"));
+    QVERIFY(messages->shown.empty());
+    QCOMPARE(w->setupStage(), 5);
+    QVERIFY(random->reseeds >= 6);
+}
+
+void tst_FrmYh::rollingDraw_twentyEightPicksAndCues()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnFs(2)->setChecked(true);
+    w->MnFs(1)->setChecked(false);
+    w->lblXm_Click();
+    QVERIFY(w->isRolling());
+    QVERIFY(!w->imgOk()->isVisible());
+    QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\type0.wav")});
+    QCOMPARE(w->speechTimer().lblSj()->text(), QStringLiteral("00:00:00"));
+    int ticks = 0;
+    while (w->isRolling() && ticks < 100) {
+        w->Timer1_Timer();
+        ++ticks;
+    }
+    QCOMPARE(ticks, 28);
+    QCOMPARE(random->counts.size(), size_t(28));
+    QCOMPARE(w->poolSize(), 47);
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
+    QVERIFY(w->imgOk()->isVisible());
+    QCOMPARE(w->speechTimer().imgJs()->toolTip(), QStringLiteral("开始计时"));
+}
+
+void tst_FrmYh::rollingDraw_ignoresClicksWhileRolling()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnFs(2)->setChecked(true);
+    w->lblXm_Click();
+    w->lblXm_Click();
+    w->MnJs_Click(0);
+    QCOMPARE(sound->played.size(), 1);
+    QCOMPARE(random->counts.size(), size_t(0));
+}
+
+void tst_FrmYh::sequentialOrder_wrapsThroughGroups()
+{
+    settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("6"), 0);
+    FrmYh* w = open(1);
+    w->cmdOk_Click(0);
+    w->txtFz(0)->setText(QStringLiteral("3"));
+    w->imgFz_Click(1);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(2);
+    w->MnFs(2)->setChecked(false);
+    w->MnSx_Click(1);
+    QVERIFY(w->MnJs(1)->isVisible());
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("顺序\r\n点名"));
+    QStringList shown;
+    for (int i = 0; i < 7; ++i) {
+        w->lblXm_Click();
+        shown << w->lblXm()->text().section(QStringLiteral("\r\n"), -1);
+    }
+    // The grouping selects no member, so the first step shows member 1.
+    QCOMPARE(shown, QStringList({"1", "2", "3", "4", "5", "6", "1"}));
+    // Each value shown left the pool, whatever its position there.
+    QCOMPARE(w->poolSize(), 5);
+}
+
+void tst_FrmYh::directChoice_greysItemAndTakesShownValueOut()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnXm_Click(9);
+    QVERIFY(!w->MnXm(9)->isEnabled());
+    QCOMPARE(w->lblXm()->text().section(QStringLiteral("\r\n"), -1), QStringLiteral("10"));
+    QCOMPARE(w->poolSize(), 47);
+    w->MnXm_Click(2);
+    QVERIFY(w->MnXm(9)->isEnabled());
+    QVERIFY(!w->MnXm(2)->isEnabled());
+    QCOMPARE(w->poolSize(), 46);
+}
+
+void tst_FrmYh::grouping_rejectsOutOfRangeInput()
+{
+    settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("10"), 0);
+    FrmYh* w = open(1);
+    w->cmdOk_Click(0);
+    w->txtFz(0)->setText(QStringLiteral("6"));
+    w->imgFz_Click(0);
+    QCOMPARE(w->List2()->count(), 6);
+    w->List2()->setCurrentRow(5);
+    w->List2_Click();
+    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
+    w->txtFz(0)->setText(QStringLiteral("0"));
+    w->imgFz_Click(1);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请输入正确的组数，值范围为[1~10]")});
+    QCOMPARE(w->List2()->count(), 6);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("abc"));
+    w->applyGroupInput(1);
+    QCOMPARE(messages->texts().last(), QStringLiteral("请输入每组的人数，值范围为[1~10]"));
+}
+
+void tst_FrmYh::seatMode_listCaptionAndComposition()
+{
+    settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("12"), 0);
+    settings->writeSetting(QStringLiteral("Dls"), QStringLiteral("3"), 0);
+    FrmYh* w = open(2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 抽座位"));
+    QCOMPARE(w->lstHm()->count(), 36);
+    QCOMPARE(w->lstHm()->item(4)->text(), QStringLiteral("2-2"));
+    QCOMPARE(w->MnZh(0)->text(), QStringLiteral("座号"));
+    QCOMPARE(w->cmbZh()->itemText(0), QStringLiteral("号码"));
+    w->lstHm()->setCurrentRow(35);
+    w->lstHm_Click();
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("12行\r\n3列"));
+    finishSetup(w);
+    w->MnZh_Click(0);
+    w->MnFs(2)->setChecked(false);
+    random->picks = {36};
+    w->lblXm_Click();
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("12行\r\n3列"));
+    QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 36 号 ，12行3列"));
+}
+
+void tst_FrmYh::seatMode_emptyHall_reportsGroupingAndAsksAtDraw()
+{
+    settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("0"), 0);
+    FrmYh* w = open(2);
+    QCOMPARE(w->lstHm()->count(), 0);
+    finishSetup(w);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请输入正确的组数，值范围为[1~0]")});
+    messages->answers = {MessageAnswer::No};
+    w->lblXm_Click();
+    QCOMPARE(messages->texts().last(), QStringLiteral("所有人都抽到了，还要继续码？"));
+    QCOMPARE(messages->shown.back().buttons, MessageButtons::YesNo);
+    QVERIFY(sound->played.isEmpty());
+}
+
+void tst_FrmYh::close_writesSettingsAndCompositionPerMode()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnZh_Click(1);
+    w->MnSx_Click(1);
+    w->MnFs(1)->setChecked(true);
+    w->MnFs(2)->setChecked(false);
+    w->txtFz(0)->setText(QStringLiteral("4组"));
+    w->close();
+    QCOMPARE(setting("CzhFs"), QStringLiteral("1"));
+    QCOMPARE(setting("DzhFs"), QStringLiteral("0"));
+    QCOMPARE(setting("Bsx"), QStringLiteral("1"));
+    QCOMPARE(setting("BCf"), QStringLiteral("True"));
+    QCOMPARE(setting("BGd"), QStringLiteral("False"));
+    QCOMPARE(setting("Czs"), QStringLiteral("4"));
+    QCOMPARE(setting("CMax"), QStringLiteral("48"));
+    QCOMPARE(programEnd->calls, 1); // the close box ends the program
+
+    FrmYh* seats = open(2);
+    QCOMPARE(seats->cmbZh()->currentIndex(), 0);
+    seats->MnZh_Click(2);
+    seats->close();
+    QCOMPARE(setting("DzhFs"), QStringLiteral("2"));
+    FrmYh* again = open(1);
+    QCOMPARE(again->cmbZh()->currentIndex(), 1);
+    QVERIFY(!again->MnZh(1)->isEnabled());
+}
+
+void tst_FrmYh::reset_thenClose_keepsDefaultsOfUnwrittenColumns()
+{
+    settings->writeSetting(QStringLiteral("BzhFs"), QStringLiteral("0"), 0);
+    settings->writeSetting(QStringLiteral("BTs"), QStringLiteral("False"), 1);
+    FrmYh* w = open(1);
+    finishSetup(w);
+    w->MnFs(1)->setChecked(true);
+    w->MnFs_Click(4);
+    QCOMPARE(setting("BCf"), QStringLiteral("False"));
+    QCOMPARE(setting("BzhFs"), QStringLiteral("2"));
+    w->close();
+    QCOMPARE(setting("BzhFs"), QStringLiteral("2"));
+    QCOMPARE(setting("BTs"), QStringLiteral("True"));
+    QCOMPARE(setting("BCf"), QStringLiteral("True"));
+}
+
+void tst_FrmYh::everyClickableControl_hasAccessibleName()
+{
+    FrmYh* w = open(1);
+    finishSetup(w);
+    const auto buttons = w->findChildren<QAbstractButton*>();
+    QVERIFY(!buttons.isEmpty());
+    for (QAbstractButton* button : buttons) {
+        if (button->objectName().startsWith(QLatin1String("qt_")))
+            continue; // the toolkit's own menu-bar overflow button
+        QVERIFY2(!button->accessibleName().isEmpty(),
+                 qPrintable(button->objectName() + button->toolTip()));
+    }
+    for (auto* box : w->findChildren<QLineEdit*>()) {
+        if (!qobject_cast<QComboBox*>(box->parent()))
+            QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
+    }
+}
+
+void tst_FrmYh::bigDisplay_fitsProjectorScreens_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1024x768") << QSize(1024, 768);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+}
+
+void tst_FrmYh::bigDisplay_fitsProjectorScreens()
+{
+    QFETCH(QSize, screen);
+    settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("12"), 0);
+    settings->writeSetting(QStringLiteral("Dls"), QStringLiteral("12"), 0);
+    FrmYh* w = open(2);
+    finishSetup(w);
+    w->resize(screen);
+    QApplication::processEvents();
+    w->MnZh_Click(2);
+    w->MnFs(2)->setChecked(false);
+    random->picks = {144};
+    w->lblXm_Click();
+    QWidget* canvas = w->centralWidget();
+    const QRect label = w->lblXm()->geometry();
+    QVERIFY2(canvas->rect().contains(label), qPrintable(QStringLiteral("label %1,%2 %3x%4 on %5x%6")
+                                                            .arg(label.x())
+                                                            .arg(label.y())
+                                                            .arg(label.width())
+                                                            .arg(label.height())
+                                                            .arg(canvas->width())
+                                                            .arg(canvas->height())));
+    QVERIFY(!label.intersects(w->speechTimer().lblSj()->geometry()));
+    const QString shot = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS"));
+    if (!shot.isEmpty())
+        w->grab().save(QStringLiteral("%1/frmyh-%2x%3.png")
+                           .arg(shot)
+                           .arg(screen.width())
+                           .arg(screen.height()));
+}
+
+QTEST_MAIN(tst_FrmYh)
+#include "tst_FrmYh.moc"

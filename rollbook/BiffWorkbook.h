@@ -53,6 +53,9 @@ public:
 
     bool changed() const;
 
+    // The stream as read (changes not applied).
+    const Bytes& stream() const { return m_stream; }
+
     // The stream with every change applied.
     Bytes serialize() const;
 

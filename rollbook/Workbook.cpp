@@ -53,6 +53,8 @@ Workbook Workbook::open(const std::filesystem::path& path)
     const FileStamp stamp = stampOf(path);
     CompoundFile cfb = CompoundFile::parse(readWholeFile(path));
     BiffWorkbook biff = readWorkbookStream(cfb);
+    // The engine keeps the stream; the container gets it back when saving.
+    cfb.replaceRootStream(kStreamName, {});
     return Workbook(path, std::move(cfb), std::move(biff), stamp);
 }
 
@@ -123,13 +125,23 @@ std::filesystem::path Workbook::backupPath() const
 
 void Workbook::save()
 {
-    Bytes stream = m_biff.serialize();
-    // Parsed before anything reaches the disk: a stream we cannot read back
-    // is never saved.
-    BiffWorkbook saved = BiffWorkbook::parse(stream);
-    m_cfb.replaceRootStream(kStreamName, std::move(stream));
-    saveFileAtomically(m_path, m_cfb.serialize(), backupPath());
-    m_biff = std::move(saved);
+    if (!m_savePending && !m_biff.changed())
+        return;
+    if (!m_savePending) {
+        // Parsed back before anything reaches the disk: a stream we cannot
+        // read is never saved. From here the new stream holds the changes,
+        // so a failed save below keeps them for the next attempt.
+        BiffWorkbook saved = BiffWorkbook::parse(m_biff.serialize());
+        m_biff = std::move(saved);
+        m_savePending = true;
+    }
+    // The container holds the workbook stream only while it is written out,
+    // so a big roll book is not kept twice in memory.
+    m_cfb.replaceRootStream(kStreamName, m_biff.stream());
+    Bytes image = m_cfb.serialize();
+    m_cfb.replaceRootStream(kStreamName, {});
+    saveFileAtomically(m_path, image, backupPath());
+    m_savePending = false;
     m_stamp = stampOf(m_path);
 }
 

@@ -55,7 +55,7 @@ public:
     void setEmpty(std::size_t worksheet, int row, int col);
 
     // Changes made since the file was read or last saved.
-    bool isDirty() const { return m_biff.changed(); }
+    bool isDirty() const { return m_savePending || m_biff.changed(); }
 
     // Writes the changes to the file atomically; the first save in this run
     // keeps the file as it was in backupPath().
@@ -79,6 +79,7 @@ private:
     BiffWorkbook m_biff;
     FileStamp m_stamp;
     std::vector<std::size_t> m_worksheets; // positions in sheets()
+    bool m_savePending = false;            // changes written to m_biff, not yet to disk
 };
 
 // Reads the BIFF8 workbook stream of a compound file: "Workbook" matched

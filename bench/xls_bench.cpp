@@ -1,0 +1,176 @@
+// Times the workbook engine on a 5-class and a 30-class roll book made at
+// run time: open and list sheets, read a 60-person roster, set one cell and
+// save; xlrd's time for the same read beside ours; peak memory.
+//   xls_bench [PYTHON]
+#include "rollbook/Workbook.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using zelvano::xls::Workbook;
+
+namespace
+{
+
+double medianMs(int runs, const std::function<void()>& f)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        f();
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Rows 3-62, columns 1, 2, 5, 6 and the dated score columns, as the
+// classroom window reads a class.
+std::size_t readRoster(const Workbook& wb, std::size_t sheet)
+{
+    int last = 7;
+    while (last <= 256 && !wb.cellText(sheet, 2, last).empty())
+        ++last;
+    std::size_t filled = 0;
+    for (int row = 3; row <= 62; ++row) {
+        for (int col : {1, 2, 5, 6})
+            filled += !wb.cellText(sheet, row, col).empty();
+        for (int col = 7; col < last; ++col)
+            filled += !wb.cell(sheet, row, col).isEmpty();
+    }
+    return filled;
+}
+
+long peakKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+std::string capture(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, p))
+            out += buffer;
+        pclose(p);
+    }
+    return out;
+}
+
+void bench(const std::string& label, const fs::path& file, const std::string& python,
+           const fs::path& self)
+{
+    const double sizeMb = static_cast<double>(fs::file_size(file)) / (1024.0 * 1024.0);
+    std::printf("%s_file_size: %.2f MB\n", label.c_str(), sizeMb);
+
+    const double open = medianMs(5, [&] {
+        const Workbook wb = Workbook::open(file);
+        (void)wb.worksheetNames();
+    });
+    std::printf("%s_open_and_list_sheets: %.2f ms\n", label.c_str(), open);
+
+    const std::size_t middle = Workbook::open(file).worksheetCount() / 2;
+    double rosterCold = 0;
+    {
+        std::vector<double> times;
+        for (int i = 0; i < 5; ++i) {
+            const Workbook wb = Workbook::open(file);
+            const auto start = std::chrono::steady_clock::now();
+            readRoster(wb, middle);
+            times.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+        }
+        std::sort(times.begin(), times.end());
+        rosterCold = times[2];
+    }
+    std::printf("%s_roster_read_first_access: %.2f ms\n", label.c_str(), rosterCold);
+    const Workbook warm = Workbook::open(file);
+    readRoster(warm, middle);
+    std::printf("%s_roster_read_again: %.3f ms\n", label.c_str(),
+                medianMs(9, [&] { readRoster(warm, middle); }));
+    const double oursOpenRead = medianMs(5, [&] {
+        const Workbook wb = Workbook::open(file);
+        readRoster(wb, middle);
+    });
+    std::printf("%s_open_and_roster_read: %.2f ms\n", label.c_str(), oursOpenRead);
+
+    std::vector<double> xlrd;
+    for (int i = 0; i < 3; ++i)
+        xlrd.push_back(
+            std::atof(capture(python + " " + (self.parent_path() / "xls_xlrd_roster.py").string() +
+                              " " + file.string() + " " + std::to_string(middle))
+                          .c_str()));
+    std::sort(xlrd.begin(), xlrd.end());
+    std::printf("%s_xlrd_open_and_roster_read: %.2f ms\n", label.c_str(), xlrd[1]);
+    std::printf("%s_speedup_over_xlrd: %.1f x\n", label.c_str(), xlrd[1] / oursOpenRead);
+
+    const fs::path copy = file.parent_path() / ("saved-" + file.filename().string());
+    fs::copy_file(file, copy, fs::copy_options::overwrite_existing);
+    Workbook wb = Workbook::open(copy);
+    int score = 0;
+    const double save = medianMs(5, [&] {
+        wb.setNumber(middle, 10, 7, ++score);
+        wb.save();
+    });
+    std::printf("%s_set_one_cell_and_save: %.2f ms\n", label.c_str(), save);
+
+    const std::string probe = capture(self.string() + " --memory-probe " + copy.string());
+    const double peakMb = std::atof(probe.c_str()) / 1024.0;
+    std::printf("%s_peak_memory: %.2f MB\n", label.c_str(), peakMb);
+    std::printf("%s_peak_memory_over_file_size: %.2f x\n", label.c_str(), peakMb / sizeMb);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const fs::path self = fs::canonical("/proc/self/exe");
+    if (argc == 3 && std::string(argv[1]) == "--memory-probe") {
+        // A fresh process: the peak of one open, roster read, change and save.
+        const long before = peakKb();
+        Workbook wb = Workbook::open(argv[2]);
+        readRoster(wb, wb.worksheetCount() / 2);
+        wb.setNumber(0, 3, 7, 9);
+        wb.save();
+        std::printf("%ld %ld\n", peakKb() - before, before);
+        return 0;
+    }
+    const std::string python = argc > 1 ? argv[1] : "/usr/bin/python3";
+    std::random_device rd;
+    const fs::path dir = fs::temp_directory_path() / ("zelvano-xls-bench-" + std::to_string(rd()));
+    fs::create_directories(dir);
+    const fs::path maker = self.parent_path() / "xls_make_book.py";
+    int failures = 0;
+    for (const auto& [label, classes, lessons] : std::vector<std::tuple<std::string, int, int>>{
+             {"classes5", 5, 40}, {"classes30", 30, 180}}) {
+        const fs::path file = dir / (label + ".xls");
+        const std::string command = python + " " + maker.string() + " " + file.string() + " " +
+                                    std::to_string(classes) + " " + std::to_string(lessons);
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "could not make %s\n", file.c_str());
+            ++failures;
+            continue;
+        }
+        bench(label, file, python, self);
+    }
+    fs::remove_all(dir);
+    return failures;
+}

@@ -82,9 +82,15 @@ private:
     Bytes m_miniStream;
     bool m_miniLoaded = false;
 
-    const std::uint8_t* sector(std::uint32_t s) const
+    // The first `n` bytes of sector `s`, which the file must hold. Some
+    // writers leave the last sector short; only the bytes in use must be
+    // there.
+    const std::uint8_t* bytesOf(std::uint32_t s, std::size_t n) const
     {
-        return m_img.data() + (std::size_t(s) + 1) * m_ssz;
+        const std::size_t offset = (std::size_t(s) + 1) * m_ssz;
+        if (offset + n > m_img.size())
+            fail("文件被截断");
+        return m_img.data() + offset;
     }
 
     void readHeader()
@@ -106,8 +112,7 @@ private:
             fail("迷你流界限无效");
         m_ssz = 1u << shift;
         m_v4 = shift == 12;
-        m_nSectors = m_img.size() / m_ssz;
-        m_nSectors = m_nSectors > 0 ? m_nSectors - 1 : 0;
+        m_nSectors = m_img.size() > m_ssz ? (m_img.size() - 1) / m_ssz : 0;
         m_numFat = get32(h + 0x2C);
         m_firstDir = get32(h + 0x30);
         m_firstMiniFat = get32(h + 0x3C);
@@ -131,7 +136,7 @@ private:
             if (next >= m_nSectors)
                 fail("DIFAT 链断开");
             m_sectors->claim(next, difatChain, "DIFAT ");
-            const std::uint8_t* p = sector(next);
+            const std::uint8_t* p = bytesOf(next, m_ssz);
             for (std::uint32_t i = 0; i < perDifat && fatSectors.size() < m_numFat; ++i)
                 fatSectors.push_back(get32(p + 4 * i));
             next = get32(p + 4 * perDifat);
@@ -142,7 +147,7 @@ private:
             if (s >= m_nSectors)
                 fail("FAT 扇区号超出文件");
             m_sectors->claim(s, fatChain, "FAT ");
-            const std::uint8_t* p = sector(s);
+            const std::uint8_t* p = bytesOf(s, m_ssz);
             for (std::uint32_t i = 0; i < m_ssz / 4; ++i)
                 m_fat.push_back(get32(p + 4 * i));
         }
@@ -182,8 +187,9 @@ private:
         const std::uint32_t perSector = m_ssz / kDirEntrySize;
         m_entries.reserve(chain.size() * perSector);
         for (std::uint32_t s : chain) {
+            const std::uint8_t* p = bytesOf(s, m_ssz);
             for (std::uint32_t k = 0; k < perSector; ++k)
-                m_entries.push_back(parseEntry(sector(s) + k * kDirEntrySize));
+                m_entries.push_back(parseEntry(p + k * kDirEntrySize));
         }
         if (m_entries[0].type != kTypeRoot)
             fail("目录缺少根存储");
@@ -285,7 +291,7 @@ private:
         Bytes out(size);
         for (std::size_t k = 0; k < chain.size(); ++k) {
             const std::size_t n = std::min<std::size_t>(m_ssz, size - k * m_ssz);
-            std::memcpy(out.data() + k * m_ssz, sector(chain[k]), n);
+            std::memcpy(out.data() + k * m_ssz, bytesOf(chain[k], n), n);
         }
         return out;
     }
@@ -300,13 +306,17 @@ private:
         const auto chain =
             follow(root.start, m_fat, m_nSectors, *m_sectors, "迷你流", (size + m_ssz - 1) / m_ssz);
         m_miniStream.resize(chain.size() * m_ssz);
-        for (std::size_t k = 0; k < chain.size(); ++k)
-            std::memcpy(m_miniStream.data() + k * m_ssz, sector(chain[k]), m_ssz);
+        for (std::size_t k = 0; k < chain.size(); ++k) {
+            const std::size_t n = std::min<std::size_t>(m_ssz, size - k * m_ssz);
+            std::memcpy(m_miniStream.data() + k * m_ssz, bytesOf(chain[k], n), n);
+        }
         const auto miniFatChain = follow(m_firstMiniFat, m_fat, m_nSectors, *m_sectors, "MiniFAT");
         m_miniFat.reserve(miniFatChain.size() * (m_ssz / 4));
-        for (std::uint32_t s : miniFatChain)
+        for (std::uint32_t s : miniFatChain) {
+            const std::uint8_t* p = bytesOf(s, m_ssz);
             for (std::uint32_t i = 0; i < m_ssz / 4; ++i)
-                m_miniFat.push_back(get32(sector(s) + 4 * i));
+                m_miniFat.push_back(get32(p + 4 * i));
+        }
         m_miniSectors = std::make_unique<Ownership>((size + kMiniSectorSize - 1) / kMiniSectorSize);
     }
 
@@ -323,6 +333,8 @@ private:
         for (std::size_t k = 0; k < chain.size(); ++k) {
             const std::size_t n =
                 std::min<std::size_t>(kMiniSectorSize, size - k * kMiniSectorSize);
+            if (std::size_t(chain[k]) * kMiniSectorSize + n > m_entries[0].size)
+                fail("迷你流中的流超出迷你流");
             std::memcpy(out.data() + k * kMiniSectorSize,
                         m_miniStream.data() + std::size_t(chain[k]) * kMiniSectorSize, n);
         }

@@ -139,6 +139,18 @@ TEST_F(DamagedFile, Parse_TruncatedAnywhere_ThrowsOrReadsTheSameStreams)
     }
 }
 
+TEST_F(DamagedFile, Parse_ShortLastSector_ReadWhenTheBytesInUseArePresent)
+{
+    // Workbook comes last and uses 10000 - 19 * 512 = 272 bytes of its last
+    // sector; some writers leave out the unused rest.
+    const CompoundFile whole = CompoundFile::parse(image);
+    const Bytes shortened(image.begin(), image.end() - (512 - 272));
+    const CompoundFile cf = CompoundFile::parse(shortened);
+    EXPECT_EQ(cf.readRootStream("Workbook"), whole.readRootStream("Workbook"));
+    const Bytes cutIntoData(image.begin(), image.end() - (512 - 272) - 1);
+    EXPECT_NE(refusal(cutIntoData).find("截断"), std::string::npos) << refusal(cutIntoData);
+}
+
 TEST(CompoundFileDamage, Parse_TruncatedSample_NeverReadsMissingBytesAsZeros)
 {
     const Bytes image = readFile(samplesDir() / "optional_records.xls");

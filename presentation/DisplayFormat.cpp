@@ -5,6 +5,7 @@
 #include "shell/core/ColourPicker.h"
 #include "shell/gui/WindowsColour.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QLabel>
 #include <QLayout>
@@ -253,7 +254,10 @@ void DisplayFormat::paintBackground(QWidget* widget, int colour) const
     // their own and do not take it.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, fromWindowsColour(colour));
-    palette.setColor(QPalette::Base, fromWindowsColour(colour));
+    // A list paints its items on Base. Other widgets leave Base alone, or the
+    // window's colour would flow into every text box on it.
+    if (qobject_cast<QAbstractScrollArea*>(widget))
+        palette.setColor(QPalette::Base, fromWindowsColour(colour));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -262,7 +266,8 @@ void DisplayFormat::paintText(QWidget* widget, int colour) const
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, fromWindowsColour(colour));
-    palette.setColor(QPalette::Text, fromWindowsColour(colour));
+    if (qobject_cast<QAbstractScrollArea*>(widget))
+        palette.setColor(QPalette::Text, fromWindowsColour(colour));
     widget->setPalette(palette);
 }
 

@@ -41,6 +41,10 @@ void givePanelFace(QFrame* frame)
     QPalette palette = frame->palette();
     palette.setColor(QPalette::Window, QColor(0xf3, 0xf0, 0xe6));
     palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Button, QColor(0xef, 0xef, 0xef));
+    palette.setColor(QPalette::ButtonText, Qt::black);
     frame->setPalette(palette);
     frame->setAutoFillBackground(true);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -161,6 +165,7 @@ void SpeechTimer::buildTimerBar(QWidget* host)
     m_imgJs0->setObjectName(QStringLiteral("imgJs0"));
     connect(m_imgJs0, &QToolButton::clicked, this, &SpeechTimer::imgJs0_Click);
     bar->addWidget(m_imgJs0, 0, Qt::AlignVCenter);
+    // fraJs3 joins the bar once it is filled: the layout caches sizes.
 
     m_fraJs3 = new QFrame(m_fraJs2);
     m_fraJs3->setObjectName(QStringLiteral("fraJs3"));
@@ -214,7 +219,15 @@ void SpeechTimer::buildTimerBar(QWidget* host)
     connect(m_imgJs, &QToolButton::clicked, this, &SpeechTimer::imgJs_Click);
     row->addWidget(m_imgJs);
 
-    m_fraJs2->adjustSize();
+    // Laid out now rather than at the first event loop turn, so the window
+    // can place the bar by its size at once. The bar keeps the size of its
+    // unfolded panel; folded, only the small button stays, at the left.
+    m_fraJs3->resize(row->sizeHint());
+    row->setGeometry(m_fraJs3->rect());
+    bar->addWidget(m_fraJs3, 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    m_fraJs2->resize(bar->sizeHint());
+    bar->setGeometry(m_fraJs2->rect());
     m_fraJs2->hide();
 }
 
@@ -225,9 +238,10 @@ void SpeechTimer::buildSettingsPanel(QWidget* host)
     m_fraJs = new QFrame(host);
     m_fraJs->setObjectName(QStringLiteral("fraJs"));
     givePanelFace(m_fraJs);
-    m_fraJs->resize(560, 210);
+    m_fraJs->resize(560, 215);
 
     auto* title = new QLabel(QStringLiteral("计时设置"), m_fraJs);
+    title->setObjectName(QStringLiteral("fraJs_title"));
     title->setFont(kaiFont(18, true));
     title->setGeometry(20, 10, 300, 36);
 
@@ -255,17 +269,19 @@ void SpeechTimer::buildSettingsPanel(QWidget* host)
     connect(m_cmbJsFs, &QComboBox::activated, this, [this] { cmbJsFs_Click(); });
 
     auto* hint1 = new QLabel(m_config.firstHint, m_fraJs);
+    hint1->setObjectName(QStringLiteral("fraJs_hint1"));
     hint1->setFont(songFont(11));
     hint1->setGeometry(230, 60, 310, 30);
 
     m_cmdOk2 = makeTextButton(QStringLiteral("确定"), m_fraJs);
     m_cmdOk2->setObjectName(QStringLiteral("cmdOk_2"));
-    m_cmdOk2->setGeometry(450, 112, 90, 36);
+    m_cmdOk2->setGeometry(450, 110, 90, 36);
     connect(m_cmdOk2, &QPushButton::clicked, this, &SpeechTimer::closeSettingsPanel);
 
     auto* hint2 = new QLabel(QStringLiteral("* 默认时间是多少。"), m_fraJs);
+    hint2->setObjectName(QStringLiteral("fraJs_hint2"));
     hint2->setFont(songFont(11));
-    hint2->setGeometry(24, 160, 400, 30);
+    hint2->setGeometry(24, 174, 400, 30);
 
     m_fraJs->hide();
 }

@@ -5,6 +5,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <random>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace xlstest;
 using testing::HasSubstr;
 
@@ -108,3 +114,44 @@ INSTANTIATE_TEST_SUITE_P(
                 "--colour"},
         BadCall{"DumpTooManyArguments", {"dump", "FILE", "1", "2"}, "at most one sheet"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Killed at any moment of a save, the tool leaves the roll book with either
+// its old or its new content, never a broken file.
+TEST(ToolSet, KilledDuringSave_FileHoldsOldOrNewContent)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(samplesDir() / "bigtable.xls", "点名册.xls");
+    const std::string oldDump = xlsTool({"dump", file.string()}).out;
+    const fs::path reference = dir.copy(file, "reference.xls");
+    ASSERT_EQ(xlsTool({"set", reference.string(), "1", "5", "3", "--text", "新内容"}).status, 0);
+    const std::string newDump = xlsTool({"dump", reference.string()}).out;
+    ASSERT_NE(oldDump, newDump);
+
+    std::mt19937 rng(42);
+    int sawOld = 0, sawNew = 0;
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, 2);
+            execl(tool().c_str(), "zelvano-xls", "set", file.c_str(), "1", "5", "3", "--text",
+                  "新内容", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        usleep(rng() % 40000);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const std::string now = xlsTool({"dump", file.string()}).out;
+        ASSERT_TRUE(now == oldDump || now == newDump) << "attempt " << attempt;
+        if (now == oldDump) {
+            ++sawOld;
+        } else {
+            ++sawNew;
+            fs::copy_file(dir.path() / "点名册.bak.xls", file,
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+    EXPECT_GT(sawOld + sawNew, 0);
+}

@@ -124,7 +124,6 @@ SpeechTimer::SpeechTimer(AppServices& services, SpeechTimerConfig config, QWidge
     m_lblSj->setObjectName(QStringLiteral("lblSj"));
     m_lblSj->setFont(kaiFont(42, true));
     m_lblSj->setAlignment(Qt::AlignCenter);
-    m_lblSj->setAccessibleName(QStringLiteral("lblSj"));
     QPalette timePalette = m_lblSj->palette();
     timePalette.setColor(QPalette::WindowText, QColor(255, 255, 128));
     m_lblSj->setPalette(timePalette);

@@ -56,7 +56,7 @@ int enlargedLabelSize(int points)
 {
     if (points <= 0)
         return points;
-    return std::min(kLargestFontPoints, points * 6 / 5);
+    return std::max(points, std::min(kLargestFontPoints, points * 6 / 5));
 }
 
 int enlargedTimeDisplaySize(int points)
@@ -66,7 +66,7 @@ int enlargedTimeDisplaySize(int points)
     const int whole = points * 6 / 5;
     const int remainder = points * 6 % 5; // fifths; a half never occurs
     const int rounded = remainder * 2 > 5 ? whole + 1 : whole;
-    return std::min(kLargestFontPoints, rounded);
+    return std::max(points, std::min(kLargestFontPoints, rounded));
 }
 
 int shrunkSize(int points)

@@ -48,6 +48,8 @@ QString colourSettingText(int index, int background, int text);
 // Sizes stop at kLargestFontPoints: glyphs this large already fill a 4K
 // projector, and far beyond it the font engine's glyph cache gives up and
 // draws nothing, so unbounded enlarging would only blank the display.
+// A label the window already made larger (its layout may) is never made
+// smaller by enlarging.
 inline constexpr int kLargestFontPoints = 600;
 // Shrinking never goes below this size (a step giving 12 or less is skipped).
 inline constexpr int kSmallestShrunkPoints = 13;

@@ -112,4 +112,10 @@ TEST(FontSteps, EnlargeStopsAtLargestSize)
     EXPECT_EQ(shrunkSize(kLargestFontPoints), 500);
 }
 
+TEST(FontSteps, EnlargeAboveLargestSize_NeverShrinks)
+{
+    EXPECT_EQ(enlargedLabelSize(700), 700);
+    EXPECT_EQ(enlargedTimeDisplaySize(650), 650);
+}
+
 } // namespace

@@ -19,6 +19,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -82,6 +83,9 @@ void FrmYh::Form_Load()
     } else {
         resize(size);
     }
+    // Lay the canvas out now, so the panels are centred on its real size.
+    if (layout())
+        layout()->activate();
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
     m_designFraFz = m_fraFz->size();

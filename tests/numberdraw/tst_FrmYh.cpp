@@ -63,6 +63,7 @@ private slots:
     void close_writesSettingsAndCompositionPerMode();
     void reset_thenClose_keepsDefaultsOfUnwrittenColumns();
     void everyClickableControl_hasAccessibleName();
+    void setupPanels_fitTheSmallScreen();
     void bigDisplay_fitsProjectorScreens_data();
     void bigDisplay_fitsProjectorScreens();
 
@@ -453,6 +454,27 @@ void tst_FrmYh::everyClickableControl_hasAccessibleName()
         if (!qobject_cast<QComboBox*>(box->parent()))
             QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
     }
+}
+
+void tst_FrmYh::setupPanels_fitTheSmallScreen()
+{
+    FrmYh* w = open(1);
+    w->resize(1024, 768);
+    QApplication::processEvents();
+    const QString shots = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS"));
+    QWidget* canvas = w->centralWidget();
+    auto check = [&](QWidget* panel, const char* name) {
+        QVERIFY2(panel->isVisible(), name);
+        QVERIFY2(canvas->rect().contains(panel->geometry()), name);
+        QVERIFY2(!panel->geometry().intersects(w->lblXm()->geometry()), name);
+        if (!shots.isEmpty())
+            w->grab().save(QStringLiteral("%1/setup-%2.png").arg(shots, QLatin1String(name)));
+    };
+    check(w->fraHmSz(), "values");
+    w->cmdOk_Click(0);
+    check(w->fraFz(), "groups");
+    w->cmdOk_Click(1);
+    check(w->speechTimer().fraJs(), "timer");
 }
 
 void tst_FrmYh::bigDisplay_fitsProjectorScreens_data()

@@ -393,3 +393,35 @@ TEST(Facade, WorksheetPositionsSkipChartSheets)
     EXPECT_THROW(wb.cell(3, 1, 1), XlsError);
     EXPECT_NO_THROW(wb.cell(2, 1, 1));
 }
+
+// Strings of every length and width land on every record boundary: headers
+// never split, characters go on after a flag byte, rich-text runs of the
+// existing strings survive, and xlrd reads every string back.
+TEST(SharedStrings, ManyNewStringsOnEveryBoundary_ReadBackByXlrd)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(samplesDir() / "biff5-rich-text-string.xls", "many.xls");
+    const RunResult before = python("xlrd_dump.py", {file.string()});
+    std::vector<std::string> texts;
+    {
+        Workbook wb = Workbook::open(file);
+        for (int i = 0; i < 700; ++i) {
+            std::string t = std::to_string(i) + ":";
+            const int length = (i * 37) % 900;
+            for (int k = 0; k < length; ++k)
+                t += (i % 3 == 0) ? "汉" : (i % 3 == 1 ? "x" : (k % 50 == 0 ? "é" : "y"));
+            texts.push_back(t);
+            wb.setText(0, 1000 + i, 3, t);
+        }
+        wb.save();
+    }
+    const RunResult structure = python("biff_check.py", {"structure", file.string(), "none"});
+    EXPECT_EQ(structure.status, 0) << structure.out;
+    const RunResult after = python("xlrd_dump.py", {file.string()});
+    ASSERT_EQ(after.status, 0);
+    EXPECT_EQ(after.out.substr(0, before.out.size()), before.out) << "existing strings unchanged";
+    for (int i = 0; i < 700; i += 7)
+        EXPECT_NE(after.out.find("\t" + std::to_string(1000 + i) + "\t3\ts\t" + texts[i] + "\n"),
+                  std::string::npos)
+            << i;
+}

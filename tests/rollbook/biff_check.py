@@ -159,6 +159,10 @@ def check_sst(data, glob):
                     break
                 seg, off = seg + 1, 0
             starts.append((segs[seg][0] + 4 + off, segs[seg][0]))
+            flags = segs[seg][1][off + 2] if off + 2 < len(segs[seg][1]) else 0
+            header = 3 + (2 if flags & 8 else 0) + (4 if flags & 4 else 0)
+            if off + header > len(segs[seg][1]):
+                faults.append("a string header is split between records")
             cch, flags = struct.unpack("<HB", take(3))
             runs = struct.unpack("<H", take(2))[0] if flags & 8 else 0
             ext = struct.unpack("<I", take(4))[0] if flags & 4 else 0

@@ -11,6 +11,7 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
+#include "shell/gui/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
 #include <QAction>
@@ -191,10 +192,8 @@ void FrmYh::closeEvent(QCloseEvent* event)
 
 void FrmYh::setTopMenusEnabled(bool enabled)
 {
-    for (QMenu* menu : m_topMenus) {
-        if (menu)
-            menu->menuAction()->setEnabled(enabled);
-    }
+    for (QMenu* menu : m_topMenus)
+        setMenuAndShortcutsEnabled(menu, enabled);
 }
 
 void FrmYh::centreHorizontally(QWidget* widget)

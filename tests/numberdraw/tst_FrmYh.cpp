@@ -64,6 +64,7 @@ private slots:
     void reset_thenClose_keepsDefaultsOfUnwrittenColumns();
     void everyClickableControl_hasAccessibleName();
     void setupPanels_fitTheSmallScreen();
+    void shortcuts_workOnlyOnceSetupIsDone();
     void bigDisplay_fitsProjectorScreens_data();
     void bigDisplay_fitsProjectorScreens();
 
@@ -475,6 +476,23 @@ void tst_FrmYh::setupPanels_fitTheSmallScreen()
     check(w->fraFz(), "groups");
     w->cmdOk_Click(1);
     check(w->speechTimer().fraJs(), "timer");
+}
+
+void tst_FrmYh::shortcuts_workOnlyOnceSetupIsDone()
+{
+    FrmYh* w = open(1);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    const int before = w->lblXm()->font().pointSize();
+    QTest::keyClick(w, Qt::Key_F4);
+    QTest::keyClick(w, Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(!w->speechTimer().isRunning());
+    QCOMPARE(w->lblXm()->font().pointSize(), before);
+    finishSetup(w);
+    QTest::keyClick(w, Qt::Key_F4);
+    QVERIFY(w->speechTimer().isRunning());
+    const int size = w->lblXm()->font().pointSize();
+    QTest::keyClick(w, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(w->lblXm()->font().pointSize(), int(size * 1.2));
 }
 
 void tst_FrmYh::bigDisplay_fitsProjectorScreens_data()

@@ -55,6 +55,8 @@ public:
 
     // The stream as read (changes not applied).
     const Bytes& stream() const { return m_stream; }
+    // Hands the stream over; the workbook is then good only for assigning to.
+    Bytes releaseStream() && { return std::move(m_stream); }
 
     // The stream with every change applied.
     Bytes serialize() const;

@@ -136,11 +136,22 @@ void Workbook::save()
         m_savePending = true;
     }
     // The container holds the workbook stream only while it is written out,
-    // so a big roll book is not kept twice in memory.
-    m_cfb.replaceRootStream(kStreamName, m_biff.stream());
-    Bytes image = m_cfb.serialize();
-    m_cfb.replaceRootStream(kStreamName, {});
-    saveFileAtomically(m_path, image, backupPath());
+    // and the engine lends it its own bytes meanwhile, so a big roll book is
+    // never held three times (stream, container, file image) at once.
+    m_cfb.replaceRootStream(kStreamName, std::move(m_biff).releaseStream());
+    auto takeBack = [this] {
+        auto stream = m_cfb.readRootStream(kStreamName);
+        m_cfb.replaceRootStream(kStreamName, {});
+        m_biff = BiffWorkbook::parse(std::move(*stream));
+    };
+    try {
+        Bytes image = m_cfb.serialize();
+        saveFileAtomically(m_path, image, backupPath());
+    } catch (...) {
+        takeBack();
+        throw;
+    }
+    takeBack();
     m_savePending = false;
     m_stamp = stampOf(m_path);
 }

@@ -39,4 +39,20 @@ int SystemProcessControl::terminateProcesses(const std::string& imageName)
     return ended;
 }
 
+std::vector<std::int64_t> SystemProcessControl::processesHoldingFile(const std::string& utf8Path)
+{
+    std::vector<std::int64_t> holders;
+    const std::int64_t self = platform::currentProcessId();
+    for (std::int64_t pid : platform::processesHoldingFile(utf8Path)) {
+        if (pid != self)
+            holders.push_back(pid);
+    }
+    return holders;
+}
+
+bool SystemProcessControl::terminateProcess(std::int64_t pid)
+{
+    return pid != platform::currentProcessId() && platform::terminateProcess(pid);
+}
+
 } // namespace zelvano

@@ -12,6 +12,8 @@ class SystemProcessControl final : public ProcessControl
 {
 public:
     int terminateProcesses(const std::string& imageName) override;
+    std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path) override;
+    bool terminateProcess(std::int64_t pid) override;
 };
 
 // Case-insensitive comparison of two executable names (ASCII letters only,

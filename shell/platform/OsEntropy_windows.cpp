@@ -1,7 +1,8 @@
 #include "shell/platform/OsEntropy.h"
 
-#include <bcrypt.h>
 #include <windows.h>
+
+#include <bcrypt.h>
 
 namespace zelvano::platform
 {

@@ -21,4 +21,8 @@ bool terminateProcess(std::int64_t pid);
 
 std::int64_t currentProcessId();
 
+// Processes that hold `utf8Path` open, where the system can tell; empty
+// where it cannot.
+std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path);
+
 } // namespace zelvano::platform

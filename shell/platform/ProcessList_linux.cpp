@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <unistd.h>
@@ -73,6 +74,32 @@ bool terminateProcess(std::int64_t pid)
 std::int64_t currentProcessId()
 {
     return getpid();
+}
+
+std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path)
+{
+    std::vector<std::int64_t> holders;
+    std::error_code error;
+    const auto target = std::filesystem::weakly_canonical(utf8Path, error);
+    if (error)
+        return holders;
+    for (const auto& process : listProcesses()) {
+        const std::string fdDir = "/proc/" + std::to_string(process.pid) + "/fd";
+        DIR* fds = opendir(fdDir.c_str());
+        if (!fds)
+            continue;
+        while (const dirent* entry = readdir(fds)) {
+            char link[4096];
+            const std::string fdPath = fdDir + "/" + entry->d_name;
+            const ssize_t length = readlink(fdPath.c_str(), link, sizeof link - 1);
+            if (length > 0 && target == std::string(link, static_cast<size_t>(length))) {
+                holders.push_back(process.pid);
+                break;
+            }
+        }
+        closedir(fds);
+    }
+    return holders;
 }
 
 } // namespace zelvano::platform

@@ -1,7 +1,10 @@
 #include "shell/platform/ProcessList.h"
 
-#include <tlhelp32.h>
+// windows.h must come before the other system headers.
 #include <windows.h>
+
+#include <restartmanager.h>
+#include <tlhelp32.h>
 
 namespace zelvano::platform
 {
@@ -51,6 +54,50 @@ bool terminateProcess(std::int64_t pid)
 std::int64_t currentProcessId()
 {
     return static_cast<std::int64_t>(GetCurrentProcessId());
+}
+
+namespace
+{
+
+std::wstring toWide(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 1)
+        return {};
+    std::wstring out(static_cast<size_t>(length - 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), length);
+    return out;
+}
+
+} // namespace
+
+// The Restart Manager knows which processes hold a file, so only they are
+// ended, never a spreadsheet the person opened on another file.
+std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path)
+{
+    std::vector<std::int64_t> holders;
+    DWORD session = 0;
+    WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+    if (RmStartSession(&session, 0, key) != ERROR_SUCCESS)
+        return holders;
+    std::wstring path = toWide(utf8Path);
+    LPCWSTR files[] = {path.c_str()};
+    if (RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS) {
+        UINT needed = 0;
+        UINT count = 0;
+        DWORD reasons = 0;
+        DWORD status = RmGetList(session, &needed, &count, nullptr, &reasons);
+        if (status == ERROR_MORE_DATA && needed > 0) {
+            std::vector<RM_PROCESS_INFO> infos(needed);
+            count = needed;
+            if (RmGetList(session, &needed, &count, infos.data(), &reasons) == ERROR_SUCCESS) {
+                for (UINT i = 0; i < count; ++i)
+                    holders.push_back(static_cast<std::int64_t>(infos[i].Process.dwProcessId));
+            }
+        }
+    }
+    RmEndSession(session);
+    return holders;
 }
 
 } // namespace zelvano::platform

@@ -129,7 +129,15 @@ public:
         ended.push_back(imageName);
         return 0;
     }
+    std::vector<std::int64_t> processesHoldingFile(const std::string&) override { return holders; }
+    bool terminateProcess(std::int64_t pid) override
+    {
+        endedPids.push_back(pid);
+        return true;
+    }
     std::vector<std::string> ended;
+    std::vector<std::int64_t> holders;
+    std::vector<std::int64_t> endedPids;
 };
 
 } // namespace zelvano::testing

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "rollbook/CellValue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace zelvano
+{
+
+struct AppServices;
+class RollBookViewer;
+
+namespace xls
+{
+class Workbook;
+}
+
+inline constexpr const char16_t* kRollBookName = u"点名册.xls";
+inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
+
+// The roll book as one window holds it: the workbook (`workbook`), the
+// current worksheet (`worksheet`), and the operations every window runs on
+// them. Opened on first use, kept for the window's life, released at close.
+//
+// Before every access the file is checked: one changed on disk by another
+// program is read again, so edits made elsewhere are seen. Every write
+// operation ends with a save. A save that fails keeps the changes in
+// memory; the next access saves them first, and a retry never applies a
+// change twice. When the file changed on disk while changes of ours were
+// unsaved, ours are written again over the new file and the teacher is told.
+class RollBookSession
+{
+public:
+    explicit RollBookSession(AppServices& services);
+    ~RollBookSession();
+
+    // appDir + "/点名册.xls"
+    QString rollBookPath() const;
+
+    // The file exists beside the program; otherwise "当前目录中找不到点名册.xls
+    // 文件，请修正！" is shown and the program ends (false).
+    bool checkRollBookPresent();
+
+    // Makes sure the roll book is open and current (see above). False when it
+    // cannot be read; errorText() says why, and no message is shown.
+    bool openRollBook();
+
+    // Worksheets in workbook order (chart and macro sheets are not
+    // worksheets). Nothing when the roll book cannot be read.
+    std::optional<QStringList> worksheetNames();
+    // Position (0-based) of the worksheet with exactly that name, or -1.
+    int worksheetIndex(const QString& name);
+
+    // Opens the roll book and makes worksheet `index` (0-based position among
+    // the worksheets) the current one. False when it cannot.
+    bool activateSheet(int index);
+    int activeSheet() const { return m_activeSheet; }
+    QString activeSheetName() const;
+
+    // The current worksheet's cells, rows and columns 1-based.
+    xls::CellValue cell(int row, int column) const;
+    // The value converted to text and trimmed of spaces.
+    QString cellText(int row, int column) const;
+    void setNumber(int row, int column, double value);
+    // An empty text empties the cell.
+    void setText(int row, int column, const QString& text);
+
+    // Saves the changes of a write operation. False when the file cannot be
+    // written now (held by another program, read-only, disk full): the
+    // changes stay in memory and are saved by the next access.
+    bool save();
+    bool hasUnsavedChanges() const;
+
+    // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
+    // 文件？" (critical, "错误") and opens the roll book again.
+    void reportWriteFailure();
+
+    // Shows the roll book to the teacher on worksheet `index`, in the
+    // roll-book window. Errors are ignored silently.
+    void showRollBook(int index);
+
+    // Closes the workbook after a failed roster read; the next access opens
+    // it again from the file.
+    void closeWorkbook();
+    // Drops the workbook and closes the roll-book window (at window close).
+    // Unsaved changes are saved first when possible.
+    void release();
+
+    QString errorText() const { return m_error; }
+    // The workbook itself, for the roll-book window. Null when not open.
+    xls::Workbook* workbook() const { return m_workbook.get(); }
+
+private:
+    struct PendingChange;
+    bool reloadFromDisk();
+    bool makeWritable();
+    void applyPending();
+
+    AppServices& m_services;
+    std::unique_ptr<xls::Workbook> m_workbook;
+    int m_activeSheet = -1;
+    QString m_error;
+    std::vector<PendingChange> m_pending;
+    std::unique_ptr<RollBookViewer> m_viewer;
+};
+
+} // namespace zelvano

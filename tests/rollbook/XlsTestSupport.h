@@ -176,8 +176,8 @@ inline std::vector<std::string> readableSamples()
 
 inline std::vector<std::string> ownFixtures()
 {
-    return {"rollbook_xlwt.xls", "rollbook_lo.xls",   "long_sst_xlwt.xls",
-            "long_sst_lo.xls",   "formulas_xlwt.xls", "formulas_lo.xls"};
+    return {"rollbook_xlwt.xls", "rollbook_lo.xls", "long_sst_xlwt.xls", "long_sst_lo.xls",
+            "formulas_xlwt.xls", "formulas_lo.xls", "formats_xlwt.xls",  "rollbook_v4.xls"};
 }
 
 // Where a test file lies: one of ours, else a sample.

@@ -49,12 +49,24 @@ def tolerate_wrong_string_count():
     xlrd.book.unpack_SST_table = tolerant
 
 
+def open_book(path, **options):
+    """xlrd places sectors as if the header were 512 bytes long, which is
+    wrong for files of 4096-byte sectors; it is given their workbook stream
+    (read by olefile) instead, which it also reads."""
+    import olefile
+    ole = olefile.OleFileIO(path)
+    if ole.sectorsize != 512:
+        name = next(e for e in ole.listdir() if len(e) == 1 and e[0].lower() == "workbook")
+        return xlrd.open_workbook(file_contents=ole.openstream(name).read(), **options)
+    return xlrd.open_workbook(path, **options)
+
+
 def main():
     tolerate_wrong_string_count()
     # Names are not cells; xlrd cannot decode some WPS name formulas, so it
     # is not asked to.
     xlrd.book.Book.names_epilogue = lambda self: None
-    book = xlrd.open_workbook(sys.argv[1], on_demand=True)
+    book = open_book(sys.argv[1], on_demand=True)
     names = book.sheet_names()
     wanted = names if len(sys.argv) < 3 else [sys.argv[2]]
     out = []

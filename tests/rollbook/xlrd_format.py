@@ -8,13 +8,13 @@ import sys
 
 import xlrd
 
-from xlrd_dump import tolerate_wrong_string_count
+from xlrd_dump import open_book, tolerate_wrong_string_count
 
 
 def main():
     xlrd.book.Book.names_epilogue = lambda self: None
     tolerate_wrong_string_count()
-    book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+    book = open_book(sys.argv[1], formatting_info=True)
     out = []
     for sheet in book.sheets():
         name = sheet.name

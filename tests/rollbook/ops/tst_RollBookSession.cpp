@@ -1,0 +1,280 @@
+#include "rollbook/Workbook.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/ops/RollBookViewer.h"
+#include "shell/core/AppServices.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHostInfo>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTest>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zelvano;
+using namespace zelvano::testing;
+
+namespace
+{
+
+std::filesystem::path pathOf(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// Another program changing the roll book: the engine itself, as a separate
+// writer with its own view of the file.
+void changeElsewhere(const QString& file, int sheet, int row, int column, double value)
+{
+    xls::Workbook other = xls::Workbook::open(pathOf(file));
+    other.setNumber(static_cast<std::size_t>(sheet), row, column, value);
+    other.save();
+}
+
+double numberIn(const QString& file, int sheet, int row, int column)
+{
+    return xls::Workbook::open(pathOf(file))
+        .cell(static_cast<std::size_t>(sheet), row, column)
+        .number;
+}
+
+} // namespace
+
+class tst_RollBookSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void listsWorksheetsAndFindsPrizeSheet();
+    void missingRollBook_endsProgramWithMessage();
+    void damagedRollBook_isReportedNotRead();
+    void writeAndSave_isReadByIndependentReader();
+    void changedOnDisk_isReadAgainBeforeAccess();
+    void changedOnDiskWhileUnsaved_keepsBothAndTellsTeacher();
+    void heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySavesOnce();
+    void processesHoldingTheFile_areEndedByHandleNotByName();
+    void release_withUnsavedChanges_asksBeforeGivingUp();
+    void showRollBook_displaysTheSheet();
+    void writeFailureMessage_hasTextTitleAndIcon();
+
+private:
+    QString rollBook() const { return temp->file(QStringLiteral("点名册.xls")); }
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<RecordingProcesses> processes;
+    AppServices services;
+    std::unique_ptr<RollBookSession> session;
+};
+
+void tst_RollBookSession::init()
+{
+    temp = std::make_unique<TempDir>();
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), rollBook()));
+    QFile::setPermissions(rollBook(), QFile::ReadOwner | QFile::WriteOwner);
+    messages = std::make_unique<ScriptedMessages>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    processes = std::make_unique<RecordingProcesses>();
+    services = AppServices{};
+    services.appDir = temp->path();
+    services.messages = messages.get();
+    services.programEnd = programEnd.get();
+    services.processes = processes.get();
+    session = std::make_unique<RollBookSession>(services);
+}
+
+void tst_RollBookSession::cleanup()
+{
+    session.reset();
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+}
+
+void tst_RollBookSession::listsWorksheetsAndFindsPrizeSheet()
+{
+    const auto names = session->worksheetNames();
+    QVERIFY(names);
+    QCOMPARE(*names, QStringList({"初一(1)班", "初一(2)班", "初一(3)班", "抽奖品"}));
+    QCOMPARE(session->worksheetIndex(QStringLiteral("抽奖品")), 3);
+    QCOMPARE(session->worksheetIndex(QStringLiteral("nothing")), -1);
+    QVERIFY(session->activateSheet(0));
+    QCOMPARE(session->cellText(3, 2), QStringLiteral("郭文诗"));
+    QCOMPARE(session->cellText(3, 1), QStringLiteral("1"));
+    QCOMPARE(session->cellText(2, 7), QStringLiteral("09月04"));
+    QVERIFY(!session->activateSheet(4));
+}
+
+void tst_RollBookSession::missingRollBook_endsProgramWithMessage()
+{
+    QFile::remove(rollBook());
+    QVERIFY(!session->checkRollBookPresent());
+    QCOMPARE(messages->texts(),
+             QStringList{QStringLiteral("当前目录中找不到点名册.xls文件，请修正！")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+    QCOMPARE(programEnd->calls, 1);
+}
+
+void tst_RollBookSession::damagedRollBook_isReportedNotRead()
+{
+    QFile file(rollBook());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a workbook at all");
+    file.close();
+    QVERIFY(!session->openRollBook());
+    QVERIFY(!session->errorText().isEmpty());
+    QVERIFY(!session->worksheetNames());
+}
+
+void tst_RollBookSession::writeAndSave_isReadByIndependentReader()
+{
+    QVERIFY(session->activateSheet(1));
+    session->setNumber(5, 9, 2.5);
+    session->setText(2, 9, QStringLiteral("03月05"));
+    QVERIFY(session->hasUnsavedChanges());
+    QVERIFY(session->save());
+    QVERIFY(!session->hasUnsavedChanges());
+    QProcess xlrd;
+    xlrd.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, xlrd; s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(1); "
+                        "print(s.cell_value(4, 8)); print(s.cell_value(1, 8))"),
+         rollBook()});
+    QVERIFY(xlrd.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(xlrd.readAllStandardOutput()).split(u'\n').mid(0, 2),
+             QStringList({"2.5", "03月05"}));
+}
+
+void tst_RollBookSession::changedOnDisk_isReadAgainBeforeAccess()
+{
+    QVERIFY(session->activateSheet(0));
+    QCOMPARE(session->cellText(3, 7), QStringLiteral("1.5"));
+    QTest::qWait(20); // a new modification time
+    changeElsewhere(rollBook(), 0, 3, 7, 4);
+    QVERIFY(session->activateSheet(0));
+    QCOMPARE(session->cellText(3, 7), QStringLiteral("4"));
+    QVERIFY(messages->shown.empty()); // nothing of ours was pending
+}
+
+void tst_RollBookSession::changedOnDiskWhileUnsaved_keepsBothAndTellsTeacher()
+{
+    QVERIFY(session->activateSheet(0));
+    session->setNumber(4, 7, 3);
+    // The save is not reached (as if it had failed); another program saves.
+    QTest::qWait(20);
+    changeElsewhere(rollBook(), 0, 5, 7, 9);
+    QVERIFY(session->openRollBook());
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QVERIFY(messages->shown[0].text.contains(QStringLiteral("重新写入")));
+    QCOMPARE(numberIn(rollBook(), 0, 4, 7), 3.0);
+    QCOMPARE(numberIn(rollBook(), 0, 5, 7), 9.0);
+    QVERIFY(!session->hasUnsavedChanges());
+}
+
+void tst_RollBookSession::heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySavesOnce()
+{
+    // A LibreOffice lock of this machine with a LibreOffice process running.
+    const QString fakeOffice = temp->file(QStringLiteral("soffice.bin"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), fakeOffice));
+    QFile::setPermissions(fakeOffice, QFile::ReadOwner | QFile::ExeOwner);
+    const pid_t office = fork();
+    if (office == 0) {
+        execl(fakeOffice.toLocal8Bit().constData(), "soffice.bin", "60", nullptr);
+        _exit(127);
+    }
+    QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    const QByteArray user = qgetenv("USER").isEmpty() ? QByteArray("root") : qgetenv("USER");
+    lock.write(user + "," + QHostInfo::localHostName().toUtf8() + "," + user +
+               ",08.12.2026 09:00,file:///tmp/lo;");
+    lock.close();
+    QTest::qWait(100);
+
+    QVERIFY(session->activateSheet(0));
+    const double before = numberIn(rollBook(), 0, 3, 7);
+    session->setNumber(3, 7, before + 1);
+    QVERIFY(!session->save());
+    QVERIFY(session->hasUnsavedChanges());
+    QCOMPARE(numberIn(rollBook(), 0, 3, 7), before); // nothing written into a held file
+    QVERIFY(!processes->ended.empty());              // the spreadsheet programs were asked to end
+
+    kill(office, SIGKILL);
+    waitpid(office, nullptr, 0);
+    QVERIFY(session->openRollBook()); // the next access saves what was pending
+    QVERIFY(!session->hasUnsavedChanges());
+    QCOMPARE(numberIn(rollBook(), 0, 3, 7), before + 1);
+    QVERIFY(session->openRollBook());
+    QCOMPARE(numberIn(rollBook(), 0, 3, 7), before + 1);
+}
+
+void tst_RollBookSession::processesHoldingTheFile_areEndedByHandleNotByName()
+{
+    QFile lock(temp->file(QStringLiteral("~$点名册.xls")));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("owner");
+    // The owner file stays open here, so it reads as live.
+    processes->holders = {4242};
+    QVERIFY(session->activateSheet(0));
+    session->setNumber(3, 7, 1);
+    session->save();
+    QVERIFY(!processes->endedPids.empty());
+    QCOMPARE(processes->endedPids.front(), std::int64_t(4242));
+    QVERIFY(processes->ended.empty()); // no program ended by its name
+}
+
+void tst_RollBookSession::release_withUnsavedChanges_asksBeforeGivingUp()
+{
+    QVERIFY(session->activateSheet(0));
+    session->setNumber(3, 7, 8);
+    // Replace the file by a folder: no save can succeed.
+    QFile::remove(rollBook());
+    QDir().mkpath(rollBook());
+    messages->answers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+    session->release();
+    QCOMPARE(messages->shown.size(), size_t(2));
+    QCOMPARE(messages->shown[0].buttons, MessageButtons::RetryCancel);
+    QVERIFY(!session->hasUnsavedChanges());
+}
+
+void tst_RollBookSession::showRollBook_displaysTheSheet()
+{
+    session->showRollBook(-1);
+    RollBookViewer* shown = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<RollBookViewer*>(widget);
+            candidate && candidate->isVisible())
+            shown = candidate;
+    }
+    QVERIFY(shown);
+    QCOMPARE(session->activeSheet(), 0);
+    QCOMPARE(shown->grid()->item(2, 1)->text(), QStringLiteral("郭文诗"));
+    QCOMPARE(shown->sheetChoice()->currentText(), QStringLiteral("初一(1)班"));
+}
+
+void tst_RollBookSession::writeFailureMessage_hasTextTitleAndIcon()
+{
+    session->reportWriteFailure();
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(messages->shown[0].text,
+             QStringLiteral(
+                 "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
+    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+}
+
+QTEST_MAIN(tst_RollBookSession)
+#include "tst_RollBookSession.moc"

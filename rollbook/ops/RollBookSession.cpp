@@ -258,6 +258,26 @@ void RollBookSession::reportWriteFailure()
     openRollBook();
 }
 
+void RollBookSession::reportNoWorksheet()
+{
+    m_services.messages->show(QStringLiteral("找不到工作表，请检查"), QStringLiteral("警告"),
+                              MessageIcon::Critical);
+    m_services.programEnd->endProgram();
+}
+
+void RollBookSession::reportDamaged()
+{
+    m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"),
+                              QStringLiteral("警告"), MessageIcon::Critical);
+}
+
+void RollBookSession::reportEmptyClassList()
+{
+    m_services.messages->show(QStringLiteral("检测到名单表格为空，请检查"), QStringLiteral("警告"),
+                              MessageIcon::Critical);
+    closeWorkbook();
+}
+
 void RollBookSession::showRollBook(int index)
 {
     if (index < 0)

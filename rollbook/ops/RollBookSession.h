@@ -79,6 +79,12 @@ public:
     // 文件？" (critical, "错误") and opens the roll book again.
     void reportWriteFailure();
 
+    // The other failures of the roll book, each with its message, icon and
+    // title. The first two end the program (through the seam).
+    void reportNoWorksheet();    // "找不到工作表，请检查"
+    void reportDamaged();        // "请打开并检查Excel文档是否损坏。"
+    void reportEmptyClassList(); // "检测到名单表格为空，请检查", then closes the workbook
+
     // Shows the roll book to the teacher on worksheet `index`, in the
     // roll-book window. Errors are ignored silently.
     void showRollBook(int index);

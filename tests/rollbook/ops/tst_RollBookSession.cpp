@@ -69,6 +69,7 @@ private slots:
     void release_withUnsavedChanges_asksBeforeGivingUp();
     void showRollBook_displaysTheSheet();
     void writeFailureMessage_hasTextTitleAndIcon();
+    void otherFailureMessages_andTheirReactions();
 
 private:
     QString rollBook() const { return temp->file(QStringLiteral("点名册.xls")); }
@@ -274,6 +275,25 @@ void tst_RollBookSession::writeFailureMessage_hasTextTitleAndIcon()
                  "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
     QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+}
+
+void tst_RollBookSession::otherFailureMessages_andTheirReactions()
+{
+    session->reportDamaged();
+    QCOMPARE(programEnd->calls, 0);
+    QVERIFY(session->activateSheet(0));
+    session->reportEmptyClassList();
+    QVERIFY(!session->workbook()); // closed; the next access opens it again
+    QVERIFY(session->activateSheet(0));
+    session->reportNoWorksheet();
+    QCOMPARE(programEnd->calls, 1);
+    QCOMPARE(messages->texts(),
+             QStringList({"请打开并检查Excel文档是否损坏。", "检测到名单表格为空，请检查",
+                          "找不到工作表，请检查"}));
+    for (const auto& shown : messages->shown) {
+        QCOMPARE(shown.title, QStringLiteral("警告"));
+        QCOMPARE(shown.icon, MessageIcon::Critical);
+    }
 }
 
 QTEST_MAIN(tst_RollBookSession)

@@ -5,8 +5,7 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
-#include "Fakes.h"
-#include "TempDir.h"
+#include "TestServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,44 +70,32 @@ private slots:
 private:
     FrmYh* open(int modeCode);
     void finishSetup(FrmYh* window);
-    QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
+    QString setting(const char* column) { return ts->setting(column); }
 
-    std::unique_ptr<TempDir> temp;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<ScriptedRandom> random;
-    std::unique_ptr<RecordingSound> sound;
-    std::unique_ptr<RecordingProgramEnd> programEnd;
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<ScriptedColours> colours;
-    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<TestServices> ts;
     std::unique_ptr<NoWindows> windows;
     std::unique_ptr<ModeNavigator> navigator;
-    AppServices services;
+    ScriptedMessages* messages = nullptr;
+    ScriptedRandom* random = nullptr;
+    RecordingSound* sound = nullptr;
+    RecordingProgramEnd* programEnd = nullptr;
+    SettingsStore* settings = nullptr;
+    AppServices* services = nullptr;
     QPointer<FrmYh> window;
 };
 
 void tst_FrmYh::init()
 {
-    temp = std::make_unique<TempDir>();
-    messages = std::make_unique<ScriptedMessages>();
-    random = std::make_unique<ScriptedRandom>();
-    sound = std::make_unique<RecordingSound>();
-    programEnd = std::make_unique<RecordingProgramEnd>();
-    clock = std::make_unique<FakeClock>();
-    colours = std::make_unique<ScriptedColours>();
-    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
-    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
-    services = AppServices{};
-    services.appDir = QStringLiteral(ZELVANO_APP_DIR);
-    services.messages = messages.get();
-    services.random = random.get();
-    services.sound = sound.get();
-    services.programEnd = programEnd.get();
-    services.clock = clock.get();
-    services.colours = colours.get();
-    services.settings = settings.get();
+    ts = std::make_unique<TestServices>();
+    ts->services.appDir = QStringLiteral(ZELVANO_APP_DIR); // the start-button pictures
+    messages = &ts->messages;
+    random = &ts->random;
+    sound = &ts->sound;
+    programEnd = &ts->programEnd;
+    settings = ts->settings.get();
+    services = &ts->services;
     windows = std::make_unique<NoWindows>();
-    navigator = std::make_unique<ModeNavigator>(services, *windows);
+    navigator = std::make_unique<ModeNavigator>(*services, *windows);
 }
 
 void tst_FrmYh::cleanup()
@@ -119,8 +106,8 @@ void tst_FrmYh::cleanup()
 
 FrmYh* tst_FrmYh::open(int modeCode)
 {
-    services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmYh(services, *navigator);
+    services->modeCode = static_cast<std::int16_t>(modeCode);
+    window = new FrmYh(*services, *navigator);
     window->show();
     return window;
 }

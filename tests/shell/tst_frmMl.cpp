@@ -7,8 +7,7 @@
 #include "shell/gui/QtSoundPlayer.h"
 #include "shell/gui/frmMl.h"
 
-#include "Fakes.h"
-#include "TempDir.h"
+#include "TestServices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -68,30 +67,23 @@ private:
     frmMl* menu() const { return qobject_cast<frmMl*>(navigator->currentWindow()); }
     void startWithStoredMode(const QString& value);
 
-    std::unique_ptr<TempDir> temp;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<RecordingProgramEnd> programEnd;
-    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<TestServices> ts;
+    ScriptedMessages* messages = nullptr;
+    RecordingProgramEnd* programEnd = nullptr;
+    SettingsStore* settings = nullptr;
     std::unique_ptr<RecordingWindows> windows;
     std::unique_ptr<ModeNavigator> navigator;
-    AppServices services;
+    AppServices& services() { return ts->services; }
 };
 
 void tst_frmMl::init()
 {
-    temp = std::make_unique<TempDir>();
-    messages = std::make_unique<ScriptedMessages>();
-    programEnd = std::make_unique<RecordingProgramEnd>();
-    const QString db = temp->file(SettingsStore::kDatabaseName);
-    QVERIFY(createSettingsDatabase(db));
-    settings = std::make_unique<SettingsStore>(db, *messages);
-    services = AppServices{};
-    services.appDir = temp->path();
-    services.messages = messages.get();
-    services.programEnd = programEnd.get();
-    services.settings = settings.get();
+    ts = std::make_unique<TestServices>();
+    messages = &ts->messages;
+    programEnd = &ts->programEnd;
+    settings = ts->settings.get();
     windows = std::make_unique<RecordingWindows>();
-    navigator = std::make_unique<ModeNavigator>(services, *windows);
+    navigator = std::make_unique<ModeNavigator>(ts->services, *windows);
     windows->navigator = navigator.get();
 }
 
@@ -113,7 +105,7 @@ void tst_frmMl::emptyStoredMode_selectsClassroomWithoutWriting()
 {
     startWithStoredMode(QString());
     QVERIFY(menu()->OptMl(0)->isChecked());
-    QCOMPARE(services.modeCode, 0);
+    QCOMPARE(services().modeCode, 0);
     QCOMPARE(menu()->lblXx()->text(), modeDescription(0));
     QCOMPARE(settings->lastStatement(), QStringLiteral("select Afm from sz"));
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QString());
@@ -125,7 +117,7 @@ void tst_frmMl::storedMode3_preselectsFixedPersonDraw()
     QVERIFY(menu()->OptMl(3)->isChecked());
     QCOMPARE(menu()->OptMl(3)->text(), QStringLiteral("定名抽奖"));
     QCOMPARE(menu()->lblXx()->text(), modeDescription(3));
-    QCOMPARE(services.modeCode, 3);
+    QCOMPARE(services().modeCode, 3);
 }
 
 void tst_frmMl::storedModeOutOfRange_selectsModeZero_data()
@@ -141,7 +133,7 @@ void tst_frmMl::storedModeOutOfRange_selectsModeZero()
     QFETCH(QString, stored);
     startWithStoredMode(stored);
     QVERIFY(menu()->OptMl(0)->isChecked());
-    QCOMPARE(services.modeCode, 0);
+    QCOMPARE(services().modeCode, 0);
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), stored); // loading writes nothing
 }
 
@@ -149,7 +141,7 @@ void tst_frmMl::optionClick_writesModeAtOnce()
 {
     startWithStoredMode(QStringLiteral("0"));
     QTest::mouseClick(menu()->OptMl(2), Qt::LeftButton);
-    QCOMPARE(services.modeCode, 2);
+    QCOMPARE(services().modeCode, 2);
     QCOMPARE(settings->lastStatement(), QStringLiteral("update sz set Afm='2'"));
     QCOMPARE(menu()->lblXx()->text(), modeDescription(2));
     // Closing without entering keeps the last option clicked.
@@ -180,7 +172,7 @@ void tst_frmMl::returnFromWindow_loadsMenuAgainWithModeJustLeft()
     back->trigger();
     QVERIFY(menu());
     QVERIFY(menu()->OptMl(4)->isChecked());
-    QCOMPARE(services.modeCode, 4);
+    QCOMPARE(services().modeCode, 4);
     QCOMPARE(programEnd->calls, 0);
 }
 
@@ -202,11 +194,11 @@ void tst_frmMl::closeBoxOnWorkingWindow_endsProgram()
 
 void tst_frmMl::missingDatabase_reportsAndFallsBackToModeZero()
 {
-    QFile::remove(temp->file(SettingsStore::kDatabaseName));
+    QFile::remove(ts->folder.file(SettingsStore::kDatabaseName));
     navigator->showMenu();
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("本地数据库读取错误")});
     QVERIFY(menu()->OptMl(0)->isChecked());
-    QVERIFY(!QFile::exists(temp->file(SettingsStore::kDatabaseName)));
+    QVERIFY(!QFile::exists(ts->folder.file(SettingsStore::kDatabaseName)));
 }
 
 void tst_frmMl::everyClickableControl_hasAccessibleName()
@@ -235,11 +227,11 @@ void tst_frmMl::menuFitsSmallProjectorScreen()
 
 void tst_frmMl::soundCues_resolveAgainstAppFolderWithEitherSeparator()
 {
-    QDir(temp->path()).mkpath(QStringLiteral("sound"));
-    QFile cue(temp->file(QStringLiteral("sound/type.wav")));
+    QDir(ts->folder.path()).mkpath(QStringLiteral("sound"));
+    QFile cue(ts->folder.file(QStringLiteral("sound/type.wav")));
     QVERIFY(cue.open(QIODevice::WriteOnly));
     cue.close();
-    QtSoundPlayer player(temp->path());
+    QtSoundPlayer player(ts->folder.path());
     QCOMPARE(player.resolve(QStringLiteral("sound\\type.wav")), QDir::cleanPath(cue.fileName()));
     QCOMPARE(player.resolve(QStringLiteral("sound/type.wav")), QDir::cleanPath(cue.fileName()));
     QCOMPARE(player.resolve(QStringLiteral("sound\\missing.wav")), QString());

@@ -425,3 +425,27 @@ TEST(SharedStrings, ManyNewStringsOnEveryBoundary_ReadBackByXlrd)
                   std::string::npos)
             << i;
 }
+
+// A workbook stream small enough for the mini stream that grows past 4096
+// bytes moves to regular sectors; xlrd and olefile read the result.
+TEST(MiniStream, SmallWorkbookGrowsPastCutoff_ReadByXlrdOtherStreamsKept)
+{
+    TempDir dir;
+    const fs::path original = samplesDir() / "date.xls";
+    ASSERT_LT(streamOf(original).size(), 4096u);
+    const fs::path file = dir.copy(original, "date.xls");
+    const std::string text(3000, 'z');
+    {
+        Workbook wb = Workbook::open(file);
+        wb.setText(0, 20, 1, text);
+        wb.save();
+    }
+    EXPECT_GT(streamOf(file).size(), 4096u);
+    const RunResult dump = python("xlrd_dump.py", {file.string()});
+    ASSERT_EQ(dump.status, 0);
+    EXPECT_NE(dump.out.find("\t20\t1\ts\t" + text + "\n"), std::string::npos);
+    const auto sheet = Workbook::open(file).worksheetNames().front();
+    const RunResult compare =
+        python("biff_check.py", {"compare", original.string(), file.string(), sheet});
+    EXPECT_EQ(compare.status, 0) << compare.out;
+}

@@ -1,0 +1,314 @@
+// The prize draw window: opening, settings, the start-up confirmations,
+// refresh, the menus, closing and the layout.
+#include "prizedraw/FrmDjYh.h"
+
+#include "presentation/DisplayFormat.h"
+#include "prizedraw/logic/PrizeTexts.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/ProgramEnd.h"
+#include "shell/core/SettingsColumns.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MenuGate.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+constexpr QSize kDesignSize(1000, 700);
+
+// A free colour (code 6 or 7) needs its number; without one the setting
+// falls back to the first preset rather than painting the display black.
+QString usableColourSetting(const QString& stored)
+{
+    const QString code = stored.left(1);
+    if ((code == QLatin1String("6") || code == QLatin1String("7")) && !isNumeric(stored.mid(1)))
+        return QStringLiteral("0");
+    return stored;
+}
+
+} // namespace
+
+FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_navigator(navigator),
+      m_session(std::make_unique<RollBookSession>(services)),
+      m_modeCode(services.modeCode == 3 ? 3 : 4)
+{
+    buildControls();
+    DisplayTargets targets;
+    targets.background = m_canvas;
+    targets.lblXm = m_lblXm;
+    targets.backgroundFollowers = {m_fraTs, m_fraTs2, m_lstHj};
+    targets.textFollowers = {m_lblXm2, m_lstHj};
+    targets.sizeFollowers = {m_lblXm2};
+    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::prizeDraw(), targets, this);
+    buildMenus();
+    Form_Load();
+}
+
+FrmDjYh::~FrmDjYh() = default;
+
+bool FrmDjYh::isRolling() const
+{
+    return m_timer1->isActive();
+}
+
+void FrmDjYh::Form_Load()
+{
+    resize(kDesignSize);
+    if (layout())
+        layout()->activate();
+    m_designSize = kDesignSize;
+    m_baseFontSize = 48;
+    m_lblXm->setFont(kaiFont(48, true));
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setTopMenusEnabled(false);
+
+    readSettings();
+    if (!QFileInfo(m_session->rollBookPath()).isFile()) {
+        m_services.messages->show(QStringLiteral("找不到点名册.xls文件，请检查"),
+                                  QStringLiteral("警告"), MessageIcon::Critical);
+        m_ended = true;
+        m_services.programEnd->endProgram();
+        return;
+    }
+    m_setupStage = 0;
+    if (fixedPerson()) {
+        setWindowTitle(QStringLiteral("Zelvano >> 定名抽奖"));
+    } else {
+        if (m_chkMd->isChecked()) {
+            m_chkMd->setChecked(false);
+            chkMd_Click();
+        }
+        m_chkMd->hide();
+        setWindowTitle(QStringLiteral("Zelvano >> 定奖摇号"));
+    }
+    setMainText(QStringLiteral("\r\n\r\n系统正在初始化，请等待"), false);
+    m_lblXm2->clear();
+}
+
+void FrmDjYh::readSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    m_displayFormat->loadColourSetting(
+        usableColourSetting(settings.readSetting(QStringLiteral("DbjYs"))));
+    // Only 1 ticks the box; an empty or unreadable value leaves it clear.
+    const bool noNames = toInt16(Val(settings.readSetting(QStringLiteral("DmdYn")))) == 1;
+    if (m_chkMd->isChecked() != noNames) {
+        m_chkMd->setChecked(noNames);
+        chkMd_Click();
+    }
+}
+
+void FrmDjYh::saveSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    settings.writeSetting(QStringLiteral("DbjYs"), m_displayFormat->colourSetting(), TextForm);
+    settings.writeSetting(QStringLiteral("DmdYn"),
+                          m_chkMd->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+                          TextForm);
+}
+
+void FrmDjYh::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Once the window is on screen, so the messages of the first reading
+    // stand in front of it.
+    QTimer::singleShot(0, this, [this] { Form_Activate(); });
+}
+
+void FrmDjYh::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void FrmDjYh::Form_Activate()
+{
+    if (m_setupStage != 0 || m_ended)
+        return;
+    m_lblXx->setText(QStringLiteral("请确认获奖信息"));
+    openPrizeSheet();
+    showPrizeList();
+    m_setupStage = 1;
+    m_imgJp->hide();
+}
+
+void FrmDjYh::lblClose_Click(int index)
+{
+    if (index != 0)
+        return;
+    if (m_setupStage == 1) {
+        m_setupStage = 2;
+        if (!m_chkMd->isChecked()) {
+            m_lblXx->setText(QStringLiteral("请确认获奖名单"));
+            showNameList();
+            return;
+        }
+    }
+    m_fraJp->hide();
+    if (m_setupStage != 2)
+        return;
+    setTopMenusEnabled(true);
+    m_fraTs->show();
+    m_imgOk->show();
+    if (!(fixedPerson() && m_chkMd->isChecked())) {
+        if (m_cmbMd->count() == 0)
+            m_cmbMd->hide();
+        else
+            m_cmbMd->setCurrentIndex(0);
+    }
+    m_setupStage = 3;
+}
+
+void FrmDjYh::imgRefrash_Click()
+{
+    if (isRolling())
+        return;
+    m_setupStage = 0;
+    Form_Activate();
+    layoutWindow();
+}
+
+void FrmDjYh::imgDj_Click()
+{
+    m_fraTs2->show();
+    m_imgDj->hide();
+}
+
+void FrmDjYh::MnSz_Click(int index)
+{
+    // The menus stay open during a draw; what they would change waits until
+    // the rolling stops.
+    if (isRolling() && index != 3 && index != 4)
+        return;
+    switch (index) {
+    case 2:
+        startDraw();
+        break;
+    case 3:
+        showPrizeList();
+        break;
+    case 4:
+        showNameList();
+        break;
+    case 5:
+        showWorkbook();
+        break;
+    case 6:
+        imgRefrash_Click();
+        break;
+    case 7:
+        resetAwards();
+        break;
+    case 8:
+        m_navigator.returnToMenu(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmDjYh::MnXs_Click(int index)
+{
+    m_displayFormat->MnGs_Click(index);
+}
+
+void FrmDjYh::MnYs_Click(int index)
+{
+    m_displayFormat->MnYs_Click(index);
+}
+
+void FrmDjYh::closeEvent(QCloseEvent* event)
+{
+    m_timer1->stop();
+    saveSettings();
+    warnUnwrittenAwards();
+    m_session->release();
+    event->accept();
+    m_navigator.windowClosed(this);
+}
+
+void FrmDjYh::setTopMenusEnabled(bool enabled)
+{
+    for (QMenu* menu : m_topMenus)
+        setMenuAndShortcutsEnabled(menu, enabled);
+}
+
+void FrmDjYh::centrePanel(double topShare)
+{
+    m_fraJp->move(std::max(0, (m_canvas->width() - m_fraJp->width()) / 2),
+                  std::max(0, int((m_canvas->height() - m_fraJp->height()) * topShare)));
+    m_fraJp->show();
+    m_fraJp->raise();
+}
+
+void FrmDjYh::setMainText(const QString& text, bool besidePanel)
+{
+    // Centred over the window, or over the part left of the side panel; a
+    // text wider than its area wraps inside it rather than running under
+    // the panel or off the screen.
+    m_textBesidePanel = besidePanel;
+    const int area = std::max(1, besidePanel ? m_fraTs->x() : m_canvas->width());
+    m_lblXm->setText(text);
+    m_lblXm->setWordWrap(false);
+    m_lblXm->adjustSize();
+    if (m_lblXm->width() > area) {
+        m_lblXm->setWordWrap(true);
+        m_lblXm->resize(area, m_lblXm->heightForWidth(area));
+    }
+    m_lblXm->move(std::max(0, (area - m_lblXm->width()) / 2), 0);
+}
+
+void FrmDjYh::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutWindow();
+}
+
+void FrmDjYh::layoutWindow()
+{
+    if (!m_canvas)
+        return;
+    const int width = std::max(m_canvas->width(), 1);
+    const int height = std::max(m_canvas->height(), 1);
+    const double scale =
+        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    m_awardCount = 0;
+    QFont font = m_lblXm->font();
+    font.setPointSizeF(std::max(1.0, m_baseFontSize / scale * 1.2));
+    m_lblXm->setFont(font);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    m_lblXm2->setFont(font);
+    m_fraTs->move(int((width - m_fraTs->width()) * 0.9), int((height - m_fraTs->height()) * 0.9));
+    setMainText(m_lblXm->text(), m_textBesidePanel);
+    m_fraLine->setGeometry(m_fraTs->x() - 20, 0, 3, height);
+    m_fraLine->hide();
+    placePersonDisplay();
+    if (m_fraJp->isVisible())
+        centrePanel(0.5);
+    if (m_chosenPrize >= 1 && m_imgJp->isVisible())
+        showPrize(m_chosenPrize);
+}
+
+} // namespace zelvano

@@ -1,0 +1,262 @@
+// Builds the controls and menus of the prize draw window.
+#include "prizedraw/FrmDjYh.h"
+
+#include "presentation/DisplayFormat.h"
+#include "shell/gui/EventHook.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MouseHandlers.h"
+#include "shell/gui/PictureButtons.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+// The list views line their columns up with spaces, which needs a face whose
+// Latin letters are half as wide as its Chinese ones.
+QFont listFont(qreal points)
+{
+    QFont font = songFont(points);
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    return font;
+}
+
+QFont yaHeiFont(qreal points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+QToolButton* glyphButton(const QString& glyph, const QColor& colour, const QString& tip,
+                         QWidget* parent, QRect geometry)
+{
+    QToolButton* button = makePictureButton(glyphPicture(glyph, colour), tip, parent);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+void FrmDjYh::buildControls()
+{
+    m_canvas = new QWidget(this);
+    m_canvas->setAutoFillBackground(true);
+    setCentralWidget(m_canvas);
+    MouseHandlers::attach(
+        m_canvas, {}, [this](Qt::MouseButton button, QPoint at) { lblXm_MouseDown(button, at); });
+
+    m_lblXm = new QLabel(m_canvas);
+    m_lblXm->setObjectName(QStringLiteral("lblXm"));
+    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    m_lblXm->setAlignment(Qt::AlignCenter);
+    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
+    m_lblXm2 = new QLabel(m_canvas);
+    m_lblXm2->setObjectName(QStringLiteral("lblXm2"));
+    m_lblXm2->setAccessibleName(QStringLiteral("lblXm2"));
+    m_lblXm2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_lblXm2->setFont(kaiFont(m_baseFontSize, true));
+    m_imgJp = new QLabel(m_canvas);
+    m_imgJp->setObjectName(QStringLiteral("imgJp"));
+    m_imgJp->setAccessibleName(QStringLiteral("奖品图片"));
+    m_imgJp->setScaledContents(true);
+    m_imgJp->hide();
+    for (QWidget* display : {static_cast<QWidget*>(m_lblXm), static_cast<QWidget*>(m_lblXm2),
+                             static_cast<QWidget*>(m_imgJp)}) {
+        MouseHandlers::attach(display, {}, [this](Qt::MouseButton button, QPoint at) {
+            lblXm_MouseDown(button, at);
+        });
+    }
+
+    m_fraLine = new QFrame(m_canvas);
+    m_fraLine->setFrameShape(QFrame::VLine);
+    m_fraLine->setFrameShadow(QFrame::Sunken);
+    m_fraLine->resize(3, 100);
+    m_fraLine->hide();
+
+    m_imgXie = glyphButton(QStringLiteral("写"), QColor(0x8b, 0x1a, 0x1a), QStringLiteral("写名单"),
+                           m_canvas, QRect(8, 8, 40, 40));
+    m_imgXie->setObjectName(QStringLiteral("imgXie"));
+    m_imgXie->hide();
+    connect(m_imgXie, &QToolButton::clicked, this, &FrmDjYh::imgXie_Click);
+
+    buildSidePanel();
+    buildListPanel();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &FrmDjYh::Timer1_Timer);
+}
+
+void FrmDjYh::buildSidePanel()
+{
+    m_fraTs = new QFrame(m_canvas);
+    m_fraTs->setObjectName(QStringLiteral("fraTs"));
+    m_fraTs->setAutoFillBackground(true);
+    m_fraTs->resize(290, 440);
+    m_fraTs2 = new QFrame(m_fraTs);
+    m_fraTs2->setObjectName(QStringLiteral("FraTs2"));
+    m_fraTs2->setAutoFillBackground(true);
+    m_fraTs2->setGeometry(0, 0, 290, 440);
+
+    m_cmbMd = new QComboBox(m_fraTs2);
+    m_cmbMd->setObjectName(QStringLiteral("cmbMd"));
+    m_cmbMd->setAccessibleName(QStringLiteral("选择"));
+    m_cmbMd->setFont(yaHeiFont(12));
+    m_cmbMd->setGeometry(10, 8, 270, 38);
+    m_cmbMd->setMaxVisibleItems(15);
+
+    m_lstHj = new QListWidget(m_fraTs2);
+    m_lstHj->setObjectName(QStringLiteral("lstHj"));
+    m_lstHj->setAccessibleName(QStringLiteral("获奖名单"));
+    m_lstHj->setFont(songFont(12));
+    m_lstHj->setFrameShape(QFrame::NoFrame);
+    m_lstHj->setGeometry(10, 54, 270, 226);
+
+    m_imgOk = new QToolButton(m_fraTs2);
+    m_imgOk->setObjectName(QStringLiteral("imgOk"));
+    m_imgOk->setToolTip(QStringLiteral("开始"));
+    m_imgOk->setAccessibleName(QStringLiteral("开始"));
+    m_imgOk->setAutoRaise(true);
+    m_imgOk->setGeometry(75, 290, 140, 140);
+    m_imgOk->setIconSize(QSize(140, 140));
+    m_imgOk->setCursor(Qt::PointingHandCursor);
+    showStartPicture(false);
+    connect(m_imgOk, &QToolButton::pressed, this, &FrmDjYh::imgOk_MouseDown);
+    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
+    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
+    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
+    m_imgOk->hide();
+
+    m_imgDj = glyphButton(QStringLiteral("奖"), QColor(0xd2, 0x69, 0x1e), QStringLiteral("抽奖"),
+                          m_fraTs, QRect(240, 390, 44, 44));
+    m_imgDj->setObjectName(QStringLiteral("imgDj"));
+    m_imgDj->hide();
+    connect(m_imgDj, &QToolButton::clicked, this, &FrmDjYh::imgDj_Click);
+}
+
+void FrmDjYh::buildListPanel()
+{
+    m_fraJp = new QFrame(m_canvas);
+    m_fraJp->setObjectName(QStringLiteral("fraJp"));
+    m_fraJp->setFrameShape(QFrame::Box);
+    m_fraJp->setAutoFillBackground(true);
+    m_fraJp->setStyleSheet(
+        QStringLiteral("QFrame#fraJp { background: #fffaf0; border: 2px solid #8b1a1a; }"));
+    m_fraJp->resize(780, 560);
+    m_fraJp->setFont(songFont(12));
+
+    m_lblXx = new QLabel(QStringLiteral("请确认获奖信息"), m_fraJp);
+    m_lblXx->setFont(kaiFont(18, true));
+    m_lblXx->setGeometry(20, 10, 500, 40);
+
+    m_lblClose = new QToolButton(m_fraJp);
+    m_lblClose->setObjectName(QStringLiteral("lblClose_0"));
+    m_lblClose->setText(QStringLiteral("×"));
+    m_lblClose->setAccessibleName(QStringLiteral("×"));
+    m_lblClose->setAutoRaise(true);
+    QFont heiTi = songFont(10.5);
+    heiTi.setFamilies(
+        {QStringLiteral("黑体"), QStringLiteral("SimHei"), QStringLiteral("Noto Sans CJK SC")});
+    m_lblClose->setFont(heiTi);
+    m_lblClose->setGeometry(780 - 40, 6, 32, 32);
+    connect(m_lblClose, &QToolButton::clicked, this, [this] { lblClose_Click(0); });
+
+    // Both lists are 600 twips (40 px) narrower than the panel.
+    m_lstJp = new QListWidget(m_fraJp);
+    m_lstJp->setObjectName(QStringLiteral("lstJp"));
+    m_lstJp->setAccessibleName(QStringLiteral("查看奖品"));
+    m_lstJp->setFont(listFont(15));
+    m_lstJp->setGeometry(20, 56, 780 - 40, 420);
+    m_lstMd = new QListWidget(m_fraJp);
+    m_lstMd->setObjectName(QStringLiteral("lstMd"));
+    m_lstMd->setAccessibleName(QStringLiteral("获奖名单"));
+    m_lstMd->setFont(listFont(14.25));
+    m_lstMd->setGeometry(m_lstJp->geometry());
+    m_lstMd->hide();
+
+    m_chkMd = new QCheckBox(QStringLiteral("不要名单"), m_fraJp);
+    m_chkMd->setObjectName(QStringLiteral("chkMd"));
+    m_chkMd->setAccessibleName(QStringLiteral("不要名单"));
+    m_chkMd->setGeometry(20, 496, 140, 36);
+    connect(m_chkMd, &QCheckBox::clicked, this, &FrmDjYh::chkMd_Click);
+
+    auto* imgCz = glyphButton(QStringLiteral("重"), QColor(0xcd, 0x5c, 0x5c),
+                              QStringLiteral("重置"), m_fraJp, QRect(300, 490, 46, 46));
+    connect(imgCz, &QToolButton::clicked, this, &FrmDjYh::imgCz_Click);
+    auto* image1 = glyphButton(QStringLiteral("编"), QColor(0x46, 0x82, 0xb4),
+                               QStringLiteral("编辑库信息"), m_fraJp, QRect(356, 490, 46, 46));
+    connect(image1, &QToolButton::clicked, this, &FrmDjYh::Image1_Click);
+    auto* refresh = glyphButton(QStringLiteral("刷"), QColor(0x2e, 0x8b, 0x57),
+                                QStringLiteral("刷新"), m_fraJp, QRect(412, 490, 46, 46));
+    connect(refresh, &QToolButton::clicked, this, &FrmDjYh::imgRefrash_Click);
+
+    m_cmdOk = new QPushButton(QStringLiteral("确定"), m_fraJp);
+    m_cmdOk->setObjectName(QStringLiteral("cmdOk_0"));
+    m_cmdOk->setAccessibleName(QStringLiteral("确定"));
+    m_cmdOk->setGeometry(780 - 140, 494, 120, 40);
+    connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(0); });
+    m_fraJp->hide();
+}
+
+void FrmDjYh::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setFont(songFont(12));
+
+    QMenu* names = bar->addMenu(QStringLiteral("名单设置(&M)"));
+    names->setObjectName(QStringLiteral("MnMingdanshezhi"));
+    m_mnDjMenu = names->addMenu(QStringLiteral("获奖等级"));
+    m_mnSz[0] = m_mnDjMenu->menuAction();
+    m_mnMdMenu = names->addMenu(QStringLiteral("选择名单"));
+    m_mnSz[1] = m_mnMdMenu->menuAction();
+    const struct {
+        int index;
+        const char* caption;
+        Qt::Key key;
+    } items[] = {{2, "摇奖", Qt::Key_F1},     {3, "查看奖品", Qt::Key_F2},
+                 {4, "获奖名单", Qt::Key_F3}, {5, "点名册", Qt::Key_F4},
+                 {6, "刷新", Qt::Key_F5},     {7, "重置", Qt::Key_F6},
+                 {8, "返回主页", Qt::Key_F12}};
+    for (const auto& item : items) {
+        const int index = item.index;
+        QAction* action = names->addAction(QString::fromUtf8(item.caption), this,
+                                           [this, index] { MnSz_Click(index); });
+        action->setShortcut(QKeySequence(item.key));
+        m_mnSz[static_cast<size_t>(index)] = action;
+    }
+    for (int i = 0; i < 9; ++i)
+        m_mnSz[static_cast<size_t>(i)]->setObjectName(QStringLiteral("MnSz_%1").arg(i));
+
+    QMenu* format = m_displayFormat->MnGeShi();
+    bar->addMenu(format);
+    m_topMenus = {names, format};
+}
+
+QAction* FrmDjYh::MnDj(int i) const
+{
+    return i >= 0 && i < static_cast<int>(m_mnDj.size()) ? m_mnDj[static_cast<size_t>(i)] : nullptr;
+}
+
+QAction* FrmDjYh::MnMd(int i) const
+{
+    return i >= 0 && i < static_cast<int>(m_mnMd.size()) ? m_mnMd[static_cast<size_t>(i)] : nullptr;
+}
+
+} // namespace zelvano

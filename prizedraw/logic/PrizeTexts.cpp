@@ -1,0 +1,134 @@
+#include "prizedraw/logic/PrizeTexts.h"
+
+#include "shell/core/Numbers.h"
+
+#include <cmath>
+
+namespace zelvano
+{
+
+namespace
+{
+
+QString spaces(int count)
+{
+    return QString(count, QLatin1Char(' '));
+}
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+int listWidth(const QString& text)
+{
+    return 2 * static_cast<int>(text.size());
+}
+
+QString pad(int width, const QString& text)
+{
+    return spaces(std::max(width - listWidth(text), 1));
+}
+
+QStringList prizeListLines(const std::vector<Prize>& prizes)
+{
+    const QString gap = spaces(8);
+    QStringList lines{QStringLiteral("序号") + gap + QStringLiteral("等级") + gap +
+                      QStringLiteral("奖品") + gap + QStringLiteral("库存") + gap +
+                      QStringLiteral("已用")};
+    int t = 0;
+    for (const Prize& prize : prizes) {
+        ++t;
+        const QString number = QString::number(t);
+        const QString remaining = QString::number(prize.remaining);
+        const QString used = QString::number(prize.used);
+        lines << QString();
+        // The column headed "库存" shows what is left, not the stock.
+        lines << QLatin1Char(' ') + number + QLatin1Char(' ') +
+                     pad(11, number + QStringLiteral("、")) + prize.level + pad(15, prize.level) +
+                     prize.name + pad(15, prize.name) + remaining + pad(12, remaining) + used +
+                     pad(12, used);
+    }
+    return lines;
+}
+
+QStringList nameListLines(const std::vector<Person>& people)
+{
+    const QString gap = spaces(8);
+    QStringList lines{QStringLiteral("号码") + gap + QStringLiteral("姓名") + gap +
+                      QStringLiteral("等级") + gap + QStringLiteral("奖品")};
+    for (const Person& person : people) {
+        const QString line =
+            QLatin1Char(' ') + (person.number.size() == 1 ? QStringLiteral(" ") : QString()) +
+            person.number + gap + person.name + pad(12, person.name) + person.levelWon +
+            pad(12, person.levelWon) + person.prizeWon + pad(12, person.prizeWon);
+        if (person.hasWon())
+            lines.insert(1, line);
+        else
+            lines << line;
+    }
+    return lines;
+}
+
+QString personDisplay(const QString& number, const QString& name)
+{
+    return number + kCrLf + name;
+}
+
+QString titleText(const QString& title, const QString& subtitle)
+{
+    return kCrLf + title + kCrLf + kCrLf + subtitle;
+}
+
+QString finishedText(const QString& title, const QString& subtitle)
+{
+    return titleText(title, subtitle) + kCrLf + kCrLf + QStringLiteral("圆满结束");
+}
+
+QString exhaustedText(const QString& level)
+{
+    return kCrLf + level + kCrLf + kCrLf + QStringLiteral("奖品已经领完");
+}
+
+QString prizeText(const QString& level, const QString& name)
+{
+    const QString l = level.trimmed();
+    const QString n = name.trimmed();
+    return kCrLf + l + (!l.isEmpty() && !n.isEmpty() ? QStringLiteral(" : ") : QString()) + n;
+}
+
+QString winnerLine(int count, const QString& person, const QString& level, const QString& prize)
+{
+    return QString::number(count) + QStringLiteral("  ") + person + QStringLiteral("获") + level +
+           QLatin1Char(',') + prize;
+}
+
+QString appendWinner(const QString& oldWinners, const QString& display)
+{
+    const QString old = oldWinners.trimmed();
+    return old.isEmpty() ? display : old + QLatin1Char(',') + display;
+}
+
+QRect prizePictureRect(QSize picture, QSize window, int displayBottom, int sidePanelLeft,
+                       int margin)
+{
+    if (picture.width() <= 0 || picture.height() <= 0)
+        return {};
+    const double exact = double(picture.width()) / picture.height();
+    double ratio = toInt32(exact);
+    if (ratio == 0)
+        ratio = exact;
+    double width = window.width() / 3.0;
+    double height = width / ratio;
+    const double freeHeight = window.height() - displayBottom - margin;
+    if (height > freeHeight) {
+        height = freeHeight;
+        width = ratio * freeHeight;
+    }
+    if (width < 1 || height < 1)
+        return {};
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+    return QRect((sidePanelLeft - w) / 2, window.height() - h - margin, w, h);
+}
+
+} // namespace zelvano

@@ -126,19 +126,30 @@ private:
             fail("FAT 扇区数超出文件");
         std::vector<std::uint32_t> fatSectors;
         fatSectors.reserve(m_numFat);
+        // Some writers count more FAT sectors than they list; the list ends
+        // at the first free entry.
+        bool listEnded = false;
+        auto take = [&](std::uint32_t s) {
+            if (s == kFreeSect || s == kEndOfChain)
+                listEnded = true;
+            else
+                fatSectors.push_back(s);
+        };
         const std::uint8_t* h = m_img.data();
-        for (std::uint32_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < m_numFat; ++i)
-            fatSectors.push_back(get32(h + 0x4C + 4 * i));
+        for (std::uint32_t i = 0;
+             i < kHeaderDifatEntries && !listEnded && fatSectors.size() < m_numFat; ++i)
+            take(get32(h + 0x4C + 4 * i));
         const std::uint32_t perDifat = m_ssz / 4 - 1;
         const std::uint32_t difatChain = m_sectors->newChain();
         std::uint32_t next = m_firstDifat;
-        while (fatSectors.size() < m_numFat) {
+        while (!listEnded && fatSectors.size() < m_numFat) {
             if (next >= m_nSectors)
                 fail("DIFAT 链断开");
             m_sectors->claim(next, difatChain, "DIFAT ");
             const std::uint8_t* p = bytesOf(next, m_ssz);
-            for (std::uint32_t i = 0; i < perDifat && fatSectors.size() < m_numFat; ++i)
-                fatSectors.push_back(get32(p + 4 * i));
+            for (std::uint32_t i = 0; i < perDifat && !listEnded && fatSectors.size() < m_numFat;
+                 ++i)
+                take(get32(p + 4 * i));
             next = get32(p + 4 * perDifat);
         }
         const std::uint32_t fatChain = m_sectors->newChain();

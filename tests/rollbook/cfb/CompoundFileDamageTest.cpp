@@ -237,6 +237,14 @@ TEST_F(DamagedFile, Parse_RejectsFatSectorOutOfRange)
     EXPECT_NE(refusal(image).find("超出"), std::string::npos) << refusal(image);
 }
 
+TEST_F(DamagedFile, Parse_FatCountLargerThanTheList_ReadsTheListedSectors)
+{
+    const CompoundFile whole = CompoundFile::parse(image);
+    put32(image, 0x2C, get32(image, 0x2C) + 1); // the next header entry is free
+    const CompoundFile cf = CompoundFile::parse(image);
+    EXPECT_EQ(cf.readRootStream("Workbook"), whole.readRootStream("Workbook"));
+}
+
 TEST_F(DamagedFile, Parse_RejectsFatCountBeyondTheFile)
 {
     put32(image, 0x2C, 0xFFFFFFFFu);

@@ -174,7 +174,7 @@ int main(int argc, char** argv)
     const fs::path maker = self.parent_path() / "xls_make_book.py";
     int failures = 0;
     for (const auto& [label, classes, lessons] : std::vector<std::tuple<std::string, int, int>>{
-             {"classes5", 5, 40}, {"classes30", 30, 180}}) {
+             {"classes5", 5, 40}, {"classes30", 30, 240}}) {
         const fs::path file = dir / (label + ".xls");
         const std::string command = python + " " + maker.string() + " " + file.string() + " " +
                                     std::to_string(classes) + " " + std::to_string(lessons);

@@ -26,6 +26,8 @@ def main():
             row = 2 + i
             ws.write(row, 0, i + 1)
             ws.write(row, 1, rng.choice(surnames) + rng.choice(given) + rng.choice(given))
+            ws.write(row, 2, rng.choice(("男", "女")))
+            ws.write(row, 3, "班级%02d 第%d号 家长电话 139%08d" % (k + 1, i + 1, rng.randrange(10 ** 8)))
             ws.write(row, 4, i // 6 + 1)
             ws.write(row, 5, i % 6 + 1)
             for j in range(lessons):

@@ -1,0 +1,575 @@
+// The classroom window: opening, settings, the class list and roster, the
+// guided setup, closing and the layout of the big display.
+#include "classroom/FrmKtHd.h"
+
+#include "classroom/logic/RollCallText.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/Clock.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/ProgramEnd.h"
+#include "shell/core/SettingsColumns.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MenuGate.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+constexpr QSize kDesignSize(1000, 700);
+
+} // namespace
+
+FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_navigator(navigator),
+      m_rollBook(std::make_unique<RollBookSession>(services))
+{
+    setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));
+    buildControls();
+    m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::classroom(), m_canvas);
+    m_speechTimer->setScoreBox(m_cmbFs0);
+    connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
+    m_panels[2] = m_speechTimer->fraJs();
+    DisplayTargets targets;
+    targets.background = m_canvas;
+    targets.lblXm = m_lblXm;
+    targets.lblSj = m_speechTimer->lblSj();
+    targets.fraTs = m_fraTs;
+    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(), targets, this);
+    buildMenus();
+    Form_Load();
+}
+
+FrmKtHd::~FrmKtHd() = default;
+
+bool FrmKtHd::isRolling() const
+{
+    return m_timer1->isActive();
+}
+
+QAction* FrmKtHd::MnXm(int i) const
+{
+    return i >= 0 && i < static_cast<int>(m_mnXm.size()) ? m_mnXm[static_cast<size_t>(i)] : nullptr;
+}
+
+QAction* FrmKtHd::MnBj(int i) const
+{
+    return i >= 0 && i < static_cast<int>(m_mnBj.size()) ? m_mnBj[static_cast<size_t>(i)] : nullptr;
+}
+
+int FrmKtHd::visibleClassItems() const
+{
+    int n = 0;
+    for (QAction* item : m_mnBj)
+        n += item->isVisible() ? 1 : 0;
+    return n;
+}
+
+CellReader FrmKtHd::sheetCells() const
+{
+    RollBookSession* book = m_rollBook.get();
+    return [book](int row, int column) { return book->cell(row, column); };
+}
+
+// --- Opening ----------------------------------------------------------------
+
+void FrmKtHd::Form_Load()
+{
+    QSize size = kDesignSize;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(20, 60));
+        resize(size);
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
+    }
+    if (layout())
+        layout()->activate();
+    m_fraFz->move(m_fraFz->x(), 0);
+    m_designSize = kDesignSize;
+    m_designFraFz = m_fraFz->size();
+    m_designLabXx = m_labXx->size();
+
+    m_baseFontSize = 100;
+    m_chosenNameItem = -1;
+    readSettings();
+
+    m_lblXm->setFont(kaiFont(32, true));
+    m_lblXm->move(m_lblXm->x(), 20);
+    setBigText(QStringLiteral("请选择班级"));
+    m_lblXm->show();
+    placeBelowLabel(m_fraBj);
+    m_fraBj->show();
+    m_fraBj->raise();
+    setTopMenusEnabled(false);
+    m_setupStage = 0;
+}
+
+void FrmKtHd::readSettings()
+{
+    SettingsStore& settings = *m_services.settings;
+    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("BbjYs")));
+    int composition = toInt16(Val(settings.readSetting(QStringLiteral("BzhFs"))));
+    if (composition < 0 || composition >= m_cmbZh->count())
+        composition = 2;
+    m_cmbZh->setCurrentIndex(composition);
+    cmbZh_Click();
+    m_drawOrder = toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))));
+    if (m_drawOrder < 0 || m_drawOrder > 1)
+        m_drawOrder = 0;
+    const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
+    const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
+    const QString time = settings.readSetting(QStringLiteral("Bsj"));
+    m_speechTimer->applySettings(unit, mode, time);
+    m_mnFs[1]->setChecked(
+        booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
+    m_mnFs[2]->setChecked(
+        booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
+}
+
+void FrmKtHd::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    Form_Activate();
+}
+
+void FrmKtHd::Form_Activate()
+{
+    if (m_setupStage != 0)
+        return;
+    // Set first, so a message box shown below cannot activate us again.
+    m_setupStage = 1;
+    if (!locateRollBook())
+        m_setupStage = 0;
+}
+
+bool FrmKtHd::locateRollBook()
+{
+    m_todayText = dayText(m_services.clock->today());
+    if (!m_rollBook->checkRollBookPresent())
+        return false;
+    loadClassList();
+    SettingsStore& settings = *m_services.settings;
+    m_cmbFs0->setEditText(numberText(Val(settings.readSetting(QStringLiteral("Bpf")))));
+    const int position = toInt16(Val(settings.readSetting(QStringLiteral("BpfWz"))));
+    m_cmbPfWz->setCurrentIndex(position == 1 ? 1 : 0);
+    cmbPfWz_Click();
+    return true;
+}
+
+void FrmKtHd::loadClassList()
+{
+    const auto names = m_rollBook->worksheetNames();
+    if (!names) {
+        m_rollBook->reportDamaged();
+        return;
+    }
+    m_classes = classEntries(*names);
+    if (names->isEmpty() || m_classes.empty()) {
+        m_rollBook->reportNoWorksheet();
+        return;
+    }
+    m_cmbBj->clear();
+    for (size_t i = 0; i < m_classes.size(); ++i) {
+        if (i >= m_mnBj.size()) {
+            const int index = static_cast<int>(i);
+            m_mnBj.push_back(
+                m_mnBjMenu->addAction(QString(), this, [this, index] { MnBj_Click(index); }));
+        }
+        m_mnBj[i]->setText(m_classes[i].name);
+        m_mnBj[i]->setVisible(true);
+        m_mnBj[i]->setEnabled(true);
+        m_cmbBj->addItem(m_classes[i].name);
+    }
+    for (size_t i = m_classes.size(); i < m_mnBj.size(); ++i)
+        m_mnBj[i]->setVisible(false);
+    const int saved = toInt16(Val(m_services.settings->readSetting(QStringLiteral("BBj"))));
+    m_classIndex = preselectedClass(saved, static_cast<int>(m_classes.size()));
+    m_cmbBj->setCurrentIndex(m_classIndex);
+}
+
+bool FrmKtHd::activateClassSheet()
+{
+    if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
+        return false;
+    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+}
+
+// --- Class and roster --------------------------------------------------------
+
+void FrmKtHd::cmbBj_Click()
+{
+    if (m_setupStage < 2)
+        return;
+    const int chosen = m_cmbBj->currentIndex();
+    if (chosen < 0)
+        return;
+    if (QAction* old = MnBj(m_classIndex))
+        old->setEnabled(true);
+    m_classIndex = chosen;
+    if (QAction* now = MnBj(m_classIndex))
+        now->setEnabled(false);
+    m_fraBj->hide();
+    loadRoster();
+    m_lblXm->setFont(kaiFont(32, true));
+    setBigText(QStringLiteral("请设置分组信息"));
+    placeBelowLabel(m_fraFz);
+    m_speechTimer->selectMode(0);
+    if (m_cmbPfWz->currentIndex() != 0) {
+        m_cmbPfWz->setCurrentIndex(0);
+        cmbPfWz_Click();
+    }
+}
+
+void FrmKtHd::MnBj_Click(int index)
+{
+    if (index < 0 || index >= m_cmbBj->count())
+        return;
+    m_cmbBj->setCurrentIndex(index);
+    cmbBj_Click();
+}
+
+void FrmKtHd::loadRoster()
+{
+    if (!activateClassSheet()) {
+        // The sheet cannot be read now; the teacher is told rather than left
+        // with a panel that silently shows the previous class.
+        m_rollBook->reportDamaged();
+        m_rollBook->closeWorkbook();
+        return;
+    }
+    const CellReader cells = sheetCells();
+    m_personCount = countPersons(cells);
+    m_rosterEnd = m_personCount + 1;
+    m_lblFzBt->setText(groupPanelTitle(m_personCount));
+    if (m_personCount > 1) {
+        readRoster();
+    } else {
+        m_rollBook->reportEmptyClassList();
+    }
+}
+
+bool FrmKtHd::readRoster()
+{
+    const Roster roster = zelvano::readRoster(sheetCells(), m_personCount);
+    m_roster = roster.persons;
+    m_list1->clear();
+    m_list2->clear();
+    m_drawPool = {};
+    m_groups.clear();
+    m_groupCount = 0;
+    m_groupSize = 0;
+    m_currentMember = 0;
+    m_currentPosition = 0;
+    m_scoreAwaitingSave = false;
+    resetMenuItems();
+
+    prepareScorePool();
+    m_optFz[0]->setChecked(true);
+    OptFz_Click(0);
+    if (!restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize))
+        return false;
+    m_txtFz[0]->setText(QString::number(m_groupCount));
+    m_txtFz[1]->setText(QString::number(m_groupSize));
+    m_imgFz[0]->hide();
+    m_imgFz[1]->hide();
+    m_imgXie[0]->hide();
+    m_lblXx2->setText(QStringLiteral("注意：修改数据后回车确认"));
+    m_fraFz->show();
+    m_fraFz->raise();
+    m_mnMd[1]->setChecked(true);
+    return true;
+}
+
+void FrmKtHd::resetMenuItems()
+{
+    const size_t n = m_roster.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i >= m_mnXm.size()) {
+            const int index = static_cast<int>(i);
+            m_mnXm.push_back(
+                m_mnXmMenu->addAction(QString(), this, [this, index] { MnXm_Click(index); }));
+        }
+        m_mnXm[i]->setText(nameItemCaption(m_roster[i]));
+        m_mnXm[i]->setVisible(true);
+        m_mnXm[i]->setEnabled(true);
+    }
+    for (size_t i = n; i < m_mnXm.size(); ++i)
+        m_mnXm[i]->setVisible(false);
+    // A new roster has no name chosen yet.
+    m_chosenNameItem = -1;
+}
+
+// --- Guided setup ------------------------------------------------------------
+
+void FrmKtHd::lblClose_Click(int index)
+{
+    QLabel* sj = m_speechTimer->lblSj();
+    const bool guided = m_setupStage == 2 && m_setupPanel == index;
+    switch (index) {
+    case 3:
+        if (m_setupStage != 1) {
+            m_fraBj->hide();
+            return;
+        }
+        if (m_cmbBj->currentIndex() < 0) {
+            const MessageAnswer answer = m_services.messages->show(
+                QStringLiteral("您没有选择班级，想退出吗？"), QStringLiteral("警告"),
+                MessageIcon::Question, MessageButtons::YesNo);
+            if (answer == MessageAnswer::Yes)
+                m_services.programEnd->endProgram();
+            return;
+        }
+        m_fraBj->hide();
+        m_fraFz->hide();
+        m_setupStage = 2;
+        m_setupPanel = 1;
+        cmbBj_Click();
+        return;
+    case 1:
+        m_fraFz->hide();
+        m_mnMd[1]->setChecked(false);
+        if (!guided) {
+            if (m_setupStage >= 4)
+                MnSx_Click(m_drawOrder);
+            return;
+        }
+        setBigText(QStringLiteral("请设置评分参数"));
+        placeBelowLabel(m_fraPf);
+        m_fraPf2->setParent(m_fraPf);
+        m_fraPf2->move(20, 150);
+        m_fraPf2->setAutoFillBackground(false);
+        m_fraPf2->show();
+        m_fraPf3->show();
+        m_fraPf->show();
+        m_fraPf->raise();
+        m_setupPanel = 0;
+        return;
+    case 0:
+        m_fraPf->hide();
+        if (!guided)
+            return;
+        setBigText(QStringLiteral("请设计时参数"));
+        m_fraPf2->setParent(m_canvas);
+        m_fraPf2->setPalette(m_canvas->palette());
+        m_fraPf2->setAutoFillBackground(true);
+        m_fraPf2->hide();
+        m_fraPf3->hide();
+        placeToolBars();
+        {
+            QFrame* panel = m_speechTimer->fraJs();
+            placeBelowLabel(panel);
+            QFrame* bar = m_speechTimer->fraJs2();
+            bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
+                      panel->y() + m_speechTimer->cmdOk2()->y());
+            panel->show();
+            panel->raise();
+            bar->show();
+            bar->raise();
+        }
+        m_setupPanel = 2;
+        return;
+    case 2:
+        m_speechTimer->fraJs()->hide();
+        if (!guided)
+            return;
+        m_setupPanel = -1;
+        setBigText(QStringLiteral("随机\r\n点名"));
+        sj->move((m_canvas->width() - sj->width()) / 2,
+                 m_lblXm->y() + m_lblXm->height() + sj->height());
+        m_speechTimer->fraJs3()->hide();
+        m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
+        m_speechTimer->fraJs2()->hide();
+        m_lblXm->setCursor(Qt::PointingHandCursor);
+        m_lblXm->show();
+        MnSx_Click(0);
+        setTopMenusEnabled(true);
+        m_setupStage = 4;
+        Form_Resize();
+        m_fraTs->show();
+        return;
+    default:
+        return;
+    }
+}
+
+void FrmKtHd::MnMd_Click(int index)
+{
+    switch (index) {
+    case 1:
+        centreHorizontally(m_fraFz);
+        m_fraFz->show();
+        m_fraFz->raise();
+        m_mnMd[1]->setChecked(true);
+        return;
+    case 3:
+        m_rollBook->showRollBook(m_classIndex < 0 || m_classIndex >= int(m_classes.size())
+                                     ? 0
+                                     : m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+        return;
+    case 4:
+        loadRoster();
+        return;
+    case 5:
+        resetScores();
+        return;
+    case 6:
+        m_navigator.returnToMenu(this);
+        return;
+    default:
+        return;
+    }
+}
+
+// --- Closing -------------------------------------------------------------------
+
+void FrmKtHd::saveSettings()
+{
+    SettingsStore& s = *m_services.settings;
+    s.writeSetting(QStringLiteral("BBj"), QString::number(m_classIndex), TextForm);
+    s.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
+    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_compositionMode), TextForm);
+    s.writeSetting(QStringLiteral("Bsx"), QString::number(m_drawOrder), TextForm);
+    s.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()), TextForm);
+    s.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()), TextForm);
+    s.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
+    s.writeSetting(QStringLiteral("Bpf"), numberText(Val(m_cmbFs0->currentText())), TextForm);
+    s.writeSetting(QStringLiteral("BpfWz"), QString::number(m_cmbPfWz->currentIndex()), TextForm);
+    s.writeSetting(QStringLiteral("BCf"), booleanText(m_mnFs[1]->isChecked()), LiteralForm);
+    s.writeSetting(QStringLiteral("BGd"), booleanText(m_mnFs[2]->isChecked()), LiteralForm);
+}
+
+void FrmKtHd::resetSettings()
+{
+    SettingsStore& s = *m_services.settings;
+    for (const char* column :
+         {"BBj", "BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj", "Bpf", "BpfWz"})
+        s.writeSetting(QLatin1String(column), resetValue(column), TextForm);
+    for (const char* column : {"BCf", "BGd", "BTs"})
+        s.writeSetting(QLatin1String(column), resetValue(column), LiteralForm);
+}
+
+void FrmKtHd::closeEvent(QCloseEvent* event)
+{
+    m_timer1->stop();
+    saveSettings();
+    m_rollBook->release();
+    event->accept();
+    m_navigator.windowClosed(this);
+}
+
+// --- Layout ----------------------------------------------------------------------
+
+void FrmKtHd::setTopMenusEnabled(bool enabled)
+{
+    for (QMenu* menu : m_topMenus)
+        setMenuAndShortcutsEnabled(menu, enabled);
+}
+
+void FrmKtHd::centreHorizontally(QWidget* widget)
+{
+    widget->move(std::max(0, (m_canvas->width() - widget->width()) / 2), widget->y());
+}
+
+void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
+{
+    int top = m_lblXm->y() + int(factor * m_lblXm->height());
+    // A small screen keeps the whole panel in view.
+    top = std::max(0, std::min(top, m_canvas->height() - panel->height()));
+    panel->move(std::max(0, (m_canvas->width() - panel->width()) / 2), top);
+}
+
+void FrmKtHd::setBigText(const QString& text)
+{
+    m_lblXm->setText(text);
+    m_lblXm->adjustSize();
+    centreHorizontally(m_lblXm);
+}
+
+void FrmKtHd::popUpDrawMenu(QPoint globalPos)
+{
+    if (m_mnJishi->menuAction()->isEnabled())
+        m_mnJishi->popup(globalPos);
+}
+
+void FrmKtHd::placeToolBars()
+{
+    // The score bar beside the next button, the timer bar under it.
+    QFrame* timerBar = m_speechTimer->fraJs2();
+    const int right = m_fraTs->x() - 10;
+    m_fraPf2->move(std::max(0, right - m_fraPf2->width()), m_fraTs->y());
+    timerBar->move(std::max(0, right - timerBar->width()), m_fraPf2->y() + m_fraPf2->height() + 6);
+}
+
+void FrmKtHd::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmKtHd::Form_Resize()
+{
+    if (m_setupStage < 2 || !m_canvas)
+        return;
+    const int width = std::max(m_canvas->width(), 1);
+    const int height = std::max(m_canvas->height(), 1);
+    const double r =
+        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    QLabel* sj = m_speechTimer->lblSj();
+    const int labelSize = m_setupStage > 3 ? m_baseFontSize : 32;
+    m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
+    m_lblXm->adjustSize();
+    sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
+    sj->adjustSize();
+    QFont listFont = m_list1->font();
+    listFont.setPointSizeF(std::max(6.0, 16 / r));
+    m_list1->setFont(listFont);
+    m_list2->setFont(listFont);
+    m_fraFz->resize(QSize(int(m_designFraFz.width() / r), int(m_designFraFz.height() / r))
+                        .boundedTo(m_canvas->size()));
+    m_labXx->resize(QSize(int(m_designLabXx.width() / r), int(m_designLabXx.height() / r)));
+    centreHorizontally(m_fraFz);
+
+    if (m_setupStage > 3) {
+        m_lblXm->move((width - m_lblXm->width()) / 2,
+                      std::max(0, (height - m_lblXm->height() - sj->height()) / 3));
+    } else {
+        centreHorizontally(m_lblXm);
+    }
+    sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+
+    QFrame* timerPanel = m_speechTimer->fraJs();
+    timerPanel->move((width - timerPanel->width()) / 2, timerPanel->y());
+    if (m_fraPf->isVisible() || m_setupPanel == 0)
+        centreHorizontally(m_fraPf);
+
+    m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.95 * (height - m_fraTs->height())));
+    if (m_setupStage > 3)
+        placeToolBars();
+}
+
+} // namespace zelvano

@@ -1,0 +1,278 @@
+#pragma once
+
+#include "classroom/logic/Roster.h"
+#include "classroom/logic/Scoring.h"
+#include "numberdraw/logic/DrawPool.h"
+#include "numberdraw/logic/Grouping.h"
+#include "numberdraw/logic/RollingSchedule.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QToolButton;
+
+namespace zelvano
+{
+
+struct AppServices;
+class ModeNavigator;
+class SpeechTimer;
+class DisplayFormat;
+class RollBookSession;
+
+// The classroom window ("课堂互动", mode 0): a class of the roll book is
+// chosen, grouped, and called person by person on the projector, with the
+// answer timed and the points written into the lesson's dated column.
+class FrmKtHd : public QMainWindow
+{
+    Q_OBJECT
+public:
+    FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
+    ~FrmKtHd() override;
+
+    // Guided setup, class and roster (FrmKtHd.cpp).
+    void Form_Activate();
+    void lblClose_Click(int index);
+    void cmdOk_Click(int index) { lblClose_Click(index); }
+    void cmbBj_Click();
+    void MnBj_Click(int index);
+    void MnMd_Click(int index);
+    void ImgOpen_Click(int index) { MnMd_Click(3); }
+    void loadRoster();
+    void Form_Resize();
+
+    // Roll call (FrmKtHdDraw.cpp).
+    void lblXm_Click();
+    void Form_Click() { lblXm_Click(); }
+    void imgOk_MouseDown();
+    void Timer1_Timer();
+    void List1_Click();
+    void List2_Click();
+    void MnXm_Click(int index);
+    void MnSx_Click(int index);
+    void MnFs_Click(int index);
+    void MnJs_Click(int index);
+    void cmbZh_Click();
+    void MnZh_Click(int index);
+
+    // Grouping and scoring (FrmKtHdGroups.cpp).
+    void OptFz_Click(int index);
+    bool applyGroupInput(int index);
+    void imgFz_Click(int index);
+    void imgXie_Click(int index);
+    void imgDf0_Click();
+    void cmbPfWz_Click();
+    void prepareScorePool();
+
+    // What tests and the layout read.
+    int setupStage() const { return m_setupStage; }
+    int classIndex() const { return m_classIndex; }
+    int personCount() const { return m_personCount; }
+    int scoreColumn() const { return m_scoreColumn; }
+    int poolSize() const { return m_drawPool.size(); }
+    const DrawPool<PoolEntry>& drawPool() const { return m_drawPool; }
+    const std::vector<Person>& roster() const { return m_roster; }
+    const std::vector<Group>& groups() const { return m_groups; }
+    int groupCount() const { return m_groupCount; }
+    int groupSize() const { return m_groupSize; }
+    QString currentName() const { return m_currentName; }
+    QString currentNumber() const { return m_currentNumber; }
+    QString todayText() const { return m_todayText; }
+    bool isRolling() const;
+    RollBookSession& rollBook() const { return *m_rollBook; }
+    QLabel* lblXm() const { return m_lblXm; }
+    QComboBox* cmbBj() const { return m_cmbBj; }
+    QFrame* fraBj() const { return m_fraBj; }
+    QFrame* fraFz() const { return m_fraFz; }
+    QFrame* FraPf() const { return m_fraPf; }
+    QFrame* FraPf2() const { return m_fraPf2; }
+    QFrame* FraPf3() const { return m_fraPf3; }
+    QFrame* fraTs() const { return m_fraTs; }
+    QLabel* lblFzBt() const { return m_lblFzBt; }
+    QLabel* LabXx() const { return m_labXx; }
+    QLabel* LabCz() const { return m_labCz; }
+    QLabel* lblXx2() const { return m_lblXx2; }
+    QListWidget* List1() const { return m_list1; }
+    QListWidget* List2() const { return m_list2; }
+    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
+    QRadioButton* OptFz(int i) const { return m_optFz.at(static_cast<size_t>(i)); }
+    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
+    QToolButton* imgXie(int i) const { return m_imgXie.at(static_cast<size_t>(i)); }
+    QToolButton* imgOk() const { return m_imgOk; }
+    QComboBox* cmbZh() const { return m_cmbZh; }
+    QComboBox* cmbFs0() const { return m_cmbFs0; }
+    QComboBox* cmbPfWz() const { return m_cmbPfWz; }
+    QTimer* Timer1() const { return m_timer1; }
+    QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
+    QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
+    QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
+    QAction* MnZh(int i) const
+    {
+        return i >= 0 && i < int(m_mnZh.size()) ? m_mnZh[static_cast<size_t>(i)] : nullptr;
+    }
+    QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
+    QAction* MnBj(int i) const;
+    QAction* MnXm(int i) const;
+    int visibleClassItems() const;
+    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
+    QMenu* MnJishi() const { return m_mnJishi; }
+    SpeechTimer& speechTimer() const { return *m_speechTimer; }
+    DisplayFormat& displayFormat() const { return *m_displayFormat; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Building (FrmKtHdControls.cpp).
+    void buildControls();
+    void buildClassPanel();
+    void buildGroupPanel();
+    void buildScorePanel();
+    void buildMenus();
+    QFrame* makePanel(const QString& title, int closeIndex, QSize size);
+
+    // Lifecycle (FrmKtHd.cpp).
+    void Form_Load();
+    void readSettings();
+    void saveSettings();
+    void resetSettings();
+    bool locateRollBook();
+    void loadClassList();
+    bool activateClassSheet();
+    bool readRoster();
+    void resetMenuItems();
+    void setTopMenusEnabled(bool enabled);
+    void centreHorizontally(QWidget* widget);
+    void placeBelowLabel(QWidget* panel, double factor = 1.5);
+    void setBigText(const QString& text);
+    void popUpDrawMenu(QPoint globalPos);
+    void placeToolBars();
+    void resetScores();
+    CellReader sheetCells() const;
+
+    // Draw (FrmKtHdDraw.cpp).
+    void drawStep();
+    void removeFromPool();
+    void finishDraw();
+    void selectPosition(int rosterPosition);
+    void selectGroup(int groupNumber);
+    void selectMember(int memberIndex);
+    int shownPosition() const;
+    void showStartPicture(bool hover);
+    void showNextGroupItem();
+
+    // Grouping (FrmKtHdGroups.cpp).
+    bool formGroups(bool atRandom);
+    bool tryFormGroups(bool atRandom);
+    void showGroups(bool saved);
+    bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
+    void writeScore();
+
+    AppServices& m_services;
+    ModeNavigator& m_navigator;
+    std::unique_ptr<RollBookSession> m_rollBook;
+
+    // State.
+    int m_setupStage = 0;
+    // Which panel of stage 2 the guided setup waits for: 1 grouping,
+    // 0 scoring, 2 timer; -1 none.
+    int m_setupPanel = -1;
+    int m_classIndex = 0;
+    int m_personCount = 0;
+    int m_rosterEnd = 0;
+    int m_chosenNameItem = -1;
+    int m_compositionMode = -1;
+    int m_drawOrder = 0;
+    int m_baseFontSize = 100;
+    int m_groupCount = 0;
+    int m_groupSize = 0;
+    int m_currentGroup = 0;
+    int m_currentMember = 0;
+    int m_currentPosition = 0; // roster position of the person shown
+    QString m_currentName;
+    QString m_currentNumber;
+    QString m_todayText;
+    int m_scoreColumn = kFirstScoreColumn;
+    // The shown person's score is in the workbook but not yet saved: a
+    // retry saves it instead of adding the points again.
+    bool m_scoreAwaitingSave = false;
+    bool m_reloadingForGrouping = false;
+    std::vector<ClassEntry> m_classes;
+    std::vector<Person> m_roster;
+    DrawPool<PoolEntry> m_drawPool;
+    std::vector<Group> m_groups;
+    RollingSchedule m_schedule;
+    bool m_lastStepWasRandom = false;
+    QSize m_designSize;
+    QSize m_designFraFz;
+    QSize m_designLabXx;
+
+    // Controls.
+    QWidget* m_canvas = nullptr;
+    QLabel* m_lblXm = nullptr;
+    QFrame* m_fraTs = nullptr;
+    QToolButton* m_imgOk = nullptr;
+    QPixmap m_bt1;
+    QPixmap m_bt2;
+    QTimer* m_timer1 = nullptr;
+    std::array<QFrame*, 4> m_panels{};
+
+    QFrame* m_fraBj = nullptr;
+    QComboBox* m_cmbBj = nullptr;
+
+    QFrame* m_fraFz = nullptr;
+    QLabel* m_lblFzBt = nullptr;
+    std::array<QRadioButton*, 2> m_optFz{};
+    std::array<QLineEdit*, 2> m_txtFz{};
+    std::array<QToolButton*, 2> m_imgFz{};
+    std::array<QToolButton*, 2> m_imgXie{};
+    std::array<QToolButton*, 2> m_imgOpen{};
+    QLabel* m_lblXx2 = nullptr;
+    QListWidget* m_list2 = nullptr;
+    QListWidget* m_list1 = nullptr;
+    QLabel* m_labCz = nullptr;
+    QLabel* m_labXx = nullptr;
+    QComboBox* m_cmbZh = nullptr;
+
+    QFrame* m_fraPf = nullptr;
+    QComboBox* m_cmbPfWz = nullptr;
+    QFrame* m_fraPf2 = nullptr;
+    QFrame* m_fraPf3 = nullptr;
+    QToolButton* m_imgDf0 = nullptr;
+    QComboBox* m_cmbFs0 = nullptr;
+    std::array<QPushButton*, 2> m_command1{};
+
+    // Menus.
+    std::array<QMenu*, 4> m_topMenus{}; // 名单设置, 摇号方式, 格式, 摇号计时
+    QMenu* m_mnJishi = nullptr;
+    QMenu* m_mnBjMenu = nullptr;
+    QMenu* m_mnXmMenu = nullptr;
+    std::array<QAction*, 7> m_mnMd{};
+    std::array<QAction*, 4> m_mnFs{};
+    std::array<QAction*, 2> m_mnSx{};
+    std::array<QAction*, 6> m_mnZh{};
+    std::array<QAction*, 8> m_mnJs{};
+    std::vector<QAction*> m_mnBj;
+    std::vector<QAction*> m_mnXm;
+
+    SpeechTimer* m_speechTimer = nullptr;
+    DisplayFormat* m_displayFormat = nullptr;
+};
+
+} // namespace zelvano

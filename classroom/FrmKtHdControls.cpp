@@ -1,0 +1,351 @@
+// Builds the controls and menus of the classroom window.
+#include "classroom/FrmKtHd.h"
+
+#include "classroom/logic/RollCallText.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "shell/gui/EventHook.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MouseHandlers.h"
+#include "shell/gui/PictureButtons.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano
+{
+
+namespace
+{
+
+QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w = 120, int h = 28)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+QToolButton* makeGlyphButton(const QString& glyph, const QColor& colour, const QString& tip,
+                             QWidget* parent, int x, int y, int size = 46)
+{
+    QToolButton* button = makePictureButton(glyphPicture(glyph, colour, size - 6), tip, parent);
+    button->setGeometry(x, y, size, size);
+    return button;
+}
+
+} // namespace
+
+QFrame* FrmKtHd::makePanel(const QString& title, int closeIndex, QSize size)
+{
+    auto* panel = new QFrame(m_canvas);
+    panel->setFrameShape(QFrame::Box);
+    panel->setAutoFillBackground(true);
+    panel->setObjectName(QStringLiteral("panel"));
+    panel->setStyleSheet(
+        QStringLiteral("QFrame#panel { background: #fffaf0; border: 2px solid #8b1a1a; }"));
+    panel->resize(size);
+    panel->setFont(songFont(12));
+
+    auto* heading = makeLabel(title, panel, 16, 10, size.width() - 70, 34);
+    heading->setFont(kaiFont(18, true));
+    if (closeIndex == 1)
+        m_lblFzBt = heading;
+
+    auto* close = new QToolButton(panel);
+    close->setObjectName(QStringLiteral("lblClose%1").arg(closeIndex));
+    close->setText(QStringLiteral("×"));
+    close->setAccessibleName(QStringLiteral("×"));
+    close->setAutoRaise(true);
+    close->setFont(songFont(16, true));
+    close->setGeometry(size.width() - 42, 6, 34, 34);
+    connect(close, &QToolButton::clicked, this, [this, closeIndex] { lblClose_Click(closeIndex); });
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), panel);
+    ok->setObjectName(QStringLiteral("cmdOk%1").arg(closeIndex));
+    ok->setAccessibleName(QStringLiteral("确定"));
+    ok->setGeometry(size.width() - 130, size.height() - 50, 110, 38);
+    connect(ok, &QPushButton::clicked, this, [this, closeIndex] { cmdOk_Click(closeIndex); });
+    panel->hide();
+    m_panels[static_cast<size_t>(closeIndex)] = panel;
+    return panel;
+}
+
+void FrmKtHd::buildControls()
+{
+    m_canvas = new QWidget(this);
+    m_canvas->setAutoFillBackground(true);
+    setCentralWidget(m_canvas);
+    const auto rightClick = [this](Qt::MouseButton button, QPoint at) {
+        if (button == Qt::RightButton)
+            popUpDrawMenu(at);
+    };
+    MouseHandlers::attach(
+        m_canvas, [this] { Form_Click(); }, rightClick);
+
+    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
+    m_lblXm->setObjectName(QStringLiteral("lblXm"));
+    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
+    m_lblXm->setAlignment(Qt::AlignCenter);
+    MouseHandlers::attach(
+        m_lblXm, [this] { lblXm_Click(); }, rightClick);
+
+    m_fraTs = new QFrame(m_canvas);
+    m_fraTs->setObjectName(QStringLiteral("fraTs"));
+    m_fraTs->setAutoFillBackground(true);
+    m_fraTs->resize(150, 150);
+    m_imgOk = new QToolButton(m_fraTs);
+    m_imgOk->setObjectName(QStringLiteral("imgOk"));
+    m_imgOk->setToolTip(QStringLiteral("下一个"));
+    m_imgOk->setAccessibleName(QStringLiteral("下一个"));
+    m_imgOk->setAutoRaise(true);
+    m_imgOk->setGeometry(5, 5, 140, 140);
+    m_imgOk->setIconSize(QSize(140, 140));
+    m_imgOk->setCursor(Qt::PointingHandCursor);
+    showStartPicture(false);
+    connect(m_imgOk, &QToolButton::pressed, this, &FrmKtHd::imgOk_MouseDown);
+    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
+    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
+    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
+    EventHook::attach(m_fraTs, QEvent::Enter, [this] { showStartPicture(false); });
+    m_fraTs->hide();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &FrmKtHd::Timer1_Timer);
+
+    buildClassPanel();
+    buildGroupPanel();
+    buildScorePanel();
+}
+
+void FrmKtHd::buildClassPanel()
+{
+    m_fraBj = makePanel(QStringLiteral("班级设置"), 3, QSize(460, 220));
+    makeLabel(QStringLiteral("* 选择要点名的班级"), m_fraBj, 24, 60, 300);
+    m_cmbBj = new QComboBox(m_fraBj);
+    m_cmbBj->setObjectName(QStringLiteral("cmbBj"));
+    m_cmbBj->setAccessibleName(QStringLiteral("班级"));
+    m_cmbBj->setGeometry(24, 100, 260, 36);
+    // Choosing in the list loads nothing until the guided setup has begun.
+    connect(m_cmbBj, &QComboBox::activated, this, [this] { cmbBj_Click(); });
+}
+
+void FrmKtHd::buildGroupPanel()
+{
+    m_fraFz = makePanel(QStringLiteral("分组规则设置"), 1, QSize(700, 420));
+    QFrame* p = m_fraFz;
+    const char* options[2] = {"规定组数", "每组人数"};
+    for (int i = 0; i < 2; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(options[i]), p);
+        option->setAccessibleName(option->text());
+        option->setGeometry(20, 60 + 44 * i, 120, 32);
+        connect(option, &QRadioButton::clicked, this, [this, i] { OptFz_Click(i); });
+        m_optFz[static_cast<size_t>(i)] = option;
+        auto* box = new QLineEdit(p);
+        box->setGeometry(140, 60 + 44 * i, 80, 30);
+        box->setAccessibleName(option->text());
+        connect(box, &QLineEdit::textEdited, this, [this] {
+            m_imgFz[0]->show();
+            m_imgFz[1]->show();
+        });
+        EventHook::attach(box, QEvent::FocusOut, [this, i] {
+            if (m_fraFz->isVisible() && m_txtFz[static_cast<size_t>(i)]->isEnabled())
+                applyGroupInput(i);
+        });
+        connect(box, &QLineEdit::returnPressed, this, [this, i] { applyGroupInput(i); });
+        m_txtFz[static_cast<size_t>(i)] = box;
+    }
+    m_optFz[0]->setChecked(true);
+    m_txtFz[0]->setText(QStringLiteral("1"));
+    m_txtFz[1]->setText(QStringLiteral("0"));
+    m_txtFz[1]->setEnabled(false);
+
+    m_imgFz[0] = makeGlyphButton(QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e),
+                                 QStringLiteral("随机分组"), p, 240, 62);
+    m_imgFz[1] = makeGlyphButton(QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4),
+                                 QStringLiteral("顺序分组"), p, 296, 62);
+    m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
+                                  QStringLiteral("写分组"), p, 352, 62);
+    m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
+                                   QStringLiteral("点名册"), p, 408, 62);
+    for (int i = 0; i < 2; ++i) {
+        connect(m_imgFz[static_cast<size_t>(i)], &QToolButton::clicked, this,
+                [this, i] { imgFz_Click(i); });
+    }
+    connect(m_imgXie[0], &QToolButton::clicked, this, [this] { imgXie_Click(0); });
+    connect(m_imgOpen[0], &QToolButton::clicked, this, [this] { ImgOpen_Click(0); });
+    m_lblXx2 = makeLabel(QStringLiteral("注意：修改数据后回车确认"), p, 20, 148, 440);
+
+    makeLabel(QStringLiteral("组号"), p, 20, 182, 80);
+    m_list2 = new QListWidget(p);
+    m_list2->setObjectName(QStringLiteral("List2"));
+    m_list2->setAccessibleName(QStringLiteral("组号"));
+    m_list2->setGeometry(20, 212, 100, 140);
+    connect(m_list2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
+    m_list1 = new QListWidget(p);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setAccessibleName(QStringLiteral("组员"));
+    m_list1->setGeometry(130, 212, 200, 140);
+    connect(m_list1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+
+    m_labCz = makeLabel(QStringLiteral("第1组名单"), p, 130, 182, 330);
+    m_labXx = makeLabel(QString(), p, 350, 212, 330, 60);
+    m_labXx->setWordWrap(true);
+
+    makeLabel(QStringLiteral("组合方式"), p, 350, 290, 100);
+    m_cmbZh = new QComboBox(p);
+    m_cmbZh->setAccessibleName(QStringLiteral("组合方式"));
+    m_cmbZh->addItems(compositionEntries());
+    m_cmbZh->setGeometry(450, 286, 200, 32);
+    connect(m_cmbZh, &QComboBox::activated, this, [this] { cmbZh_Click(); });
+}
+
+void FrmKtHd::buildScorePanel()
+{
+    m_fraPf = makePanel(QStringLiteral("评分设置"), 0, QSize(600, 300));
+    QFrame* p = m_fraPf;
+    makeLabel(QStringLiteral("* 回答正确默认分值是多少？"), p, 24, 60, 400);
+    makeLabel(QStringLiteral("* Excel中记录成绩是累计上一次的还是今天重新开始"), p, 24, 100, 560);
+    makeLabel(QStringLiteral("记录位置"), p, 330, 150, 90, 34);
+    m_cmbPfWz = new QComboBox(p);
+    m_cmbPfWz->setObjectName(QStringLiteral("cmbPfWz"));
+    m_cmbPfWz->setAccessibleName(QStringLiteral("记录位置"));
+    m_cmbPfWz->addItems({QStringLiteral("今天"), QStringLiteral("前一次")});
+    m_cmbPfWz->setGeometry(420, 150, 150, 34);
+    connect(m_cmbPfWz, &QComboBox::activated, this, [this] { cmbPfWz_Click(); });
+
+    // The scoring bar: shown inside the panel during setup, beside the next
+    // button afterwards.
+    m_fraPf2 = new QFrame(m_canvas);
+    m_fraPf2->setObjectName(QStringLiteral("FraPf2"));
+    m_fraPf2->setFont(songFont(12));
+    auto* bar = new QHBoxLayout(m_fraPf2);
+    bar->setContentsMargins(4, 4, 4, 4);
+    auto* caption = new QLabel(QStringLiteral("打分"), m_fraPf2);
+    caption->setFont(kaiFont(16, true));
+    bar->addWidget(caption);
+    m_imgDf0 = makeGlyphButton(QStringLiteral("分"), QColor(0xb2, 0x22, 0x22),
+                               QStringLiteral("分值"), m_fraPf2, 0, 0, 40);
+    connect(m_imgDf0, &QToolButton::clicked, this, [this] { imgDf0_Click(); });
+    bar->addWidget(m_imgDf0);
+
+    m_fraPf3 = new QFrame(m_fraPf2);
+    m_fraPf3->setObjectName(QStringLiteral("FraPf3"));
+    auto* editor = new QHBoxLayout(m_fraPf3);
+    editor->setContentsMargins(0, 0, 0, 0);
+    m_command1[1] = new QPushButton(QStringLiteral("-"), m_fraPf3);
+    m_command1[0] = new QPushButton(QStringLiteral("+"), m_fraPf3);
+    m_cmbFs0 = new QComboBox(m_fraPf3);
+    m_cmbFs0->setObjectName(QStringLiteral("cmbFs0"));
+    m_cmbFs0->setAccessibleName(QStringLiteral("分值"));
+    m_cmbFs0->setEditable(true);
+    m_cmbFs0->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                        QStringLiteral("5"), QStringLiteral("10")});
+    m_cmbFs0->setEditText(QStringLiteral("5"));
+    m_cmbFs0->setFixedWidth(80);
+    for (int i : {1, 0}) {
+        QPushButton* button = m_command1[static_cast<size_t>(i)];
+        button->setAccessibleName(button->text());
+        button->setFixedSize(34, 34);
+        connect(button, &QPushButton::clicked, this,
+                [this, i] { m_speechTimer->Command1_Click(i); });
+    }
+    editor->addWidget(m_command1[1]);
+    editor->addWidget(m_cmbFs0);
+    editor->addWidget(m_command1[0]);
+    bar->addWidget(m_fraPf3);
+
+    m_imgXie[1] = makeGlyphButton(QStringLiteral("写"), QColor(0x2e, 0x8b, 0x57),
+                                  QStringLiteral("写成绩"), m_fraPf2, 0, 0, 40);
+    connect(m_imgXie[1], &QToolButton::clicked, this, [this] { imgXie_Click(1); });
+    bar->addWidget(m_imgXie[1]);
+    m_imgOpen[1] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
+                                   QStringLiteral("点名册"), m_fraPf2, 0, 0, 40);
+    connect(m_imgOpen[1], &QToolButton::clicked, this, [this] { ImgOpen_Click(1); });
+    bar->addWidget(m_imgOpen[1]);
+    m_fraPf2->resize(bar->sizeHint());
+    m_fraPf2->hide();
+}
+
+void FrmKtHd::buildMenus()
+{
+    QMenuBar* menuBar = this->menuBar();
+    menuBar->setFont(songFont(12));
+
+    QMenu* names = menuBar->addMenu(QStringLiteral("名单设置(&M)"));
+    m_mnBjMenu = names->addMenu(QStringLiteral("选择班级(&B)"));
+    m_mnMd[0] = m_mnBjMenu->menuAction();
+    m_mnMd[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnMd_Click(1); });
+    m_mnMd[1]->setShortcut(Qt::Key_F1);
+    m_mnMd[1]->setCheckable(true);
+    m_mnXmMenu = names->addMenu(QStringLiteral("选择姓名(&X)"));
+    m_mnMd[2] = m_mnXmMenu->menuAction();
+    m_mnMd[3] = names->addAction(QStringLiteral("点名册"), this, [this] { MnMd_Click(3); });
+    m_mnMd[3]->setShortcut(Qt::Key_F2);
+    m_mnMd[4] = names->addAction(QStringLiteral("刷新"), this, [this] { MnMd_Click(4); });
+    m_mnMd[4]->setShortcut(Qt::Key_F5);
+    m_mnMd[5] = names->addAction(QStringLiteral("重置"), this, [this] { MnMd_Click(5); });
+    m_mnMd[5]->setShortcut(Qt::Key_F6);
+    m_mnMd[6] = names->addAction(QStringLiteral("返回主页(&F)"), this, [this] { MnMd_Click(6); });
+    m_mnMd[6]->setShortcut(Qt::Key_F12);
+
+    QMenu* fangShi = menuBar->addMenu(QStringLiteral("摇号方式(&D)"));
+    QMenu* order = fangShi->addMenu(QStringLiteral("顺序"));
+    m_mnFs[0] = order->menuAction();
+    m_mnSx[0] = order->addAction(QStringLiteral("随机"), this, [this] { MnSx_Click(0); });
+    m_mnSx[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_mnSx[1] = order->addAction(QStringLiteral("顺序"), this, [this] { MnSx_Click(1); });
+    m_mnSx[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_mnFs[1] = fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(1); });
+    m_mnFs[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_mnFs[2] = fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(2); });
+    m_mnFs[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_mnFs[1]->setCheckable(true);
+    m_mnFs[2]->setCheckable(true);
+    m_mnFs[2]->setChecked(true);
+    QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
+    m_mnFs[3] = composition->menuAction();
+    const QStringList captions = compositionMenuCaptions();
+    for (int i = 0; i < captions.size(); ++i) {
+        m_mnZh[static_cast<size_t>(i)] =
+            composition->addAction(captions[i], this, [this, i] { MnZh_Click(i); });
+    }
+
+    QMenu* format = m_displayFormat->MnGeShi();
+    menuBar->addMenu(format);
+
+    m_mnJishi = menuBar->addMenu(QStringLiteral("摇号计时(&P)"));
+    m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });
+    m_mnJs[0]->setShortcut(Qt::Key_F3);
+    m_mnJs[1] = m_mnJishi->addAction(QStringLiteral("下一组"), this, [this] { MnJs_Click(1); });
+    m_mnJs[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    m_mnJs[2] = m_mnJishi->addAction(QStringLiteral("写入分数"), this, [this] { MnJs_Click(2); });
+    m_mnJs[2]->setShortcut(Qt::Key_F4);
+    m_mnJs[2]->setVisible(false);
+    m_mnJs[3] = m_speechTimer->startAction();
+    m_mnJishi->addAction(m_mnJs[3]);
+    m_mnJs[4] = m_mnJishi->addAction(QStringLiteral("评分设置"), this, [this] { MnJs_Click(4); });
+    m_mnJs[4]->setShortcut(Qt::Key_F8);
+    m_mnJs[5] = m_speechTimer->settingsAction();
+    m_mnJishi->addAction(m_mnJs[5]);
+    m_mnJs[6] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
+    m_mnJs[7] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    m_speechTimer->setPopupMenu(m_mnJishi);
+
+    m_topMenus = {names, fangShi, format, m_mnJishi};
+}
+
+} // namespace zelvano

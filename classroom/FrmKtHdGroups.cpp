@@ -1,0 +1,294 @@
+// Grouping of the class and scoring: forming, restoring and saving groups,
+// the score column and pool, writing a score, and the reset.
+#include "classroom/FrmKtHd.h"
+
+#include "presentation/SpeechTimer.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/RandomSource.h"
+#include "shell/core/SoundPlayer.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <exception>
+
+namespace zelvano
+{
+
+namespace
+{
+
+// A grouping that fails is tried again after reloading the roster this
+// many times before the teacher is told.
+constexpr int kGroupingRetries = 2;
+
+} // namespace
+
+void FrmKtHd::OptFz_Click(int index)
+{
+    m_txtFz[0]->setText(QString::number(m_groupCount));
+    m_txtFz[1]->setText(QString::number(m_groupSize));
+    QLineEdit* chosen = m_txtFz[static_cast<size_t>(index)];
+    QLineEdit* other = m_txtFz[static_cast<size_t>(1 - index)];
+    chosen->setEnabled(true);
+    chosen->setStyleSheet(QStringLiteral("background: #ffffff;"));
+    other->setStyleSheet(QStringLiteral("background: #e0e0e0;"));
+    other->setEnabled(false);
+}
+
+bool FrmKtHd::applyGroupInput(int index)
+{
+    // The group size may be one more than the class: still one group.
+    const int bound = index == 0 ? m_personCount : m_rosterEnd;
+    const GroupInput input = zelvano::applyGroupInput(
+        index, m_txtFz[static_cast<size_t>(index)]->text(), m_personCount, bound);
+    if (!input.accepted) {
+        m_services.messages->show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
+        if (index == 1)
+            m_txtFz[1]->setFocus();
+        return false;
+    }
+    m_groupCount = input.groupCount;
+    m_groupSize = input.groupSize;
+    m_txtFz[static_cast<size_t>(1 - index)]->setText(
+        QString::number(index == 0 ? m_groupSize : m_groupCount));
+    if (m_groupCount <= 1)
+        m_mnJs[1]->setVisible(false);
+    else if (m_drawOrder == 1)
+        m_mnJs[1]->setVisible(true);
+    m_imgFz[0]->show();
+    m_imgFz[1]->show();
+    m_lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
+    return true;
+}
+
+void FrmKtHd::imgFz_Click(int index)
+{
+    formGroups(index == 0);
+}
+
+bool FrmKtHd::tryFormGroups(bool atRandom)
+{
+    const int box = m_optFz[0]->isChecked() ? 0 : 1;
+    if (!applyGroupInput(box))
+        return true; // refused input: told, nothing to retry
+    std::vector<Group> groups;
+    try {
+        groups = buildGroups(rosterPositions(m_personCount), m_groupCount, m_groupSize, atRandom,
+                             *m_services.random);
+    } catch (const std::exception&) {
+        return false;
+    }
+    dropEmptyPlaces(groups);
+    if (!groupsCoverRoster(groups, m_personCount, m_groupSize))
+        return false;
+    m_groups = std::move(groups);
+    assignGroups(m_roster, m_groups);
+    showGroups(false);
+    return true;
+}
+
+bool FrmKtHd::formGroups(bool atRandom)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (tryFormGroups(atRandom))
+            return true;
+        if (m_reloadingForGrouping)
+            return false; // the outer attempt reloads and reports
+        if (attempt >= kGroupingRetries) {
+            m_services.messages->show(
+                QStringLiteral("分组没有成功，请检查点名册中的名单后按F5刷新，再重新分组。"),
+                QStringLiteral("警告"), MessageIcon::Critical);
+            return false;
+        }
+        m_reloadingForGrouping = true;
+        loadRoster();
+        m_reloadingForGrouping = false;
+    }
+}
+
+void FrmKtHd::showGroups(bool saved)
+{
+    m_list2->clear();
+    m_list1->clear();
+    for (int a = 1; a <= m_groupCount; ++a)
+        m_list2->addItem(QString::number(a));
+    if (m_list2->count() > 0)
+        selectGroup(1);
+    m_lblXm->setEnabled(true);
+    if (saved)
+        return;
+    m_imgXie[0]->show();
+    m_imgFz[0]->hide();
+    m_imgFz[1]->hide();
+    m_mnJs[1]->setVisible(m_groupCount > 1);
+    m_lblXx2->setText(QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
+}
+
+bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
+{
+    const RestoredGroups restored = restoreGroups(m_personCount, savedGroupCount, savedGroupSize);
+    switch (restored.kind) {
+    case RestoredGroups::Kind::NeverGrouped: {
+        m_groupSize = m_personCount;
+        m_groupCount = 1;
+        // The count in the box is kept unless it cannot split this class.
+        const int boxCount = toInt16(Val(m_txtFz[0]->text()));
+        if (boxCount < 1 || boxCount > m_personCount)
+            m_txtFz[0]->setText(QStringLiteral("1"));
+        return formGroups(false);
+    }
+    case RestoredGroups::Kind::LastTooLarge:
+        m_services.messages->show(
+            restoreFailureText(m_classes[static_cast<size_t>(m_classIndex)].name, restored,
+                               m_personCount),
+            QStringLiteral("警告"), MessageIcon::Critical);
+        m_rollBook->closeWorkbook();
+        return false;
+    case RestoredGroups::Kind::Restored:
+        m_groupCount = restored.groupCount;
+        m_groupSize = restored.groupSize;
+        m_groups = restored.groups;
+        assignGroups(m_roster, m_groups);
+        showGroups(true);
+        return true;
+    }
+    return false;
+}
+
+// --- Saving the grouping and writing scores ---------------------------------------
+
+void FrmKtHd::imgXie_Click(int index)
+{
+    if (index == 1) {
+        writeScore();
+        return;
+    }
+    if (index != 0 || m_roster.empty())
+        return;
+    if (!activateClassSheet()) {
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    // Rows are written by position: only while the sheet still holds the
+    // roster that was grouped.
+    const CellReader cells = sheetCells();
+    for (const Person& person : m_roster) {
+        if (trimmedCell(cells, person.row, kNumberColumn) != person.number ||
+            trimmedCell(cells, person.row, kNameColumn) != person.name) {
+            m_services.messages->show(
+                QStringLiteral(
+                    "点名册中的名单已被改动，分组没有保存。\r\n请按F5刷新名单后重新分组。"),
+                QStringLiteral("警告"), MessageIcon::Critical);
+            return;
+        }
+    }
+    for (const Person& person : m_roster) {
+        m_rollBook->setNumber(person.row, kGroupColumn, person.group);
+        m_rollBook->setNumber(person.row, kMemberColumn, person.member);
+    }
+    if (!m_rollBook->save()) {
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    m_imgXie[0]->hide();
+    m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+}
+
+void FrmKtHd::writeScore()
+{
+    const Person* person = personAt(m_roster, QString::number(m_currentPosition));
+    if (!person)
+        return;
+    if (!m_scoreAwaitingSave) {
+        if (!m_rollBook->openRollBook() || !activateClassSheet()) {
+            m_rollBook->reportWriteFailure();
+            return;
+        }
+        const CellReader cells = sheetCells();
+        const auto row = scoreRow(*person, cells);
+        if (!row) {
+            m_services.messages->show(
+                QStringLiteral("点名册中找不到 %1 %2，分数没有写入。\r\n请按F5刷新名单后再写。")
+                    .arg(person->number, person->name),
+                QStringLiteral("警告"), MessageIcon::Critical);
+            return;
+        }
+        if (trimmedCell(cells, kHeaderRow, m_scoreColumn).isEmpty())
+            m_rollBook->setText(kHeaderRow, m_scoreColumn, m_todayText);
+        const double points = Val(m_cmbFs0->currentText());
+        m_rollBook->setNumber(*row, m_scoreColumn,
+                              addedScore(m_rollBook->cell(*row, m_scoreColumn), points));
+        m_scoreAwaitingSave = true;
+    } else if (!m_rollBook->openRollBook()) {
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    // The points are in the workbook now; a failed save keeps them there
+    // and a retry only saves, so they are never added twice.
+    if (!m_rollBook->save()) {
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    m_scoreAwaitingSave = false;
+    m_imgXie[1]->hide();
+    m_mnJs[2]->setVisible(false);
+    m_fraPf3->hide();
+    m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+}
+
+void FrmKtHd::imgDf0_Click()
+{
+    m_fraPf3->setVisible(m_fraPf3->isHidden());
+}
+
+void FrmKtHd::cmbPfWz_Click()
+{
+    prepareScorePool();
+}
+
+void FrmKtHd::prepareScorePool()
+{
+    if (m_roster.empty()) {
+        m_drawPool = {};
+        return;
+    }
+    if (!activateClassSheet()) {
+        m_drawPool = {};
+        return;
+    }
+    const CellReader cells = sheetCells();
+    m_scoreColumn = chooseScoreColumn(cells, m_cmbPfWz->currentIndex());
+    m_drawPool = scorePool(m_roster, cells, m_scoreColumn);
+}
+
+void FrmKtHd::resetScores()
+{
+    if (!m_rollBook->openRollBook() || !activateClassSheet()) {
+        m_services.messages->show(
+            QStringLiteral("点名册打不开，重置没有完成。\r\n请检查点名册文件后再试。"),
+            QStringLiteral("警告"), MessageIcon::Critical);
+        return;
+    }
+    for (const Person& person : m_roster)
+        m_rollBook->setText(person.row, m_scoreColumn, QString());
+    resetSettings();
+    if (!m_rollBook->save()) {
+        // The settings are written; the emptied column stays pending and is
+        // saved by the next access to the roll book.
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    loadRoster();
+}
+
+} // namespace zelvano

@@ -1,0 +1,79 @@
+#include "classroom/logic/Scoring.h"
+
+#include "shell/core/Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace zelvano
+{
+
+int chooseScoreColumn(const CellReader& cells, int recordPosition)
+{
+    int c = kFirstScoreColumn;
+    while (c <= 256 && !trimmedCell(cells, kHeaderRow, c).isEmpty())
+        ++c;
+    if (c > 256)
+        c = 256; // a full header row keeps adding to the last column
+    if (recordPosition == 1)
+        return c > kFirstScoreColumn ? c - 1 : kFirstScoreColumn;
+    return c;
+}
+
+DrawPool<PoolEntry> scorePool(const std::vector<Person>& persons, const CellReader& cells,
+                              int scoreColumn)
+{
+    std::vector<PoolEntry> everyone;
+    everyone.reserve(persons.size());
+    for (size_t i = 0; i < persons.size(); ++i)
+        everyone.push_back({static_cast<int>(i) + 1, persons[i].number, persons[i].row});
+    DrawPool<PoolEntry> pool;
+    pool.reset(everyone);
+    // Taking out everyone who has a score: when that is the whole class the
+    // pool refills with everyone, as a lesson already complete should.
+    for (const PoolEntry& entry : everyone) {
+        if (!trimmedCell(cells, entry.row, scoreColumn).isEmpty())
+            pool.removeValue(entry);
+    }
+    return pool;
+}
+
+double addedScore(const xls::CellValue& cell, double points)
+{
+    double old = 0.0;
+    if (cell.type == xls::CellValue::Type::Number)
+        old = cell.number;
+    else if (cell.type == xls::CellValue::Type::Text)
+        old = Val(QString::fromStdString(cell.text));
+    const float sum = static_cast<float>(old) + static_cast<float>(points);
+    if (!std::isfinite(sum))
+        return 0.0;
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, sum);
+    if (ec != std::errc())
+        return static_cast<double>(sum);
+    return std::stod(std::string(buffer, end));
+}
+
+std::optional<int> scoreRow(const Person& person, const CellReader& cells)
+{
+    const auto holdsPerson = [&](int row) {
+        return row >= kFirstPersonRow && row <= kLastRow &&
+               trimmedCell(cells, row, kNumberColumn) == person.number &&
+               trimmedCell(cells, row, kNameColumn) == person.name;
+    };
+    const double n = Val(person.number);
+    if (n >= 1 && n <= kLastRow - 2 && n == std::floor(n) && holdsPerson(int(n) + 2))
+        return int(n) + 2;
+    if (holdsPerson(person.row))
+        return person.row;
+    for (int row = kFirstPersonRow;
+         row <= kLastRow && !trimmedCell(cells, row, kNumberColumn).isEmpty(); ++row) {
+        if (holdsPerson(row))
+            return row;
+    }
+    return std::nullopt;
+}
+
+} // namespace zelvano

@@ -1,0 +1,1243 @@
+#include "classroom/FrmKtHd.h"
+#include "numberdraw/FrmYh.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "rollbook/Workbook.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/SettingsDatabase.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+using namespace zelvano;
+using namespace zelvano::testing;
+using xls::CellValue;
+
+namespace
+{
+
+class NoWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+};
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+QString lastLine(const QString& text)
+{
+    return text.section(QStringLiteral("\r\n"), -1);
+}
+
+} // namespace
+
+class tst_FrmKtHd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // Class, roster and guided setup.
+    void open_listsClassesButNeverThePrizeSheet();
+    void classList_choosingLoadsNothing_untilConfirmed();
+    void savedClassIndex_validOrOutsideTheList();
+    void noClassSelected_asksAndEndsOnlyOnYes();
+    void missingRollBook_isReportedAndEndsTheProgram();
+    void setup_panelsInOrder_enableTheStage();
+    void setup_panelsOutOfOrder_onlyHide();
+    void classMenu_afterSetup_reloadsRosterAndShowsGrouping();
+    void rollBookMadeByLibreOffice_loads();
+    void badRosters_emptyOrOnePerson_areReported();
+    void longNamesAndTextInCells_loadWithoutHarm();
+
+    // Grouping.
+    void grouping_examplesOfTenPersons();
+    void grouping_neverGrouped_putsEveryoneInTheBoxCount();
+    void grouping_orderedSavedAndReloaded_comesBackUnchanged();
+    void grouping_randomSavedAndReloaded_comesBackAsBlocks();
+    void grouping_savedLastGroupTooLarge_isExplained();
+    void grouping_thatKeepsFailing_isRetriedThenReported();
+    void grouping_saveRefused_whenTheSheetChangedOnDisk();
+
+    // Roll call.
+    void randomDraws_callEveryoneOncePerRound();
+    void rollingDraw_twentyEightTicksCuesAndBars();
+    void sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut();
+    void callByName_greysItemAndTakesThatPersonOut();
+    void nextGroup_wrapsAndDoesNothingWithOneGroup();
+    void compositionMenu_mapsByCaption();
+    void emptyPool_asksBeforeDrawing();
+
+    // Scoring and reset.
+    void score_writtenTwiceForOnePerson_addsUpUnderTodaysDate();
+    void score_previousColumn_poolAndWrite();
+    void score_studentNumbersOrSortedSheet_goToThePersonsRow();
+    void score_sheetResortedByAnotherProgram_findsThePerson();
+    void score_failedSaveThenRetry_writesOnce();
+    void scoreBox_plusMinusAndKeyFilter();
+    void reset_clearsColumnAndSettings_closeWritesCurrentOnes();
+
+    // Settings, timer, menus, screens.
+    void close_writesSettingsInOrderAndForms();
+    void settingsShared_withTheNumberWindow();
+    void speechTimer_classroomCuesAndKeys();
+    void returnToMenu_closesAndShowsTheMenu();
+    void everyClickableControl_hasAccessibleName();
+    void setupPanels_and_calledName_fitProjectorScreens_data();
+    void setupPanels_and_calledName_fitProjectorScreens();
+    void benchmark_classConfirmedToGroupingPanel();
+
+private:
+    FrmKtHd* open();
+    void confirmClass(FrmKtHd* w, int index = 0);
+    void finishSetup(FrmKtHd* w, int classIndex = 0);
+    QString book() const { return temp->file(QStringLiteral("点名册.xls")); }
+    void editBook(const std::function<void(xls::Workbook&)>& edit);
+    CellValue fileCell(int sheet, int row, int col);
+    // The first `n` persons of class 0 stay; the list ends after them.
+    void cutClass(int n, bool clearGroups);
+    QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
+    QString xlrdCell(int sheet, int row, int col);
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ScriptedRandom> random;
+    std::unique_ptr<RecordingSound> sound;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<ScriptedColours> colours;
+    std::unique_ptr<RecordingProcesses> processes;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<NoWindows> windows;
+    std::unique_ptr<ModeNavigator> navigator;
+    AppServices services;
+    QPointer<FrmKtHd> window;
+};
+
+void tst_FrmKtHd::init()
+{
+    temp = std::make_unique<TempDir>();
+    messages = std::make_unique<ScriptedMessages>();
+    random = std::make_unique<ScriptedRandom>();
+    sound = std::make_unique<RecordingSound>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    clock = std::make_unique<FakeClock>();
+    colours = std::make_unique<ScriptedColours>();
+    processes = std::make_unique<RecordingProcesses>();
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), book()));
+    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QDir().mkpath(temp->file(QStringLiteral("img")));
+    for (const char* picture : {"bt1.gif", "bt2.gif"}) {
+        QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/img/") + QLatin1String(picture),
+                    temp->file(QStringLiteral("img/") + QLatin1String(picture)));
+    }
+    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
+    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
+    services = AppServices{};
+    services.appDir = temp->path();
+    services.messages = messages.get();
+    services.random = random.get();
+    services.sound = sound.get();
+    services.programEnd = programEnd.get();
+    services.clock = clock.get();
+    services.colours = colours.get();
+    services.settings = settings.get();
+    services.processes = processes.get();
+    windows = std::make_unique<NoWindows>();
+    navigator = std::make_unique<ModeNavigator>(services, *windows);
+}
+
+void tst_FrmKtHd::cleanup()
+{
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+    delete window;
+}
+
+FrmKtHd* tst_FrmKtHd::open()
+{
+    services.modeCode = 0;
+    window = new FrmKtHd(services, *navigator);
+    window->show();
+    return window;
+}
+
+void tst_FrmKtHd::confirmClass(FrmKtHd* w, int index)
+{
+    w->cmbBj()->setCurrentIndex(index);
+    w->cmbBj_Click();
+    w->cmdOk_Click(3);
+}
+
+void tst_FrmKtHd::finishSetup(FrmKtHd* w, int classIndex)
+{
+    confirmClass(w, classIndex);
+    QCOMPARE(w->setupStage(), 2);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->speechTimer().closeSettingsPanel();
+    QCOMPARE(w->setupStage(), 4);
+}
+
+void tst_FrmKtHd::editBook(const std::function<void(xls::Workbook&)>& edit)
+{
+    xls::Workbook workbook = xls::Workbook::open(fsPath(book()));
+    edit(workbook);
+    workbook.save();
+}
+
+CellValue tst_FrmKtHd::fileCell(int sheet, int row, int col)
+{
+    return xls::Workbook::open(fsPath(book())).cell(static_cast<size_t>(sheet), row, col);
+}
+
+void tst_FrmKtHd::cutClass(int n, bool clearGroups)
+{
+    editBook([&](xls::Workbook& b) {
+        for (int row = n + 3; row <= 42; ++row)
+            for (int col = 1; col <= 8; ++col)
+                b.setEmpty(0, row, col);
+        if (clearGroups) {
+            for (int row = 3; row <= n + 2; ++row) {
+                b.setEmpty(0, row, 5);
+                b.setEmpty(0, row, 6);
+            }
+        }
+    });
+}
+
+QString tst_FrmKtHd::xlrdCell(int sheet, int row, int col)
+{
+    QProcess python;
+    python.start(QStringLiteral(ZELVANO_PYTHON),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, xlrd\n"
+                                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(%1)\n"
+                                 "v = s.cell_value(%2, %3)\n"
+                                 "sys.stdout.write(repr(v))")
+                      .arg(sheet)
+                      .arg(row - 1)
+                      .arg(col - 1),
+                  book()});
+    if (!python.waitForFinished(60000))
+        return QStringLiteral("<timeout>");
+    return QString::fromUtf8(python.readAllStandardOutput()) +
+           QString::fromUtf8(python.readAllStandardError());
+}
+
+// --- Class, roster and guided setup ----------------------------------------------
+
+void tst_FrmKtHd::open_listsClassesButNeverThePrizeSheet()
+{
+    FrmKtHd* w = open();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 课堂互动"));
+    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->todayText(), QStringLiteral("03月05"));
+    QCOMPARE(w->cmbBj()->count(), 3);
+    QCOMPARE(w->cmbBj()->itemText(2), QStringLiteral("初一(3)班"));
+    QCOMPARE(w->visibleClassItems(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(w->MnBj(i)->text() != QStringLiteral("抽奖品"));
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请选择班级"));
+    QVERIFY(w->fraBj()->isVisible());
+    QVERIFY(!w->fraFz()->isVisible());
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
+    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("5"));
+    QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
+    QVERIFY(messages->shown.empty());
+}
+
+void tst_FrmKtHd::classList_choosingLoadsNothing_untilConfirmed()
+{
+    FrmKtHd* w = open();
+    w->cmbBj()->setCurrentIndex(2);
+    w->cmbBj_Click();
+    QCOMPARE(w->personCount(), 0);
+    QCOMPARE(w->setupStage(), 1);
+    w->cmdOk_Click(3);
+    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->classIndex(), 2);
+    QCOMPARE(w->personCount(), 40);
+    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("40人 分组规则"));
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
+    QVERIFY(w->fraFz()->isVisible());
+    QVERIFY(!w->fraBj()->isVisible());
+    QVERIFY(!w->MnBj(2)->isEnabled());
+    QVERIFY(w->MnBj(0)->isEnabled());
+    QCOMPARE(w->MnXm(39)->text(), QStringLiteral("40_") + w->roster()[39].name);
+    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：修改数据后回车确认"));
+    QVERIFY(!w->imgFz(0)->isVisible() && !w->imgXie(0)->isVisible());
+}
+
+void tst_FrmKtHd::savedClassIndex_validOrOutsideTheList()
+{
+    settings->writeSetting(QStringLiteral("BBj"), QStringLiteral("1"), 0);
+    FrmKtHd* w = open();
+    QCOMPARE(w->cmbBj()->currentIndex(), 1);
+    delete w;
+    settings->writeSetting(QStringLiteral("BBj"), QStringLiteral("3"),
+                           0); // the prize sheet's place
+    w = open();
+    QCOMPARE(w->cmbBj()->currentIndex(), 0);
+}
+
+void tst_FrmKtHd::noClassSelected_asksAndEndsOnlyOnYes()
+{
+    FrmKtHd* w = open();
+    w->cmbBj()->setCurrentIndex(-1);
+    messages->answers = {MessageAnswer::No};
+    w->cmdOk_Click(3);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("您没有选择班级，想退出吗？")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
+    QCOMPARE(programEnd->calls, 0);
+    QCOMPARE(w->setupStage(), 1);
+    messages->answers = {MessageAnswer::Yes};
+    w->lblClose_Click(3);
+    QCOMPARE(programEnd->calls, 1);
+}
+
+void tst_FrmKtHd::missingRollBook_isReportedAndEndsTheProgram()
+{
+    QFile::remove(book());
+    FrmKtHd* w = open();
+    QCOMPARE(messages->texts(),
+             QStringList{QStringLiteral("当前目录中找不到点名册.xls文件，请修正！")});
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+    QCOMPARE(programEnd->calls, 1);
+    QCOMPARE(w->cmbBj()->count(), 0);
+}
+
+void tst_FrmKtHd::setup_panelsInOrder_enableTheStage()
+{
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->cmdOk_Click(1);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置评分参数"));
+    QVERIFY(!w->fraFz()->isVisible());
+    QVERIFY(w->FraPf()->isVisible());
+    QVERIFY(w->FraPf2()->isVisible());
+    QCOMPARE(w->FraPf2()->parentWidget(), w->FraPf());
+    QVERIFY(!w->MnMd(1)->isChecked());
+    w->lblClose_Click(0);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设计时参数"));
+    QVERIFY(!w->FraPf()->isVisible());
+    QVERIFY(!w->FraPf2()->isVisible());
+    QVERIFY(w->speechTimer().fraJs()->isVisible());
+    QCOMPARE(w->setupStage(), 2);
+    w->speechTimer().closeSettingsPanel();
+    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
+    QVERIFY(!w->MnSx(0)->isEnabled());
+    QVERIFY(w->fraTs()->isVisible());
+    QVERIFY(w->imgOk()->isVisible());
+    QVERIFY(!w->MnJs(2)->isVisible());
+}
+
+void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
+{
+    FrmKtHd* w = open();
+    w->cmdOk_Click(1); // before a class: nothing to lead on to
+    w->cmdOk_Click(2);
+    QCOMPARE(w->setupStage(), 1);
+    QVERIFY(w->fraBj()->isVisible());
+    confirmClass(w);
+    w->cmdOk_Click(2); // the timer panel before the grouping panel
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
+    QVERIFY(w->fraFz()->isVisible());
+    w->lblXm_Click();
+    QVERIFY(sound->played.isEmpty());
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(2);
+    QCOMPARE(w->setupStage(), 4);
+}
+
+void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    const QString first = w->roster()[0].name;
+    w->MnBj_Click(1);
+    QCOMPARE(w->classIndex(), 1);
+    QCOMPARE(w->setupStage(), 4);
+    QVERIFY(w->fraFz()->isVisible());
+    QVERIFY(w->MnBj(0)->isEnabled());
+    QVERIFY(!w->MnBj(1)->isEnabled());
+    QVERIFY(w->roster()[0].name != first);
+    QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
+    w->cmdOk_Click(1);
+    QVERIFY(!w->fraFz()->isVisible());
+    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
+}
+
+void tst_FrmKtHd::rollBookMadeByLibreOffice_loads()
+{
+    QFile::remove(book());
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/tests/fixtures/xls/rollbook_lo.xls"),
+                        book()));
+    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner);
+    FrmKtHd* w = open();
+    QCOMPARE(w->cmbBj()->count(), 2);
+    confirmClass(w, 1);
+    QCOMPARE(w->personCount(), 40);
+    QVERIFY(messages->shown.empty());
+}
+
+void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
+{
+    editBook([](xls::Workbook& b) {
+        b.setText(0, 3, 1, "  "); // class 1: the list ends at once
+        for (int row = 4; row <= 42; ++row)
+            b.setEmpty(1, row, 1); // class 2: one person
+    });
+    FrmKtHd* w = open();
+    confirmClass(w, 0);
+    QCOMPARE(w->personCount(), 0);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到名单表格为空，请检查")});
+    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("0人 分组规则"));
+    w->MnBj_Click(1);
+    QCOMPARE(w->personCount(), 1);
+    QCOMPARE(messages->shown.size(), size_t(2));
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(2);
+    QCOMPARE(w->setupStage(), 4);
+    // Nothing to call: the question, and no crash whatever the answer.
+    messages->answers = {MessageAnswer::Yes};
+    w->MnFs(2)->setChecked(false);
+    w->lblXm_Click();
+    QCOMPARE(messages->texts().last(), QStringLiteral("所有人都抽到了，还要继续码？"));
+    QVERIFY(w->imgOk()->isVisible());
+}
+
+void tst_FrmKtHd::longNamesAndTextInCells_loadWithoutHarm()
+{
+    const std::string longName(300, 'x');
+    editBook([&](xls::Workbook& b) {
+        b.setText(0, 3, 2, longName);
+        b.setText(0, 2, 7, "期中"); // a header that is no date
+        b.setText(0, 4, 9, "缺考");
+    });
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QCOMPARE(w->roster()[0].name.size(), 300);
+    QCOMPARE(w->scoreColumn(), 9); // "期中" and "09月11" are headers
+    w->MnFs(2)->setChecked(false);
+    w->MnXm_Click(0);
+    QVERIFY(w->lblXm()->text().endsWith(QString::fromStdString(longName)));
+    w->MnXm_Click(1);
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(0, 4, 9), CellValue::ofNumber(5)); // "缺考" counted as 0
+}
+
+// --- Grouping ------------------------------------------------------------------------
+
+void tst_FrmKtHd::grouping_examplesOfTenPersons()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    QCOMPARE(w->personCount(), 10);
+    // Each person per group of 3.
+    w->OptFz(1)->setChecked(true);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("3"));
+    w->imgFz_Click(1);
+    QCOMPARE(w->groupCount(), 4);
+    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("4"));
+    QCOMPARE(w->List2()->count(), 4);
+    w->List2()->setCurrentRow(3);
+    w->List2_Click();
+    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分4组，第4组有1人"));
+    QCOMPARE(w->List1()->item(0)->text(), w->roster()[9].name);
+    QVERIFY(w->imgXie(0)->isVisible());
+    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
+    // Six groups.
+    w->OptFz(0)->setChecked(true);
+    w->OptFz_Click(0);
+    w->txtFz(0)->setText(QStringLiteral("6"));
+    w->imgFz_Click(1);
+    QCOMPARE(w->groupSize(), 2);
+    QCOMPARE(w->List2()->count(), 6);
+    w->List2()->setCurrentRow(5);
+    w->List2_Click();
+    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
+    // Out of range.
+    for (const char* text : {"0", "11"}) {
+        w->txtFz(0)->setText(QLatin1String(text));
+        QVERIFY(!w->applyGroupInput(0));
+        QCOMPARE(messages->texts().last(), QStringLiteral("请输入正确的组数，值范围为[1~10]"));
+        QCOMPARE(messages->shown.back().icon, MessageIcon::None);
+    }
+    QCOMPARE(w->groupCount(), 6);
+    // One more than the class is a group size still.
+    w->OptFz(1)->setChecked(true);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("11"));
+    w->imgFz_Click(0);
+    QCOMPARE(w->groupCount(), 1);
+    QCOMPARE(w->groups()[0].count, 10);
+    w->txtFz(1)->setText(QStringLiteral("12"));
+    QVERIFY(!w->applyGroupInput(1));
+    QCOMPARE(messages->texts().last(), QStringLiteral("请输入每组的人数，值范围为[1~11]"));
+}
+
+void tst_FrmKtHd::grouping_neverGrouped_putsEveryoneInTheBoxCount()
+{
+    cutClass(12, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    QCOMPARE(w->groupCount(), 1);
+    QCOMPARE(w->groups()[0].count, 12);
+    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("1"));
+    QCOMPARE(w->txtFz(1)->text(), QStringLiteral("12"));
+    QVERIFY(!w->imgXie(0)->isVisible());
+    // The box's count is used by the next roster load of a never-grouped class.
+    w->txtFz(0)->setText(QStringLiteral("3"));
+    w->MnMd_Click(4);
+    QCOMPARE(w->groupCount(), 3);
+    QCOMPARE(w->groups()[2].count, 4);
+    // A count the class cannot take falls back to one group, without a message.
+    w->txtFz(0)->setText(QStringLiteral("30"));
+    w->MnMd_Click(4);
+    QCOMPARE(w->groupCount(), 1);
+    QVERIFY(messages->shown.empty());
+}
+
+void tst_FrmKtHd::grouping_orderedSavedAndReloaded_comesBackUnchanged()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->OptFz(1)->setChecked(true);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("3"));
+    w->imgFz_Click(1);
+    const auto before = w->groups();
+    w->imgXie_Click(0);
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
+    QVERIFY(!w->imgXie(0)->isVisible());
+    QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(4));
+    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
+    QCOMPARE(fileCell(0, 7, 5), CellValue::ofNumber(2));
+    QCOMPARE(fileCell(0, 7, 6), CellValue::ofNumber(2));
+    QCOMPARE(xlrdCell(0, 12, 5), QStringLiteral("4.0"));
+    w->MnMd_Click(4);
+    QCOMPARE(w->groupCount(), 4);
+    QCOMPARE(w->groupSize(), 3);
+    QVERIFY(w->groups() == before);
+}
+
+void tst_FrmKtHd::grouping_randomSavedAndReloaded_comesBackAsBlocks()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->OptFz(1)->setChecked(true);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("3"));
+    random->picks = {10, 1, 8, 2, 3, 1, 4, 2, 1, 1};
+    w->imgFz_Click(0);
+    QCOMPARE(w->groups()[0].members[0], QStringLiteral("10")); // person 10 first
+    std::multiset<QString> everyone;
+    for (const Group& g : w->groups())
+        everyone.insert(g.members.begin(), g.members.end());
+    QCOMPARE(everyone.size(), size_t(10));
+    QCOMPARE(std::set<QString>(everyone.begin(), everyone.end()).size(), size_t(10));
+    w->imgXie_Click(0);
+    QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(1)); // person 10: group 1 member 1
+    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
+    w->MnMd_Click(4);
+    QCOMPARE(w->groupCount(), 4);
+    const std::vector<QString> second{QStringLiteral("4"), QStringLiteral("5"),
+                                      QStringLiteral("6")};
+    QVERIFY(w->groups()[1].members == second);
+    QCOMPARE(w->groups()[3].count, 1);
+}
+
+void tst_FrmKtHd::grouping_savedLastGroupTooLarge_isExplained()
+{
+    cutClass(10, false);
+    editBook([](xls::Workbook& b) {
+        for (int row = 3; row <= 12; ++row) {
+            b.setNumber(0, row, 5, row < 8 ? 1 : 2);
+            b.setNumber(0, row, 6, 1);
+        }
+    });
+    FrmKtHd* w = open();
+    confirmClass(w);
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QVERIFY(messages->texts()[0].contains(QStringLiteral("最后一组却有9人")));
+    QCOMPARE(w->List2()->count(), 0);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(2);
+    w->MnFs(2)->setChecked(false);
+    w->lblXm_Click(); // no groups: nothing shown, nothing broken
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
+}
+
+void tst_FrmKtHd::grouping_thatKeepsFailing_isRetriedThenReported()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->OptFz(1)->setChecked(true);
+    w->OptFz_Click(1);
+    w->txtFz(1)->setText(QStringLiteral("3"));
+    // A pick outside the range makes the random source throw, every time.
+    random->picks = {99, 99, 99, 99, 99};
+    w->imgFz_Click(0);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral(
+                                    "分组没有成功，请检查点名册中的名单后按F5刷新，再重新分组。")});
+    QCOMPARE(random->picks.size(), size_t(2)); // three attempts
+    QCOMPARE(w->groupCount(), 1);              // the reloaded grouping stands
+    QCOMPARE(w->groups()[0].count, 10);
+}
+
+void tst_FrmKtHd::grouping_saveRefused_whenTheSheetChangedOnDisk()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->txtFz(0)->setText(QStringLiteral("2"));
+    w->imgFz_Click(1);
+    editBook([](xls::Workbook& b) { b.setText(0, 5, 2, "新同学"); });
+    w->imgXie_Click(0);
+    QVERIFY(messages->texts().last().contains(QStringLiteral("名单已被改动")));
+    QVERIFY(fileCell(0, 3, 5).isEmpty());
+}
+
+// --- Roll call --------------------------------------------------------------------------
+
+void tst_FrmKtHd::randomDraws_callEveryoneOncePerRound()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QCOMPARE(w->poolSize(), 10);
+    w->MnFs(2)->setChecked(false);
+    w->MnFs(1)->setChecked(false);
+    random->picks = {3, 9, 1, 7, 2, 5, 4, 1, 2, 1, 6};
+    std::set<QString> called;
+    for (int i = 0; i < 10; ++i) {
+        w->lblXm_Click();
+        called.insert(lastLine(w->lblXm()->text()));
+        QVERIFY(w->FraPf2()->isVisible());
+        QVERIFY(w->imgXie(1)->isVisible());
+        QVERIFY(!w->FraPf3()->isVisible());
+    }
+    QCOMPARE(called.size(), size_t(10));
+    QCOMPARE(w->poolSize(), 10); // a new round
+    QCOMPARE(w->setupStage(), 5);
+    w->lblXm_Click();
+    QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[5].name);
+    QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);
+    QVERIFY(random->reseeds >= 11);
+    // With repeats the pool never shrinks.
+    w->MnFs(1)->setChecked(true);
+    w->lblXm_Click();
+    QCOMPARE(w->poolSize(), 9);
+}
+
+void tst_FrmKtHd::rollingDraw_twentyEightTicksCuesAndBars()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(true);
+    w->lblXm_Click();
+    QVERIFY(w->isRolling());
+    QVERIFY(!w->imgOk()->isVisible());
+    QVERIFY(!w->FraPf2()->isVisible());
+    QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\type0.wav")});
+    w->lblXm_Click(); // ignored while rolling
+    w->MnJs_Click(0);
+    w->Form_Click();
+    QCOMPARE(sound->played.size(), 1);
+    int ticks = 0;
+    while (w->isRolling() && ticks < 100) {
+        w->Timer1_Timer();
+        ++ticks;
+    }
+    QCOMPARE(ticks, 28);
+    QCOMPARE(random->counts.size(), size_t(28));
+    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
+    QVERIFY(w->imgOk()->isVisible());
+    QVERIFY(w->FraPf2()->isVisible());
+    QVERIFY(w->MnJs(2)->isVisible());
+    QCOMPARE(w->speechTimer().imgJs()->toolTip(), QStringLiteral("开始计时"));
+    QCOMPARE(w->Timer1()->objectName(), QStringLiteral("Timer1"));
+    // Rolling while the grouping panel is open draws at once.
+    w->MnMd_Click(1);
+    w->lblXm_Click();
+    QVERIFY(!w->isRolling());
+    QCOMPARE(w->poolSize(), 38);
+}
+
+void tst_FrmKtHd::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut()
+{
+    cutClass(7, true);
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->txtFz(0)->setText(QStringLiteral("3"));
+    w->imgFz_Click(1);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(2);
+    w->MnFs(2)->setChecked(false);
+    // One random call first: person 7 leaves the pool.
+    random->picks = {7};
+    w->lblXm_Click();
+    QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[6].name);
+    w->MnSx_Click(1);
+    QVERIFY(w->MnJs(1)->isVisible());
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("顺序\r\n点名"));
+    QStringList shown;
+    for (int i = 0; i < 7; ++i) {
+        w->lblXm_Click();
+        shown << lastLine(w->lblXm()->text());
+    }
+    QStringList expected;
+    for (int k : {1, 2, 3, 4, 5, 6, 7})
+        expected << w->roster()[static_cast<size_t>(k - 1)].name;
+    // After person 7, the last member of group 3, the calls begin at group 1.
+    QCOMPARE(shown.size(), 7);
+    QCOMPARE(shown, expected);
+    // Persons 1..6 left the pool and so did 7; the pool began again at 7.
+    QCOMPARE(w->poolSize(), 7 - 1);
+}
+
+void tst_FrmKtHd::callByName_greysItemAndTakesThatPersonOut()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    random->picks = {1, 1, 1};
+    w->lblXm_Click();
+    w->lblXm_Click(); // persons 1 and 2 gone: positions have shifted
+    w->MnXm_Click(9);
+    QVERIFY(!w->MnXm(9)->isEnabled());
+    QCOMPARE(w->currentName(), w->roster()[9].name);
+    QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[9].name);
+    QCOMPARE(w->poolSize(), 37);
+    for (int i = 1; i <= w->poolSize(); ++i)
+        QVERIFY(w->drawPool().at(i).position != 10);
+    w->MnXm_Click(2);
+    QVERIFY(w->MnXm(9)->isEnabled());
+    QVERIFY(!w->MnXm(2)->isEnabled());
+    QCOMPARE(w->poolSize(), 36);
+    QVERIFY(w->imgXie(1)->isVisible());
+    QVERIFY(w->MnJs(2)->isVisible());
+}
+
+void tst_FrmKtHd::nextGroup_wrapsAndDoesNothingWithOneGroup()
+{
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->txtFz(0)->setText(QStringLiteral("3"));
+    w->imgFz_Click(1);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->cmdOk_Click(2);
+    QStringList seen;
+    for (int i = 0; i < 3; ++i) {
+        w->MnJs_Click(1);
+        seen << w->List2()->currentItem()->text();
+    }
+    QCOMPARE(seen, QStringList({"2", "3", "1"}));
+    w->MnMd_Click(1);
+    w->txtFz(0)->setText(QStringLiteral("1"));
+    w->imgFz_Click(1);
+    w->MnJs_Click(1);
+    QCOMPARE(w->List2()->currentRow(), 0);
+}
+
+void tst_FrmKtHd::compositionMenu_mapsByCaption()
+{
+    FrmKtHd* w = open();
+    QCOMPARE(w->cmbZh()->currentIndex(), 2); // delivered setting
+    QVERIFY(!w->MnZh(2)->isEnabled());
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    w->MnZh_Click(4); // "组号学号姓名"
+    QCOMPARE(w->cmbZh()->currentIndex(), 5);
+    QVERIFY(!w->MnZh(4)->isEnabled());
+    QVERIFY(w->MnZh(2)->isEnabled());
+    w->MnXm_Click(0);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("1组\r\n1") + w->roster()[0].name);
+    w->cmbZh()->setCurrentIndex(4); // "组号组员号姓名": no item of its own
+    w->cmbZh_Click();
+    for (int i = 0; i < 6; ++i)
+        QVERIFY(w->MnZh(i)->isEnabled());
+    w->MnXm_Click(1);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("1组2号\r\n") + w->roster()[1].name);
+    w->MnZh_Click(3);
+    w->MnXm_Click(0);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("1组 \r\n") + w->roster()[0].name);
+}
+
+void tst_FrmKtHd::emptyPool_asksBeforeDrawing()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    // The roll book disappears: the score column cannot be chosen again.
+    QFile::rename(book(), temp->file(QStringLiteral("moved.xls")));
+    w->cmbPfWz()->setCurrentIndex(1);
+    w->cmbPfWz_Click();
+    QCOMPARE(w->poolSize(), 0);
+    messages->answers = {MessageAnswer::No};
+    w->lblXm_Click();
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("所有人都抽到了，还要继续码？")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("提醒"));
+    QVERIFY(sound->played.isEmpty());
+    QVERIFY(w->imgOk()->isVisible());
+    messages->answers = {MessageAnswer::Yes};
+    w->lblXm_Click();
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
+}
+
+// --- Scoring and reset -----------------------------------------------------------------------
+
+void tst_FrmKtHd::score_writtenTwiceForOnePerson_addsUpUnderTodaysDate()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QCOMPARE(w->scoreColumn(), 9); // 09月04 and 09月11 are there
+    w->MnFs(2)->setChecked(false);
+    w->MnXm_Click(3); // number 4
+    w->imgXie_Click(1);
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
+    QVERIFY(!w->imgXie(1)->isVisible());
+    QVERIFY(!w->MnJs(2)->isVisible());
+    QVERIFY(!w->FraPf3()->isVisible());
+    QCOMPARE(fileCell(0, 2, 9), CellValue::ofText("03月05"));
+    QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
+    w->MnXm_Click(3);
+    QVERIFY(w->imgXie(1)->isVisible());
+    w->MnJs_Click(2);
+    QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(10));
+    QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("10.0"));
+    QCOMPARE(xlrdCell(0, 2, 9), QStringLiteral("'03月05'"));
+    // The next roster load with "今天" moves on to the next free column.
+    w->MnMd_Click(4);
+    QCOMPARE(w->scoreColumn(), 10);
+}
+
+void tst_FrmKtHd::score_previousColumn_poolAndWrite()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->cmbPfWz()->setCurrentIndex(1);
+    w->cmbPfWz_Click();
+    QCOMPARE(w->scoreColumn(), 8);
+    int unscored = 0;
+    for (int row = 3; row <= 42; ++row)
+        unscored += fileCell(0, row, 8).isEmpty() ? 1 : 0;
+    QCOMPARE(w->poolSize(), unscored);
+    QVERIFY(unscored > 0 && unscored < 40);
+    const int first = w->drawPool().at(1).position;
+    const double before = fileCell(0, first + 2, 8).number;
+    w->MnFs(2)->setChecked(false);
+    random->picks = {1};
+    w->lblXm_Click();
+    QCOMPARE(w->currentName(), w->roster()[static_cast<size_t>(first - 1)].name);
+    w->cmbFs0()->setEditText(QStringLiteral("0.5"));
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(0, first + 2, 8), CellValue::ofNumber(before + 0.5));
+    QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11")); // header kept
+}
+
+void tst_FrmKtHd::score_studentNumbersOrSortedSheet_goToThePersonsRow()
+{
+    editBook([](xls::Workbook& b) {
+        for (int row = 3; row <= 42; ++row)
+            b.setNumber(0, row, 1, 2024000 + row); // class 1: student numbers
+        b.setNumber(1, 3, 1, 5);                   // class 2: 5 and 1 swapped
+        b.setNumber(1, 7, 1, 1);
+    });
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnXm_Click(10);
+    QCOMPARE(w->currentNumber(), QStringLiteral("2024013"));
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(0, 13, 9), CellValue::ofNumber(5));
+    QVERIFY(messages->shown.empty());
+
+    w->MnBj_Click(1);
+    w->cmdOk_Click(1);
+    QCOMPARE(w->scoreColumn(), 9);
+    w->MnXm_Click(0); // number 5 read from row 3; row 7 holds number 1
+    QCOMPARE(w->currentNumber(), QStringLiteral("5"));
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(1, 3, 9), CellValue::ofNumber(5));
+    QVERIFY(fileCell(1, 7, 9).isEmpty());
+    w->MnXm_Click(1); // number 2 in row 4: the row of number 2 holds it
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(1, 4, 9), CellValue::ofNumber(5));
+}
+
+void tst_FrmKtHd::score_sheetResortedByAnotherProgram_findsThePerson()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnXm_Click(3); // number 4, row 6
+    const QString name = w->currentName();
+    // Another program swaps rows 5 and 6 and saves.
+    editBook([](xls::Workbook& b) {
+        for (int col = 1; col <= 8; ++col) {
+            const CellValue a = b.cell(0, 5, col);
+            const CellValue c = b.cell(0, 6, col);
+            auto put = [&](int row, const CellValue& v) {
+                if (v.type == CellValue::Type::Number)
+                    b.setNumber(0, row, col, v.number);
+                else if (v.type == CellValue::Type::Text)
+                    b.setText(0, row, col, v.text);
+                else
+                    b.setEmpty(0, row, col);
+            };
+            put(5, c);
+            put(6, a);
+        }
+    });
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(0, 5, 2), CellValue::ofText(name.toStdString()));
+    QCOMPARE(fileCell(0, 5, 9), CellValue::ofNumber(5));
+    QVERIFY(fileCell(0, 6, 9).isEmpty());
+    // A person deleted meanwhile is not scored in anyone's row.
+    w->MnXm_Click(20);
+    editBook([](xls::Workbook& b) { b.setText(0, 23, 2, "别人"); });
+    w->imgXie_Click(1);
+    QVERIFY(messages->texts().last().contains(QStringLiteral("分数没有写入")));
+    QVERIFY(fileCell(0, 23, 9).isEmpty());
+}
+
+void tst_FrmKtHd::score_failedSaveThenRetry_writesOnce()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnXm_Click(3);
+    // LibreOffice on another computer holds the file: it reads, but no save
+    // can succeed.
+    QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.close();
+    w->imgXie_Click(1);
+    QCOMPARE(messages->texts().last(),
+             QStringLiteral(
+                 "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
+    QCOMPARE(messages->shown.back().title, QStringLiteral("错误"));
+    QVERIFY(w->imgXie(1)->isVisible()); // still there to try again
+    QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
+    QVERIFY(fileCell(0, 6, 9).isEmpty());
+    // The other computer lets go; the retry saves the points once.
+    QVERIFY(QFile::remove(lock.fileName()));
+    w->imgXie_Click(1);
+    QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
+    QVERIFY(!w->imgXie(1)->isVisible());
+    QCOMPARE(messages->shown.size(), size_t(1));
+}
+
+void tst_FrmKtHd::scoreBox_plusMinusAndKeyFilter()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->cmbFs0()->setEditText(QStringLiteral("2.5"));
+    w->speechTimer().Command1_Click(0);
+    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("3"));
+    w->speechTimer().Command1_Click(1);
+    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("2"));
+    w->cmbFs0()->setEditText(QString());
+    w->cmbFs0()->setFocus();
+    QTest::keyClicks(w->cmbFs0(), QStringLiteral("a1x.5"));
+    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("1.5"));
+    w->imgDf0_Click();
+    QVERIFY(!w->FraPf3()->isHidden());
+    w->imgDf0_Click();
+    QVERIFY(w->FraPf3()->isHidden());
+}
+
+void tst_FrmKtHd::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
+{
+    settings->writeSetting(QStringLiteral("BTs"), QStringLiteral("False"), 1);
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->cmbPfWz()->setCurrentIndex(1);
+    w->cmbPfWz_Click(); // column 8, mostly scored
+    QVERIFY(!fileCell(0, 3, 8).isEmpty());
+    w->MnZh_Click(0);
+    w->MnFs(1)->setChecked(true);
+    w->MnMd_Click(5);
+    for (int row = 3; row <= 42; ++row)
+        QVERIFY2(fileCell(0, row, 8).isEmpty() || fileCell(0, row, 8) == CellValue::ofText(""),
+                 qPrintable(QString::number(row)));
+    QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11"));
+    QVERIFY(!fileCell(0, 3, 7).isEmpty()); // other lessons untouched
+    QCOMPARE(setting("BzhFs"), QStringLiteral("2"));
+    QCOMPARE(setting("BCf"), QStringLiteral("False"));
+    QCOMPARE(setting("BTs"), QStringLiteral("True"));
+    QCOMPARE(w->poolSize(), 40);
+    w->close();
+    QCOMPARE(setting("BzhFs"), QStringLiteral("0"));
+    QCOMPARE(setting("BCf"), QStringLiteral("True"));
+    QCOMPARE(setting("BTs"), QStringLiteral("True"));
+}
+
+// --- Settings, timer, menus, screens
+// ----------------------------------------------------------------
+
+void tst_FrmKtHd::close_writesSettingsInOrderAndForms()
+{
+    FrmKtHd* w = open();
+    finishSetup(w, 2);
+    w->MnZh_Click(5);
+    w->MnSx_Click(1);
+    w->MnFs(1)->setChecked(true);
+    w->MnFs(2)->setChecked(false);
+    w->speechTimer().MnJsDw_Click(1);
+    w->speechTimer().MnJsFs_Click(1);
+    w->speechTimer().cmbFs1()->setEditText(QStringLiteral("3"));
+    w->cmbFs0()->setEditText(QStringLiteral("2.5分"));
+    w->cmbPfWz()->setCurrentIndex(1);
+    w->cmbPfWz_Click();
+    w->displayFormat().MnYs_Click(1);
+    w->close();
+    QCOMPARE(setting("BBj"), QStringLiteral("2"));
+    QCOMPARE(setting("BbjYs"), QStringLiteral("1"));
+    QCOMPARE(setting("BzhFs"), QStringLiteral("6"));
+    QCOMPARE(setting("Bsx"), QStringLiteral("1"));
+    QCOMPARE(setting("BsjDw"), QStringLiteral("1"));
+    QCOMPARE(setting("BJsFs"), QStringLiteral("1"));
+    QCOMPARE(setting("Bsj"), QStringLiteral("3"));
+    QCOMPARE(setting("Bpf"), QStringLiteral("2.5"));
+    QCOMPARE(setting("BpfWz"), QStringLiteral("1"));
+    QCOMPARE(setting("BCf"), QStringLiteral("True"));
+    QCOMPARE(setting("BGd"), QStringLiteral("False"));
+    QCOMPARE(settings->lastStatement(), QStringLiteral("update sz set BGd=False"));
+    QCOMPARE(programEnd->calls, 1);
+
+    FrmKtHd* again = open();
+    QCOMPARE(again->cmbBj()->currentIndex(), 2);
+    QCOMPARE(again->cmbZh()->currentIndex(), 6);
+    QCOMPARE(again->cmbFs0()->currentText(), QStringLiteral("2.5"));
+    QCOMPARE(again->cmbPfWz()->currentIndex(), 1);
+    QVERIFY(again->MnFs(1)->isChecked());
+    QVERIFY(!again->MnFs(2)->isChecked());
+}
+
+void tst_FrmKtHd::settingsShared_withTheNumberWindow()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnSx_Click(1);
+    w->MnFs(1)->setChecked(true);
+    w->MnFs(2)->setChecked(false);
+    w->speechTimer().MnJsDw_Click(2);
+    w->speechTimer().MnJsFs_Click(1);
+    w->speechTimer().cmbFs1()->setEditText(QStringLiteral("7"));
+    w->displayFormat().MnYs_Click(3);
+    w->close();
+
+    services.modeCode = 1;
+    auto* number = new FrmYh(services, *navigator);
+    QCOMPARE(number->speechTimer().unitIndex(), 2);
+    QCOMPARE(number->speechTimer().modeIndex(), 1);
+    QCOMPARE(number->speechTimer().timeSetting(), QStringLiteral("7"));
+    QVERIFY(number->MnFs(1)->isChecked());
+    QVERIFY(!number->MnFs(2)->isChecked());
+    QCOMPARE(number->displayFormat().colourIndex(), 3);
+    number->speechTimer().MnJsDw_Click(0);
+    number->speechTimer().cmbFs1()->setEditText(QStringLiteral("9"));
+    number->MnFs(2)->setChecked(true);
+    number->MnSx_Click(0);
+    number->close();
+    delete number;
+
+    FrmKtHd* again = open();
+    QCOMPARE(again->speechTimer().unitIndex(), 0);
+    QCOMPARE(again->speechTimer().timeSetting(), QStringLiteral("9"));
+    QVERIFY(again->MnFs(2)->isChecked());
+    QCOMPARE(setting("Bsx"), QStringLiteral("0"));
+    QCOMPARE(again->displayFormat().colourIndex(), 3);
+}
+
+void tst_FrmKtHd::speechTimer_classroomCuesAndKeys()
+{
+    settings->writeSetting(QStringLiteral("Bsj"), QStringLiteral("2"), 0);
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QCOMPARE(w->MnJs(3)->shortcut(), QKeySequence(Qt::Key_F7));
+    QCOMPARE(w->MnJs(5)->shortcut(), QKeySequence(Qt::Key_F9));
+    QCOMPARE(w->MnJs(2)->shortcut(), QKeySequence(Qt::Key_F4));
+    QCOMPARE(w->displayFormat().MnGs(0)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    w->speechTimer().imgJs_Click();
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\start.wav"));
+    QCOMPARE(w->MnJs(3)->text(), w->speechTimer().imgJs()->toolTip());
+    sound->played.clear();
+    w->speechTimer().imgJs_Click(); // stopped by hand
+    QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\start.wav")});
+    w->speechTimer().imgJs_Click();
+    clock->nowMs += 3000; // past the two seconds
+    w->speechTimer().timJs_Timer();
+    QCOMPARE(sound->played.last(), QStringLiteral("sound\\over.wav"));
+    QVERIFY(!w->speechTimer().isRunning());
+    // A draw stops a running timer without a cue.
+    w->speechTimer().imgJs_Click();
+    sound->played.clear();
+    w->MnFs(2)->setChecked(false);
+    w->lblXm_Click();
+    QVERIFY(!w->speechTimer().isRunning());
+    QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\type.wav")});
+    // The menu drives the counting mode and keeps the list in step.
+    w->speechTimer().MnJsFs_Click(1);
+    QCOMPARE(w->speechTimer().cmbJsFs()->currentIndex(), 1);
+    QVERIFY(!w->speechTimer().MnJsFs(1)->isEnabled());
+}
+
+void tst_FrmKtHd::returnToMenu_closesAndShowsTheMenu()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QCOMPARE(w->MnMd(6)->text(), QStringLiteral("返回主页(&F)"));
+    QCOMPARE(w->MnMd(6)->shortcut(), QKeySequence(Qt::Key_F12));
+    w->MnMd_Click(6);
+    QVERIFY(!w->isVisible());
+    QCOMPARE(programEnd->calls, 0);
+    QCOMPARE(setting("BBj"), QStringLiteral("0"));
+    QWidget* menu = navigator->currentWindow();
+    QVERIFY(menu && menu->isVisible());
+    delete menu;
+}
+
+void tst_FrmKtHd::everyClickableControl_hasAccessibleName()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    const auto buttons = w->findChildren<QAbstractButton*>();
+    QVERIFY(!buttons.isEmpty());
+    for (QAbstractButton* button : buttons) {
+        if (button->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QVERIFY2(!button->accessibleName().isEmpty(),
+                 qPrintable(button->objectName() + button->toolTip() + button->text()));
+    }
+    for (auto* box : w->findChildren<QComboBox*>())
+        QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
+    QCOMPARE(w->imgXie(1)->accessibleName(), QStringLiteral("写成绩"));
+    QCOMPARE(w->imgXie(0)->accessibleName(), QStringLiteral("写分组"));
+}
+
+void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1024x768") << QSize(1024, 768);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+}
+
+void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens()
+{
+    QFETCH(QSize, screen);
+    FrmKtHd* w = open();
+    w->resize(screen);
+    QApplication::processEvents();
+    const QString shots = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS"));
+    QWidget* canvas = w->centralWidget();
+    const QString size = QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height());
+    auto check = [&](QWidget* panel, const char* name) {
+        QVERIFY2(panel->isVisible(), name);
+        QVERIFY2(canvas->rect().contains(panel->geometry()), name);
+        QVERIFY2(!panel->geometry().intersects(w->lblXm()->geometry()), name);
+        if (!shots.isEmpty())
+            w->grab().save(
+                QStringLiteral("%1/kthd-%2-%3.png").arg(shots, size, QLatin1String(name)));
+    };
+    check(w->fraBj(), "class");
+    confirmClass(w);
+    check(w->fraFz(), "groups");
+    w->cmdOk_Click(1);
+    check(w->FraPf(), "scoring");
+    w->cmdOk_Click(0);
+    check(w->speechTimer().fraJs(), "timer");
+    w->cmdOk_Click(2);
+    w->MnZh_Click(5);
+    w->MnFs(2)->setChecked(false);
+    random->picks = {12};
+    w->lblXm_Click();
+    QApplication::processEvents();
+    const QRect label = w->lblXm()->geometry();
+    QVERIFY(canvas->rect().contains(label));
+    QVERIFY(!label.intersects(w->speechTimer().lblSj()->geometry()));
+    QVERIFY(!label.intersects(w->fraTs()->geometry()));
+    QVERIFY(!w->FraPf2()->geometry().intersects(w->fraTs()->geometry()));
+    QVERIFY(!w->FraPf2()->geometry().intersects(label));
+    QVERIFY(canvas->rect().contains(w->FraPf2()->geometry()));
+    QVERIFY(canvas->rect().contains(w->speechTimer().fraJs2()->geometry()));
+    QVERIFY(!w->speechTimer().fraJs2()->geometry().intersects(w->FraPf2()->geometry()));
+    if (!shots.isEmpty())
+        w->grab().save(QStringLiteral("%1/kthd-%2-called.png").arg(shots, size));
+}
+
+void tst_FrmKtHd::benchmark_classConfirmedToGroupingPanel()
+{
+    // The big roll book: 30 classes of 60 with 40 lessons each.
+    QFile::remove(book());
+    QProcess python;
+    python.start(QStringLiteral(ZELVANO_PYTHON),
+                 {QStringLiteral(ZELVANO_SOURCE_DIR "/bench/xls_make_book.py"), book(),
+                  QStringLiteral("30"), QStringLiteral("40")});
+    QVERIFY(python.waitForFinished(120000));
+    QCOMPARE(python.exitCode(), 0);
+    FrmKtHd* w = open();
+    QCOMPARE(w->cmbBj()->count(), 30);
+    w->cmbBj()->setCurrentIndex(29);
+    QElapsedTimer timer;
+    timer.start();
+    w->cmdOk_Click(3);
+    const qint64 ms = timer.elapsed();
+    QVERIFY(w->fraFz()->isVisible());
+    QCOMPARE(w->personCount(), 60);
+    QCOMPARE(w->groupCount(), 10);
+    qInfo("classroom_class_to_grouping_panel: %lld ms (30 classes x 60, 40 lessons)", ms);
+    QVERIFY2(ms < 100, qPrintable(QString::number(ms)));
+}
+
+QTEST_MAIN(tst_FrmKtHd)
+#include "tst_FrmKtHd.moc"

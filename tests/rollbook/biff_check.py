@@ -8,8 +8,9 @@
     biff_check.py compare OLD NEW [CHANGED_SHEET ...]
         Every record outside the cell tables is byte-identical and in place
         (INDEX, DIMENSIONS, BOUNDSHEET positions and a grown string table
-        aside); sheets not named keep their cell records byte for byte; every
-        stream other than the workbook is unchanged.
+        aside); sheets not named keep their cell records byte for byte and
+        their INDEX positions move with the sheet; every stream other than
+        the workbook is unchanged.
 Prints one line per fault and exits 1 when there is any.
 """
 import struct
@@ -196,9 +197,15 @@ def check_sst(data, glob):
                     faults.append("EXTSST bucket %d: (%d, %d), string starts at (%d, %d)" % (k, ib, cb, want_ib, want_ib - header))
 
 
-def comparable(recs, keep_cells):
+def comparable(recs, keep_cells, sheet_pos):
     out = []
     for rtype, pos, body, depth in recs:
+        if depth == 1 and rtype == 0x020B and keep_cells and len(body) >= 16:
+            # A sheet that only moved: its INDEX positions moved with it.
+            words = struct.unpack_from("<%dI" % ((len(body) - 12) // 4), body, 12)
+            out.append((rtype, body[:12] + b"".join(
+                struct.pack("<I", (w - sheet_pos) & 0xFFFFFFFF if w else 0) for w in words)))
+            continue
         if depth == 1 and rtype in (0x020B, 0x0200):
             continue
         if depth == 1 and rtype in CELL_TABLE and not keep_cells:
@@ -237,8 +244,8 @@ def compare(old_path, new_path, changed):
         if o_off + 4 > len(old) or struct.unpack_from("<H", old, o_off)[0] != 0x0809:
             continue
         keep = name not in changed
-        a = comparable(records(old, o_off), keep)
-        b = comparable(records(new, n_off), keep)
+        a = comparable(records(old, o_off), keep, o_off)
+        b = comparable(records(new, n_off), keep, n_off)
         if a != b:
             faults.append("sheet %r: records differ%s" % (name, "" if keep else " outside the cell table"))
     ole_old, ole_new = olefile.OleFileIO(old_path), olefile.OleFileIO(new_path)

@@ -2,6 +2,7 @@
 // guided setup, closing and the layout of the big display.
 #include "numberdraw/FrmYh.h"
 
+#include "numberdraw/RollingDraw.h"
 #include "numberdraw/logic/ValueLists.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
@@ -38,6 +39,10 @@ namespace
 {
 
 constexpr QSize kDesignSize(1000, 700);
+
+// Up to this many values the menu lists them directly; longer lists are
+// split into submenus of this many, each filled when first opened.
+constexpr int kValueMenuChunk = 100;
 const QString kGrey = QStringLiteral("background: #e0e0e0;");
 const QString kWhite = QStringLiteral("background: #ffffff;");
 
@@ -64,12 +69,16 @@ FrmYh::~FrmYh() = default;
 
 bool FrmYh::isRolling() const
 {
-    return m_timer1->isActive();
+    return m_rolling->isRolling();
 }
 
 QAction* FrmYh::MnXm(int i) const
 {
-    return i >= 0 && i < static_cast<int>(m_mnXm.size()) ? m_mnXm[static_cast<size_t>(i)] : nullptr;
+    if (i < 0 || i >= static_cast<int>(m_mnXm.size()))
+        return nullptr;
+    if (!m_mnXm[static_cast<size_t>(i)])
+        const_cast<FrmYh*>(this)->fillValueChunk(i / kValueMenuChunk);
+    return m_mnXm[static_cast<size_t>(i)];
 }
 
 void FrmYh::Form_Load()
@@ -184,7 +193,7 @@ void FrmYh::resetSettings()
 
 void FrmYh::closeEvent(QCloseEvent* event)
 {
-    m_timer1->stop();
+    m_rolling->cancel();
     saveSettings();
     event->accept();
     m_navigator.windowClosed(this);
@@ -237,14 +246,20 @@ void FrmYh::txtXh_GotFocus(int index)
 void FrmYh::rangeEntry(int index)
 {
     QLineEdit* box = m_txtXh[static_cast<size_t>(index)];
-    if (!isNumeric(box->text())) {
-        m_services.messages->show(QStringLiteral("请检查数据的合理性"), QStringLiteral("警告"),
-                                  MessageIcon::Critical);
+    const double first = Val(m_txtXh[0]->text());
+    const double second = Val(m_txtXh[1]->text());
+    auto fits16 = [](double v) { return v >= -32768 && v <= 32767; };
+    const bool sound = isNumeric(box->text()) && fits16(first) && fits16(second);
+    const int a = toInt16(first);
+    const int b = toInt16(second);
+    // A bound beyond 16 bits, or a list longer than a 16-bit count, is as
+    // unreasonable as a bound that is no number.
+    const long long size = seatMode() ? hallSize(a, b) : rangeSize(a, b);
+    if (!sound || size > kMaxValues) {
+        reportUnreasonableData();
         return;
     }
     box->setStyleSheet(kGrey);
-    const int a = toInt16(Val(m_txtXh[0]->text()));
-    const int b = toInt16(Val(m_txtXh[1]->text()));
     if (a == m_minOrRows && b == m_maxOrCols && m_setupStage >= 1)
         return;
     m_minOrRows = a;
@@ -252,10 +267,17 @@ void FrmYh::rangeEntry(int index)
     m_lstHm->clear();
     const auto values = seatMode() ? seatList(a, b) : numberRange(a, b);
     QStringList items;
+    items.reserve(static_cast<int>(values.size()));
     for (const QString& value : values)
         items << value;
     m_lstHm->addItems(items);
     loadValueList();
+}
+
+void FrmYh::reportUnreasonableData()
+{
+    m_services.messages->show(QStringLiteral("请检查数据的合理性"), QStringLiteral("警告"),
+                              MessageIcon::Critical);
 }
 
 std::vector<QString> FrmYh::listEntries() const
@@ -271,21 +293,54 @@ void FrmYh::loadValueList()
 {
     m_valueList = listEntries();
     m_drawPool.reset(m_valueList);
-    const size_t n = m_valueList.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (i >= m_mnXm.size()) {
-            const int index = static_cast<int>(i);
-            m_mnXm.push_back(
-                m_mnXmMenu->addAction(QString(), this, [this, index] { MnXm_Click(index); }));
-        }
-        m_mnXm[i]->setText(m_valueList[i]);
-        m_mnXm[i]->setVisible(true);
-    }
-    if (n > 0)
-        m_mnXm[0]->setEnabled(true);
-    for (size_t i = m_mnXm.size(); i > n; --i)
-        m_mnXm[i - 1]->setVisible(false);
+    // The first item is enabled again; a later one chosen before stays greyed.
+    if (m_disabledValueItem == 0)
+        m_disabledValueItem = -1;
+    rebuildValueMenu();
     m_setupStage = 1;
+}
+
+void FrmYh::rebuildValueMenu()
+{
+    m_mnXmMenu->clear();
+    for (QMenu* chunk : m_valueChunks)
+        chunk->deleteLater();
+    m_valueChunks.clear();
+    const int n = static_cast<int>(m_valueList.size());
+    m_mnXm.assign(m_valueList.size(), nullptr);
+    if (n <= kValueMenuChunk) {
+        for (int i = 0; i < n; ++i)
+            makeValueItem(i, m_mnXmMenu);
+        return;
+    }
+    for (int first = 0; first < n; first += kValueMenuChunk) {
+        const int last = std::min(n, first + kValueMenuChunk) - 1;
+        QMenu* chunk = m_mnXmMenu->addMenu(QStringLiteral("%1 … %2").arg(
+            m_valueList[static_cast<size_t>(first)], m_valueList[static_cast<size_t>(last)]));
+        const int index = static_cast<int>(m_valueChunks.size());
+        connect(chunk, &QMenu::aboutToShow, this, [this, index] { fillValueChunk(index); });
+        m_valueChunks.push_back(chunk);
+    }
+}
+
+void FrmYh::fillValueChunk(int chunk)
+{
+    QMenu* menu = m_valueChunks.at(static_cast<size_t>(chunk));
+    const int first = chunk * kValueMenuChunk;
+    const int last = std::min(static_cast<int>(m_valueList.size()), first + kValueMenuChunk);
+    for (int i = first; i < last; ++i) {
+        if (!m_mnXm[static_cast<size_t>(i)])
+            makeValueItem(i, menu);
+    }
+}
+
+QAction* FrmYh::makeValueItem(int index, QMenu* menu)
+{
+    QAction* item = menu->addAction(m_valueList[static_cast<size_t>(index)], this,
+                                    [this, index] { MnXm_Click(index); });
+    item->setEnabled(index != m_disabledValueItem);
+    m_mnXm[static_cast<size_t>(index)] = item;
+    return item;
 }
 
 void FrmYh::ImgZdy_Click(int index)
@@ -293,8 +348,13 @@ void FrmYh::ImgZdy_Click(int index)
     switch (index) {
     case 0: {
         const auto existing = listEntries();
-        const auto added = seatMode() ? seatsToAdd(m_txtShu->text(), existing)
-                                      : numbersToAdd(m_txtShu->text(), existing);
+        const auto added = seatMode()
+                               ? seatsToAdd(m_txtShu->text(), existing, m_minOrRows, m_maxOrCols)
+                               : numbersToAdd(m_txtShu->text(), existing);
+        if (existing.size() + added.size() > static_cast<size_t>(kMaxValues)) {
+            reportUnreasonableData();
+            return;
+        }
         for (const QString& value : added)
             m_lstHm->addItem(value);
         m_imgZdy[0]->hide();

@@ -2,7 +2,6 @@
 
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
-#include "numberdraw/logic/RollingSchedule.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -28,6 +27,7 @@ namespace zelvano
 struct AppServices;
 class ModeNavigator;
 class SpeechTimer;
+class RollingDraw;
 class DisplayFormat;
 
 // The number draw ("摇号码", mode 1) and seat draw ("摇座位", mode 2) window:
@@ -75,6 +75,7 @@ public:
     const std::vector<QString>& valueList() const { return m_valueList; }
     const std::vector<Group>& groups() const { return m_groups; }
     bool isRolling() const;
+    const RollingDraw& rollingDraw() const { return *m_rolling; }
     QLabel* lblXm() const { return m_lblXm; }
     QListWidget* lstHm() const { return m_lstHm; }
     QListWidget* List1() const { return m_list1; }
@@ -117,6 +118,10 @@ private:
     void resetSettings();
     void beginSetup();
     void loadValueList();
+    void rebuildValueMenu();
+    QAction* makeValueItem(int index, QMenu* menu);
+    void fillValueChunk(int chunk);
+    void reportUnreasonableData();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
     void setBigText(const QString& text);
@@ -127,6 +132,7 @@ private:
     void removeFromPool();
     void removeShownValue();
     void finishDraw();
+    void comeToRest();
     void selectGroup(int groupNumber);
     void selectMember(int memberIndex);
     void selectValue(const QString& value);
@@ -155,7 +161,6 @@ private:
     std::vector<QString> m_valueList;
     DrawPool<QString> m_drawPool;
     std::vector<Group> m_groups;
-    RollingSchedule m_schedule;
     bool m_lastStepWasRandom = false;
     QSize m_designSize;
     QSize m_designFraFz;
@@ -168,7 +173,7 @@ private:
     QToolButton* m_imgOk = nullptr;
     QPixmap m_bt1;
     QPixmap m_bt2;
-    QTimer* m_timer1 = nullptr;
+    RollingDraw* m_rolling = nullptr;
 
     QFrame* m_fraHmSz = nullptr;
     std::array<QLabel*, 2> m_lblVal{};
@@ -198,7 +203,11 @@ private:
     std::array<QAction*, 3> m_mnZh{};
     std::array<QAction*, 6> m_mnJs{};
     std::array<QAction*, 3> m_mnHm{};
-    std::vector<QAction*> m_mnXm;
+    // Items of the value menu, made when first shown: a list of 30000
+    // values must not freeze the window.
+    mutable std::vector<QAction*> m_mnXm;
+    std::vector<QMenu*> m_valueChunks;
+    int m_disabledValueItem = -1;
 
     SpeechTimer* m_speechTimer = nullptr;
     DisplayFormat* m_displayFormat = nullptr;

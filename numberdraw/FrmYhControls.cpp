@@ -1,6 +1,7 @@
 // Builds the controls and menus of the number and seat draw window.
 #include "numberdraw/FrmYh.h"
 
+#include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/gui/EventHook.h"
@@ -131,9 +132,8 @@ void FrmYh::buildControls()
     EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
     m_fraTs->hide();
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    connect(m_timer1, &QTimer::timeout, this, &FrmYh::Timer1_Timer);
+    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
+                                {[this] { drawStep(); }, [this] { comeToRest(); }}, this);
 
     buildValuePanel();
     buildGroupPanel();

@@ -2,6 +2,7 @@
 // the group lists it is shown through, order and direct choice.
 #include "numberdraw/FrmYh.h"
 
+#include "numberdraw/RollingDraw.h"
 #include "numberdraw/logic/Composition.h"
 #include "numberdraw/logic/GroupCursor.h"
 #include "numberdraw/logic/ValueLists.h"
@@ -54,7 +55,7 @@ void FrmYh::imgOk_MouseDown()
 
 void FrmYh::lblXm_Click()
 {
-    if (m_setupStage < 4 || m_timer1->isActive())
+    if (m_setupStage < 4 || m_rolling->isRolling())
         return;
     if (m_drawPool.size() < 1) {
         const MessageAnswer answer = m_services.messages->show(
@@ -69,12 +70,12 @@ void FrmYh::lblXm_Click()
     m_speechTimer->cancelForDraw();
 
     if (m_mnFs[2]->isChecked()) {
-        m_timer1->start(m_schedule.start());
-        m_services.sound->playSound(QStringLiteral("sound\\type0.wav"));
+        m_rolling->start();
     } else {
         drawStep();
         if (!m_mnFs[1]->isChecked())
             removeFromPool();
+        m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
         finishDraw();
     }
     if (m_setupStage == 4)
@@ -84,20 +85,19 @@ void FrmYh::lblXm_Click()
 
 void FrmYh::Timer1_Timer()
 {
-    const RollingSchedule::Tick tick = m_schedule.tick();
-    m_timer1->setInterval(tick.nextIntervalMs);
-    drawStep();
-    if (tick.finished) {
-        m_timer1->stop();
-        if (!m_mnFs[1]->isChecked())
-            removeFromPool();
-        finishDraw();
-    }
+    m_rolling->Timer1_Timer();
 }
 
+void FrmYh::comeToRest()
+{
+    if (!m_mnFs[1]->isChecked())
+        removeFromPool();
+    finishDraw();
+}
+
+// The closing steps of a draw; the cue at rest has just played.
 void FrmYh::finishDraw()
 {
-    m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
     m_speechTimer->rearmAfterDraw();
     m_imgOk->show();
     showStartPicture(false);
@@ -204,13 +204,14 @@ void FrmYh::MnSx_Click(int index)
 
 void FrmYh::MnXm_Click(int index)
 {
-    if (QAction* previous = MnXm(m_chosenValueItem))
+    if (QAction* previous = MnXm(m_disabledValueItem))
         previous->setEnabled(true);
     QAction* chosen = MnXm(index);
     if (!chosen)
         return;
     chosen->setEnabled(false);
     m_chosenValueItem = index;
+    m_disabledValueItem = index;
     const QString value = chosen->text().trimmed();
     m_currentValue = value;
     if (value.isEmpty())

@@ -9,12 +9,15 @@ namespace zelvano
 {
 
 // The entries still drawable in this cycle, positions 1..size(), in the
-// order of the full list minus the entries already taken out. Taking out
-// the last entry starts a new cycle from the full list at once, so without
-// repeats every entry comes up once per cycle.
+// order of the full list minus the entries already taken out. By default
+// taking out the last entry starts a new cycle from the full list at once,
+// so without repeats every entry comes up once per cycle; a pool made with
+// refillWhenEmpty false stays empty instead (prizes run out).
 template <typename T> class DrawPool
 {
 public:
+    explicit DrawPool(bool refillWhenEmpty = true) : m_refill(refillWhenEmpty) {}
+
     // Starts a new cycle over `all`.
     void reset(std::vector<T> all)
     {
@@ -59,7 +62,7 @@ public:
         if (position < 1 || position > size())
             return;
         m_live.erase(m_live.begin() + (position - 1));
-        if (m_live.empty())
+        if (m_live.empty() && m_refill)
             m_live = m_all;
     }
 
@@ -75,6 +78,7 @@ private:
     std::vector<T> m_all;
     std::vector<T> m_live;
     int m_drawnIndex = 0;
+    bool m_refill = true;
 };
 
 } // namespace zelvano

@@ -23,6 +23,16 @@ QStringList addBoxPieces(const QString& text)
 
 } // namespace
 
+long long rangeSize(int first, int last)
+{
+    return last < first ? 0 : static_cast<long long>(last) - first + 1;
+}
+
+long long hallSize(int rows, int columns)
+{
+    return rows < 1 || columns < 1 ? 0 : static_cast<long long>(rows) * columns;
+}
+
 std::vector<QString> numberRange(int first, int last)
 {
     std::vector<QString> values;
@@ -56,15 +66,14 @@ std::vector<QString> numbersToAdd(const QString& addBoxText, const std::vector<Q
         const double v = Val(piece);
         if (v <= 0 || std::find(present.begin(), present.end(), v) != present.end())
             continue;
-        if (existing.size() + added.size() >= kMaxValues)
-            break;
         present.push_back(v);
         added.push_back(numberText(v));
     }
     return added;
 }
 
-std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing)
+std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing,
+                                int rows, int columns)
 {
     static const QRegularExpression seatPattern(QStringLiteral("^(\\d+)-(\\d+)$"));
     std::vector<QString> present(existing.begin(), existing.end());
@@ -75,13 +84,11 @@ std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QSt
             continue;
         const int row = match.captured(1).toInt();
         const int column = match.captured(2).toInt();
-        if (row < 1 || column < 1 || row > 32767 || column > 32767)
+        if (row < 1 || column < 1 || row > rows || column > columns)
             continue;
         const QString seat = QStringLiteral("%1-%2").arg(row).arg(column);
         if (std::find(present.begin(), present.end(), seat) != present.end())
             continue;
-        if (existing.size() + added.size() >= kMaxValues)
-            break;
         present.push_back(seat);
         added.push_back(seat);
     }

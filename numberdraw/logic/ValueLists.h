@@ -11,6 +11,10 @@ namespace zelvano
 // more entries than that.
 inline constexpr int kMaxValues = 32767;
 
+// How many values a range or a hall would list, before listing them.
+long long rangeSize(int first, int last);
+long long hallSize(int rows, int columns);
+
 // "a", "a+1", ... "b" in decimal; empty when a > b. At most kMaxValues.
 std::vector<QString> numberRange(int first, int last);
 
@@ -18,16 +22,18 @@ std::vector<QString> numberRange(int first, int last);
 // rows or columns are below 1. At most kMaxValues.
 std::vector<QString> seatList(int rows, int columns);
 
-// The numbers typed into the add box that the list lacks: pieces separated
+// The numbers typed into the add box that the list lacks (the caller checks
+// that the list stays within kMaxValues): pieces separated
 // by commas (full-width too), blanks ignored, each read as a number; only
 // positive numbers not already in the list (by numeric reading, so 007
 // matches 7) are added, as their decimal text.
 std::vector<QString> numbersToAdd(const QString& addBoxText, const std::vector<QString>& existing);
 
-// The same for seat labels "row-column" with positive whole parts: "3-5" is
-// added as the seat 3-5 when the list lacks it, "03-5" as "3-5"; any other
-// piece is ignored.
-std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing);
+// The same for seat labels "row-column" inside the hall (whole numbers from
+// 1 to `rows` and to `columns`): "3-5" is added as the seat 3-5 when the
+// list lacks it, "03-5" as "3-5"; any other piece is ignored.
+std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing,
+                                int rows, int columns);
 
 // A seat "3-4" as shown after a draw: "3行4列".
 QString seatCaption(const QString& seat);

@@ -177,6 +177,9 @@ std::int32_t intDivide(double dividend, double divisor)
 
 QString numberText(double value)
 {
+    // Captions and settings never show an infinity or NaN.
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
     return QString::fromStdString(xls::numberToText(value));
 }
 

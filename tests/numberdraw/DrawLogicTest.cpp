@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 using namespace zelvano;
@@ -52,6 +53,30 @@ TEST(RollingSchedule, TwentyEightPicksStoppingAt535)
     }
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(schedule.ticks(), 28);
+}
+
+TEST(RollingSchedule, WaitsAreMeasuredFromTheStartSoLateTicksCatchUp)
+{
+    RollingSchedule schedule;
+    EXPECT_EQ(schedule.start(1000), 3);
+    auto tick = schedule.tick(1003); // on time
+    EXPECT_EQ(tick.delayMs, 4);
+    EXPECT_EQ(schedule.latenessMs(), 0);
+    tick = schedule.tick(1020); // 13 ms late after a slow repaint
+    EXPECT_EQ(schedule.latenessMs(), 13);
+    EXPECT_EQ(tick.delayMs, 0); // the next deadline (1012) has passed too
+    // Ticks on their deadlines end the run 2660 ms after the start.
+    RollingSchedule onTime;
+    std::int64_t now = 5000;
+    onTime.start(now);
+    now += 3;
+    for (;;) {
+        const auto t = onTime.tick(now);
+        if (t.finished)
+            break;
+        now += t.delayMs;
+    }
+    EXPECT_EQ(now - 5000, RollingSchedule::kNominalRunMs);
 }
 
 TEST(DrawPool, WithoutRepeatEveryValueOncePerCycleThenRefills)
@@ -104,6 +129,45 @@ TEST(DrawPool, SingleValueAlwaysDrawnAndEmptyListPicksNothing)
     EXPECT_EQ(pool.pickRandom(random), 0);
     pool.removeDrawn();
     EXPECT_EQ(pool.size(), 0);
+}
+
+TEST(DrawPool, PoolWithoutRefillRunsOut)
+{
+    DrawPool<int> prizes(false);
+    prizes.reset({1, 2});
+    prizes.removeAt(1);
+    prizes.removeAt(1);
+    EXPECT_TRUE(prizes.empty());
+    EntropyRandom random;
+    EXPECT_EQ(prizes.pickRandom(random), 0);
+}
+
+// Picks from small and odd-sized pools with the real entropy-seeded source
+// spread evenly: a chi-square bound a fair source passes with overwhelming
+// probability, and a biased one (say, r x n rounded) fails.
+TEST(DrawPool, RealSourcePicksEvenlyFromSmallOddPools)
+{
+    EntropyRandom random;
+    for (int n : {2, 3, 7, 11}) {
+        DrawPool<int> pool;
+        std::vector<int> values(static_cast<size_t>(n));
+        std::iota(values.begin(), values.end(), 1);
+        pool.reset(values);
+        std::vector<int> counts(static_cast<size_t>(n) + 1, 0);
+        const int draws = 6000 * n;
+        for (int i = 0; i < draws; ++i) {
+            random.reseed();
+            ++counts[static_cast<size_t>(pool.pickRandom(random))];
+        }
+        EXPECT_EQ(counts[0], 0);
+        const double expected = double(draws) / n;
+        double chi = 0;
+        for (int k = 1; k <= n; ++k)
+            chi += (counts[static_cast<size_t>(k)] - expected) *
+                   (counts[static_cast<size_t>(k)] - expected) / expected;
+        // 0.999999 quantile of chi-square with up to 10 degrees of freedom is below 50.
+        EXPECT_LT(chi, 50.0) << "pool of " << n;
+    }
 }
 
 struct InputCase {
@@ -212,7 +276,7 @@ TEST(ValueLists, AddBoxTakesNewPositiveNumbersOnly)
 
 TEST(ValueLists, AddBoxInSeatModeTakesSeatLabels)
 {
-    EXPECT_EQ(seatsToAdd("1-1,1-2，3-5, 03-6, 0-1, 4, a-b", texts({"1-1"})),
+    EXPECT_EQ(seatsToAdd("1-1,1-2，3-5, 03-6, 0-1, 4, a-b, 9-1, 3-7", texts({"1-1"}), 8, 6),
               texts({"1-2", "3-5", "3-6"}));
 }
 

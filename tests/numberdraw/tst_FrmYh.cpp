@@ -49,6 +49,9 @@ private slots:
     void setup_panelsOutOfOrder_onlyHide();
     void boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain();
     void nonNumericBound_isReported();
+    void unreasonableBounds_areRefusedAndListKept_data();
+    void unreasonableBounds_areRefusedAndListKept();
+    void longList_valueMenuIsSplitAndBuiltWhenOpened();
     void addBox_addsNewPositiveNumbers();
     void clearThenAdd_keepsHandMadeList();
     void drawsWithoutRepeat_showEachValueOncePerCycle();
@@ -181,7 +184,7 @@ void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
     w->rangeEntry(1);
     QCOMPARE(w->setupStage(), 1);
     QCOMPARE(w->lstHm()->count(), 10);
-    QVERIFY(!w->MnXm(10)->isVisible());
+    QVERIFY(!w->MnXm(10));
     w->lblXm_Click();
     QVERIFY(sound->played.isEmpty());
     finishSetup(w);
@@ -198,6 +201,53 @@ void tst_FrmYh::nonNumericBound_isReported()
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(w->lstHm()->count(), 48);
+}
+
+void tst_FrmYh::unreasonableBounds_areRefusedAndListKept_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("beyond 16 bits") << 1 << "1"
+                                    << "40000";
+    QTest::newRow("below 16 bits") << 1 << "-40000"
+                                   << "5";
+    QTest::newRow("list past 32767") << 1 << "-20000"
+                                     << "20000";
+    QTest::newRow("200 x 200 seats") << 2 << "200"
+                                     << "200";
+    QTest::newRow("empty bound") << 1 << "1"
+                                 << "";
+}
+
+void tst_FrmYh::unreasonableBounds_areRefusedAndListKept()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    FrmYh* w = open(mode);
+    const int before = w->lstHm()->count();
+    w->txtXh(0)->setText(first);
+    w->txtXh(1)->setText(second);
+    w->rangeEntry(1);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
+    QCOMPARE(w->lstHm()->count(), before);
+}
+
+void tst_FrmYh::longList_valueMenuIsSplitAndBuiltWhenOpened()
+{
+    FrmYh* w = open(1);
+    w->txtXh(1)->setText(QStringLiteral("30000"));
+    w->rangeEntry(1);
+    QCOMPARE(w->lstHm()->count(), 30000);
+    QCOMPARE(w->MnXm(29999)->text(), QStringLiteral("30000"));
+    // The count may not grow past 32767 by the add box either.
+    w->txtXh(1)->setText(QStringLiteral("32767"));
+    w->rangeEntry(1);
+    w->txtShu()->setText(QStringLiteral("40000"));
+    w->ImgZdy_Click(0);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
+    QCOMPARE(w->lstHm()->count(), 32767);
 }
 
 void tst_FrmYh::addBox_addsNewPositiveNumbers()

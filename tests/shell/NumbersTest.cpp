@@ -170,7 +170,8 @@ TEST(TimeTexts, DurationAndDayColumn)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(IsNumeric, WholeTextMustBeANumber)
 {

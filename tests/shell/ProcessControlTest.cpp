@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>
@@ -36,7 +37,10 @@ class SleeperProcess : public ::testing::Test
 protected:
     void SetUp() override
     {
-        executable = temp.file("zelvano-test-sleeper-with-a-long-name").toStdString();
+        // Unique per test process: tests run in parallel and must not end
+        // each other's sleepers.
+        name = "zelvano-test-sleeper-" + std::to_string(getpid()) + "-with-a-long-name";
+        executable = temp.file(QString::fromStdString(name)).toStdString();
         ASSERT_TRUE(QFile::copy("/bin/sleep", QString::fromStdString(executable)));
         QFile::setPermissions(QString::fromStdString(executable),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -51,7 +55,7 @@ protected:
             char target[4096] = {};
             const auto link = "/proc/" + std::to_string(child) + "/exe";
             if (readlink(link.c_str(), target, sizeof target - 1) > 0 &&
-                std::string(target).ends_with("long-name"))
+                std::string(target).ends_with(name))
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -77,6 +81,7 @@ protected:
     }
 
     zelvano::testing::TempDir temp;
+    std::string name;
     std::string executable;
     pid_t child = -1;
 };
@@ -84,7 +89,10 @@ protected:
 TEST_F(SleeperProcess, EndsProcessByImageNameInAnyCase)
 {
     SystemProcessControl processes;
-    EXPECT_EQ(processes.terminateProcesses("ZELVANO-TEST-SLEEPER-WITH-A-LONG-NAME"), 1);
+    std::string shouted = name;
+    for (char& c : shouted)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(processes.terminateProcesses(shouted), 1);
     EXPECT_TRUE(childEnded());
 }
 
@@ -92,7 +100,7 @@ TEST_F(SleeperProcess, UnknownNameEndsNothing)
 {
     SystemProcessControl processes;
     EXPECT_EQ(processes.terminateProcesses("no-such-program-anywhere.exe"), 0);
-    EXPECT_EQ(processes.terminateProcesses("zelvano-test-sleep"), 0); // a prefix is not the name
+    EXPECT_EQ(processes.terminateProcesses(name.substr(0, 20)), 0); // a prefix is not the name
     EXPECT_FALSE(childEnded());
 }
 

@@ -101,7 +101,7 @@ void FrmDjYh::readPrizeSheet()
     if (m_data.prizeRowsReachNames) {
         m_services.messages->show(
             QStringLiteral("奖品区一直写到了第%1行，占了从第21行开始的名单区，"
-                           "本次不使用名单抽奖。\r\n请把奖品限制在第3至20行。")
+                           "本次不使用名单抽奖。\r\n请让奖品在第20行之前结束，空出一行。")
                 .arg(m_data.prizeRowCount + 2),
             kWarning, MessageIcon::Critical);
     }

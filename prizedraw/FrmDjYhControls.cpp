@@ -100,6 +100,7 @@ void FrmDjYh::buildControls()
     buildListPanel();
 
     m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setTimerType(Qt::PreciseTimer);
     connect(m_timer1, &QTimer::timeout, this, &FrmDjYh::Timer1_Timer);
 }

@@ -1,0 +1,380 @@
+#include "PrizeFixture.h"
+
+#include "presentation/DisplayFormat.h"
+#include "prizedraw/FrmDjYh.h"
+#include "prizedraw/logic/PrizePool.h"
+#include "rollbook/Workbook.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/EntropyRandom.h"
+#include "shell/core/SettingsDatabase.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeNavigator.h"
+#include "shell/gui/WindowsColour.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace zelvano;
+using namespace zelvano::testing;
+
+namespace
+{
+
+class NoWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+};
+
+// Ends nothing: the tests only look at what would have been ended.
+class NoProcesses final : public ProcessControl
+{
+public:
+    int terminateProcesses(const std::string& image) override
+    {
+        ended.push_back(image);
+        return 0;
+    }
+    std::vector<std::int64_t> processesHoldingFile(const std::string&) override { return {}; }
+    bool terminateProcess(std::int64_t) override { return false; }
+    std::vector<std::string> ended;
+};
+
+const QString kSheet = QStringLiteral("抽奖品");
+const QString kFailure =
+    QStringLiteral("非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？");
+
+} // namespace
+
+class tst_FrmDjYh : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // Opening and start-up.
+    void open_fixedPrize_captionWithoutNameBoxOrNamesMenu();
+    void open_fixedPerson_captionWithoutPrizeMenu();
+    void startUp_withNames_takesTwoConfirmations();
+    void startUp_withoutNameList_takesOne();
+    void missingRollBook_warnsAndEndsProgram();
+    void workbookWithoutPrizeSheet_isToldWhy();
+    void onePrizeRow_reportsEmptyRegion_andNothingDraws();
+    void prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold();
+    void emptyNameList_worksWithoutNames();
+
+    // Draws.
+    void fixedPrize_fourPeople_fifthStartEndsTheEvent();
+    void fixedPrize_twoUnits_leaveChoiceListOnSecondDraw();
+    void fixedPrize_F1BeforeChoice_popsUpPrizeLevels();
+    void rolling_twentyEightPicks_andCues();
+    void menusAndChoices_refusedWhileRolling();
+    void fixedPerson_afterWinning_clickOffersNames();
+    void fixedPerson_ticketOdds_followRemainingUnits();
+    void fixedPerson_noNameList_recordsPrizeOnly();
+    void pictures_missingBrokenHugeOrNarrow_neverFail();
+
+    // Write-back, refresh and reset.
+    void award_writesCells_readBackByEngineAndXlrd();
+    void failedSave_thenTwoRetries_countsAwardOnce();
+    void failedSave_thenNextAward_savesBoth();
+    void refresh_rereadsSheet_andRestartsNumbering();
+    void reset_clearsAwards_savesAndKeepsWinnersRecord();
+    void rollBookMenu_showsPrizeSheet();
+
+    // Settings, format, names, screens.
+    void storedColours_loadAndSave();
+    void unusableSettings_fallBackToDefaults();
+    void textSize_stepsAndFloor();
+    void everyClickableControl_hasAccessibleName();
+    void projectorScreens_data();
+    void projectorScreens();
+    void bigRollBook_awardWriteAndSave_benchmark();
+
+private:
+    FrmDjYh* open(int modeCode);
+    void confirm(FrmDjYh* w);
+    int roll(FrmDjYh* w);
+    void useBook(const QList<SheetSpec>& sheets);
+    void useFourPeople();
+    QString book() const { return temp->file(QStringLiteral("点名册.xls")); }
+    QString saved(int row, int column) { return savedText(book(), kSheet, row, column); }
+    QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ScriptedRandom> random;
+    std::unique_ptr<RecordingSound> sound;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<ScriptedColours> colours;
+    std::unique_ptr<NoProcesses> processes;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<NoWindows> windows;
+    std::unique_ptr<ModeNavigator> navigator;
+    AppServices services;
+    QPointer<FrmDjYh> window;
+};
+
+void tst_FrmDjYh::init()
+{
+    temp = std::make_unique<TempDir>();
+    messages = std::make_unique<ScriptedMessages>();
+    random = std::make_unique<ScriptedRandom>();
+    sound = std::make_unique<RecordingSound>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    clock = std::make_unique<FakeClock>();
+    colours = std::make_unique<ScriptedColours>();
+    processes = std::make_unique<NoProcesses>();
+    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
+    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), book()));
+    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner);
+    QDir(temp->path()).mkpath(QStringLiteral("img"));
+    services = AppServices{};
+    services.appDir = temp->path();
+    services.messages = messages.get();
+    services.random = random.get();
+    services.sound = sound.get();
+    services.programEnd = programEnd.get();
+    services.clock = clock.get();
+    services.colours = colours.get();
+    services.settings = settings.get();
+    services.processes = processes.get();
+    windows = std::make_unique<NoWindows>();
+    navigator = std::make_unique<ModeNavigator>(services, *windows);
+}
+
+void tst_FrmDjYh::cleanup()
+{
+    delete window;
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+}
+
+FrmDjYh* tst_FrmDjYh::open(int modeCode)
+{
+    services.modeCode = static_cast<std::int16_t>(modeCode);
+    window = new FrmDjYh(services, *navigator);
+    window->show();
+    window->Form_Activate();
+    return window;
+}
+
+void tst_FrmDjYh::confirm(FrmDjYh* w)
+{
+    for (int i = 0; i < 2 && w->setupStage() < 3; ++i)
+        w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 3);
+}
+
+int tst_FrmDjYh::roll(FrmDjYh* w)
+{
+    int ticks = 0;
+    while (w->isRolling() && ticks < 100) {
+        w->Timer1_Timer();
+        ++ticks;
+    }
+    return ticks;
+}
+
+void tst_FrmDjYh::useBook(const QList<SheetSpec>& sheets)
+{
+    QFile::remove(book());
+    const QString error = makeBook(book(), sheets);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+}
+
+void tst_FrmDjYh::useFourPeople()
+{
+    useBook({SheetSpec{QStringLiteral("一班"), {{1, 1, QStringLiteral("一班")}}},
+             prizeSheet({{QStringLiteral("一等奖"), QStringLiteral("台灯"), {}, 5},
+                         {QStringLiteral("二等奖"), QStringLiteral("文具盒"), {}, 2}},
+                        {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"),
+                         QStringLiteral("丁")})});
+}
+
+// --- Opening and start-up ------------------------------------------------------
+
+void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
+{
+    settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
+    FrmDjYh* w = open(4);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定奖摇号"));
+    QVERIFY(!w->chkMd()->isVisible());
+    QVERIFY(!w->chkMd()->isChecked());
+    QVERIFY(!w->MnSz(1)->isVisible());
+    QVERIFY(w->MnSz(0)->isVisible());
+    QCOMPARE(w->prizeSheetIndex(), 3);
+    QCOMPARE(w->setupStage(), 1);
+    QVERIFY(w->fraJp()->isVisible());
+    QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖信息"));
+    QCOMPARE(w->lstJp()->count(), 9);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("\r\n期末抽奖\r\n\r\n初一年级组"));
+    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->cmbMd()->count(), 4);
+    QCOMPARE(w->MnDj(3)->text(), QStringLiteral("纪念奖"));
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
+    QVERIFY(messages->shown.empty());
+}
+
+void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
+{
+    FrmDjYh* w = open(3);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定名抽奖"));
+    QVERIFY(!w->MnSz(0)->isVisible());
+    QVERIFY(w->MnSz(1)->isVisible());
+    QVERIFY(w->chkMd()->isVisible());
+    QCOMPARE(w->poolSize(), 19); // 1 + 3 + 5 + 10 tickets
+    QCOMPARE(w->cmbMd()->count(), 40);
+    QCOMPARE(w->cmbMd()->itemText(0), QStringLiteral("1 郭文诗"));
+    QCOMPARE(w->MnMd(39)->text(), w->cmbMd()->itemText(39));
+}
+
+void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
+{
+    FrmDjYh* w = open(3);
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖名单"));
+    QVERIFY(w->lstMd()->isVisible());
+    QVERIFY(!w->lstJp()->isVisible());
+    QCOMPARE(w->lstMd()->count(), 41);
+    QCOMPARE(w->lstMd()->item(1)->text().left(3), QStringLiteral("  1"));
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 3);
+    QVERIFY(!w->fraJp()->isVisible());
+    QVERIFY(w->imgOk()->isVisible());
+    QCOMPARE(w->cmbMd()->currentIndex(), 0);
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
+    // Later, the panel opened from the menu only closes.
+    w->MnSz_Click(3);
+    QVERIFY(w->fraJp()->isVisible());
+    w->lblClose_Click(0);
+    QVERIFY(!w->fraJp()->isVisible());
+    QCOMPARE(w->setupStage(), 3);
+}
+
+void tst_FrmDjYh::startUp_withoutNameList_takesOne()
+{
+    settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
+    FrmDjYh* w = open(3);
+    QVERIFY(w->chkMd()->isChecked());
+    QVERIFY(!w->MnSz(1)->isVisible());
+    QVERIFY(!w->MnSz(4)->isVisible());
+    QVERIFY(!w->cmbMd()->isVisible());
+    QCOMPARE(w->chosenPerson(), -1);
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 3);
+    QVERIFY(w->imgOk()->isVisible());
+}
+
+void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
+{
+    QFile::remove(book());
+    FrmDjYh* w = open(4);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("找不到点名册.xls文件，请检查")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+    QCOMPARE(programEnd->calls, 1);
+    QCOMPARE(w->setupStage(), 0);
+}
+
+void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
+{
+    useBook({SheetSpec{QStringLiteral("一班"), {{3, 1, 1}, {3, 2, QStringLiteral("甲")}}}});
+    FrmDjYh* w = open(4);
+    QCOMPARE(messages->texts(),
+             QStringList{QStringLiteral("点名册.xls中没有“抽奖品”工作表，请检查")});
+    QCOMPARE(w->lstJp()->count(), 1);
+    confirm(w);
+    w->imgOk_MouseDown();
+    w->MnSz_Click(2);
+    QVERIFY(!w->isRolling());
+    QVERIFY(sound->played.isEmpty());
+}
+
+void tst_FrmDjYh::onePrizeRow_reportsEmptyRegion_andNothingDraws()
+{
+    useBook({prizeSheet({{QStringLiteral("一等奖"), QStringLiteral("台灯"), {}, 3}},
+                        {QStringLiteral("甲")})});
+    FrmDjYh* w = open(3);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到奖品区内容为空，请检查")});
+    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->lstJp()->count(), 1);
+    QVERIFY(!w->MnDj(0) || !w->MnDj(0)->isVisible());
+    confirm(w);
+    w->chkMd()->setChecked(true);
+    w->chkMd_Click();
+    w->MnSz_Click(2);
+    QVERIFY(!w->isRolling());
+    QVERIFY(w->lblXm()->text().endsWith(QStringLiteral("圆满结束")));
+}
+
+void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
+{
+    QList<PrizeRowSpec> prizes;
+    for (int i = 0; i < 20; ++i)
+        prizes << PrizeRowSpec{QStringLiteral("奖%1").arg(i + 1), QStringLiteral("品"), {}, 1};
+    SheetSpec sheet = prizeSheet(prizes, {});
+    sheet.cells << QVariantList{23, 1, QStringLiteral("1")}
+                << QVariantList{23, 2, QStringLiteral("甲")};
+    useBook({sheet});
+    FrmDjYh* w = open(4);
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QVERIFY(messages->texts()[0].contains(QStringLiteral("第22行")));
+    QCOMPARE(w->sheet().prizes.size(), size_t(20));
+    QVERIFY(w->sheet().people.empty());
+    QCOMPARE(w->poolSize(), 0);
+    QVERIFY(w->chkMd()->isChecked());
+    // Nobody can be drawn, so nothing can overwrite the prize rows 21 and 22.
+    confirm(w);
+    w->imgOk_MouseDown();
+    QVERIFY(!w->isRolling());
+    QCOMPARE(saved(21, 2), QStringLiteral("奖19"));
+    QCOMPARE(saved(21, 6), QStringLiteral("0"));
+}
+
+void tst_FrmDjYh::emptyNameList_worksWithoutNames()
+{
+    useBook({prizeSheet({{QStringLiteral("一等奖"), QStringLiteral("台灯"), {}, 1},
+                         {QStringLiteral("二等奖"), QStringLiteral("笔"), {}, 1}},
+                        {})});
+    FrmDjYh* w = open(3);
+    QVERIFY(w->chkMd()->isChecked());
+    QVERIFY(!w->chkMd()->isVisible());
+    QVERIFY(!w->cmbMd()->isVisible());
+    w->cmdOk_Click(0);
+    QCOMPARE(w->setupStage(), 3);
+    w->imgOk_MouseDown();
+    QCOMPARE(roll(w), 28);
+    QCOMPARE(w->lstHj()->item(1)->text(), QStringLiteral("1  获一等奖,台灯"));
+}
+
+#include "tst_FrmDjYhBook.inc"
+#include "tst_FrmDjYhDraws.inc"
+
+QTEST_MAIN(tst_FrmDjYh)
+#include "tst_FrmDjYh.moc"

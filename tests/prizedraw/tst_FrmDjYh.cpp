@@ -344,8 +344,8 @@ void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
     useBook({sheet});
     FrmDjYh* w = open(4);
     QCOMPARE(messages->shown.size(), size_t(1));
-    QVERIFY(messages->texts()[0].contains(QStringLiteral("第22行")));
-    QCOMPARE(w->sheet().prizes.size(), size_t(20));
+    QVERIFY(messages->texts()[0].contains(QStringLiteral("第23行")));
+    QCOMPARE(w->sheet().prizes.size(), size_t(21));
     QVERIFY(w->sheet().people.empty());
     QCOMPARE(w->poolSize(), 0);
     QVERIFY(w->chkMd()->isChecked());

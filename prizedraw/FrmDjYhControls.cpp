@@ -150,6 +150,8 @@ void FrmDjYh::buildSidePanel()
     m_imgDj->setObjectName(QStringLiteral("imgDj"));
     m_imgDj->hide();
     connect(m_imgDj, &QToolButton::clicked, this, &FrmDjYh::imgDj_Click);
+    // Shown once the lists are confirmed.
+    m_fraTs->hide();
 }
 
 void FrmDjYh::buildListPanel()

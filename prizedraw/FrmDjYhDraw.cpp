@@ -268,11 +268,22 @@ void FrmDjYh::showPerson(int v)
 
 void FrmDjYh::placePersonDisplay()
 {
+    // Above the side panel and right of the divider line. A long name or a
+    // small screen makes the text smaller rather than letting it run into
+    // the panel or off the screen.
+    const int areaLeft = std::max(0, m_fraTs->x() - 10);
+    const int areaWidth = m_canvas->width() - areaLeft;
+    const int areaHeight = m_fraTs->y() - 8;
     m_lblXm2->adjustSize();
-    // Above the side panel; pulled left when a long name would leave the
-    // screen.
+    while ((m_lblXm2->width() > areaWidth || m_lblXm2->height() > areaHeight) &&
+           m_lblXm2->font().pointSizeF() > 12) {
+        QFont font = m_lblXm2->font();
+        font.setPointSizeF(std::max(12.0, font.pointSizeF() * 0.9));
+        m_lblXm2->setFont(font);
+        m_lblXm2->adjustSize();
+    }
     const int left = std::min(m_fraTs->x(), m_canvas->width() - m_lblXm2->width());
-    m_lblXm2->move(std::max(0, left), std::max(0, (m_fraTs->y() - m_lblXm2->height()) / 2));
+    m_lblXm2->move(std::max(areaLeft, left), std::max(0, (m_fraTs->y() - m_lblXm2->height()) / 2));
 }
 
 void FrmDjYh::showPrize(int t)

@@ -289,8 +289,12 @@ bool FrmKtHd::readRoster()
     resetMenuItems();
 
     prepareScorePool();
-    m_optFz[0]->setChecked(true);
-    OptFz_Click(0);
+    // Selecting the option raises its handler only when it was not selected:
+    // the count box otherwise keeps what it holds for a never-grouped class.
+    if (!m_optFz[0]->isChecked()) {
+        m_optFz[0]->setChecked(true);
+        OptFz_Click(0);
+    }
     if (!restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize))
         return false;
     m_txtFz[0]->setText(QString::number(m_groupCount));

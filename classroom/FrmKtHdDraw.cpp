@@ -106,7 +106,11 @@ void FrmKtHd::finishDraw()
     m_fraPf2->raise();
     m_imgXie[1]->show();
     m_mnJs[2]->setVisible(true);
-    Form_Resize();
+    // Only the bars and the time are placed again: a full layout would undo
+    // the text size the teacher chose with "文字放大".
+    QLabel* sj = m_speechTimer->lblSj();
+    sj->move((m_canvas->width() - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+    placeToolBars();
 }
 
 void FrmKtHd::drawStep()

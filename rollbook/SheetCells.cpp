@@ -357,7 +357,7 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
     const std::uint16_t grbit = io::u16(rec + 4 + 14);
 
     // Which records follow the formula?
-    const CellSpan* anchorShared = nullptr;
+    bool anchorShared = false;
     std::size_t at = span.offset + 4 + size;
     const Bytes& source = span.made ? m_made : stream;
     std::size_t shrFmla = 0;
@@ -374,7 +374,7 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
             throw XlsError("This cell is part of an array formula or data table and cannot be "
                            "changed on its own.");
         if (type == rt::ShrFmla) {
-            anchorShared = &span;
+            anchorShared = true;
             shrFmla = at;
         }
         at += 4 + io::u16(&source[at + 2]);

@@ -86,7 +86,6 @@ void writeMovedSheet(const Bytes& stream, std::uint32_t begin, std::uint32_t end
 void writeChangedSheet(const Bytes& stream, const std::vector<RecordPos>& records,
                        const SheetCells& cells, Bytes& out)
 {
-    const std::size_t sheetStart = out.size();
     const Extent extent = cellExtent(cells);
 
     // Rows of the table: every row with a ROW record or cells, in blocks of
@@ -109,10 +108,8 @@ void writeChangedSheet(const Bytes& stream, const std::vector<RecordPos>& record
         auto it = cells.rows().begin();
         for (std::size_t b = 0; b < blockCount; ++b) {
             const std::uint32_t blockEnd = firstRow + 32 * static_cast<std::uint32_t>(b + 1);
-            auto blockBegin = it;
             std::optional<std::size_t> firstRowRecord;
-            std::size_t rowRecords = 0;
-            for (auto r = blockBegin; r != cells.rows().end() && r->first < blockEnd; ++r) {
+            for (auto r = it; r != cells.rows().end() && r->first < blockEnd; ++r) {
                 const RowSlot& slot = r->second;
                 if (!slot.hasRowRecord)
                     continue;
@@ -133,7 +130,6 @@ void writeChangedSheet(const Bytes& stream, const std::vector<RecordPos>& record
                 }
                 if (!firstRowRecord)
                     firstRowRecord = at;
-                ++rowRecords;
             }
             std::vector<std::uint16_t> offsets;
             std::size_t previous = firstRowRecord ? *firstRowRecord + 20 : 0;
@@ -199,7 +195,6 @@ void writeChangedSheet(const Bytes& stream, const std::vector<RecordPos>& record
         for (std::size_t b = 0; b < dbCellPositions.size(); ++b)
             io::set32(d + 16 + 4 * b, dbCellPositions[b]);
     }
-    (void)sheetStart;
 }
 
 } // namespace zelvano::xls

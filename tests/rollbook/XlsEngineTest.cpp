@@ -449,3 +449,29 @@ TEST(MiniStream, SmallWorkbookGrowsPastCutoff_ReadByXlrdOtherStreamsKept)
         python("biff_check.py", {"compare", original.string(), file.string(), sheet});
     EXPECT_EQ(compare.status, 0) << compare.out;
 }
+
+// An Excel 4 macro sheet holds cells but is not a worksheet: it is listed
+// with its kind, and the roll book's worksheet positions skip it.
+TEST(SheetKinds, MacroSheet_ListedWithItsKindButNotAWorksheet)
+{
+    Bytes stream = streamOf(fixturesDir() / "rollbook_xlwt.xls");
+    for (const RecordPos& r : readSubstream(stream, 0))
+        if (r.type == rt::BoundSheet) {
+            stream[r.dataPos() + 5] = 0x01; // the first sheet becomes a macro sheet
+            break;
+        }
+    const BiffWorkbook wb = BiffWorkbook::parse(stream);
+    ASSERT_EQ(wb.sheets().size(), 3u);
+    EXPECT_EQ(wb.sheets()[0].kind, SheetKind::MacroSheet);
+    EXPECT_EQ(wb.sheets()[1].kind, SheetKind::Worksheet);
+    EXPECT_EQ(wb.cell(0, 2, 0).number, 1) << "its cells still read";
+
+    TempDir dir;
+    const fs::path file = dir.copy(fixturesDir() / "rollbook_xlwt.xls", "macro.xls");
+    auto cfb = CompoundFile::parse(readWholeFile(file));
+    cfb.replaceRootStream("Workbook", stream);
+    saveFileAtomically(file, cfb.serialize());
+    const Workbook book = Workbook::open(file);
+    EXPECT_THAT(book.worksheetNames(), testing::ElementsAre("初二(2)班", "抽奖品"));
+    EXPECT_EQ(book.sheets().size(), 3u);
+}

@@ -83,6 +83,7 @@ private slots:
     void onePrizeRow_reportsEmptyRegion_andNothingDraws();
     void prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold();
     void emptyNameList_worksWithoutNames();
+    void damagedRollBook_reportsDamage();
 
     // Draws.
     void fixedPrize_fourPeople_fifthStartEndsTheEvent();
@@ -94,6 +95,7 @@ private slots:
     void fixedPerson_ticketOdds_followRemainingUnits();
     void fixedPerson_noNameList_recordsPrizeOnly();
     void pictures_missingBrokenHugeOrNarrow_neverFail();
+    void fixedPrize_sharedLevel_drawsTheRowWithUnitsLeft();
 
     // Write-back, refresh and reset.
     void award_writesCells_readBackByEngineAndXlrd();
@@ -102,6 +104,8 @@ private slots:
     void refresh_rereadsSheet_andRestartsNumbering();
     void reset_clearsAwards_savesAndKeepsWinnersRecord();
     void rollBookMenu_showsPrizeSheet();
+    void close_withAwardStillUnsaved_hostIsTold();
+    void returnToMenu_savesSettingsAndShowsMenu();
 
     // Settings, format, names, screens.
     void storedColours_loadAndSave();
@@ -374,6 +378,21 @@ void tst_FrmDjYh::emptyNameList_worksWithoutNames()
 }
 
 #include "tst_FrmDjYhBook.inc"
+void tst_FrmDjYh::damagedRollBook_reportsDamage()
+{
+    QFile::remove(book());
+    QFile junk(book());
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("this is no workbook");
+    junk.close();
+    FrmDjYh* w = open(4);
+    QCOMPARE(messages->texts(), QStringList{QStringLiteral("请打开并检查Excel文档是否损坏。")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
+    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->setupStage(), 1);
+    QVERIFY(!w->fraJp()->isVisible() || w->lstJp()->count() == 1);
+}
+
 #include "tst_FrmDjYhDraws.inc"
 
 QTEST_MAIN(tst_FrmDjYh)

@@ -117,6 +117,9 @@ void FrmKtHd::Form_Load()
     m_baseFontSize = 100;
     m_chosenNameItem = -1;
     readSettings();
+    // The start-button frame blends into the stage as loaded; the colour
+    // items leave it as it is.
+    m_fraTs->setPalette(m_canvas->palette());
 
     m_lblXm->setFont(kaiFont(32, true));
     m_lblXm->move(m_lblXm->x(), 20);
@@ -243,6 +246,7 @@ void FrmKtHd::cmbBj_Click()
         m_cmbPfWz->setCurrentIndex(0);
         cmbPfWz_Click();
     }
+    Form_Resize();
 }
 
 void FrmKtHd::MnBj_Click(int index)
@@ -365,7 +369,7 @@ void FrmKtHd::lblClose_Click(int index)
         setBigText(QStringLiteral("请设置评分参数"));
         placeBelowLabel(m_fraPf);
         m_fraPf2->setParent(m_fraPf);
-        m_fraPf2->move(20, 150);
+        m_fraPf2->move(20, 136);
         m_fraPf2->setAutoFillBackground(false);
         m_fraPf2->show();
         m_fraPf3->show();
@@ -524,6 +528,13 @@ void FrmKtHd::placeToolBars()
 {
     // The score bar beside the next button, the timer bar under it.
     QFrame* timerBar = m_speechTimer->fraJs2();
+    // The caption takes the stage's text colour so it reads on any scheme.
+    if (auto* caption = m_fraPf2->findChild<QLabel*>(QStringLiteral("lblDf"))) {
+        QPalette palette = caption->palette();
+        palette.setColor(QPalette::WindowText, m_lblXm->palette().color(QPalette::WindowText));
+        caption->setPalette(palette);
+    }
+    m_fraPf2->adjustSize();
     const int right = m_fraTs->x() - 10;
     m_fraPf2->move(std::max(0, right - m_fraPf2->width()), m_fraTs->y());
     timerBar->move(std::max(0, right - timerBar->width()), m_fraPf2->y() + m_fraPf2->height() + 6);
@@ -537,8 +548,15 @@ void FrmKtHd::resizeEvent(QResizeEvent* event)
 
 void FrmKtHd::Form_Resize()
 {
-    if (m_setupStage < 2 || !m_canvas)
+    if (!m_canvas)
         return;
+    if (m_setupStage < 2) {
+        // Nothing is scaled yet; a maximised window keeps the class panel
+        // in the middle.
+        centreHorizontally(m_lblXm);
+        centreHorizontally(m_fraBj);
+        return;
+    }
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
     const double r =

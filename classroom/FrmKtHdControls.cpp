@@ -219,12 +219,12 @@ void FrmKtHd::buildScorePanel()
     QFrame* p = m_fraPf;
     makeLabel(QStringLiteral("* 回答正确默认分值是多少？"), p, 24, 60, 400);
     makeLabel(QStringLiteral("* Excel中记录成绩是累计上一次的还是今天重新开始"), p, 24, 100, 560);
-    makeLabel(QStringLiteral("记录位置"), p, 330, 150, 90, 34);
+    makeLabel(QStringLiteral("记录位置"), p, 24, 210, 90, 34);
     m_cmbPfWz = new QComboBox(p);
     m_cmbPfWz->setObjectName(QStringLiteral("cmbPfWz"));
     m_cmbPfWz->setAccessibleName(QStringLiteral("记录位置"));
     m_cmbPfWz->addItems({QStringLiteral("今天"), QStringLiteral("前一次")});
-    m_cmbPfWz->setGeometry(420, 150, 150, 34);
+    m_cmbPfWz->setGeometry(120, 210, 150, 34);
     connect(m_cmbPfWz, &QComboBox::activated, this, [this] { cmbPfWz_Click(); });
 
     // The scoring bar: shown inside the panel during setup, beside the next
@@ -234,7 +234,10 @@ void FrmKtHd::buildScorePanel()
     m_fraPf2->setFont(songFont(12));
     auto* bar = new QHBoxLayout(m_fraPf2);
     bar->setContentsMargins(4, 4, 4, 4);
+    // The bar is as wide as what it shows: the editor folds away.
+    bar->setSizeConstraint(QLayout::SetFixedSize);
     auto* caption = new QLabel(QStringLiteral("打分"), m_fraPf2);
+    caption->setObjectName(QStringLiteral("lblDf"));
     caption->setFont(kaiFont(16, true));
     bar->addWidget(caption);
     m_imgDf0 = makeGlyphButton(QStringLiteral("分"), QColor(0xb2, 0x22, 0x22),

@@ -249,6 +249,8 @@ void FrmKtHd::writeScore()
 void FrmKtHd::imgDf0_Click()
 {
     m_fraPf3->setVisible(m_fraPf3->isHidden());
+    if (m_setupStage > 3)
+        placeToolBars();
 }
 
 void FrmKtHd::cmbPfWz_Click()

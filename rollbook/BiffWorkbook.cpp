@@ -193,8 +193,8 @@ void BiffWorkbook::setText(std::size_t sheet, std::uint16_t row, std::uint16_t c
     if (text.size() > 32767)
         throw XlsError("A cell holds at most 32767 characters.");
     SheetCells& cells = cellsOf(sheet);
-    // Check the cell can change before the string table grows.
-    (void)cells.formatOf(m_stream, row, col);
+    // A cell that cannot change must not leave a string behind.
+    cells.checkCanChange(m_stream, row, col);
     cells.setString(m_stream, row, col, m_strings.findOrAdd(text));
 }
 

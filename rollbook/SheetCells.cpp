@@ -348,7 +348,7 @@ CellSpan SheetCells::makeRecord(std::uint16_t type, const Bytes& body, std::uint
 }
 
 void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
-                                         const CellSpan& span)
+                                         const CellSpan& span, bool apply)
 {
     const std::uint8_t* rec = bytesOf(stream, span);
     const std::size_t size = io::u16(rec + 2);
@@ -442,6 +442,8 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
             replacements.push_back({it->first, k, std::move(records)});
         }
     }
+    if (!apply)
+        return;
     for (Replacement& r : replacements) {
         RowSlot& slot = m_rows[r.row];
         CellSpan& user = slot.cells[r.index];
@@ -463,7 +465,7 @@ void SheetCells::replace(const Bytes& stream, std::uint16_t row, std::uint16_t c
     std::size_t index = 0;
     const CellSpan* found = find(row, col, &index);
     if (found && found->type == rt::Formula)
-        prepareFormulaOverwrite(stream, row, *found);
+        prepareFormulaOverwrite(stream, row, *found, true);
 
     RowSlot& slot = m_rows[row];
     std::vector<CellSpan> pieces;
@@ -531,6 +533,13 @@ void SheetCells::replace(const Bytes& stream, std::uint16_t row, std::uint16_t c
     else
         slot.changed = true;
     m_changed = true;
+}
+
+void SheetCells::checkCanChange(const Bytes& stream, std::uint16_t row, std::uint16_t col)
+{
+    const CellSpan* found = find(row, col);
+    if (found && found->type == rt::Formula)
+        prepareFormulaOverwrite(stream, row, *found, false);
 }
 
 void SheetCells::setNumber(const Bytes& stream, std::uint16_t row, std::uint16_t col, double value)

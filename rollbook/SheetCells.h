@@ -53,6 +53,10 @@ public:
     forEach(const Bytes& stream, const SharedStrings& strings,
             const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const;
 
+    // Throws XlsError, changing nothing, when the cell cannot be changed on
+    // its own (part of an array formula or data table).
+    void checkCanChange(const Bytes& stream, std::uint16_t row, std::uint16_t col);
+
     void setNumber(const Bytes& stream, std::uint16_t row, std::uint16_t col, double value);
     void setString(const Bytes& stream, std::uint16_t row, std::uint16_t col,
                    std::uint32_t sstIndex);
@@ -88,7 +92,10 @@ private:
                         std::uint16_t lastCol);
     void replace(const Bytes& stream, std::uint16_t row, std::uint16_t col, std::uint16_t type,
                  const Bytes* body);
-    void prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row, const CellSpan& span);
+    // Throws XlsError when the formula cannot go; with `apply`, gives the
+    // other users of a shared formula starting here their own formulas.
+    void prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row, const CellSpan& span,
+                                 bool apply);
 
     std::map<std::uint16_t, RowSlot> m_rows;
     std::vector<ColumnFormat> m_columnFormats;

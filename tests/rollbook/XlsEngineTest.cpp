@@ -475,3 +475,24 @@ TEST(SheetKinds, MacroSheet_ListedWithItsKindButNotAWorksheet)
     EXPECT_THAT(book.worksheetNames(), testing::ElementsAre("初二(2)班", "抽奖品"));
     EXPECT_EQ(book.sheets().size(), 3u);
 }
+
+// A cell of an array formula cannot change on its own (nor can it in Excel);
+// the refusal leaves the workbook as it was, string table included. The
+// sample's one-cell array formula is widened to A1:B2 for this.
+TEST(Formulas, CellOfAnArrayFormula_RefusedWithoutChangingAnything)
+{
+    Bytes stream = streamOf(samplesDir() / "invalid_formula.xls");
+    const auto records = sheetRecords(stream, 0);
+    auto array = std::find_if(records.begin(), records.end(),
+                              [](const RecordPos& r) { return r.type == rt::Array; });
+    ASSERT_NE(array, records.end());
+    std::uint8_t* ref = stream.data() + array->dataPos();
+    io::set16(ref + 2, 1);
+    ref[5] = 1;
+    BiffWorkbook wb = BiffWorkbook::parse(stream);
+    EXPECT_THROW(wb.setText(0, 0, 0, "一个新字符串"), XlsError);
+    EXPECT_THROW(wb.setNumber(0, 0, 0, 1), XlsError);
+    EXPECT_THROW(wb.setEmpty(0, 0, 0), XlsError);
+    EXPECT_FALSE(wb.changed());
+    EXPECT_EQ(wb.serialize(), stream);
+}

@@ -167,6 +167,7 @@ void FrmDjYh::lblClose_Click(int index)
         }
     }
     m_fraJp->hide();
+    m_lblXm->show();
     if (m_setupStage != 2)
         return;
     setTopMenusEnabled(true);
@@ -261,6 +262,9 @@ void FrmDjYh::centrePanel(double topShare)
                   std::max(0, int((m_canvas->height() - m_fraJp->height()) * topShare)));
     m_fraJp->show();
     m_fraJp->raise();
+    // A display half hidden behind the panel reads as broken on the
+    // projector: it steps aside until the panel closes.
+    m_lblXm->setVisible(!m_lblXm->geometry().intersects(m_fraJp->geometry()));
 }
 
 void FrmDjYh::setMainText(const QString& text, bool besidePanel)

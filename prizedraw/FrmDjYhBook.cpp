@@ -247,8 +247,10 @@ void FrmDjYh::recordAward()
 
     if (!written || !m_session->save()) {
         m_session->reportWriteFailure();
+        m_imgXie->setVisible(hasUnsavedAward());
         return;
     }
+    m_imgXie->setVisible(hasUnsavedAward());
     m_imgOk->show();
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
@@ -257,11 +259,12 @@ void FrmDjYh::imgXie_Click()
 {
     if (isRolling() || !hasUnsavedAward())
         return;
-    if (!flushAwards() || !m_session->save()) {
+    const bool saved = flushAwards() && m_session->save();
+    if (!saved)
         m_session->reportWriteFailure();
-        return;
-    }
-    m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+    m_imgXie->setVisible(hasUnsavedAward());
+    if (saved)
+        m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
 
 void FrmDjYh::warnUnwrittenAwards()
@@ -296,6 +299,7 @@ void FrmDjYh::resetAwards()
     // Saved at once: closing before the next award must not lose the reset.
     if (!m_session->save())
         m_session->reportWriteFailure();
+    m_imgXie->setVisible(hasUnsavedAward());
 
     SettingsStore& settings = *m_services.settings;
     settings.writeSetting(QStringLiteral("DbjYs"), resetValue("DbjYs"), TextForm);

@@ -90,12 +90,6 @@ void FrmDjYh::buildControls()
     m_fraLine->resize(3, 100);
     m_fraLine->hide();
 
-    m_imgXie = glyphButton(QStringLiteral("写"), QColor(0x8b, 0x1a, 0x1a), QStringLiteral("写名单"),
-                           m_canvas, QRect(8, 8, 40, 40));
-    m_imgXie->setObjectName(QStringLiteral("imgXie"));
-    m_imgXie->hide();
-    connect(m_imgXie, &QToolButton::clicked, this, &FrmDjYh::imgXie_Click);
-
     buildSidePanel();
     buildListPanel();
 
@@ -144,6 +138,13 @@ void FrmDjYh::buildSidePanel()
     EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
     EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
     m_imgOk->hide();
+
+    // Offered only while an award waits to be saved into the roll book.
+    m_imgXie = glyphButton(QStringLiteral("写"), QColor(0x8b, 0x1a, 0x1a), QStringLiteral("写名单"),
+                           m_fraTs2, QRect(10, 386, 44, 44));
+    m_imgXie->setObjectName(QStringLiteral("imgXie"));
+    m_imgXie->hide();
+    connect(m_imgXie, &QToolButton::clicked, this, &FrmDjYh::imgXie_Click);
 
     m_imgDj = glyphButton(QStringLiteral("奖"), QColor(0xd2, 0x69, 0x1e), QStringLiteral("抽奖"),
                           m_fraTs, QRect(240, 390, 44, 44));

@@ -113,6 +113,9 @@ void FrmKtHd::Form_Load()
     m_designSize = kDesignSize;
     m_designFraFz = m_fraFz->size();
     m_designLabXx = m_labXx->size();
+    for (QWidget* child : m_fraFz->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        m_designFzControls.push_back({child, child->geometry(), child->font().pointSizeF()});
+    }
 
     m_baseFontSize = 100;
     m_chosenNameItem = -1;
@@ -567,13 +570,24 @@ void FrmKtHd::Form_Resize()
     m_lblXm->adjustSize();
     sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
     sj->adjustSize();
+    // The grouping panel grows and shrinks as a whole, within the window.
+    const double s = std::min(
+        {1 / r, double(width) / m_designFraFz.width(), double(height) / m_designFraFz.height()});
+    m_fraFz->resize(QSize(int(m_designFraFz.width() * s), int(m_designFraFz.height() * s)));
+    for (const DesignPlace& place : m_designFzControls) {
+        const QRect g = place.geometry;
+        place.widget->setGeometry(int(g.x() * s), int(g.y() * s), int(g.width() * s),
+                                  int(g.height() * s));
+        if (place.pointSize > 0) {
+            QFont font = place.widget->font();
+            font.setPointSizeF(std::max(6.0, place.pointSize * s));
+            place.widget->setFont(font);
+        }
+    }
     QFont listFont = m_list1->font();
-    listFont.setPointSizeF(std::max(6.0, 16 / r));
+    listFont.setPointSizeF(std::max(6.0, 16 * s));
     m_list1->setFont(listFont);
     m_list2->setFont(listFont);
-    m_fraFz->resize(QSize(int(m_designFraFz.width() / r), int(m_designFraFz.height() / r))
-                        .boundedTo(m_canvas->size()));
-    m_labXx->resize(QSize(int(m_designLabXx.width() / r), int(m_designLabXx.height() / r)));
     centreHorizontally(m_fraFz);
 
     if (m_setupStage > 3) {
@@ -584,10 +598,15 @@ void FrmKtHd::Form_Resize()
     }
     sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
 
-    QFrame* timerPanel = m_speechTimer->fraJs();
-    timerPanel->move((width - timerPanel->width()) / 2, timerPanel->y());
-    if (m_fraPf->isVisible() || m_setupPanel == 0)
-        centreHorizontally(m_fraPf);
+    // Setup panels stay below the label and inside the window.
+    for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),
+                           static_cast<QWidget*>(m_speechTimer->fraJs())}) {
+        if (m_setupStage < 4)
+            placeBelowLabel(panel);
+        else
+            panel->move((width - panel->width()) / 2,
+                        std::max(0, std::min(panel->y(), height - panel->height())));
+    }
 
     m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.95 * (height - m_fraTs->height())));
     if (m_setupStage > 3)

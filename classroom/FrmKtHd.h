@@ -222,6 +222,14 @@ private:
     QSize m_designSize;
     QSize m_designFraFz;
     QSize m_designLabXx;
+    // The grouping panel's controls as laid out at design size, so the
+    // layout rule scales them with the panel.
+    struct DesignPlace {
+        QWidget* widget;
+        QRect geometry;
+        qreal pointSize;
+    };
+    std::vector<DesignPlace> m_designFzControls;
 
     // Controls.
     QWidget* m_canvas = nullptr;

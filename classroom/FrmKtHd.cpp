@@ -3,6 +3,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
+#include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "rollbook/ops/RollBookSession.h"
@@ -67,7 +68,12 @@ FrmKtHd::~FrmKtHd() = default;
 
 bool FrmKtHd::isRolling() const
 {
-    return m_timer1->isActive();
+    return m_rolling->isRolling();
+}
+
+QTimer* FrmKtHd::Timer1() const
+{
+    return m_rolling->Timer1();
 }
 
 QAction* FrmKtHd::MnXm(int i) const
@@ -486,7 +492,7 @@ void FrmKtHd::resetSettings()
 
 void FrmKtHd::closeEvent(QCloseEvent* event)
 {
-    m_timer1->stop();
+    m_rolling->cancel();
     saveSettings();
     m_rollBook->release();
     event->accept();

@@ -4,7 +4,6 @@
 #include "classroom/logic/Scoring.h"
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
-#include "numberdraw/logic/RollingSchedule.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -33,6 +32,7 @@ class ModeNavigator;
 class SpeechTimer;
 class DisplayFormat;
 class RollBookSession;
+class RollingDraw;
 
 // The classroom window ("课堂互动", mode 0): a class of the roll book is
 // chosen, grouped, and called person by person on the projector, with the
@@ -116,7 +116,7 @@ public:
     QComboBox* cmbZh() const { return m_cmbZh; }
     QComboBox* cmbFs0() const { return m_cmbFs0; }
     QComboBox* cmbPfWz() const { return m_cmbPfWz; }
-    QTimer* Timer1() const { return m_timer1; }
+    QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
@@ -169,7 +169,7 @@ private:
     // Draw (FrmKtHdDraw.cpp).
     void drawStep();
     void removeFromPool();
-    void finishDraw();
+    void finishDraw(bool withCue);
     void selectPosition(int rosterPosition);
     void selectGroup(int groupNumber);
     void selectMember(int memberIndex);
@@ -217,7 +217,6 @@ private:
     std::vector<Person> m_roster;
     DrawPool<PoolEntry> m_drawPool;
     std::vector<Group> m_groups;
-    RollingSchedule m_schedule;
     bool m_lastStepWasRandom = false;
     QSize m_designSize;
     QSize m_designFraFz;
@@ -238,7 +237,7 @@ private:
     QToolButton* m_imgOk = nullptr;
     QPixmap m_bt1;
     QPixmap m_bt2;
-    QTimer* m_timer1 = nullptr;
+    RollingDraw* m_rolling = nullptr; // Timer1 and its pace
     std::array<QFrame*, 4> m_panels{};
 
     QFrame* m_fraBj = nullptr;

@@ -2,6 +2,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
+#include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/gui/EventHook.h"
@@ -121,10 +122,14 @@ void FrmKtHd::buildControls()
     EventHook::attach(m_fraTs, QEvent::Enter, [this] { showStartPicture(false); });
     m_fraTs->hide();
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    connect(m_timer1, &QTimer::timeout, this, &FrmKtHd::Timer1_Timer);
+    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
+                                {[this] { drawStep(); },
+                                 [this] {
+                                     if (!m_mnFs[1]->isChecked())
+                                         removeFromPool();
+                                     finishDraw(false);
+                                 }},
+                                this);
 
     buildClassPanel();
     buildGroupPanel();

@@ -3,6 +3,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
+#include "numberdraw/RollingDraw.h"
 #include "numberdraw/logic/GroupCursor.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
@@ -50,7 +51,7 @@ void FrmKtHd::imgOk_MouseDown()
 
 void FrmKtHd::lblXm_Click()
 {
-    if (m_setupStage < 4 || m_timer1->isActive())
+    if (m_setupStage < 4 || m_rolling->isRolling())
         return;
     // Asked before anything is hidden, so "No" leaves the stage as it was.
     if (m_drawPool.empty()) {
@@ -66,13 +67,12 @@ void FrmKtHd::lblXm_Click()
     m_speechTimer->cancelForDraw();
 
     if (m_mnFs[2]->isChecked() && !m_fraFz->isVisible()) {
-        m_timer1->start(m_schedule.start());
-        m_services.sound->playSound(QStringLiteral("sound\\type0.wav"));
+        m_rolling->start();
     } else {
         drawStep();
         if (!m_mnFs[1]->isChecked())
             removeFromPool();
-        finishDraw();
+        finishDraw(true);
     }
     if (m_setupStage == 4) {
         Form_Resize();
@@ -82,22 +82,15 @@ void FrmKtHd::lblXm_Click()
 
 void FrmKtHd::Timer1_Timer()
 {
-    if (!m_timer1->isActive())
-        return;
-    const RollingSchedule::Tick tick = m_schedule.tick();
-    m_timer1->setInterval(tick.nextIntervalMs);
-    drawStep();
-    if (tick.finished) {
-        m_timer1->stop();
-        if (!m_mnFs[1]->isChecked())
-            removeFromPool();
-        finishDraw();
-    }
+    // A tick that arrives after the run ended does nothing.
+    if (m_rolling->isRolling())
+        m_rolling->Timer1_Timer();
 }
 
-void FrmKtHd::finishDraw()
+void FrmKtHd::finishDraw(bool withCue)
 {
-    m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
+    if (withCue)
+        m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
     m_speechTimer->rearmAfterDraw();
     m_fraPf3->hide();
     m_imgOk->show();

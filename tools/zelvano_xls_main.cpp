@@ -87,6 +87,15 @@ std::size_t findSheet(const Workbook& wb, const std::string& sheet)
     throw XlsError("no worksheet \"" + sheet + "\" in the workbook");
 }
 
+// The shortest text that reads back as exactly the stored number, so a dump
+// can be fed back to `set --number` without loss.
+std::string roundTripText(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 char typeLetter(CellValue::Type type)
 {
     switch (type) {
@@ -117,7 +126,7 @@ void dumpSheet(const Workbook& wb, std::size_t worksheet, std::string& out)
         out += '\t';
         out += typeLetter(v.type);
         out += '\t';
-        out += escape(v.toText());
+        out += v.type == CellValue::Type::Number ? roundTripText(v.number) : escape(v.toText());
         out += '\n';
     });
 }

@@ -155,3 +155,20 @@ TEST(ToolSet, KilledDuringSave_FileHoldsOldOrNewContent)
     }
     EXPECT_GT(sawOld + sawNew, 0);
 }
+
+// Dumped numbers read back as exactly the stored value, so a dump can be
+// fed back to `set --number` without loss.
+TEST(ToolDump, NumbersRoundTripExactly)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(fixturesDir() / "rollbook_xlwt.xls", "n.xls");
+    ASSERT_EQ(xlsTool({"set", file.string(), "1", "70", "1", "--number", "0.30000000000000004", "1",
+                       "70", "2", "--number", "100000", "1", "70", "3", "--number", "-2.5e-7"})
+                  .status,
+              0);
+    const std::string dump = xlsTool({"dump", file.string(), "1"}).out;
+    EXPECT_THAT(dump, HasSubstr("\t70\t1\tn\t0.30000000000000004\n"));
+    EXPECT_THAT(dump, HasSubstr("\t70\t2\tn\t1e+05\n"));
+    EXPECT_THAT(dump, HasSubstr("\t70\t3\tn\t-2.5e-07\n"));
+    EXPECT_EQ(python("xlrd_dump.py", {file.string(), "初二(1)班"}).out, dump);
+}

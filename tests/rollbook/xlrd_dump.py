@@ -5,21 +5,34 @@ The independent reader the engine's reads are compared with:
 (-O: xlrd asserts that the shared-string count is right, which some real
 files get wrong; its reading is right without the assertion.)
 """
+import decimal
 import sys
 
 import xlrd
 
 
 def number_text(value):
-    if value == 0:
-        return "0"
-    text = "%.15g" % value
-    if "e" in text:
-        mantissa, exponent = text.split("e")
-        sign = exponent[0]
-        digits = exponent[1:].lstrip("0").rjust(2, "0")
-        text = mantissa + "E" + sign + digits
-    return text
+    """Shortest text reading back as exactly this number, fixed or
+    scientific notation, whichever is shorter (fixed on a tie)."""
+    sign, digits, exponent = decimal.Decimal(repr(value)).as_tuple()
+    digits = "".join(map(str, digits))
+    stripped = digits.rstrip("0")
+    exponent += len(digits) - len(stripped)
+    digits = stripped or "0"
+    if digits == "0":
+        return "-0" if sign else "0"
+    point = len(digits) + exponent  # digits before the decimal point
+    if exponent >= 0:
+        fixed = str(int(abs(value)))  # a whole number is printed exactly
+    elif point > 0:
+        fixed = digits[:point] + "." + digits[point:]
+    else:
+        fixed = "0." + "0" * -point + digits
+    e = point - 1
+    sci = digits[0] + ("." + digits[1:] if len(digits) > 1 else "")
+    sci += "e%s%02d" % ("-" if e < 0 else "+", abs(e))
+    text = fixed if len(fixed) <= len(sci) else sci
+    return ("-" if sign else "") + text
 
 
 def escape(text):

@@ -236,7 +236,7 @@ void FrmDjYh::recordAward()
     if (withPerson) {
         if (QAction* item = MnMd(person - 1))
             item->setEnabled(false);
-        Person& winner = m_data.people[static_cast<size_t>(person - 1)];
+        Entrant& winner = m_data.people[static_cast<size_t>(person - 1)];
         winner.levelWon = level.trimmed();
         winner.prizeWon = prizeName.trimmed();
     }

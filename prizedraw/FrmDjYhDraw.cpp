@@ -261,7 +261,7 @@ void FrmDjYh::showPerson(int v)
 {
     if (v < 1 || v > static_cast<int>(m_data.people.size()))
         return;
-    const Person& person = m_data.people[static_cast<size_t>(v - 1)];
+    const Entrant& person = m_data.people[static_cast<size_t>(v - 1)];
     m_lblXm2->setText(personDisplay(person.number, person.name));
     placePersonDisplay();
 }

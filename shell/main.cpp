@@ -1,6 +1,7 @@
+#include "classroom/FrmKtHd.h"
 #include "numberdraw/FrmYh.h"
+#include "prizedraw/FrmDjYh.h"
 #include "shell/gui/ModeNavigator.h"
-#include "shell/gui/ModeWindowStub.h"
 #include "shell/gui/ProgramServices.h"
 
 #include <QApplication>
@@ -10,8 +11,8 @@ namespace
 
 using namespace zelvano;
 
-// The windows of each mode. Modes whose windows are still to come show a
-// window with their caption and return item.
+// The window of each mode: the classroom, the number and seat draw, and the
+// prize draw in its two modes.
 class ProgramWindows final : public WindowFactory
 {
 public:
@@ -24,24 +25,16 @@ public:
     {
         switch (modeCode) {
         case 0:
-            return stub("Zelvano >> 课堂互动", "返回主页(&F)");
+            return new FrmKtHd(m_services, *m_navigator);
         case 1:
         case 2:
             return new FrmYh(m_services, *m_navigator);
-        case 3:
-            return stub("Zelvano >> 定名抽奖", "返回主页");
         default:
-            return stub("Zelvano >> 定奖摇号", "返回主页");
+            return new FrmDjYh(m_services, *m_navigator);
         }
     }
 
 private:
-    QWidget* stub(const char* caption, const char* returnCaption)
-    {
-        return new ModeWindowStub(QString::fromUtf8(caption), QStringLiteral("设置"),
-                                  QString::fromUtf8(returnCaption), *m_navigator);
-    }
-
     AppServices& m_services;
     ModeNavigator*& m_navigator;
 };

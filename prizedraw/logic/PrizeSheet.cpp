@@ -81,7 +81,7 @@ PrizeSheetData readPrizeSheet(const CellReader& cell)
         return data;
     data.people.reserve(static_cast<size_t>(data.nameRowCount));
     for (int v = 1; v <= data.nameRowCount; ++v) {
-        Person person;
+        Entrant person;
         person.row = v + 20;
         person.number = cellTrimmed(cell(person.row, 1));
         person.name = cellTrimmed(cell(person.row, 2));
@@ -105,7 +105,7 @@ std::vector<int> drawPoolFor(PrizeMode mode, const PrizeSheetData& data)
     if (mode == PrizeMode::FixedPerson)
         return prizeTickets(data.prizes);
     std::vector<int> rows;
-    for (const Person& person : data.people) {
+    for (const Entrant& person : data.people) {
         if (!person.hasWon())
             rows.push_back(person.row);
     }
@@ -120,15 +120,15 @@ std::vector<ChoiceItem> prizeMenuItems(const std::vector<Prize>& prizes)
     return items;
 }
 
-std::vector<ChoiceItem> nameMenuItems(const std::vector<Person>& people)
+std::vector<ChoiceItem> nameMenuItems(const std::vector<Entrant>& people)
 {
     std::vector<ChoiceItem> items;
-    for (const Person& person : people)
+    for (const Entrant& person : people)
         items.push_back({personCaption(person), !person.hasWon()});
     return items;
 }
 
-QString personCaption(const Person& person)
+QString personCaption(const Entrant& person)
 {
     return person.number + QLatin1Char(' ') + person.name;
 }
@@ -142,7 +142,7 @@ QStringList choiceEntries(PrizeMode mode, const PrizeSheetData& data)
                 entries << prize.level;
         }
     } else {
-        for (const Person& person : data.people) {
+        for (const Entrant& person : data.people) {
             if (!person.hasWon())
                 entries << personCaption(person);
         }

@@ -36,7 +36,7 @@ struct Prize {
     int used = 0;      // F
 };
 
-struct Person {
+struct Entrant {
     int row = 0;
     QString number;
     QString name;
@@ -49,7 +49,7 @@ struct PrizeSheetData {
     QString title;              // B1
     QString subtitle;           // E1
     std::vector<Prize> prizes;  // prize t at index t - 1
-    std::vector<Person> people; // person v at index v - 1
+    std::vector<Entrant> people; // person v at index v - 1
     int prizeRowCount = 0;      // prize rows as counted, even when unread
     int nameRowCount = 0;       // name rows as counted, even when unread
     // Fewer than two prize rows: nothing is read.
@@ -89,9 +89,9 @@ struct ChoiceItem {
 // "获奖等级": one item per prize, enabled while units remain.
 std::vector<ChoiceItem> prizeMenuItems(const std::vector<Prize>& prizes);
 // "选择名单": one item per person, enabled while the person has won nothing.
-std::vector<ChoiceItem> nameMenuItems(const std::vector<Person>& people);
+std::vector<ChoiceItem> nameMenuItems(const std::vector<Entrant>& people);
 // number, one space, name
-QString personCaption(const Person& person);
+QString personCaption(const Entrant& person);
 
 // The choice list beside the start button: levels with units left for a
 // fixed prize, people who have won nothing for a fixed person.

@@ -51,12 +51,12 @@ QStringList prizeListLines(const std::vector<Prize>& prizes)
     return lines;
 }
 
-QStringList nameListLines(const std::vector<Person>& people)
+QStringList nameListLines(const std::vector<Entrant>& people)
 {
     const QString gap = spaces(8);
     QStringList lines{QStringLiteral("号码") + gap + QStringLiteral("姓名") + gap +
                       QStringLiteral("等级") + gap + QStringLiteral("奖品")};
-    for (const Person& person : people) {
+    for (const Entrant& person : people) {
         const QString line =
             QLatin1Char(' ') + (person.number.size() == 1 ? QStringLiteral(" ") : QString()) +
             person.number + gap + person.name + pad(12, person.name) + person.levelWon +

@@ -23,7 +23,7 @@ QString pad(int width, const QString& text);
 QStringList prizeListLines(const std::vector<Prize>& prizes);
 // "获奖名单": a heading, then the winners (the last sheet row first), then
 // everybody else in sheet order.
-QStringList nameListLines(const std::vector<Person>& people);
+QStringList nameListLines(const std::vector<Entrant>& people);
 
 // Number, line break, name: the person display and the winners' record.
 QString personDisplay(const QString& number, const QString& name);

@@ -255,7 +255,13 @@ void RollBookSession::reportWriteFailure()
         QStringLiteral(
             "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"),
         QStringLiteral("错误"), MessageIcon::Critical);
-    openRollBook();
+    // Open again so the next attempt finds the roll book; the pending change
+    // is saved by that attempt, not here, so the teacher does not wait twice.
+    m_error.clear();
+    if (!m_workbook)
+        openRollBook();
+    else if (m_workbook->changedOnDisk())
+        reloadFromDisk();
 }
 
 void RollBookSession::reportNoWorksheet()

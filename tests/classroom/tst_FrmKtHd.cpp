@@ -3,6 +3,7 @@
 #include "presentation/SpeechTimer.h"
 #include "rollbook/Workbook.h"
 #include "rollbook/ops/RollBookSession.h"
+#include "rollbook/ops/RollBookViewer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/SettingsDatabase.h"
 #include "shell/core/SettingsStore.h"
@@ -116,6 +117,8 @@ private slots:
     void score_failedSaveThenRetry_writesOnce();
     void scoreBox_plusMinusAndKeyFilter();
     void reset_clearsColumnAndSettings_closeWritesCurrentOnes();
+    void reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten();
+    void rollBookButtons_showTheCurrentClass();
 
     // Settings, timer, menus, screens.
     void close_writesSettingsInOrderAndForms();
@@ -397,6 +400,7 @@ void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
 
 void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
 {
+    editBook([](xls::Workbook& b) { b.setEmpty(1, 13, 1); }); // class 2: ten persons
     FrmKtHd* w = open();
     finishSetup(w);
     const QString first = w->roster()[0].name;
@@ -407,6 +411,9 @@ void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
     QVERIFY(w->MnBj(0)->isEnabled());
     QVERIFY(!w->MnBj(1)->isEnabled());
     QVERIFY(w->roster()[0].name != first);
+    QCOMPARE(w->personCount(), 10);
+    QVERIFY(w->MnXm(9)->isVisible());
+    QVERIFY(!w->MnXm(10)->isVisible());
     QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
     w->cmdOk_Click(1);
     QVERIFY(!w->fraFz()->isVisible());
@@ -1029,6 +1036,49 @@ void tst_FrmKtHd::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
     QCOMPARE(setting("BzhFs"), QStringLiteral("0"));
     QCOMPARE(setting("BCf"), QStringLiteral("True"));
     QCOMPARE(setting("BTs"), QStringLiteral("True"));
+}
+
+void tst_FrmKtHd::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->cmbPfWz()->setCurrentIndex(1);
+    w->cmbPfWz_Click();
+    w->MnZh_Click(0);
+    QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.close();
+    w->MnMd_Click(5);
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(setting("BzhFs"), QStringLiteral("2")); // the settings were written
+    QVERIFY(!fileCell(0, 3, 8).isEmpty());           // the file was not
+    // Once the file is free, the next access saves the emptied column.
+    QVERIFY(QFile::remove(lock.fileName()));
+    w->MnMd_Click(4);
+    QVERIFY(fileCell(0, 3, 8).isEmpty() || fileCell(0, 3, 8) == CellValue::ofText(""));
+    QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11"));
+    QCOMPARE(w->poolSize(), 40);
+}
+
+void tst_FrmKtHd::rollBookButtons_showTheCurrentClass()
+{
+    FrmKtHd* w = open();
+    finishSetup(w, 1);
+    w->ImgOpen_Click(1);
+    RollBookViewer* viewer = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<RollBookViewer*>(widget);
+            candidate && candidate->isVisible())
+            viewer = candidate;
+    }
+    QVERIFY(viewer);
+    QCOMPARE(viewer->sheetChoice()->currentText(), QStringLiteral("初一(2)班"));
+    QCOMPARE(w->MnMd(3)->shortcut(), QKeySequence(Qt::Key_F2));
+    QVERIFY(messages->shown.empty());
+    w->close(); // the viewer goes with the window
+    QVERIFY(!viewer->isVisible());
 }
 
 // --- Settings, timer, menus, screens

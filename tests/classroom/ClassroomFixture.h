@@ -1,0 +1,216 @@
+#pragma once
+
+// What every classroom window test starts from: a copy of the sample roll
+// book and a fresh settings database in a scratch application folder, the
+// scripted seams, and helpers to read and change the roll book as another
+// program would.
+#include "classroom/FrmKtHd.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "rollbook/Workbook.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/ops/RollBookViewer.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/SettingsDatabase.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeNavigator.h"
+
+#include "Fakes.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+namespace zelvano::testing
+{
+
+using xls::CellValue;
+
+class NoWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+};
+
+inline std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+inline bool sameGroups(const std::vector<Group>& a, const std::vector<Group>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].count != b[i].count || a[i].members != b[i].members)
+            return false;
+    }
+    return true;
+}
+
+inline QString lastLine(const QString& text)
+{
+    return text.section(QStringLiteral("\r\n"), -1);
+}
+
+class ClassroomFixture
+{
+public:
+    void setUp();
+    void tearDown();
+    FrmKtHd* open();
+    void confirmClass(FrmKtHd* w, int index = 0);
+    void finishSetup(FrmKtHd* w, int classIndex = 0);
+    QString book() const { return temp->file(QStringLiteral("点名册.xls")); }
+    void editBook(const std::function<void(xls::Workbook&)>& edit);
+    CellValue fileCell(int sheet, int row, int col);
+    // The first `n` persons of class 0 stay; the list ends after them.
+    void cutClass(int n, bool clearGroups);
+    QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
+    QString xlrdCell(int sheet, int row, int col);
+
+    std::unique_ptr<TempDir> temp;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ScriptedRandom> random;
+    std::unique_ptr<RecordingSound> sound;
+    std::unique_ptr<RecordingProgramEnd> programEnd;
+    std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<ScriptedColours> colours;
+    std::unique_ptr<RecordingProcesses> processes;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<NoWindows> windows;
+    std::unique_ptr<ModeNavigator> navigator;
+    AppServices services;
+    QPointer<FrmKtHd> window;
+};
+
+inline void ClassroomFixture::setUp()
+{
+    temp = std::make_unique<TempDir>();
+    messages = std::make_unique<ScriptedMessages>();
+    random = std::make_unique<ScriptedRandom>();
+    sound = std::make_unique<RecordingSound>();
+    programEnd = std::make_unique<RecordingProgramEnd>();
+    clock = std::make_unique<FakeClock>();
+    colours = std::make_unique<ScriptedColours>();
+    processes = std::make_unique<RecordingProcesses>();
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), book()));
+    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QDir().mkpath(temp->file(QStringLiteral("img")));
+    for (const char* picture : {"bt1.gif", "bt2.gif"}) {
+        QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/img/") + QLatin1String(picture),
+                    temp->file(QStringLiteral("img/") + QLatin1String(picture)));
+    }
+    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
+    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
+    services = AppServices{};
+    services.appDir = temp->path();
+    services.messages = messages.get();
+    services.random = random.get();
+    services.sound = sound.get();
+    services.programEnd = programEnd.get();
+    services.clock = clock.get();
+    services.colours = colours.get();
+    services.settings = settings.get();
+    services.processes = processes.get();
+    windows = std::make_unique<NoWindows>();
+    navigator = std::make_unique<ModeNavigator>(services, *windows);
+}
+
+inline void ClassroomFixture::tearDown()
+{
+    QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
+    delete window;
+}
+
+inline FrmKtHd* ClassroomFixture::open()
+{
+    services.modeCode = 0;
+    window = new FrmKtHd(services, *navigator);
+    window->show();
+    return window;
+}
+
+inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
+{
+    w->cmbBj()->setCurrentIndex(index);
+    w->cmbBj_Click();
+    w->cmdOk_Click(3);
+}
+
+inline void ClassroomFixture::finishSetup(FrmKtHd* w, int classIndex)
+{
+    confirmClass(w, classIndex);
+    QCOMPARE(w->setupStage(), 2);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->speechTimer().closeSettingsPanel();
+    QCOMPARE(w->setupStage(), 4);
+}
+
+inline void ClassroomFixture::editBook(const std::function<void(xls::Workbook&)>& edit)
+{
+    xls::Workbook workbook = xls::Workbook::open(fsPath(book()));
+    edit(workbook);
+    workbook.save();
+}
+
+inline CellValue ClassroomFixture::fileCell(int sheet, int row, int col)
+{
+    return xls::Workbook::open(fsPath(book())).cell(static_cast<size_t>(sheet), row, col);
+}
+
+inline void ClassroomFixture::cutClass(int n, bool clearGroups)
+{
+    editBook([&](xls::Workbook& b) {
+        for (int row = n + 3; row <= 42; ++row)
+            for (int col = 1; col <= 8; ++col)
+                b.setEmpty(0, row, col);
+        if (clearGroups) {
+            for (int row = 3; row <= n + 2; ++row) {
+                b.setEmpty(0, row, 5);
+                b.setEmpty(0, row, 6);
+            }
+        }
+    });
+}
+
+inline QString ClassroomFixture::xlrdCell(int sheet, int row, int col)
+{
+    QProcess python;
+    python.start(QStringLiteral(ZELVANO_PYTHON),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, xlrd\n"
+                                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(%1)\n"
+                                 "v = s.cell_value(%2, %3)\n"
+                                 "sys.stdout.write(repr(v))")
+                      .arg(sheet)
+                      .arg(row - 1)
+                      .arg(col - 1),
+                  book()});
+    if (!python.waitForFinished(60000))
+        return QStringLiteral("<timeout>");
+    return QString::fromUtf8(python.readAllStandardOutput()) +
+           QString::fromUtf8(python.readAllStandardError());
+}
+
+} // namespace zelvano::testing

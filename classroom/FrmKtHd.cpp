@@ -308,18 +308,21 @@ bool FrmKtHd::readRoster()
         m_optFz[0]->setChecked(true);
         OptFz_Click(0);
     }
-    if (!restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize))
-        return false;
-    m_txtFz[0]->setText(QString::number(m_groupCount));
+    const bool restored = restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize);
+    m_txtFz[0]->setText(QString::number(std::max(m_groupCount, 1)));
     m_txtFz[1]->setText(QString::number(m_groupSize));
-    m_imgFz[0]->hide();
-    m_imgFz[1]->hide();
     m_imgXie[0]->hide();
-    m_lblXx2->setText(QStringLiteral("注意：修改数据后回车确认"));
+    // A saved grouping that could not be rebuilt leaves the class without
+    // groups: the panel stays open with the grouping buttons, so the teacher
+    // can form and save new groups instead of being stuck in the setup.
+    m_imgFz[0]->setVisible(!restored);
+    m_imgFz[1]->setVisible(!restored);
+    m_lblXx2->setText(restored ? QStringLiteral("注意：修改数据后回车确认")
+                               : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     m_fraFz->show();
     m_fraFz->raise();
     m_mnMd[1]->setChecked(true);
-    return true;
+    return restored;
 }
 
 void FrmKtHd::resetMenuItems()

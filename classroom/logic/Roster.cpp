@@ -109,8 +109,8 @@ QString restoreFailureText(const QString& className, const RestoredGroups& resto
                            int personCount)
 {
     return QStringLiteral("“%1”中保存的分组有误：%2人，组号最大为%3，组内号最大为%4，"
-                          "最后一组却有%5人。\r\n请在点名册中改正或清空第5、6列（组号、组内号），"
-                          "再按F5刷新。")
+                          "最后一组却有%5人。\r\n请在分组规则中重新分组并保存，"
+                          "或在点名册中改正第5、6列（组号、组内号）后按F5刷新。")
         .arg(className)
         .arg(personCount)
         .arg(restored.groupCount)

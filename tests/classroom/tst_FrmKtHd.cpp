@@ -394,12 +394,21 @@ void tst_FrmKtHd::grouping_savedLastGroupTooLarge_isExplained()
     QCOMPARE(messages->shown.size(), size_t(1));
     QVERIFY(messages->texts()[0].contains(QStringLiteral("最后一组却有9人")));
     QCOMPARE(w->List2()->count(), 0);
+    // The setup goes on: the panel offers a new grouping.
+    QVERIFY(w->fraFz()->isVisible());
+    QVERIFY(w->imgFz(1)->isVisible());
+    w->txtFz(0)->setText(QStringLiteral("2"));
+    w->imgFz_Click(1);
+    QCOMPARE(w->groupCount(), 2);
+    w->imgXie_Click(0);
+    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(5));
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->cmdOk_Click(2);
-    w->MnFs(2)->setChecked(false);
-    w->lblXm_Click(); // no groups: nothing shown, nothing broken
-    QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
+    QCOMPARE(w->setupStage(), 4);
+    w->MnMd_Click(4);
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(w->groups()[1].count, 5);
 }
 
 void tst_FrmKtHd::grouping_thatKeepsFailing_isRetriedThenReported()

@@ -118,7 +118,6 @@ void FrmKtHd::Form_Load()
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
     m_designFraFz = m_fraFz->size();
-    m_designLabXx = m_labXx->size();
     for (QWidget* child : m_fraFz->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         m_designFzControls.push_back({child, child->geometry(), child->font().pointSizeF()});
     }

@@ -220,7 +220,6 @@ private:
     bool m_lastStepWasRandom = false;
     QSize m_designSize;
     QSize m_designFraFz;
-    QSize m_designLabXx;
     // The grouping panel's controls as laid out at design size, so the
     // layout rule scales them with the panel.
     struct DesignPlace {

@@ -291,7 +291,7 @@ bool FrmKtHd::readRoster()
     m_roster = roster.persons;
     m_list1->clear();
     m_list2->clear();
-    m_drawPool = {};
+    m_drawPool = DrawPool<PoolEntry>();
     m_groups.clear();
     m_groupCount = 0;
     m_groupSize = 0;

@@ -261,11 +261,11 @@ void FrmKtHd::cmbPfWz_Click()
 void FrmKtHd::prepareScorePool()
 {
     if (m_roster.empty()) {
-        m_drawPool = {};
+        m_drawPool = DrawPool<PoolEntry>();
         return;
     }
     if (!activateClassSheet()) {
-        m_drawPool = {};
+        m_drawPool = DrawPool<PoolEntry>();
         return;
     }
     const CellReader cells = sheetCells();

@@ -7,10 +7,17 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 using namespace zelvano::xls;
 
@@ -20,6 +27,13 @@ namespace
 constexpr const char* kUsage =
     "usage: zelvano-xls sheets FILE | dump FILE [SHEET] | "
     "set FILE SHEET ROW COL (--number X | --text T | --empty) [SHEET ROW COL ...]";
+
+// Arguments are UTF-8 on every system (converted from the wide command line
+// on Windows), so a Chinese file name reaches the file system intact.
+std::filesystem::path utf8Path(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
 
 struct UsageError {
     std::string message;
@@ -149,7 +163,7 @@ int run(const std::vector<std::string>& args)
     if (command == "sheets") {
         if (args.size() != 2)
             throw UsageError{"sheets takes one file"};
-        const Workbook wb = Workbook::open(file);
+        const Workbook wb = Workbook::open(utf8Path(file));
         std::string out;
         for (const auto& name : wb.worksheetNames())
             out += name + '\n';
@@ -159,7 +173,7 @@ int run(const std::vector<std::string>& args)
     if (command == "dump") {
         if (args.size() > 3)
             throw UsageError{"dump takes a file and at most one sheet"};
-        const Workbook wb = Workbook::open(file);
+        const Workbook wb = Workbook::open(utf8Path(file));
         std::string out;
         if (args.size() == 3) {
             dumpSheet(wb, findSheet(wb, args[2]), out);
@@ -202,7 +216,7 @@ int run(const std::vector<std::string>& args)
         }
         if (changes.empty())
             throw UsageError{"set needs at least one change"};
-        Workbook wb = Workbook::open(file);
+        Workbook wb = Workbook::open(utf8Path(file));
         for (const Change& c : changes) {
             const std::size_t sheet = findSheet(wb, c.sheet);
             switch (c.kind) {
@@ -226,9 +240,8 @@ int run(const std::vector<std::string>& args)
 
 } // namespace
 
-int main(int argc, char** argv)
+static int runMain(const std::vector<std::string>& args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     try {
         return run(args);
     } catch (const UsageError& e) {
@@ -238,3 +251,25 @@ int main(int argc, char** argv)
     }
     return 1;
 }
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv)
+{
+    // Bytes out as they are: UTF-8 text with \n line ends.
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(size > 0 ? size - 1 : 0, '\0');
+        if (size > 1)
+            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), size, nullptr, nullptr);
+        args.push_back(std::move(arg));
+    }
+    return runMain(args);
+}
+#else
+int main(int argc, char** argv)
+{
+    return runMain(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

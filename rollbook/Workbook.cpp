@@ -77,6 +77,8 @@ std::vector<std::string> Workbook::worksheetNames() const
 
 std::size_t Workbook::sheetIndex(std::size_t worksheet) const
 {
+    if (m_unreadable)
+        throw XlsError("The roll book must be opened again.");
     if (worksheet >= m_worksheets.size())
         throw XlsError("The workbook has no worksheet number " + std::to_string(worksheet + 1) +
                        ".");
@@ -125,6 +127,8 @@ std::filesystem::path Workbook::backupPath() const
 
 void Workbook::save()
 {
+    if (m_unreadable)
+        throw XlsError("The roll book must be opened again.");
     if (!m_savePending && !m_biff.changed())
         return;
     if (!m_savePending) {
@@ -135,23 +139,37 @@ void Workbook::save()
         m_biff = std::move(saved);
         m_savePending = true;
     }
-    // The container holds the workbook stream only while it is written out,
-    // and the engine lends it its own bytes meanwhile, so a big roll book is
-    // never held three times (stream, container, file image) at once.
+    // A big roll book is never held three times at once (engine, container,
+    // file image): the engine lends its stream to the container, and once
+    // the image is made the workbook is read back from the image itself.
     m_cfb.replaceRootStream(kStreamName, std::move(m_biff).releaseStream());
-    auto takeBack = [this] {
+    Bytes image;
+    try {
+        image = m_cfb.serialize();
+    } catch (...) {
         auto stream = m_cfb.readRootStream(kStreamName);
         m_cfb.replaceRootStream(kStreamName, {});
         m_biff = BiffWorkbook::parse(std::move(*stream));
-    };
-    try {
-        Bytes image = m_cfb.serialize();
-        saveFileAtomically(m_path, image, backupPath());
-    } catch (...) {
-        takeBack();
         throw;
     }
-    takeBack();
+    m_cfb.replaceRootStream(kStreamName, {});
+    auto readBack = [&] {
+        m_unreadable = true;
+        CompoundFile written = CompoundFile::parse(image);
+        image = Bytes();
+        auto stream = written.readRootStream(kStreamName);
+        written.replaceRootStream(kStreamName, {});
+        m_biff = BiffWorkbook::parse(std::move(*stream));
+        m_cfb = std::move(written);
+        m_unreadable = false;
+    };
+    try {
+        saveFileAtomically(m_path, image, backupPath());
+    } catch (...) {
+        readBack();
+        throw;
+    }
+    readBack();
     m_savePending = false;
     m_stamp = stampOf(m_path);
 }

@@ -80,6 +80,7 @@ private:
     FileStamp m_stamp;
     std::vector<std::size_t> m_worksheets; // positions in sheets()
     bool m_savePending = false;            // changes written to m_biff, not yet to disk
+    bool m_unreadable = false;             // our own saved image did not read back
 };
 
 // Reads the BIFF8 workbook stream of a compound file: "Workbook" matched

@@ -39,12 +39,15 @@ void RollingDraw::Timer1_Timer()
         m_timer1->stop();
     if (m_hooks.step)
         m_hooks.step();
-    if (tick.finished) {
-        if (!m_restCue.isEmpty())
-            m_services.sound->playSound(m_restCue);
-        if (m_hooks.atRest)
-            m_hooks.atRest();
-    }
+    if (!tick.finished)
+        return;
+    const bool cueFirst = !m_hooks.restCueAfterFinish;
+    if (cueFirst && !m_restCue.isEmpty())
+        m_services.sound->playSound(m_restCue);
+    if (m_hooks.atRest)
+        m_hooks.atRest();
+    if (!cueFirst && !m_restCue.isEmpty())
+        m_services.sound->playSound(m_restCue);
 }
 
 void RollingDraw::cancel()

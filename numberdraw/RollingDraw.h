@@ -24,6 +24,9 @@ public:
     struct Hooks {
         std::function<void()> step;   // show one pick
         std::function<void()> atRest; // the last pick stands: finish the draw
+        // The prize window writes the award (with its own cue) first and
+        // lets the cue at rest be the one heard.
+        bool restCueAfterFinish = false;
     };
 
     // `restCue` is "sound\type.wav" in the number and classroom windows and

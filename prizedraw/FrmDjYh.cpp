@@ -2,6 +2,8 @@
 // refresh, the menus, closing and the layout.
 #include "prizedraw/FrmDjYh.h"
 
+#include "numberdraw/RollingDraw.h"
+
 #include "presentation/DisplayFormat.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "rollbook/ops/RollBookSession.h"
@@ -69,7 +71,7 @@ FrmDjYh::~FrmDjYh() = default;
 
 bool FrmDjYh::isRolling() const
 {
-    return m_timer1->isActive();
+    return m_rolling->isRolling();
 }
 
 void FrmDjYh::Form_Load()
@@ -242,7 +244,7 @@ void FrmDjYh::MnYs_Click(int index)
 
 void FrmDjYh::closeEvent(QCloseEvent* event)
 {
-    m_timer1->stop();
+    m_rolling->cancel();
     saveSettings();
     warnUnwrittenAwards();
     m_session->release();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "numberdraw/logic/RollingSchedule.h"
 #include "prizedraw/logic/PrizePool.h"
 #include "prizedraw/logic/PrizeSheet.h"
 
@@ -24,6 +23,8 @@ class QToolButton;
 
 namespace zelvano
 {
+
+class RollingDraw;
 
 struct AppServices;
 struct AwardCells;
@@ -174,7 +175,6 @@ private:
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;
-    RollingSchedule m_schedule;
     // Awards made on screen whose cells could not be written yet (the roll
     // book could not be opened): written, in order, by the next access.
     struct PendingAward {
@@ -206,7 +206,7 @@ private:
     QCheckBox* m_chkMd = nullptr;
     QPushButton* m_cmdOk = nullptr;
     QToolButton* m_lblClose = nullptr;
-    QTimer* m_timer1 = nullptr;
+    RollingDraw* m_rolling = nullptr; // Timer1 and its pace
 
     // Menus.
     std::array<QMenu*, 2> m_topMenus{}; // 名单设置, 格式

@@ -1,6 +1,8 @@
 // Builds the controls and menus of the prize draw window.
 #include "prizedraw/FrmDjYh.h"
 
+#include "numberdraw/RollingDraw.h"
+
 #include "presentation/DisplayFormat.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
@@ -93,10 +95,15 @@ void FrmDjYh::buildControls()
     buildSidePanel();
     buildListPanel();
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    connect(m_timer1, &QTimer::timeout, this, &FrmDjYh::Timer1_Timer);
+    RollingDraw::Hooks hooks;
+    hooks.step = [this] { rollStep(); };
+    hooks.atRest = [this] {
+        finishDraw();
+        m_imgOk->show();
+    };
+    // The award's own cue comes first, so the cue at rest is the one heard.
+    hooks.restCueAfterFinish = true;
+    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\over.wav"), hooks, this);
 }
 
 void FrmDjYh::buildSidePanel()

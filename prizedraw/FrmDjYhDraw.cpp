@@ -2,6 +2,8 @@
 // prize, clicks on the display, the rolling display and what it shows.
 #include "prizedraw/FrmDjYh.h"
 
+#include "numberdraw/RollingDraw.h"
+
 #include "prizedraw/logic/PrizeTexts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/RandomSource.h"
@@ -209,8 +211,7 @@ void FrmDjYh::startDraw()
             return;
         }
     }
-    m_timer1->start(m_schedule.start());
-    m_services.sound->playSound(QStringLiteral("sound\\type0.wav"));
+    m_rolling->start();
 }
 
 void FrmDjYh::showEnd(const QString& text)
@@ -224,15 +225,7 @@ void FrmDjYh::showEnd(const QString& text)
 
 void FrmDjYh::Timer1_Timer()
 {
-    const RollingSchedule::Tick tick = m_schedule.tick();
-    m_timer1->setInterval(tick.nextIntervalMs);
-    rollStep();
-    if (tick.finished) {
-        m_timer1->stop();
-        finishDraw();
-        m_services.sound->playSound(QStringLiteral("sound\\over.wav"));
-        m_imgOk->show();
-    }
+    m_rolling->Timer1_Timer();
 }
 
 void FrmDjYh::rollStep()

@@ -484,12 +484,8 @@ void FrmKtHd::saveSettings()
 
 void FrmKtHd::resetSettings()
 {
-    SettingsStore& s = *m_services.settings;
-    for (const char* column :
-         {"BBj", "BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj", "Bpf", "BpfWz"})
-        s.writeSetting(QLatin1String(column), resetValue(column), TextForm);
-    for (const char* column : {"BCf", "BGd", "BTs"})
-        s.writeSetting(QLatin1String(column), resetValue(column), LiteralForm);
+    m_services.settings->writeResetValues({"BBj", "BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj",
+                                           "Bpf", "BpfWz", "BCf", "BGd", "BTs"});
 }
 
 void FrmKtHd::closeEvent(QCloseEvent* event)

@@ -5,6 +5,8 @@
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
 
+#include "shell/gui/WindowParts.h"
+
 #include <QMainWindow>
 #include <QPixmap>
 
@@ -174,7 +176,6 @@ private:
     void selectGroup(int groupNumber);
     void selectMember(int memberIndex);
     int shownPosition() const;
-    void showStartPicture(bool hover);
     void showNextGroupItem();
 
     // Grouping (FrmKtHdGroups.cpp).
@@ -232,10 +233,8 @@ private:
     // Controls.
     QWidget* m_canvas = nullptr;
     QLabel* m_lblXm = nullptr;
-    QFrame* m_fraTs = nullptr;
+    StartButton* m_fraTs = nullptr;
     QToolButton* m_imgOk = nullptr;
-    QPixmap m_bt1;
-    QPixmap m_bt2;
     RollingDraw* m_rolling = nullptr; // Timer1 and its pace
     std::array<QFrame*, 4> m_panels{};
 

@@ -5,10 +5,12 @@
 #include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
+#include "shell/core/AppServices.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
 #include "shell/gui/PictureButtons.h"
+#include "shell/gui/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,59 +29,13 @@
 namespace zelvano
 {
 
-namespace
-{
-
-QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w = 120, int h = 28)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
-}
-
-QToolButton* makeGlyphButton(const QString& glyph, const QColor& colour, const QString& tip,
-                             QWidget* parent, int x, int y, int size = 46)
-{
-    QToolButton* button = makePictureButton(glyphPicture(glyph, colour, size - 6), tip, parent);
-    button->setGeometry(x, y, size, size);
-    return button;
-}
-
-} // namespace
-
 QFrame* FrmKtHd::makePanel(const QString& title, int closeIndex, QSize size)
 {
-    auto* panel = new QFrame(m_canvas);
-    panel->setFrameShape(QFrame::Box);
-    panel->setAutoFillBackground(true);
-    panel->setObjectName(QStringLiteral("panel"));
-    panel->setStyleSheet(
-        QStringLiteral("QFrame#panel { background: #fffaf0; border: 2px solid #8b1a1a; }"));
-    panel->resize(size);
-    panel->setFont(songFont(12));
-
-    auto* heading = makeLabel(title, panel, 16, 10, size.width() - 70, 34);
-    heading->setFont(kaiFont(18, true));
+    const SetupPanel panel = makeSetupPanel(m_canvas, title, closeIndex, size,
+                                            [this, closeIndex] { lblClose_Click(closeIndex); });
     if (closeIndex == 1)
-        m_lblFzBt = heading;
-
-    auto* close = new QToolButton(panel);
-    close->setObjectName(QStringLiteral("lblClose%1").arg(closeIndex));
-    close->setText(QStringLiteral("×"));
-    close->setAccessibleName(QStringLiteral("×"));
-    close->setAutoRaise(true);
-    close->setFont(songFont(16, true));
-    close->setGeometry(size.width() - 42, 6, 34, 34);
-    connect(close, &QToolButton::clicked, this, [this, closeIndex] { lblClose_Click(closeIndex); });
-
-    auto* ok = new QPushButton(QStringLiteral("确定"), panel);
-    ok->setObjectName(QStringLiteral("cmdOk%1").arg(closeIndex));
-    ok->setAccessibleName(QStringLiteral("确定"));
-    ok->setGeometry(size.width() - 130, size.height() - 50, 110, 38);
-    connect(ok, &QPushButton::clicked, this, [this, closeIndex] { cmdOk_Click(closeIndex); });
-    panel->hide();
-    m_panels[static_cast<size_t>(closeIndex)] = panel;
-    return panel;
+        m_lblFzBt = panel.heading;
+    return panel.frame;
 }
 
 void FrmKtHd::buildControls()
@@ -102,25 +58,9 @@ void FrmKtHd::buildControls()
     MouseHandlers::attach(
         m_lblXm, [this] { lblXm_Click(); }, rightClick);
 
-    m_fraTs = new QFrame(m_canvas);
-    m_fraTs->setObjectName(QStringLiteral("fraTs"));
-    m_fraTs->setAutoFillBackground(true);
-    m_fraTs->resize(150, 150);
-    m_imgOk = new QToolButton(m_fraTs);
-    m_imgOk->setObjectName(QStringLiteral("imgOk"));
-    m_imgOk->setToolTip(QStringLiteral("下一个"));
-    m_imgOk->setAccessibleName(QStringLiteral("下一个"));
-    m_imgOk->setAutoRaise(true);
-    m_imgOk->setGeometry(5, 5, 140, 140);
-    m_imgOk->setIconSize(QSize(140, 140));
-    m_imgOk->setCursor(Qt::PointingHandCursor);
-    showStartPicture(false);
-    connect(m_imgOk, &QToolButton::pressed, this, &FrmKtHd::imgOk_MouseDown);
-    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
-    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
-    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
-    EventHook::attach(m_fraTs, QEvent::Enter, [this] { showStartPicture(false); });
-    m_fraTs->hide();
+    m_fraTs = new StartButton(m_canvas, m_services.appDir, QStringLiteral("下一个"),
+                              [this] { imgOk_MouseDown(); });
+    m_imgOk = m_fraTs->imgOk();
 
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
                                 {[this] { drawStep(); },

@@ -24,24 +24,6 @@
 namespace zelvano
 {
 
-void FrmKtHd::showStartPicture(bool hover)
-{
-    // Loaded once; a missing picture falls back to a caption so the button
-    // stays usable.
-    QPixmap& picture = hover ? m_bt1 : m_bt2;
-    if (picture.isNull()) {
-        picture.load(
-            QDir(m_services.appDir)
-                .filePath(hover ? QStringLiteral("img/bt1.gif") : QStringLiteral("img/bt2.gif")));
-    }
-    if (picture.isNull()) {
-        m_imgOk->setIcon(QIcon());
-        m_imgOk->setText(QStringLiteral("下一个"));
-    } else {
-        m_imgOk->setIcon(QIcon(picture));
-    }
-}
-
 void FrmKtHd::imgOk_MouseDown()
 {
     m_speechTimer->fraJs2()->hide();
@@ -94,7 +76,7 @@ void FrmKtHd::finishDraw(bool withCue)
     m_speechTimer->rearmAfterDraw();
     m_fraPf3->hide();
     m_imgOk->show();
-    showStartPicture(false);
+    m_fraTs->showLook(false);
     m_fraPf2->show();
     m_fraPf2->raise();
     m_imgXie[1]->show();

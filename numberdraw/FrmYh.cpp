@@ -14,6 +14,7 @@
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
+#include "shell/gui/WindowParts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -184,11 +185,8 @@ void FrmYh::saveSettings()
 
 void FrmYh::resetSettings()
 {
-    SettingsStore& settings = *m_services.settings;
-    for (const char* column : {"BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj"})
-        settings.writeSetting(QLatin1String(column), resetValue(column), TextForm);
-    for (const char* column : {"BCf", "BGd", "BTs"})
-        settings.writeSetting(QLatin1String(column), resetValue(column), LiteralForm);
+    m_services.settings->writeResetValues(
+        {"BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj", "BCf", "BGd", "BTs"});
 }
 
 void FrmYh::closeEvent(QCloseEvent* event)

@@ -28,6 +28,7 @@ struct AppServices;
 class ModeNavigator;
 class SpeechTimer;
 class RollingDraw;
+class StartButton;
 class DisplayFormat;
 
 // The number draw ("摇号码", mode 1) and seat draw ("摇座位", mode 2) window:
@@ -136,7 +137,6 @@ private:
     void selectGroup(int groupNumber);
     void selectMember(int memberIndex);
     void selectValue(const QString& value);
-    void showStartPicture(bool hover);
 
     bool seatMode() const { return m_modeCode == 2; }
     std::vector<QString> listEntries() const;
@@ -169,10 +169,8 @@ private:
     // Controls.
     QWidget* m_canvas = nullptr;
     QLabel* m_lblXm = nullptr;
-    QFrame* m_fraTs = nullptr;
+    StartButton* m_fraTs = nullptr;
     QToolButton* m_imgOk = nullptr;
-    QPixmap m_bt1;
-    QPixmap m_bt2;
     RollingDraw* m_rolling = nullptr;
 
     QFrame* m_fraHmSz = nullptr;

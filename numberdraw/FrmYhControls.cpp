@@ -4,10 +4,12 @@
 #include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
+#include "shell/core/AppServices.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
 #include "shell/gui/PictureButtons.h"
+#include "shell/gui/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -29,26 +31,11 @@ namespace zelvano
 namespace
 {
 
-QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w = 120, int h = 28)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
-}
-
 QLineEdit* makeBox(QWidget* parent, int x, int y, int w = 110, int h = 30)
 {
     auto* box = new QLineEdit(parent);
     box->setGeometry(x, y, w, h);
     return box;
-}
-
-QToolButton* makeGlyphButton(const QString& glyph, const QColor& colour, const QString& tip,
-                             QWidget* parent, int x, int y)
-{
-    QToolButton* button = makePictureButton(glyphPicture(glyph, colour), tip, parent);
-    button->setGeometry(x, y, 46, 46);
-    return button;
 }
 
 // Enter in a box runs the same handler as leaving it.
@@ -61,31 +48,9 @@ void onEnter(QLineEdit* box, std::function<void()> handler)
 
 QFrame* FrmYh::makePanel(const QString& title, int closeIndex, QSize size)
 {
-    auto* panel = new QFrame(m_canvas);
-    panel->setFrameShape(QFrame::Box);
-    panel->setAutoFillBackground(true);
-    panel->setStyleSheet(
-        QStringLiteral("QFrame#panel { background: #fffaf0; border: 2px solid #8b1a1a; }"));
-    panel->setObjectName(QStringLiteral("panel"));
-    panel->resize(size);
-    panel->setFont(songFont(12));
-
-    auto* heading = makeLabel(title, panel, 16, 10, 300, 34);
-    heading->setFont(kaiFont(18, true));
-
-    auto* close = new QToolButton(panel);
-    close->setText(QStringLiteral("×"));
-    close->setAccessibleName(QStringLiteral("×"));
-    close->setAutoRaise(true);
-    close->setFont(songFont(16, true));
-    close->setGeometry(size.width() - 42, 6, 34, 34);
-    connect(close, &QToolButton::clicked, this, [this, closeIndex] { lblClose_Click(closeIndex); });
-
-    auto* ok = new QPushButton(QStringLiteral("确定"), panel);
-    ok->setAccessibleName(QStringLiteral("确定"));
-    ok->setGeometry(size.width() - 130, size.height() - 50, 110, 38);
-    connect(ok, &QPushButton::clicked, this, [this, closeIndex] { cmdOk_Click(closeIndex); });
-    panel->hide();
+    QFrame* panel = makeSetupPanel(m_canvas, title, closeIndex, size, [this, closeIndex] {
+                        lblClose_Click(closeIndex);
+                    }).frame;
     m_panels[static_cast<size_t>(closeIndex)] = panel;
     return panel;
 }
@@ -114,23 +79,9 @@ void FrmYh::buildControls()
                 popUpDrawMenu(at);
         });
 
-    m_fraTs = new QFrame(m_canvas);
-    m_fraTs->setAutoFillBackground(true);
-    m_fraTs->resize(150, 150);
-    m_imgOk = new QToolButton(m_fraTs);
-    m_imgOk->setObjectName(QStringLiteral("imgOk"));
-    m_imgOk->setToolTip(QStringLiteral("开始"));
-    m_imgOk->setAccessibleName(QStringLiteral("开始"));
-    m_imgOk->setAutoRaise(true);
-    m_imgOk->setGeometry(5, 5, 140, 140);
-    m_imgOk->setIconSize(QSize(140, 140));
-    m_imgOk->setCursor(Qt::PointingHandCursor);
-    showStartPicture(false);
-    connect(m_imgOk, &QToolButton::pressed, this, &FrmYh::imgOk_MouseDown);
-    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
-    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
-    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
-    m_fraTs->hide();
+    m_fraTs = new StartButton(m_canvas, m_services.appDir, QStringLiteral("开始"),
+                              [this] { imgOk_MouseDown(); });
+    m_imgOk = m_fraTs->imgOk();
 
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
                                 {[this] { drawStep(); }, [this] { comeToRest(); }}, this);

@@ -12,6 +12,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
+#include "shell/gui/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,24 +28,6 @@
 
 namespace zelvano
 {
-
-void FrmYh::showStartPicture(bool hover)
-{
-    // Loaded once; a missing picture falls back to a caption so the button
-    // stays usable.
-    QPixmap& picture = hover ? m_bt1 : m_bt2;
-    if (picture.isNull()) {
-        picture.load(
-            QDir(m_services.appDir)
-                .filePath(hover ? QStringLiteral("img/bt1.gif") : QStringLiteral("img/bt2.gif")));
-    }
-    if (picture.isNull()) {
-        m_imgOk->setIcon(QIcon());
-        m_imgOk->setText(QStringLiteral("开始"));
-    } else {
-        m_imgOk->setIcon(QIcon(picture));
-    }
-}
 
 void FrmYh::imgOk_MouseDown()
 {
@@ -100,7 +83,7 @@ void FrmYh::finishDraw()
 {
     m_speechTimer->rearmAfterDraw();
     m_imgOk->show();
-    showStartPicture(false);
+    m_fraTs->showLook(false);
 }
 
 void FrmYh::drawStep()

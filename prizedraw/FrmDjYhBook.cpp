@@ -301,10 +301,7 @@ void FrmDjYh::resetAwards()
         m_session->reportWriteFailure();
     m_imgXie->setVisible(hasUnsavedAward());
 
-    SettingsStore& settings = *m_services.settings;
-    settings.writeSetting(QStringLiteral("DbjYs"), resetValue("DbjYs"), TextForm);
-    settings.writeSetting(QStringLiteral("DmdYn"), resetValue("DmdYn"), TextForm);
-    settings.writeSetting(QStringLiteral("DTs"), resetValue("DTs"), LiteralForm);
+    m_services.settings->writeResetValues({"DbjYs", "DmdYn", "DTs"});
     imgRefrash_Click();
 }
 

@@ -177,4 +177,15 @@ bool SettingsStore::writeSetting(const QString& column, const QString& value, in
     return status == SQLITE_OK;
 }
 
+void SettingsStore::writeResetValues(std::initializer_list<const char*> columns)
+{
+    for (const char* column : columns) {
+        const SettingColumn* known = findSettingColumn(QLatin1String(column));
+        if (!known || !known->resetValue)
+            continue;
+        writeSetting(QLatin1String(column), QLatin1String(known->resetValue),
+                     known->kind == SettingKind::Boolean ? LiteralForm : TextForm);
+    }
+}
+
 } // namespace zelvano

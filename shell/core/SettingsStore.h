@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 
 namespace zelvano
@@ -27,6 +28,10 @@ public:
     // `form` is TextForm or LiteralForm. True when the row was updated (an
     // empty table updates nothing and still succeeds).
     bool writeSetting(const QString& column, const QString& value, int form);
+
+    // Writes the reset value of each column, in the given order, in the
+    // form its kind asks for (Booleans literal, the rest quoted).
+    void writeResetValues(std::initializer_list<const char*> columns);
 
     // The statement of the last operation as written in our own terms, e.g.
     // "update sz set Afm='3'" or "update sz set BCf=False".

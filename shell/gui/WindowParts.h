@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+class QColor;
+class QFrame;
+class QLabel;
+class QToolButton;
+class QWidget;
+
+namespace zelvano
+{
+
+// Pieces the draw windows build alike.
+
+// A label at a fixed place.
+QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int width = 120,
+                  int height = 28);
+
+// A round glyph picture button (add, remove, group, save ...) at a fixed place.
+QToolButton* makeGlyphButton(const QString& glyph, const QColor& colour, const QString& toolTip,
+                             QWidget* parent, int x, int y, int size = 46);
+
+// A setup panel of the guided setup: a framed box with its title, the close
+// label "×" (lblClose(i)) and the button "确定" (cmdOk(i)); both run
+// `onClose`. Hidden until the window shows it.
+struct SetupPanel {
+    QFrame* frame = nullptr;
+    QLabel* heading = nullptr;
+};
+SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex, QSize size,
+                          std::function<void()> onClose);
+
+// The big start button imgOk in its frame fraTs: the pictures
+// img/bt2.gif (normal) and img/bt1.gif (under the pointer) of the
+// application folder, loaded once; a missing picture leaves a caption so
+// the button stays usable. `onPress` runs on the mouse press.
+// The frame is the window's fraTs.
+class StartButton : public QFrame
+{
+public:
+    StartButton(QWidget* canvas, const QString& appDir, const QString& caption,
+                std::function<void()> onPress);
+    QToolButton* imgOk() const { return m_imgOk; }
+    // The hover look or the normal look.
+    void showLook(bool hover);
+
+private:
+    QString m_appDir;
+    QString m_caption;
+    QToolButton* m_imgOk = nullptr;
+    QPixmap m_hover;
+    QPixmap m_normal;
+};
+
+} // namespace zelvano

@@ -97,21 +97,26 @@ std::pair<fs::path, fs::path> backupKey(const fs::path& target, const fs::path& 
 
 void saveFileAtomically(const fs::path& target, const Bytes& bytes, const fs::path& backup)
 {
-    if (!backup.empty()) {
-        static std::mutex mutex;
-        static std::set<std::pair<fs::path, fs::path>> done;
-        std::lock_guard lock(mutex);
-        const auto key = backupKey(target, backup);
-        if (!done.contains(key)) {
-            std::error_code ec;
-            // A failed backup stops the save: the teacher's only copy is
-            // not overwritten without one.
-            if (fs::exists(target, ec))
-                replaceAtomically(backup, readWholeFile(target));
+    static std::mutex mutex;
+    static std::set<std::pair<fs::path, fs::path>> done;
+    std::lock_guard lock(mutex);
+    const auto key = backupKey(target, backup);
+    const bool wantBackup = !backup.empty() && !done.contains(key);
+    if (wantBackup) {
+        std::error_code ec;
+        // A failed backup stops the save: the teacher's only copy is not
+        // overwritten without one.
+        if (fs::exists(target, ec)) {
+            replaceAtomically(backup, readWholeFile(target));
             done.insert(key);
         }
     }
     replaceAtomically(target, bytes);
+    // A file that did not exist had nothing to keep; once it is written,
+    // later saves in this run need no backup either. Until then (a failed
+    // save into a missing folder) the next save still takes one.
+    if (wantBackup)
+        done.insert(key);
 }
 
 Bytes readWholeFile(const fs::path& path, std::uintmax_t maxBytes)

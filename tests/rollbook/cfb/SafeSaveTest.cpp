@@ -150,6 +150,20 @@ TEST(SafeSave, Backup_NotPossible_StopsTheSave)
     EXPECT_EQ(readFile(target), text("only copy"));
 }
 
+TEST(SafeSave, Backup_StillTakenAfterASaveIntoAMissingFolderFailed)
+{
+    TempDir dir;
+    const fs::path folder = dir.path() / "moved";
+    const fs::path target = folder / kRollBook;
+    const fs::path backup = folder / kBackup;
+    // The folder is away for a moment (a network drive, a USB stick).
+    EXPECT_THROW(saveFileAtomically(target, text("lost"), backup), XlsError);
+    fs::create_directories(folder);
+    writeFile(target, text("as the teacher left it"));
+    saveFileAtomically(target, text("saved"), backup);
+    EXPECT_EQ(readFile(backup), text("as the teacher left it"));
+}
+
 TEST(SafeSave, ReadWholeFile_RejectsMissingFolderAndOversizeFiles)
 {
     TempDir dir;

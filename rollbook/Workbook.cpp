@@ -125,6 +125,11 @@ std::filesystem::path Workbook::backupPath() const
     return backup;
 }
 
+namespace
+{
+constexpr std::size_t kMiniStreamCutoff = 4096;
+}
+
 void Workbook::save()
 {
     if (m_unreadable)
@@ -142,7 +147,13 @@ void Workbook::save()
     // A big roll book is never held three times at once (engine, container,
     // file image): the engine lends its stream to the container, and once
     // the image is made the workbook is read back from the image itself.
-    m_cfb.replaceRootStream(kStreamName, std::move(m_biff).releaseStream());
+    Bytes stream = std::move(m_biff).releaseStream();
+    // Excel writes the workbook stream in regular sectors, at least 4096
+    // bytes, and not every reader looks for it in the mini stream: a short
+    // stream is padded with zeros after its last record, as xlwt does.
+    if (stream.size() < kMiniStreamCutoff)
+        stream.resize(kMiniStreamCutoff, 0);
+    m_cfb.replaceRootStream(kStreamName, std::move(stream));
     Bytes image;
     try {
         image = m_cfb.serialize();

@@ -450,6 +450,25 @@ TEST(MiniStream, SmallWorkbookGrowsPastCutoff_ReadByXlrdOtherStreamsKept)
     EXPECT_EQ(compare.status, 0) << compare.out;
 }
 
+// A small workbook stream is written back in regular sectors (padded to
+// 4096 bytes as Excel and xlwt write it), since not every reader looks for
+// the workbook in the mini stream; xlrd reads the cells as changed.
+TEST(MiniStream, SmallWorkbookIsWrittenInRegularSectors)
+{
+    TempDir dir;
+    const fs::path file = dir.copy(samplesDir() / "date.xls", "date.xls");
+    {
+        Workbook wb = Workbook::open(file);
+        wb.setNumber(0, 3, 3, 42);
+        wb.save();
+    }
+    EXPECT_GE(streamOf(file).size(), 4096u);
+    const RunResult dump = python("xlrd_dump.py", {file.string()});
+    ASSERT_EQ(dump.status, 0);
+    EXPECT_NE(dump.out.find("\t3\t3\tn\t42\n"), std::string::npos) << dump.out;
+    EXPECT_EQ(Workbook::open(file).cell(0, 3, 3).number, 42);
+}
+
 // An Excel 4 macro sheet holds cells but is not a worksheet: it is listed
 // with its kind, and the roll book's worksheet positions skip it.
 TEST(SheetKinds, MacroSheet_ListedWithItsKindButNotAWorksheet)

@@ -234,10 +234,10 @@ void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
     QCOMPARE(w->setupStage(), 1);
     QVERIFY(w->fraJp()->isVisible());
     QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖信息"));
-    QCOMPARE(w->lstJp()->count(), 9);
+    QCOMPARE(w->lstJp()->count(), 13);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("\r\n期末抽奖\r\n\r\n初一年级组"));
     QCOMPARE(w->poolSize(), 40);
-    QCOMPARE(w->cmbMd()->count(), 4);
+    QCOMPARE(w->cmbMd()->count(), 6);
     QCOMPARE(w->MnDj(3)->text(), QStringLiteral("纪念奖"));
     for (int i = 0; i < 2; ++i)
         QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
@@ -251,7 +251,7 @@ void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
     QVERIFY(!w->MnSz(0)->isVisible());
     QVERIFY(w->MnSz(1)->isVisible());
     QVERIFY(w->chkMd()->isVisible());
-    QCOMPARE(w->poolSize(), 19); // 1 + 3 + 5 + 10 tickets
+    QCOMPARE(w->poolSize(), 36); // 1 + 3 + 5 + 10 + 2 + 15 tickets
     QCOMPARE(w->cmbMd()->count(), 40);
     QCOMPARE(w->cmbMd()->itemText(0), QStringLiteral("1 郭文诗"));
     QCOMPARE(w->MnMd(39)->text(), w->cmbMd()->itemText(39));

@@ -5,6 +5,7 @@
 #include "rollbook/ops/RollBookViewer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
+#include "shell/core/Numbers.h"
 #include "shell/core/ProcessControl.h"
 #include "shell/core/ProgramEnd.h"
 
@@ -107,6 +108,7 @@ bool RollBookSession::reloadFromDisk()
                 .arg(m_pending.size()),
             QStringLiteral("提醒"), MessageIcon::Information);
     }
+    refreshViewer();
     return true;
 }
 
@@ -174,18 +176,57 @@ QString RollBookSession::cellText(int row, int column) const
 
 void RollBookSession::setNumber(int row, int column, double value)
 {
-    if (!m_workbook || m_activeSheet < 0)
-        return;
-    m_workbook->setNumber(static_cast<std::size_t>(m_activeSheet), row, column, value);
-    m_pending.push_back({m_activeSheet, row, column, value});
+    write(m_activeSheet, row, column, value);
 }
 
 void RollBookSession::setText(int row, int column, const QString& text)
 {
-    if (!m_workbook || m_activeSheet < 0)
+    write(m_activeSheet, row, column, text);
+}
+
+void RollBookSession::write(int sheet, int row, int column, std::variant<double, QString> value)
+{
+    if (!m_workbook || sheet < 0 || sheet >= static_cast<int>(m_workbook->worksheetCount()))
         return;
-    m_workbook->setText(static_cast<std::size_t>(m_activeSheet), row, column, text.toStdString());
-    m_pending.push_back({m_activeSheet, row, column, text});
+    const auto index = static_cast<std::size_t>(sheet);
+    if (const double* number = std::get_if<double>(&value))
+        m_workbook->setNumber(index, row, column, *number);
+    else
+        m_workbook->setText(index, row, column, std::get<QString>(value).toStdString());
+    m_pending.push_back({sheet, row, column, std::move(value)});
+}
+
+int RollBookSession::worksheetCount() const
+{
+    return m_workbook ? static_cast<int>(m_workbook->worksheetCount()) : 0;
+}
+
+xls::CellValue RollBookSession::cellAt(int sheet, int row, int column) const
+{
+    if (!m_workbook || sheet < 0 || sheet >= worksheetCount())
+        return {};
+    return m_workbook->cell(static_cast<std::size_t>(sheet), row, column);
+}
+
+bool RollBookSession::editCell(int sheet, int row, int column, const QString& typed)
+{
+    if (!openRollBook())
+        return false;
+    const QString text = typed.trimmed();
+    if (isNumeric(text))
+        write(sheet, row, column, Val(text));
+    else
+        write(sheet, row, column, typed);
+    if (save())
+        return true;
+    reportWriteFailure();
+    return false;
+}
+
+void RollBookSession::refreshViewer()
+{
+    if (m_viewer && m_viewer->isVisible())
+        m_viewer->refresh();
 }
 
 bool RollBookSession::hasUnsavedChanges() const
@@ -216,6 +257,7 @@ bool RollBookSession::save()
         return false;
     }
     m_pending.clear();
+    refreshViewer();
     return true;
 }
 
@@ -291,8 +333,8 @@ void RollBookSession::showRollBook(int index)
     if (!activateSheet(index))
         return;
     if (!m_viewer)
-        m_viewer = std::make_unique<RollBookViewer>();
-    m_viewer->showSheet(*m_workbook, index);
+        m_viewer = std::make_unique<RollBookViewer>(*this);
+    m_viewer->showSheet(index);
 }
 
 void RollBookSession::closeWorkbook()

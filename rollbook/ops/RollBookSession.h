@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
+#include <vector>
 
 namespace zelvano
 {
@@ -69,6 +71,16 @@ public:
     // An empty text empties the cell.
     void setText(int row, int column, const QString& text);
 
+    // Any worksheet's cells, for the roll-book window.
+    int worksheetCount() const;
+    xls::CellValue cellAt(int sheet, int row, int column) const;
+    // A teacher's edit in the roll-book window, saved at once through the
+    // same workbook the program writes: a number typed ("12", "2.5") is
+    // stored as a number, any other text ("03月05") as text, and an empty
+    // text empties the cell. False when it could not be saved (the change
+    // stays pending, as any other).
+    bool editCell(int sheet, int row, int column, const QString& typed);
+
     // Saves the changes of a write operation. False when the file cannot be
     // written now (held by another program, read-only, disk full): the
     // changes stay in memory and are saved by the next access.
@@ -105,6 +117,8 @@ private:
     bool reloadFromDisk();
     bool makeWritable();
     void applyPending();
+    void refreshViewer();
+    void write(int sheet, int row, int column, std::variant<double, QString> value);
 
     AppServices& m_services;
     std::unique_ptr<xls::Workbook> m_workbook;

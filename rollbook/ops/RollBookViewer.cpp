@@ -1,13 +1,14 @@
 #include "rollbook/ops/RollBookViewer.h"
 
 #include "rollbook/Workbook.h"
+#include "rollbook/ops/RollBookModel.h"
+#include "rollbook/ops/RollBookSession.h"
 #include "shell/gui/Fonts.h"
 
-#include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QTableWidget>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace zelvano
@@ -16,79 +17,107 @@ namespace zelvano
 namespace
 {
 
-// Column letters as the spreadsheet names them: A..Z, AA..IV.
-QString columnName(int column)
+QTableView* makeGridView(RollBookModel* model, QWidget* parent)
 {
-    QString name;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        name.prepend(QChar(u'A' + (c - 1) % 26));
-    return name;
+    auto* view = new QTableView(parent);
+    view->setModel(model);
+    view->setAlternatingRowColors(false);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    view->horizontalHeader()->setDefaultSectionSize(90);
+    view->verticalHeader()->setDefaultSectionSize(26);
+    view->verticalHeader()->setFixedWidth(52);
+    return view;
 }
 
 } // namespace
 
-RollBookViewer::RollBookViewer(QWidget* parent) : QWidget(parent, Qt::Window)
+RollBookViewer::RollBookViewer(RollBookSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session)
 {
     setWindowTitle(QStringLiteral("点名册.xls"));
     setFont(songFont(11));
-    resize(900, 600);
+    resize(960, 640);
 
-    m_sheets = new QComboBox(this);
-    m_sheets->setAccessibleName(QStringLiteral("工作表"));
-    m_note = new QLabel(QStringLiteral("工作表"), this);
-    m_grid = new QTableWidget(this);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_model = new RollBookModel(session, this);
+    m_frozen = makeGridView(m_model, this);
+    m_frozen->setAccessibleName(QStringLiteral("标题行"));
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid = makeGridView(m_model, this);
     m_grid->setAccessibleName(QStringLiteral("点名册"));
+    m_grid->horizontalHeader()->hide();
+    m_tabs = new QTabBar(this);
+    m_tabs->setAccessibleName(QStringLiteral("工作表"));
+    m_tabs->setShape(QTabBar::RoundedSouth);
+    m_tabs->setExpanding(false);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(m_note);
-    top->addWidget(m_sheets, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(0);
+    layout->addWidget(m_frozen);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_tabs);
 
-    connect(m_sheets, &QComboBox::activated, this, &RollBookViewer::fill);
+    // The frozen rows scroll sideways with the list and keep its widths.
+    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged,
+            m_frozen->horizontalScrollBar(), &QScrollBar::setValue);
+    connect(m_frozen->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) { m_grid->setColumnWidth(column, size); });
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && index != m_model->sheet()) {
+            m_model->setSheet(index);
+            applyFreeze();
+        }
+    });
 }
 
-void RollBookViewer::showSheet(const xls::Workbook& workbook, int index)
+RollBookViewer::~RollBookViewer() = default;
+
+void RollBookViewer::fillTabs()
 {
-    m_workbook = &workbook;
-    m_sheets->clear();
-    for (const std::string& name : workbook.worksheetNames())
-        m_sheets->addItem(QString::fromStdString(name));
-    m_sheets->setCurrentIndex(index);
-    fill(index);
+    const QSignalBlocker quiet(m_tabs);
+    while (m_tabs->count() > 0)
+        m_tabs->removeTab(0);
+    // Straight from the workbook: reading the names must not open or save.
+    if (const xls::Workbook* workbook = m_session.workbook()) {
+        for (const std::string& name : workbook->worksheetNames())
+            m_tabs->addTab(QString::fromStdString(name));
+    }
+}
+
+void RollBookViewer::applyFreeze()
+{
+    const int rows = m_model->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const bool frozen = row < kFrozenRows;
+        m_frozen->setRowHidden(row, !frozen);
+        m_grid->setRowHidden(row, frozen);
+    }
+    const int height =
+        m_frozen->horizontalHeader()->height() + kFrozenRows * m_frozen->rowHeight(0) + 4;
+    m_frozen->setFixedHeight(height);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        m_grid->setColumnWidth(column, m_frozen->columnWidth(column));
+}
+
+void RollBookViewer::showSheet(int index)
+{
+    fillTabs();
+    m_tabs->setCurrentIndex(index);
+    m_model->setSheet(index);
+    applyFreeze();
     show();
     raise();
     activateWindow();
 }
 
-void RollBookViewer::fill(int index)
+void RollBookViewer::refresh()
 {
-    m_grid->clear();
-    if (!m_workbook || index < 0 || index >= static_cast<int>(m_workbook->worksheetCount()))
-        return;
-    int rows = 0;
-    int columns = 0;
-    m_workbook->forEachCell(static_cast<std::size_t>(index),
-                            [&](int row, int column, const xls::CellValue&) {
-                                rows = std::max(rows, row);
-                                columns = std::max(columns, column);
-                            });
-    m_grid->setRowCount(rows);
-    m_grid->setColumnCount(columns);
-    QStringList headers;
-    for (int c = 1; c <= columns; ++c)
-        headers << columnName(c);
-    m_grid->setHorizontalHeaderLabels(headers);
-    m_workbook->forEachCell(
-        static_cast<std::size_t>(index), [&](int row, int column, const xls::CellValue& value) {
-            auto* item = new QTableWidgetItem(QString::fromStdString(value.toText()));
-            if (value.type == xls::CellValue::Type::Number)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_grid->setItem(row - 1, column - 1, item);
-        });
-    m_grid->resizeColumnsToContents();
+    fillTabs();
+    m_tabs->setCurrentIndex(m_model->sheet());
+    m_model->refresh();
+    applyFreeze();
 }
 
 } // namespace zelvano

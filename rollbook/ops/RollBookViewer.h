@@ -2,40 +2,49 @@
 
 #include <QWidget>
 
-class QComboBox;
-class QLabel;
-class QTableWidget;
+class QTabBar;
+class QTableView;
 
 namespace zelvano
 {
 
-namespace xls
-{
-class Workbook;
-}
+class RollBookModel;
+class RollBookSession;
 
-// Shows the roll book to the teacher: one worksheet at a time as a grid,
-// with a choice of sheet. It reads the window's own workbook, so what it
-// shows is what the window will write to.
+// What the teacher sees for "点名册": the roll book as a spreadsheet would
+// show it, with sheet tabs in workbook order, row numbers and column letters,
+// the two title rows frozen above the list, and cells that can be edited.
+// It reads and writes the window's own workbook, so a score written by the
+// program and an edit by the teacher never overwrite each other. It belongs
+// to the window that opened it and closes with it.
 class RollBookViewer : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RollBookViewer(QWidget* parent = nullptr);
+    explicit RollBookViewer(RollBookSession& session, QWidget* parent = nullptr);
+    ~RollBookViewer() override;
 
-    // Shows worksheet `index` of `workbook` and brings the viewer forward.
-    void showSheet(const xls::Workbook& workbook, int index);
+    // Shows worksheet `index` and brings the viewer forward.
+    void showSheet(int index);
+    // Reads the workbook again (after a save or a reload).
+    void refresh();
 
-    QTableWidget* grid() const { return m_grid; }
-    QComboBox* sheetChoice() const { return m_sheets; }
+    QTabBar* sheetTabs() const { return m_tabs; }
+    QTableView* grid() const { return m_grid; }
+    QTableView* frozenRows() const { return m_frozen; }
+    RollBookModel* model() const { return m_model; }
+
+    static constexpr int kFrozenRows = 2;
 
 private:
-    void fill(int index);
+    void fillTabs();
+    void applyFreeze();
 
-    const xls::Workbook* m_workbook = nullptr;
-    QComboBox* m_sheets = nullptr;
-    QLabel* m_note = nullptr;
-    QTableWidget* m_grid = nullptr;
+    RollBookSession& m_session;
+    RollBookModel* m_model = nullptr;
+    QTabBar* m_tabs = nullptr;
+    QTableView* m_frozen = nullptr;
+    QTableView* m_grid = nullptr;
 };
 
 } // namespace zelvano

@@ -1,4 +1,5 @@
 #include "rollbook/Workbook.h"
+#include "rollbook/ops/RollBookModel.h"
 #include "rollbook/ops/RollBookSession.h"
 #include "rollbook/ops/RollBookViewer.h"
 #include "shell/core/AppServices.h"
@@ -12,7 +13,8 @@
 #include <QFile>
 #include <QHostInfo>
 #include <QProcess>
-#include <QTableWidget>
+#include <QTabBar>
+#include <QTableView>
 #include <QTest>
 
 #include <csignal>
@@ -67,11 +69,14 @@ private slots:
     void heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySavesOnce();
     void processesHoldingTheFile_areEndedByHandleNotByName();
     void release_withUnsavedChanges_asksBeforeGivingUp();
-    void showRollBook_displaysTheSheet();
+    void showRollBook_tabsFrozenTitleRowsAndCells();
+    void viewerEdits_storedAsTypedAndSavedAtOnce();
+    void viewerShowsWhatTheProgramWrites();
     void writeFailureMessage_hasTextTitleAndIcon();
     void otherFailureMessages_andTheirReactions();
 
 private:
+    RollBookViewer* shownViewer() const;
     QString rollBook() const { return temp->file(QStringLiteral("点名册.xls")); }
 
     std::unique_ptr<TempDir> temp;
@@ -251,19 +256,71 @@ void tst_RollBookSession::release_withUnsavedChanges_asksBeforeGivingUp()
     QVERIFY(!session->hasUnsavedChanges());
 }
 
-void tst_RollBookSession::showRollBook_displaysTheSheet()
+RollBookViewer* tst_RollBookSession::shownViewer() const
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* viewer = qobject_cast<RollBookViewer*>(widget); viewer && viewer->isVisible())
+            return viewer;
+    }
+    return nullptr;
+}
+
+void tst_RollBookSession::showRollBook_tabsFrozenTitleRowsAndCells()
 {
     session->showRollBook(-1);
-    RollBookViewer* shown = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* candidate = qobject_cast<RollBookViewer*>(widget);
-            candidate && candidate->isVisible())
-            shown = candidate;
-    }
-    QVERIFY(shown);
+    RollBookViewer* viewer = shownViewer();
+    QVERIFY(viewer);
     QCOMPARE(session->activeSheet(), 0);
-    QCOMPARE(shown->grid()->item(2, 1)->text(), QStringLiteral("郭文诗"));
-    QCOMPARE(shown->sheetChoice()->currentText(), QStringLiteral("初一(1)班"));
+    QCOMPARE(viewer->sheetTabs()->count(), 4);
+    QCOMPARE(viewer->sheetTabs()->tabText(3), QStringLiteral("抽奖品"));
+    QCOMPARE(viewer->sheetTabs()->currentIndex(), 0);
+    RollBookModel* model = viewer->model();
+    QCOMPARE(model->index(2, 1).data().toString(), QStringLiteral("郭文诗"));
+    QCOMPARE(model->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("G"));
+    QCOMPARE(columnLetters(27), QStringLiteral("AA"));
+    QCOMPARE(columnLetters(256), QStringLiteral("IV"));
+    // Rows 1 and 2 (title and headers) stay above the scrolling list.
+    QVERIFY(!viewer->frozenRows()->isRowHidden(1));
+    QVERIFY(viewer->frozenRows()->isRowHidden(2));
+    QVERIFY(viewer->grid()->isRowHidden(1));
+    QVERIFY(!viewer->grid()->isRowHidden(2));
+    viewer->sheetTabs()->setCurrentIndex(3);
+    QCOMPARE(model->index(2, 2).data().toString(), QStringLiteral("台灯"));
+    if (const QString shots = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS")); !shots.isEmpty()) {
+        viewer->sheetTabs()->setCurrentIndex(0);
+        viewer->grab().save(shots + QStringLiteral("/rollbook-viewer.png"));
+    }
+}
+
+void tst_RollBookSession::viewerEdits_storedAsTypedAndSavedAtOnce()
+{
+    session->showRollBook(1);
+    RollBookModel* model = shownViewer()->model();
+    QVERIFY(model->setData(model->index(4, 9), QStringLiteral("12"), Qt::EditRole));
+    QVERIFY(model->setData(model->index(1, 9), QStringLiteral("03月05"), Qt::EditRole));
+    QVERIFY(model->setData(model->index(2, 1), QString(), Qt::EditRole));
+    QVERIFY(!session->hasUnsavedChanges());
+    const xls::Workbook saved = xls::Workbook::open(pathOf(rollBook()));
+    QCOMPARE(saved.cell(1, 5, 10).type, xls::CellValue::Type::Number);
+    QCOMPARE(saved.cell(1, 5, 10).number, 12.0);
+    QCOMPARE(QString::fromStdString(saved.cell(1, 2, 10).text), QStringLiteral("03月05"));
+    QVERIFY(saved.cell(1, 3, 2).isEmpty());
+}
+
+void tst_RollBookSession::viewerShowsWhatTheProgramWrites()
+{
+    session->showRollBook(0);
+    RollBookModel* model = shownViewer()->model();
+    QVERIFY(session->activateSheet(0));
+    session->setNumber(3, 9, 7);
+    QVERIFY(session->save());
+    QCOMPARE(model->index(2, 8).data().toString(), QStringLiteral("7"));
+    // The teacher's edit of another cell keeps the program's score.
+    QVERIFY(model->setData(model->index(3, 8), QStringLiteral("4"), Qt::EditRole));
+    QCOMPARE(numberIn(rollBook(), 0, 3, 9), 7.0);
+    QCOMPARE(numberIn(rollBook(), 0, 4, 9), 4.0);
+    session->release();
+    QVERIFY(!shownViewer()); // it closes with the window's roll book
 }
 
 void tst_RollBookSession::writeFailureMessage_hasTextTitleAndIcon()

@@ -68,6 +68,8 @@ private slots:
     void changedOnDiskWhileUnsaved_keepsBothAndTellsTeacher();
     void heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySavesOnce();
     void processesHoldingTheFile_areEndedByHandleNotByName();
+    void staleLockOfAProgramThatIsGone_isWrittenNormally();
+    void openingTwice_reusesTheWorkbook();
     void release_withUnsavedChanges_asksBeforeGivingUp();
     void showRollBook_tabsFrozenTitleRowsAndCells();
     void viewerEdits_storedAsTypedAndSavedAtOnce();
@@ -240,6 +242,30 @@ void tst_RollBookSession::processesHoldingTheFile_areEndedByHandleNotByName()
     QVERIFY(!processes->endedPids.empty());
     QCOMPARE(processes->endedPids.front(), std::int64_t(4242));
     QVERIFY(processes->ended.empty()); // no program ended by its name
+}
+
+void tst_RollBookSession::staleLockOfAProgramThatIsGone_isWrittenNormally()
+{
+    // LibreOffice of this machine crashed and left its lock; none runs now.
+    QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("nobody," + QHostInfo::localHostName().toUtf8() +
+               ",nobody,08.12.2026 07:00,file:///tmp/x;");
+    lock.close();
+    QVERIFY(session->activateSheet(0));
+    session->setNumber(3, 7, 6);
+    QVERIFY(session->save());
+    QCOMPARE(numberIn(rollBook(), 0, 3, 7), 6.0);
+    QVERIFY(processes->ended.empty());
+    QVERIFY(processes->endedPids.empty());
+}
+
+void tst_RollBookSession::openingTwice_reusesTheWorkbook()
+{
+    QVERIFY(session->openRollBook());
+    const xls::Workbook* first = session->workbook();
+    QVERIFY(session->openRollBook());
+    QCOMPARE(session->workbook(), first);
 }
 
 void tst_RollBookSession::release_withUnsavedChanges_asksBeforeGivingUp()

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTabBar>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>

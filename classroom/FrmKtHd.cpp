@@ -104,17 +104,7 @@ CellReader FrmKtHd::sheetCells() const
 
 void FrmKtHd::Form_Load()
 {
-    QSize size = kDesignSize;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        size = size.boundedTo(available.size() - QSize(20, 60));
-        resize(size);
-        move(available.center() - rect().center());
-    } else {
-        resize(size);
-    }
-    if (layout())
-        layout()->activate();
+    openAtDesignSize(this, kDesignSize);
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
     m_designFraFz = m_fraFz->size();

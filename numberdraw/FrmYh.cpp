@@ -84,19 +84,7 @@ QAction* FrmYh::MnXm(int i) const
 
 void FrmYh::Form_Load()
 {
-    // Open at the design size, centred, shrunk to a small screen if need be.
-    QSize size = kDesignSize;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        size = size.boundedTo(available.size() - QSize(20, 60));
-        resize(size);
-        move(available.center() - rect().center());
-    } else {
-        resize(size);
-    }
-    // Lay the canvas out now, so the panels are centred on its real size.
-    if (layout())
-        layout()->activate();
+    openAtDesignSize(this, kDesignSize);
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
     m_designFraFz = m_fraFz->size();

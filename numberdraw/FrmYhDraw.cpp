@@ -213,14 +213,7 @@ void FrmYh::MnXm_Click(int index)
 
 void FrmYh::OptFz_Click(int index)
 {
-    m_txtFz[0]->setText(QString::number(m_groupCount));
-    m_txtFz[1]->setText(QString::number(m_groupSize));
-    QLineEdit* chosen = m_txtFz[static_cast<size_t>(index)];
-    QLineEdit* other = m_txtFz[static_cast<size_t>(1 - index)];
-    chosen->setEnabled(true);
-    chosen->setStyleSheet(QStringLiteral("background: #ffffff;"));
-    other->setStyleSheet(QStringLiteral("background: #e0e0e0;"));
-    other->setEnabled(false);
+    chooseGroupBox({m_txtFz[0], m_txtFz[1]}, index, m_groupCount, m_groupSize);
 }
 
 bool FrmYh::applyGroupInput(int index)

@@ -6,12 +6,43 @@
 
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 namespace zelvano
 {
+
+void openAtDesignSize(QWidget* window, QSize design)
+{
+    QSize size = design;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(20, 60));
+        window->resize(size);
+        window->move(available.center() - window->rect().center());
+    } else {
+        window->resize(size);
+    }
+    if (window->layout())
+        window->layout()->activate();
+}
+
+void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize)
+{
+    boxes[0]->setText(QString::number(groupCount));
+    boxes[1]->setText(QString::number(groupSize));
+    QLineEdit* chosen = boxes[index];
+    QLineEdit* other = boxes[1 - index];
+    chosen->setEnabled(true);
+    chosen->setStyleSheet(QStringLiteral("background: #ffffff;"));
+    other->setStyleSheet(QStringLiteral("background: #e0e0e0;"));
+    other->setEnabled(false);
+}
 
 QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int width, int height)
 {

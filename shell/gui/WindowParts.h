@@ -10,6 +10,7 @@
 class QColor;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -17,6 +18,15 @@ namespace zelvano
 {
 
 // Pieces the draw windows build alike.
+
+// Sizes a draw window to its design size, shrunk to fit a small screen,
+// centres it, and lays its canvas out so panels can be centred on it.
+void openAtDesignSize(QWidget* window, QSize design);
+
+// The two grouping boxes txtFz(0) (number of groups) and txtFz(1) (members
+// per group) when option `index` is chosen: both show the current numbers,
+// the chosen box is white and enabled, the other grey and disabled.
+void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize);
 
 // A label at a fixed place.
 QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int width = 120,

@@ -15,8 +15,7 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
-#include "Fakes.h"
-#include "TempDir.h"
+#include "TestServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,52 +87,44 @@ public:
     QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
     QString xlrdCell(int sheet, int row, int col);
 
-    std::unique_ptr<TempDir> temp;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<ScriptedRandom> random;
-    std::unique_ptr<RecordingSound> sound;
-    std::unique_ptr<RecordingProgramEnd> programEnd;
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<ScriptedColours> colours;
-    std::unique_ptr<RecordingProcesses> processes;
-    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<TestServices> ts;
+    TempDir* temp = nullptr;
+    ScriptedMessages* messages = nullptr;
+    ScriptedRandom* random = nullptr;
+    RecordingSound* sound = nullptr;
+    RecordingProgramEnd* programEnd = nullptr;
+    FakeClock* clock = nullptr;
+    ScriptedColours* colours = nullptr;
+    RecordingProcesses* processes = nullptr;
+    SettingsStore* settings = nullptr;
+    AppServices* services = nullptr;
     std::unique_ptr<NoWindows> windows;
     std::unique_ptr<ModeNavigator> navigator;
-    AppServices services;
     QPointer<FrmKtHd> window;
 };
 
 inline void ClassroomFixture::setUp()
 {
-    temp = std::make_unique<TempDir>();
-    messages = std::make_unique<ScriptedMessages>();
-    random = std::make_unique<ScriptedRandom>();
-    sound = std::make_unique<RecordingSound>();
-    programEnd = std::make_unique<RecordingProgramEnd>();
-    clock = std::make_unique<FakeClock>();
-    colours = std::make_unique<ScriptedColours>();
-    processes = std::make_unique<RecordingProcesses>();
-    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), book()));
-    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ts = std::make_unique<TestServices>();
+    temp = &ts->folder;
+    messages = &ts->messages;
+    random = &ts->random;
+    sound = &ts->sound;
+    programEnd = &ts->programEnd;
+    clock = &ts->clock;
+    colours = &ts->colours;
+    processes = &ts->processes;
+    settings = ts->settings.get();
+    services = &ts->services;
+    QVERIFY(ts->addFile(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
+                        QStringLiteral("点名册.xls")));
     QDir().mkpath(temp->file(QStringLiteral("img")));
     for (const char* picture : {"bt1.gif", "bt2.gif"}) {
         QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/img/") + QLatin1String(picture),
                     temp->file(QStringLiteral("img/") + QLatin1String(picture)));
     }
-    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
-    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
-    services = AppServices{};
-    services.appDir = temp->path();
-    services.messages = messages.get();
-    services.random = random.get();
-    services.sound = sound.get();
-    services.programEnd = programEnd.get();
-    services.clock = clock.get();
-    services.colours = colours.get();
-    services.settings = settings.get();
-    services.processes = processes.get();
     windows = std::make_unique<NoWindows>();
-    navigator = std::make_unique<ModeNavigator>(services, *windows);
+    navigator = std::make_unique<ModeNavigator>(*services, *windows);
 }
 
 inline void ClassroomFixture::tearDown()
@@ -144,8 +135,8 @@ inline void ClassroomFixture::tearDown()
 
 inline FrmKtHd* ClassroomFixture::open()
 {
-    services.modeCode = 0;
-    window = new FrmKtHd(services, *navigator);
+    services->modeCode = 0;
+    window = new FrmKtHd(*services, *navigator);
     window->show();
     return window;
 }

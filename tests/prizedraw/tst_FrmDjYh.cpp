@@ -12,12 +12,10 @@
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/WindowsColour.h"
 
-#include "Fakes.h"
-#include "TempDir.h"
+#include "TestServices.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QTabBar>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +27,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -48,18 +47,6 @@ public:
 };
 
 // Ends nothing: the tests only look at what would have been ended.
-class NoProcesses final : public ProcessControl
-{
-public:
-    int terminateProcesses(const std::string& image) override
-    {
-        ended.push_back(image);
-        return 0;
-    }
-    std::vector<std::int64_t> processesHoldingFile(const std::string&) override { return {}; }
-    bool terminateProcess(std::int64_t) override { return false; }
-    std::vector<std::string> ended;
-};
 
 const QString kSheet = QStringLiteral("抽奖品");
 const QString kFailure =
@@ -128,48 +115,40 @@ private:
     QString saved(int row, int column) { return savedText(book(), kSheet, row, column); }
     QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
 
-    std::unique_ptr<TempDir> temp;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<ScriptedRandom> random;
-    std::unique_ptr<RecordingSound> sound;
-    std::unique_ptr<RecordingProgramEnd> programEnd;
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<ScriptedColours> colours;
-    std::unique_ptr<NoProcesses> processes;
-    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<TestServices> ts;
+    TempDir* temp = nullptr;
+    ScriptedMessages* messages = nullptr;
+    ScriptedRandom* random = nullptr;
+    RecordingSound* sound = nullptr;
+    RecordingProgramEnd* programEnd = nullptr;
+    FakeClock* clock = nullptr;
+    ScriptedColours* colours = nullptr;
+    RecordingProcesses* processes = nullptr;
+    SettingsStore* settings = nullptr;
+    AppServices* services = nullptr;
     std::unique_ptr<NoWindows> windows;
     std::unique_ptr<ModeNavigator> navigator;
-    AppServices services;
     QPointer<FrmDjYh> window;
 };
 
 void tst_FrmDjYh::init()
 {
-    temp = std::make_unique<TempDir>();
-    messages = std::make_unique<ScriptedMessages>();
-    random = std::make_unique<ScriptedRandom>();
-    sound = std::make_unique<RecordingSound>();
-    programEnd = std::make_unique<RecordingProgramEnd>();
-    clock = std::make_unique<FakeClock>();
-    colours = std::make_unique<ScriptedColours>();
-    processes = std::make_unique<NoProcesses>();
-    QVERIFY(createSettingsDatabase(temp->file(SettingsStore::kDatabaseName)));
-    settings = std::make_unique<SettingsStore>(temp->file(SettingsStore::kDatabaseName), *messages);
-    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"), book()));
-    QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner);
+    ts = std::make_unique<TestServices>();
+    temp = &ts->folder;
+    messages = &ts->messages;
+    random = &ts->random;
+    sound = &ts->sound;
+    programEnd = &ts->programEnd;
+    clock = &ts->clock;
+    colours = &ts->colours;
+    processes = &ts->processes;
+    settings = ts->settings.get();
+    services = &ts->services;
+    QVERIFY(ts->addFile(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
+                        QStringLiteral("点名册.xls")));
     QDir(temp->path()).mkpath(QStringLiteral("img"));
-    services = AppServices{};
-    services.appDir = temp->path();
-    services.messages = messages.get();
-    services.random = random.get();
-    services.sound = sound.get();
-    services.programEnd = programEnd.get();
-    services.clock = clock.get();
-    services.colours = colours.get();
-    services.settings = settings.get();
-    services.processes = processes.get();
     windows = std::make_unique<NoWindows>();
-    navigator = std::make_unique<ModeNavigator>(services, *windows);
+    navigator = std::make_unique<ModeNavigator>(*services, *windows);
 }
 
 void tst_FrmDjYh::cleanup()
@@ -180,8 +159,8 @@ void tst_FrmDjYh::cleanup()
 
 FrmDjYh* tst_FrmDjYh::open(int modeCode)
 {
-    services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmDjYh(services, *navigator);
+    services->modeCode = static_cast<std::int16_t>(modeCode);
+    window = new FrmDjYh(*services, *navigator);
     window->show();
     window->Form_Activate();
     return window;

@@ -6,10 +6,12 @@
 #include "shell/gui/Fonts.h"
 
 #include <QHeaderView>
+
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zelvano
 {
@@ -93,6 +95,22 @@ void RollBookViewer::applyFreeze()
         const bool frozen = row < kFrozenRows;
         m_frozen->setRowHidden(row, !frozen);
         m_grid->setRowHidden(row, frozen);
+    }
+    // The title in row 1 runs on over the empty cells to its right, as in a
+    // spreadsheet; the header row keeps every cell reachable for a new date.
+    m_frozen->clearSpans();
+    const int columns = m_model->columnCount();
+    for (int row = 0; row < std::min(1, rows); ++row) {
+        int column = 0;
+        while (column < columns) {
+            int next = column + 1;
+            while (next < columns && m_model->index(row, next).data().toString().isEmpty())
+                ++next;
+            const bool filled = !m_model->index(row, column).data().toString().isEmpty();
+            if (filled && next - column > 1)
+                m_frozen->setSpan(row, column, 1, next - column);
+            column = next;
+        }
     }
     const int height =
         m_frozen->horizontalHeader()->height() + kFrozenRows * m_frozen->rowHeight(0) + 4;

@@ -30,6 +30,10 @@ ColourSetting parseColourSetting(QStringView text)
     const std::int16_t index = toInt16(Val(text.first(1)));
     if (index < 0 || index >= kColourItemCount)
         return setting;
+    // A free colour without its number falls back to the first preset
+    // rather than painting the display black.
+    if ((index == kBackgroundItem || index == kTextColourItem) && !isNumeric(text.sliced(1)))
+        return setting;
     setting.index = index;
     if (index == kBackgroundItem || index == kTextColourItem) {
         const double colour = std::clamp(Val(text.sliced(1)), 0.0, double(0xFFFFFF));

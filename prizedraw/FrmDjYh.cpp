@@ -38,16 +38,6 @@ namespace
 
 constexpr QSize kDesignSize(1000, 700);
 
-// A free colour (code 6 or 7) needs its number; without one the setting
-// falls back to the first preset rather than painting the display black.
-QString usableColourSetting(const QString& stored)
-{
-    const QString code = stored.left(1);
-    if ((code == QLatin1String("6") || code == QLatin1String("7")) && !isNumeric(stored.mid(1)))
-        return QStringLiteral("0");
-    return stored;
-}
-
 } // namespace
 
 FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
@@ -111,8 +101,7 @@ void FrmDjYh::Form_Load()
 void FrmDjYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(
-        usableColourSetting(settings.readSetting(QStringLiteral("DbjYs"))));
+    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("DbjYs")));
     // Only 1 ticks the box; an empty or unreadable value leaves it clear.
     const bool noNames = toInt16(Val(settings.readSetting(QStringLiteral("DmdYn")))) == 1;
     if (m_chkMd->isChecked() != noNames) {

@@ -92,70 +92,30 @@ void FrmKtHd::buildGroupPanel()
 {
     m_fraFz = makePanel(QStringLiteral("分组规则设置"), 1, QSize(700, 420));
     QFrame* p = m_fraFz;
-    const char* options[2] = {"规定组数", "每组人数"};
-    for (int i = 0; i < 2; ++i) {
-        auto* option = new QRadioButton(QString::fromUtf8(options[i]), p);
-        option->setAccessibleName(option->text());
-        option->setGeometry(20, 60 + 44 * i, 120, 32);
-        connect(option, &QRadioButton::clicked, this, [this, i] { OptFz_Click(i); });
-        m_optFz[static_cast<size_t>(i)] = option;
-        auto* box = new QLineEdit(p);
-        box->setGeometry(140, 60 + 44 * i, 80, 30);
-        box->setAccessibleName(option->text());
-        connect(box, &QLineEdit::textEdited, this, [this] {
-            m_imgFz[0]->show();
-            m_imgFz[1]->show();
-        });
-        EventHook::attach(box, QEvent::FocusOut, [this, i] {
-            if (m_fraFz->isVisible() && m_txtFz[static_cast<size_t>(i)]->isEnabled())
-                applyGroupInput(i);
-        });
-        connect(box, &QLineEdit::returnPressed, this, [this, i] { applyGroupInput(i); });
-        m_txtFz[static_cast<size_t>(i)] = box;
-    }
-    m_optFz[0]->setChecked(true);
-    m_txtFz[0]->setText(QStringLiteral("1"));
-    m_txtFz[1]->setText(QStringLiteral("0"));
-    m_txtFz[1]->setEnabled(false);
-
-    m_imgFz[0] = makeGlyphButton(QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e),
-                                 QStringLiteral("随机分组"), p, 240, 62);
-    m_imgFz[1] = makeGlyphButton(QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4),
-                                 QStringLiteral("顺序分组"), p, 296, 62);
+    GroupHandlers handlers;
+    handlers.OptFz_Click = [this](int i) { OptFz_Click(i); };
+    handlers.applyGroupInput = [this](int i) { applyGroupInput(i); };
+    handlers.imgFz_Click = [this](int i) { imgFz_Click(i); };
+    handlers.List2_Click = [this] { List2_Click(); };
+    handlers.List1_Click = [this] { List1_Click(); };
+    handlers.cmbZh_Click = [this] { cmbZh_Click(); };
+    const GroupControls c = buildGroupControls(p, QStringLiteral("注意：修改数据后回车确认"),
+                                               compositionEntries(), handlers);
+    m_optFz = {c.OptFz[0], c.OptFz[1]};
+    m_txtFz = {c.txtFz[0], c.txtFz[1]};
+    m_imgFz = {c.imgFz[0], c.imgFz[1]};
+    m_lblXx2 = c.lblXx2;
+    m_list2 = c.List2;
+    m_list1 = c.List1;
+    m_labCz = c.LabCz;
+    m_labXx = c.LabXx;
+    m_cmbZh = c.cmbZh;
     m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
                                   QStringLiteral("写分组"), p, 352, 62);
     m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
                                    QStringLiteral("点名册"), p, 408, 62);
-    for (int i = 0; i < 2; ++i) {
-        connect(m_imgFz[static_cast<size_t>(i)], &QToolButton::clicked, this,
-                [this, i] { imgFz_Click(i); });
-    }
     connect(m_imgXie[0], &QToolButton::clicked, this, [this] { imgXie_Click(0); });
     connect(m_imgOpen[0], &QToolButton::clicked, this, [this] { ImgOpen_Click(0); });
-    m_lblXx2 = makeLabel(QStringLiteral("注意：修改数据后回车确认"), p, 20, 148, 440);
-
-    makeLabel(QStringLiteral("组号"), p, 20, 182, 80);
-    m_list2 = new QListWidget(p);
-    m_list2->setObjectName(QStringLiteral("List2"));
-    m_list2->setAccessibleName(QStringLiteral("组号"));
-    m_list2->setGeometry(20, 212, 100, 140);
-    connect(m_list2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
-    m_list1 = new QListWidget(p);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setAccessibleName(QStringLiteral("组员"));
-    m_list1->setGeometry(130, 212, 200, 140);
-    connect(m_list1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-
-    m_labCz = makeLabel(QStringLiteral("第1组名单"), p, 130, 182, 330);
-    m_labXx = makeLabel(QString(), p, 350, 212, 330, 60);
-    m_labXx->setWordWrap(true);
-
-    makeLabel(QStringLiteral("组合方式"), p, 350, 290, 100);
-    m_cmbZh = new QComboBox(p);
-    m_cmbZh->setAccessibleName(QStringLiteral("组合方式"));
-    m_cmbZh->addItems(compositionEntries());
-    m_cmbZh->setGeometry(450, 286, 200, 32);
-    connect(m_cmbZh, &QComboBox::activated, this, [this] { cmbZh_Click(); });
 }
 
 void FrmKtHd::buildScorePanel()

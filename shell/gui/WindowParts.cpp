@@ -4,15 +4,20 @@
 #include "shell/gui/Fonts.h"
 #include "shell/gui/PictureButtons.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace zelvano
 {
@@ -94,6 +99,77 @@ SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex,
     frame->hide();
     panel.frame = frame;
     return panel;
+}
+
+GroupControls buildGroupControls(QFrame* panel, const QString& hint,
+                                 const QStringList& compositions, const GroupHandlers& handlers)
+{
+    GroupControls c;
+    const char* options[2] = {"规定组数", "每组人数"};
+    for (int i = 0; i < 2; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(options[i]), panel);
+        option->setAccessibleName(option->text());
+        option->setGeometry(20, 60 + 44 * i, 120, 32);
+        QObject::connect(option, &QRadioButton::clicked, panel,
+                         [f = handlers.OptFz_Click, i] { f(i); });
+        auto* box = new QLineEdit(panel);
+        box->setGeometry(140, 60 + 44 * i, 80, 30);
+        box->setAccessibleName(option->text());
+        EventHook::attach(box, QEvent::FocusOut, [panel, box, f = handlers.applyGroupInput, i] {
+            if (panel->isVisible() && box->isEnabled())
+                f(i);
+        });
+        QObject::connect(box, &QLineEdit::returnPressed, panel,
+                         [f = handlers.applyGroupInput, i] { f(i); });
+        c.OptFz[i] = option;
+        c.txtFz[i] = box;
+    }
+    c.OptFz[0]->setChecked(true);
+    c.txtFz[0]->setText(QStringLiteral("1"));
+    c.txtFz[1]->setText(QStringLiteral("0"));
+    c.txtFz[1]->setEnabled(false);
+
+    c.imgFz[0] = makeGlyphButton(QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e),
+                                 QStringLiteral("随机分组"), panel, 240, 62);
+    c.imgFz[1] = makeGlyphButton(QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4),
+                                 QStringLiteral("顺序分组"), panel, 296, 62);
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(c.imgFz[i], &QToolButton::clicked, panel,
+                         [f = handlers.imgFz_Click, i] { f(i); });
+        // Editing a number offers the two grouping buttons.
+        QObject::connect(c.txtFz[i], &QLineEdit::textEdited, panel,
+                         [random = c.imgFz[0], ordered = c.imgFz[1]] {
+                             random->show();
+                             ordered->show();
+                         });
+    }
+    c.lblXx2 = makeLabel(hint, panel, 20, 148, 440);
+
+    const int listHeight = std::max(100, panel->height() - 270);
+    makeLabel(QStringLiteral("组号"), panel, 20, 182, 80);
+    c.List2 = new QListWidget(panel);
+    c.List2->setObjectName(QStringLiteral("List2"));
+    c.List2->setAccessibleName(QStringLiteral("组号"));
+    c.List2->setGeometry(20, 212, 100, listHeight);
+    QObject::connect(c.List2, &QListWidget::itemClicked, panel, handlers.List2_Click);
+    c.List1 = new QListWidget(panel);
+    c.List1->setObjectName(QStringLiteral("List1"));
+    c.List1->setAccessibleName(QStringLiteral("组员"));
+    c.List1->setGeometry(130, 212, 200, listHeight);
+    QObject::connect(c.List1, &QListWidget::itemClicked, panel, handlers.List1_Click);
+
+    const int side = panel->width() - 370;
+    c.LabCz = makeLabel(QStringLiteral("第1组名单"), panel, 130, 182, side + 30);
+    c.LabXx = makeLabel(QString(), panel, 350, 212, side, 60);
+    c.LabXx->setWordWrap(true);
+
+    makeLabel(QStringLiteral("组合方式"), panel, 350, 290, 100);
+    c.cmbZh = new QComboBox(panel);
+    c.cmbZh->setAccessibleName(QStringLiteral("组合方式"));
+    c.cmbZh->addItems(compositions);
+    c.cmbZh->setGeometry(450, 286, 200, 32);
+    QObject::connect(c.cmbZh, &QComboBox::activated, panel, handlers.cmbZh_Click);
+    return c;
 }
 
 StartButton::StartButton(QWidget* canvas, const QString& appDir, const QString& caption,

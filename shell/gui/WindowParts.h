@@ -4,12 +4,16 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 class QColor;
 class QFrame;
+class QComboBox;
 class QLabel;
+class QListWidget;
+class QRadioButton;
 class QLineEdit;
 class QToolButton;
 class QWidget;
@@ -45,6 +49,30 @@ struct SetupPanel {
 };
 SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex, QSize size,
                           std::function<void()> onClose);
+
+// The controls of a grouping panel (fraFz), built alike in the number and
+// the classroom windows; the window keeps the pointers under their names.
+struct GroupControls {
+    QRadioButton* OptFz[2] = {};  // "规定组数", "每组人数"
+    QLineEdit* txtFz[2] = {};     // the two numbers
+    QToolButton* imgFz[2] = {};   // "随机分组", "顺序分组"
+    QLabel* lblXx2 = nullptr;     // the hint line
+    QListWidget* List2 = nullptr; // group numbers
+    QListWidget* List1 = nullptr; // members of the chosen group
+    QLabel* LabCz = nullptr;      // the chosen member
+    QLabel* LabXx = nullptr;      // the summary line
+    QComboBox* cmbZh = nullptr;   // the composition
+};
+struct GroupHandlers {
+    std::function<void(int)> OptFz_Click;
+    std::function<void(int)> applyGroupInput; // Enter, or leaving a box
+    std::function<void(int)> imgFz_Click;
+    std::function<void()> List2_Click;
+    std::function<void()> List1_Click;
+    std::function<void()> cmbZh_Click;
+};
+GroupControls buildGroupControls(QFrame* panel, const QString& hint,
+                                 const QStringList& compositions, const GroupHandlers& handlers);
 
 // The big start button imgOk in its frame fraTs: the pictures
 // img/bt2.gif (normal) and img/bt1.gif (under the pointer) of the

@@ -92,15 +92,8 @@ void FrmKtHd::buildGroupPanel()
 {
     m_fraFz = makePanel(QStringLiteral("分组规则设置"), 1, QSize(700, 420));
     QFrame* p = m_fraFz;
-    GroupHandlers handlers;
-    handlers.OptFz_Click = [this](int i) { OptFz_Click(i); };
-    handlers.applyGroupInput = [this](int i) { applyGroupInput(i); };
-    handlers.imgFz_Click = [this](int i) { imgFz_Click(i); };
-    handlers.List2_Click = [this] { List2_Click(); };
-    handlers.List1_Click = [this] { List1_Click(); };
-    handlers.cmbZh_Click = [this] { cmbZh_Click(); };
     const GroupControls c = buildGroupControls(p, QStringLiteral("注意：修改数据后回车确认"),
-                                               compositionEntries(), handlers);
+                                               compositionEntries(), groupHandlersOf(this));
     m_optFz = {c.OptFz[0], c.OptFz[1]};
     m_txtFz = {c.txtFz[0], c.txtFz[1]};
     m_imgFz = {c.imgFz[0], c.imgFz[1]};

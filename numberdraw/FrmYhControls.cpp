@@ -145,17 +145,10 @@ void FrmYh::buildGroupPanel()
 {
     m_fraFz = makePanel(QStringLiteral("分组规则"), 1, QSize(680, 400));
     QFrame* p = m_fraFz;
-    GroupHandlers handlers;
-    handlers.OptFz_Click = [this](int i) { OptFz_Click(i); };
-    handlers.applyGroupInput = [this](int i) { applyGroupInput(i); };
-    handlers.imgFz_Click = [this](int i) { imgFz_Click(i); };
-    handlers.List2_Click = [this] { List2_Click(); };
-    handlers.List1_Click = [this] { List1_Click(); };
-    handlers.cmbZh_Click = [this] { cmbZh_Click(); };
     const GroupControls c = buildGroupControls(
         p, QStringLiteral("-> 修改数据，回车改变另一数"),
         {QStringLiteral("号码"), QStringLiteral("组、号码"), QStringLiteral("组、组员号、号码")},
-        handlers);
+        groupHandlersOf(this));
     m_optFz = {c.OptFz[0], c.OptFz[1]};
     m_txtFz = {c.txtFz[0], c.txtFz[1]};
     m_imgFz = {c.imgFz[0], c.imgFz[1]};

@@ -74,6 +74,19 @@ struct GroupHandlers {
 GroupControls buildGroupControls(QFrame* panel, const QString& hint,
                                  const QStringList& compositions, const GroupHandlers& handlers);
 
+// The handlers of a window that names them as the grouping panel does.
+template <typename Window> GroupHandlers groupHandlersOf(Window* window)
+{
+    GroupHandlers handlers;
+    handlers.OptFz_Click = [window](int i) { window->OptFz_Click(i); };
+    handlers.applyGroupInput = [window](int i) { window->applyGroupInput(i); };
+    handlers.imgFz_Click = [window](int i) { window->imgFz_Click(i); };
+    handlers.List2_Click = [window] { window->List2_Click(); };
+    handlers.List1_Click = [window] { window->List1_Click(); };
+    handlers.cmbZh_Click = [window] { window->cmbZh_Click(); };
+    return handlers;
+}
+
 // The big start button imgOk in its frame fraTs: the pictures
 // img/bt2.gif (normal) and img/bt1.gif (under the pointer) of the
 // application folder, loaded once; a missing picture leaves a caption so

@@ -11,6 +11,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
+#include "shell/gui/ResultLabel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,6 +87,7 @@ void FrmKtHd::finishDraw(bool withCue)
     QLabel* sj = m_speechTimer->lblSj();
     sj->move((m_canvas->width() - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
     placeToolBars();
+    announceResult(m_lblXm);
 }
 
 void FrmKtHd::drawStep()

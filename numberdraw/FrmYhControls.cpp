@@ -5,9 +5,11 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
+#include "shell/gui/EntryCheck.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
+#include "shell/gui/ResultLabel.h"
 #include "shell/gui/PictureButtons.h"
 #include "shell/gui/WindowParts.h"
 
@@ -69,7 +71,7 @@ void FrmYh::buildControls()
 
     m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
     m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    makeResultLabel(m_lblXm);
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_lblXm->setAlignment(Qt::AlignCenter);
     MouseHandlers::attach(
@@ -102,8 +104,7 @@ void FrmYh::buildValuePanel()
         QLineEdit* box = m_txtXh[static_cast<size_t>(i)];
         box->setAccessibleName(m_lblVal[static_cast<size_t>(i)]->text());
         EventHook::attach(box, QEvent::FocusIn, [this, i] { txtXh_GotFocus(i); });
-        EventHook::attach(box, QEvent::FocusOut, [this, i] { rangeEntry(i); });
-        onEnter(box, [this, i] { rangeEntry(i); });
+        checkOnCommit(box, [this, i] { rangeEntry(i); });
     }
 
     m_lstHm = new QListWidget(p);

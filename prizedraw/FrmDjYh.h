@@ -149,7 +149,6 @@ private:
     void showEnd(const QString& text);
     void popUpChoiceMenu(int item, QPoint globalPos);
     void takeChoice();
-    void showStartPicture(bool hover);
     bool noNameList() const;
 
     bool fixedPerson() const { return m_modeCode == 3; }
@@ -197,8 +196,6 @@ private:
     QListWidget* m_lstHj = nullptr;
     QToolButton* m_imgOk = nullptr;
     QToolButton* m_imgDj = nullptr;
-    QPixmap m_bt1;
-    QPixmap m_bt2;
     QFrame* m_fraJp = nullptr;
     QLabel* m_lblXx = nullptr;
     QListWidget* m_lstJp = nullptr;

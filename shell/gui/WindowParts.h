@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gui/StartPicture.h"
+
 #include <QFrame>
 #include <QPixmap>
 #include <QSize>
@@ -102,11 +104,7 @@ public:
     void showLook(bool hover);
 
 private:
-    QString m_appDir;
-    QString m_caption;
-    QToolButton* m_imgOk = nullptr;
-    QPixmap m_hover;
-    QPixmap m_normal;
+    StartPicture* m_imgOk = nullptr;
 };
 
 } // namespace zelvano

@@ -242,7 +242,7 @@ void FrmKtHd::MnSx_Click(int index)
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
     m_mnJs[1]->setVisible(index == 1);
     if (m_setupStage > 3)
-        setBigText(index == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名"));
+        setBigText(drawOrderCaption(index));
 }
 
 void FrmKtHd::MnFs_Click(int index)

@@ -526,6 +526,12 @@ void SpeechTimer::cancelForDraw()
 
 void SpeechTimer::rearmAfterDraw()
 {
+    // A timer started while the draw was rolling is cancelled like one that
+    // ran before it, so the idle button never stands beside a running clock.
+    if (isRunning()) {
+        stop(false);
+        m_lblSj->setText(QStringLiteral("00:00:00"));
+    }
     showIdleButton();
     m_fraJs3->hide();
     m_fraJs2->show();

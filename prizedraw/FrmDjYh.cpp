@@ -14,6 +14,7 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
+#include "shell/gui/WindowParts.h"
 #include "shell/gui/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
@@ -287,8 +288,7 @@ void FrmDjYh::layoutWindow()
         return;
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double scale =
-        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    const double scale = designScale(this, m_designSize);
     m_awardCount = 0;
     QFont font = m_lblXm->font();
     font.setPointSizeF(std::max(1.0, m_baseFontSize / scale * 1.2));

@@ -39,6 +39,13 @@ void openAtDesignSize(QWidget* window, QSize design)
         window->layout()->activate();
 }
 
+double designScale(const QWidget* window, QSize design)
+{
+    const double width = std::max(window->width(), 1);
+    const double height = std::max(window->height(), 1);
+    return std::max(design.width() / width, design.height() / height);
+}
+
 void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize)
 {
     boxes[0]->setText(QString::number(groupCount));

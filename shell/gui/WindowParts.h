@@ -29,6 +29,11 @@ namespace zelvano
 // centres it, and lays its canvas out so panels can be centred on it.
 void openAtDesignSize(QWidget* window, QSize design);
 
+// How much smaller than its design size a window is now (1 at the design
+// size, 2 at half of it). Both are outer sizes, menu bar included, so at its
+// design size a window's panels keep theirs.
+double designScale(const QWidget* window, QSize design);
+
 // The two grouping boxes txtFz(0) (number of groups) and txtFz(1) (members
 // per group) when option `index` is chosen: both show the current numbers,
 // the chosen box is white and enabled, the other grey and disabled.

@@ -124,6 +124,7 @@ private:
     void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
+    void placeMainText();
 
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();
@@ -171,6 +172,9 @@ private:
     int m_baseFontSize = 48;
     int m_lastPopUp = -1;
     bool m_textBesidePanel = false;
+    QString m_mainText;
+    QFont m_mainFont;
+    bool m_sidePanelShown = false;
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;

@@ -12,6 +12,7 @@
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/WindowsColour.h"
 
+#include "RealInput.h"
 #include "TestServices.h"
 
 #include <QAccessible>

@@ -110,7 +110,12 @@ void FrmYh::buildValuePanel()
     m_lstHm = new QListWidget(p);
     m_lstHm->setAccessibleName(QStringLiteral("号码列表"));
     m_lstHm->setGeometry(270, 56, 270, 270);
+    // Selecting a value with the keys offers its removal as a click does.
     connect(m_lstHm, &QListWidget::itemClicked, this, [this] { lstHm_Click(); });
+    connect(m_lstHm, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_lstHm->selectedItems().isEmpty())
+            lstHm_Click();
+    });
     connect(m_lstHm, &QListWidget::itemDoubleClicked, this, [this] { ImgZdy_Click(1); });
 
     auto* help = makeLabel(QStringLiteral("* 要录入哪些号码呢？先用最大最小值设置范围，再单个增删"),

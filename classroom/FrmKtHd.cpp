@@ -107,10 +107,7 @@ void FrmKtHd::Form_Load()
     openAtDesignSize(this, kDesignSize);
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
-    m_designFraFz = m_fraFz->size();
-    for (QWidget* child : m_fraFz->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        m_designFzControls.push_back({child, child->geometry(), child->font().pointSizeF()});
-    }
+    m_scaledFraFz = ScaledPanel(m_fraFz);
 
     m_baseFontSize = 100;
     m_chosenNameItem = -1;
@@ -594,19 +591,7 @@ void FrmKtHd::Form_Resize()
     sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
     sj->adjustSize();
     // The grouping panel grows and shrinks as a whole, within the window.
-    const double s = std::min(
-        {1 / r, double(width) / m_designFraFz.width(), double(height) / m_designFraFz.height()});
-    m_fraFz->resize(QSize(int(m_designFraFz.width() * s), int(m_designFraFz.height() * s)));
-    for (const DesignPlace& place : m_designFzControls) {
-        const QRect g = place.geometry;
-        place.widget->setGeometry(int(g.x() * s), int(g.y() * s), int(g.width() * s),
-                                  int(g.height() * s));
-        if (place.pointSize > 0) {
-            QFont font = place.widget->font();
-            font.setPointSizeF(std::max(6.0, place.pointSize * s));
-            place.widget->setFont(font);
-        }
-    }
+    const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
     QFont listFont = m_list1->font();
     listFont.setPointSizeF(std::max(6.0, 16 * s));
     m_list1->setFont(listFont);

@@ -225,15 +225,7 @@ private:
     std::vector<Group> m_groups;
     bool m_lastStepWasRandom = false;
     QSize m_designSize;
-    QSize m_designFraFz;
-    // The grouping panel's controls as laid out at design size, so the
-    // layout rule scales them with the panel.
-    struct DesignPlace {
-        QWidget* widget;
-        QRect geometry;
-        qreal pointSize;
-    };
-    std::vector<DesignPlace> m_designFzControls;
+    ScaledPanel m_scaledFraFz;
 
     // Controls.
     QWidget* m_canvas = nullptr;

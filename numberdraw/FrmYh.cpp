@@ -87,8 +87,7 @@ void FrmYh::Form_Load()
     openAtDesignSize(this, kDesignSize);
     m_fraFz->move(m_fraFz->x(), 0);
     m_designSize = kDesignSize;
-    m_designFraFz = m_fraFz->size();
-    m_designLabXx = m_labXx->size();
+    m_scaledFraFz = ScaledPanel(m_fraFz);
 
     m_baseFontSize = 100;
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
@@ -481,10 +480,10 @@ void FrmYh::Form_Resize()
     m_lblXm->move((width - m_lblXm->width()) / 2, (height - m_lblXm->height()) / 4);
     sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
 
-    m_fraFz->resize(QSize(int(m_designFraFz.width() / scale), int(m_designFraFz.height() / scale)));
-    m_labXx->resize(QSize(int(m_designLabXx.width() / scale), int(m_designLabXx.height() / scale)));
+    // The grouping panel grows and shrinks as a whole, within the window.
+    const double s = m_scaledFraFz.scaleTo(1 / scale, m_canvas->size());
     QFont listFont = m_list1->font();
-    listFont.setPointSizeF(std::max(6.0, 16 / scale));
+    listFont.setPointSizeF(std::max(6.0, 16 * s));
     m_list1->setFont(listFont);
     m_list2->setFont(listFont);
     centreHorizontally(m_fraFz);

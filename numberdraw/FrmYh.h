@@ -2,6 +2,7 @@
 
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
+#include "shell/gui/WindowParts.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -163,8 +164,7 @@ private:
     std::vector<Group> m_groups;
     bool m_lastStepWasRandom = false;
     QSize m_designSize;
-    QSize m_designFraFz;
-    QSize m_designLabXx;
+    ScaledPanel m_scaledFraFz;
 
     // Controls.
     QWidget* m_canvas = nullptr;

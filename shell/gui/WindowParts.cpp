@@ -184,6 +184,32 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     return c;
 }
 
+ScaledPanel::ScaledPanel(QFrame* panel) : m_panel(panel), m_design(panel->size())
+{
+    for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_places.push_back({child, child->geometry(), child->font().pointSizeF()});
+}
+
+double ScaledPanel::scaleTo(double scale, QSize room)
+{
+    if (!m_panel || m_design.isEmpty())
+        return 1;
+    const double s = std::min({scale, double(room.width()) / m_design.width(),
+                               double(room.height()) / m_design.height()});
+    m_panel->resize(QSize(int(m_design.width() * s), int(m_design.height() * s)));
+    for (const Place& place : m_places) {
+        const QRect g = place.geometry;
+        place.widget->setGeometry(int(g.x() * s), int(g.y() * s), int(g.width() * s),
+                                  int(g.height() * s));
+        if (place.pointSize > 0) {
+            QFont font = place.widget->font();
+            font.setPointSizeF(std::max(6.0, place.pointSize * s));
+            place.widget->setFont(font);
+        }
+    }
+    return s;
+}
+
 StartButton::StartButton(QWidget* canvas, const QString& appDir, const QString& caption,
                          std::function<void()> onPress)
     : QFrame(canvas)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QColor;
 class QFrame;
@@ -99,6 +100,30 @@ template <typename Window> GroupHandlers groupHandlersOf(Window* window)
 // application folder, loaded once; a missing picture leaves a caption so
 // the button stays usable. `onPress` runs on the mouse press.
 // The frame is the window's fraTs.
+// A panel that grows and shrinks as a whole with its window: every control
+// on it keeps its design place and font in proportion, so nothing is cut
+// off and the "×" stays in its corner.
+class ScaledPanel
+{
+public:
+    ScaledPanel() = default;
+    // Remembers the panel's present size and its controls as the design.
+    explicit ScaledPanel(QFrame* panel);
+    // Scales to `scale` of the design, never larger than `room`; returns the
+    // factor applied.
+    double scaleTo(double scale, QSize room);
+
+private:
+    struct Place {
+        QWidget* widget;
+        QRect geometry;
+        double pointSize;
+    };
+    QFrame* m_panel = nullptr;
+    QSize m_design;
+    std::vector<Place> m_places;
+};
+
 class StartButton : public QFrame
 {
 public:

@@ -78,6 +78,8 @@ private slots:
     void clicksOnPanels_drawNothing();
     void arrowKeysInGroupList_showThatGroupsMembers();
     void enterOnBadBound_thenLeavingTheBox_tellsOnce();
+    void reopenedGroupingPanel_keepsItsSizeAndCloseBox();
+    void timerStartedDuringRoll_stopsWithIt();
 
 private:
     FrmYh* open(int modeCode);

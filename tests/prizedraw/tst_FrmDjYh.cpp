@@ -111,6 +111,7 @@ private slots:
     void clicksBesideTheDisplay_drawNothing();
     void exhaustedPrize_oneClickTellsItAndTheNextOffersLevels();
     void resultLabels_speakTheShownText();
+    void longTexts_stayClearOfTheSidePanel();
 
 private:
     FrmDjYh* open(int modeCode);

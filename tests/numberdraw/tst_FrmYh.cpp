@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +81,7 @@ private slots:
     void enterOnBadBound_thenLeavingTheBox_tellsOnce();
     void reopenedGroupingPanel_keepsItsSizeAndCloseBox();
     void timerStartedDuringRoll_stopsWithIt();
+    void startButton_hoverShowsOnlyTheRoundPicture();
 
 private:
     FrmYh* open(int modeCode);

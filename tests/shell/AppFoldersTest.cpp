@@ -63,6 +63,12 @@ struct FolderCase {
     Expect expect;
 };
 
+// Names the case in ctest's listing instead of dumping its bytes.
+void PrintTo(const FolderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class AppFoldersTest : public ::testing::Test
 {
 protected:

@@ -49,6 +49,8 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     // Exactly one window is open at a time; the navigator decides when the
     // last one has gone.
     app.setQuitOnLastWindowClosed(false);

@@ -119,6 +119,13 @@ void FrmKtHd::Form_Load()
     // items leave it as it is.
     m_fraTs->setPalette(m_canvas->palette());
 
+    showClassChoice();
+    setTopMenusEnabled(false);
+    m_setupStage = 0;
+}
+
+void FrmKtHd::showClassChoice()
+{
     m_lblXm->setFont(kaiFont(32, true));
     m_lblXm->move(m_lblXm->x(), 20);
     setBigText(QStringLiteral("请选择班级"));
@@ -126,8 +133,6 @@ void FrmKtHd::Form_Load()
     placeBelowLabel(m_fraBj);
     m_fraBj->show();
     m_fraBj->raise();
-    setTopMenusEnabled(false);
-    m_setupStage = 0;
 }
 
 void FrmKtHd::readSettings()
@@ -257,6 +262,13 @@ void FrmKtHd::MnBj_Click(int index)
 
 void FrmKtHd::loadRoster()
 {
+    // Nobody is called any more: the write items would write nothing.
+    m_imgXie[1]->hide();
+    m_mnJs[2]->setVisible(false);
+    m_classLoaded = false;
+    // Until the new class is read nothing of the previous one may be drawn,
+    // scored or reset on the newly chosen sheet.
+    forgetRoster();
     if (!activateClassSheet()) {
         // The sheet cannot be read now; the teacher is told rather than left
         // with a panel that silently shows the previous class.
@@ -270,15 +282,15 @@ void FrmKtHd::loadRoster()
     m_lblFzBt->setText(groupPanelTitle(m_personCount));
     if (m_personCount > 1) {
         readRoster();
+        m_classLoaded = true;
     } else {
         m_rollBook->reportEmptyClassList();
     }
 }
 
-bool FrmKtHd::readRoster()
+void FrmKtHd::forgetRoster()
 {
-    const Roster roster = zelvano::readRoster(sheetCells(), m_personCount);
-    m_roster = roster.persons;
+    m_roster.clear();
     m_list1->clear();
     m_list2->clear();
     m_drawPool = DrawPool<PoolEntry>();
@@ -288,6 +300,14 @@ bool FrmKtHd::readRoster()
     m_currentMember = 0;
     m_currentPosition = 0;
     m_scoreAwaitingSave = false;
+    resetMenuItems();
+}
+
+bool FrmKtHd::readRoster()
+{
+    const Roster roster = zelvano::readRoster(sheetCells(), m_personCount);
+    forgetRoster();
+    m_roster = roster.persons;
     resetMenuItems();
 
     prepareScorePool();
@@ -358,13 +378,23 @@ void FrmKtHd::lblClose_Click(int index)
         m_setupStage = 2;
         m_setupPanel = 1;
         cmbBj_Click();
+        if (!m_classLoaded) {
+            // An empty or unreadable class leaves nothing to group: the
+            // teacher, told why, chooses a class again instead of facing a
+            // window whose menus are still off and no panel shown.
+            m_fraFz->hide();
+            m_setupStage = 1;
+            showClassChoice();
+        }
         return;
     case 1:
         m_fraFz->hide();
         m_mnMd[1]->setChecked(false);
         if (!guided) {
-            if (m_setupStage >= 4)
-                MnSx_Click(m_drawOrder);
+            // A called name and "下一组" stay as they are; a class just
+            // loaded from the menu has nobody called yet.
+            if (m_setupStage >= 4 && m_currentPosition == 0)
+                setBigText(drawOrderCaption(m_drawOrder));
             return;
         }
         setBigText(QStringLiteral("请设置评分参数"));
@@ -556,8 +586,7 @@ void FrmKtHd::Form_Resize()
     }
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double r =
-        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    const double r = designScale(this, m_designSize);
     QLabel* sj = m_speechTimer->lblSj();
     const int labelSize = m_setupStage > 3 ? m_baseFontSize : 32;
     m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));

@@ -156,8 +156,10 @@ private:
     void resetSettings();
     bool locateRollBook();
     void loadClassList();
+    void showClassChoice();
     bool activateClassSheet();
     bool readRoster();
+    void forgetRoster();
     void resetMenuItems();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
@@ -188,6 +190,9 @@ private:
     AppServices& m_services;
     ModeNavigator& m_navigator;
     std::unique_ptr<RollBookSession> m_rollBook;
+    // The chosen class's roster was read; false after a class found empty or
+    // unreadable.
+    bool m_classLoaded = false;
 
     // State.
     int m_setupStage = 0;

@@ -9,6 +9,7 @@
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
+#include "shell/gui/ResultLabel.h"
 #include "shell/gui/PictureButtons.h"
 #include "shell/gui/WindowParts.h"
 
@@ -52,7 +53,7 @@ void FrmKtHd::buildControls()
 
     m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
     m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    makeResultLabel(m_lblXm);
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_lblXm->setAlignment(Qt::AlignCenter);
     MouseHandlers::attach(

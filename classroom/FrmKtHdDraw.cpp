@@ -11,6 +11,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
+#include "shell/gui/ResultLabel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,6 +87,7 @@ void FrmKtHd::finishDraw(bool withCue)
     QLabel* sj = m_speechTimer->lblSj();
     sj->move((m_canvas->width() - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
     placeToolBars();
+    announceResult(m_lblXm);
 }
 
 void FrmKtHd::drawStep()
@@ -240,7 +242,7 @@ void FrmKtHd::MnSx_Click(int index)
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
     m_mnJs[1]->setVisible(index == 1);
     if (m_setupStage > 3)
-        setBigText(index == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名"));
+        setBigText(drawOrderCaption(index));
 }
 
 void FrmKtHd::MnFs_Click(int index)

@@ -472,8 +472,7 @@ void FrmYh::Form_Resize()
         return;
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double scale =
-        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    const double scale = designScale(this, m_designSize);
     QLabel* sj = m_speechTimer->lblSj();
     m_lblXm->setFont(kaiFont(std::max(1.0, m_baseFontSize / (1.2 * scale)), true));
     m_lblXm->adjustSize();

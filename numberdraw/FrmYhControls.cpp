@@ -5,9 +5,11 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
+#include "shell/gui/EntryCheck.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
+#include "shell/gui/ResultLabel.h"
 #include "shell/gui/PictureButtons.h"
 #include "shell/gui/WindowParts.h"
 
@@ -69,7 +71,7 @@ void FrmYh::buildControls()
 
     m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
     m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    makeResultLabel(m_lblXm);
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_lblXm->setAlignment(Qt::AlignCenter);
     MouseHandlers::attach(
@@ -102,14 +104,18 @@ void FrmYh::buildValuePanel()
         QLineEdit* box = m_txtXh[static_cast<size_t>(i)];
         box->setAccessibleName(m_lblVal[static_cast<size_t>(i)]->text());
         EventHook::attach(box, QEvent::FocusIn, [this, i] { txtXh_GotFocus(i); });
-        EventHook::attach(box, QEvent::FocusOut, [this, i] { rangeEntry(i); });
-        onEnter(box, [this, i] { rangeEntry(i); });
+        checkOnCommit(box, [this, i] { rangeEntry(i); });
     }
 
     m_lstHm = new QListWidget(p);
     m_lstHm->setAccessibleName(QStringLiteral("号码列表"));
     m_lstHm->setGeometry(270, 56, 270, 270);
+    // Selecting a value with the keys offers its removal as a click does.
     connect(m_lstHm, &QListWidget::itemClicked, this, [this] { lstHm_Click(); });
+    connect(m_lstHm, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_lstHm->selectedItems().isEmpty())
+            lstHm_Click();
+    });
     connect(m_lstHm, &QListWidget::itemDoubleClicked, this, [this] { ImgZdy_Click(1); });
 
     auto* help = makeLabel(QStringLiteral("* 要录入哪些号码呢？先用最大最小值设置范围，再单个增删"),

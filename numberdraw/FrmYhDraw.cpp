@@ -12,6 +12,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
+#include "shell/gui/ResultLabel.h"
 #include "shell/gui/WindowParts.h"
 
 #include <QAction>
@@ -84,6 +85,7 @@ void FrmYh::finishDraw()
     m_speechTimer->rearmAfterDraw();
     m_imgOk->show();
     m_fraTs->showLook(false);
+    announceResult(m_lblXm);
 }
 
 void FrmYh::drawStep()

@@ -1,4 +1,5 @@
 #include "presentation/SpeechTimer.h"
+#include "shell/gui/MouseHandlers.h"
 
 #include "presentation/TimerPictures.h"
 #include "shell/core/AppServices.h"
@@ -6,6 +7,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/SoundPlayer.h"
 #include "shell/gui/Fonts.h"
+#include "shell/gui/MouseHandlers.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>
@@ -129,7 +131,9 @@ SpeechTimer::SpeechTimer(AppServices& services, SpeechTimerConfig config, QWidge
     m_lblSj->setPalette(timePalette);
     m_lblSj->setCursor(Qt::PointingHandCursor);
     m_lblSj->adjustSize();
-    m_lblSj->installEventFilter(this);
+    MouseHandlers::attach(
+        m_lblSj, [this] { lblSj_Click(); },
+        [this](Qt::MouseButton button, QPoint) { lblSj_MouseDown(button); });
     m_lblSj->hide();
 
     // The settings panel first, so the bar lies above it when the window
@@ -522,6 +526,12 @@ void SpeechTimer::cancelForDraw()
 
 void SpeechTimer::rearmAfterDraw()
 {
+    // A timer started while the draw was rolling is cancelled like one that
+    // ran before it, so the idle button never stands beside a running clock.
+    if (isRunning()) {
+        stop(false);
+        m_lblSj->setText(QStringLiteral("00:00:00"));
+    }
     showIdleButton();
     m_fraJs3->hide();
     m_fraJs2->show();
@@ -552,21 +562,6 @@ int SpeechTimer::modeIndex() const
 QString SpeechTimer::timeSetting() const
 {
     return numberBoxText(m_cmbFs1->currentText());
-}
-
-bool SpeechTimer::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_lblSj) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            lblSj_MouseDown(static_cast<QMouseEvent*>(event)->button());
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton &&
-                m_lblSj->rect().contains(mouse->position().toPoint()))
-                lblSj_Click();
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace zelvano

@@ -145,9 +145,6 @@ signals:
     void runningChanged(bool running);
     void settingsClosed();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildTimerBar(QWidget* host);
     void buildSettingsPanel(QWidget* host);

@@ -14,6 +14,8 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
+#include "shell/gui/ResultLabel.h"
+#include "shell/gui/WindowParts.h"
 #include "shell/gui/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
@@ -72,6 +74,7 @@ void FrmDjYh::Form_Load()
     m_designSize = kDesignSize;
     m_baseFontSize = 48;
     m_lblXm->setFont(kaiFont(48, true));
+    m_mainFont = m_lblXm->font();
     setWindowState(windowState() | Qt::WindowMaximized);
     setTopMenusEnabled(false);
 
@@ -163,6 +166,8 @@ void FrmDjYh::lblClose_Click(int index)
         return;
     setTopMenusEnabled(true);
     m_fraTs->show();
+    m_sidePanelShown = true;
+    placeMainText();
     m_imgOk->show();
     if (!(fixedPerson() && m_chkMd->isChecked())) {
         if (m_cmbMd->count() == 0)
@@ -224,6 +229,8 @@ void FrmDjYh::MnSz_Click(int index)
 void FrmDjYh::MnXs_Click(int index)
 {
     m_displayFormat->MnGs_Click(index);
+    m_mainFont = m_lblXm->font();
+    placeMainText();
 }
 
 void FrmDjYh::MnYs_Click(int index)
@@ -260,18 +267,29 @@ void FrmDjYh::centrePanel(double topShare)
 
 void FrmDjYh::setMainText(const QString& text, bool besidePanel)
 {
-    // Centred over the window, or over the part left of the side panel; a
-    // text wider than its area wraps inside it rather than running under
-    // the panel or off the screen.
+    m_mainText = text;
     m_textBesidePanel = besidePanel;
-    const int area = std::max(1, besidePanel ? m_fraTs->x() : m_canvas->width());
-    m_lblXm->setText(text);
-    m_lblXm->setWordWrap(false);
-    m_lblXm->adjustSize();
-    if (m_lblXm->width() > area) {
-        m_lblXm->setWordWrap(true);
-        m_lblXm->resize(area, m_lblXm->heightForWidth(area));
+    placeMainText();
+}
+
+void FrmDjYh::placeMainText()
+{
+    // Centred over the window, or over the part left of the side panel.
+    // Once the side panel is up, a text centred over the window may only be
+    // as wide as keeps its right end clear of the panel; a longer one wraps
+    // and gets smaller instead of running under the panel. Where that strip
+    // is too narrow to read, the text is centred left of the panel.
+    const int canvasWidth = std::max(1, m_canvas->width());
+    const int panelLeft = m_sidePanelShown ? std::max(1, m_fraTs->x() - 10) : canvasWidth;
+    bool besidePanel = m_textBesidePanel;
+    int width = besidePanel ? panelLeft : std::min(canvasWidth, 2 * panelLeft - canvasWidth);
+    if (!besidePanel && width < canvasWidth / 3) {
+        besidePanel = true;
+        width = panelLeft;
     }
+    m_lblXm->setText(m_mainText);
+    fitLabelText(m_lblXm, m_mainFont, width, std::max(1, m_canvas->height()));
+    const int area = besidePanel ? panelLeft : canvasWidth;
     m_lblXm->move(std::max(0, (area - m_lblXm->width()) / 2), 0);
 }
 
@@ -287,16 +305,15 @@ void FrmDjYh::layoutWindow()
         return;
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double scale =
-        std::max(double(m_designSize.width()) / width, double(m_designSize.height()) / height);
+    const double scale = designScale(this, m_designSize);
     m_awardCount = 0;
     QFont font = m_lblXm->font();
     font.setPointSizeF(std::max(1.0, m_baseFontSize / scale * 1.2));
-    m_lblXm->setFont(font);
+    m_mainFont = font;
     font.setPointSizeF(font.pointSizeF() * 1.2);
     m_lblXm2->setFont(font);
     m_fraTs->move(int((width - m_fraTs->width()) * 0.9), int((height - m_fraTs->height()) * 0.9));
-    setMainText(m_lblXm->text(), m_textBesidePanel);
+    placeMainText();
     m_fraLine->setGeometry(m_fraTs->x() - 20, 0, 3, height);
     m_fraLine->hide();
     placePersonDisplay();

@@ -124,6 +124,7 @@ private:
     void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
+    void placeMainText();
 
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();
@@ -149,7 +150,6 @@ private:
     void showEnd(const QString& text);
     void popUpChoiceMenu(int item, QPoint globalPos);
     void takeChoice();
-    void showStartPicture(bool hover);
     bool noNameList() const;
 
     bool fixedPerson() const { return m_modeCode == 3; }
@@ -172,6 +172,9 @@ private:
     int m_baseFontSize = 48;
     int m_lastPopUp = -1;
     bool m_textBesidePanel = false;
+    QString m_mainText;
+    QFont m_mainFont;
+    bool m_sidePanelShown = false;
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;
@@ -197,8 +200,6 @@ private:
     QListWidget* m_lstHj = nullptr;
     QToolButton* m_imgOk = nullptr;
     QToolButton* m_imgDj = nullptr;
-    QPixmap m_bt1;
-    QPixmap m_bt2;
     QFrame* m_fraJp = nullptr;
     QLabel* m_lblXx = nullptr;
     QListWidget* m_lstJp = nullptr;

@@ -6,7 +6,10 @@
 #include "presentation/DisplayFormat.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
+#include "shell/core/AppServices.h"
 #include "shell/gui/MouseHandlers.h"
+#include "shell/gui/ResultLabel.h"
+#include "shell/gui/StartPicture.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>
@@ -60,18 +63,18 @@ void FrmDjYh::buildControls()
 {
     m_canvas = new QWidget(this);
     m_canvas->setAutoFillBackground(true);
+    // Only the display reacts to clicks: a press on the bare background or
+    // on an open panel must not start a draw that writes an award.
     setCentralWidget(m_canvas);
-    MouseHandlers::attach(
-        m_canvas, {}, [this](Qt::MouseButton button, QPoint at) { lblXm_MouseDown(button, at); });
 
     m_lblXm = new QLabel(m_canvas);
     m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    m_lblXm->setAccessibleName(QStringLiteral("lblXm"));
+    makeResultLabel(m_lblXm);
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_lblXm2 = new QLabel(m_canvas);
     m_lblXm2->setObjectName(QStringLiteral("lblXm2"));
-    m_lblXm2->setAccessibleName(QStringLiteral("lblXm2"));
+    makeResultLabel(m_lblXm2);
     m_lblXm2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_lblXm2->setFont(kaiFont(m_baseFontSize, true));
     m_imgJp = new QLabel(m_canvas);
@@ -131,19 +134,9 @@ void FrmDjYh::buildSidePanel()
     m_lstHj->setFrameShape(QFrame::NoFrame);
     m_lstHj->setGeometry(10, 54, 270, 226);
 
-    m_imgOk = new QToolButton(m_fraTs2);
-    m_imgOk->setObjectName(QStringLiteral("imgOk"));
-    m_imgOk->setToolTip(QStringLiteral("开始"));
-    m_imgOk->setAccessibleName(QStringLiteral("开始"));
-    m_imgOk->setAutoRaise(true);
+    m_imgOk = new StartPicture(m_fraTs2, m_services.appDir, QStringLiteral("开始"),
+                               [this] { imgOk_MouseDown(); });
     m_imgOk->setGeometry(75, 290, 140, 140);
-    m_imgOk->setIconSize(QSize(140, 140));
-    m_imgOk->setCursor(Qt::PointingHandCursor);
-    showStartPicture(false);
-    connect(m_imgOk, &QToolButton::pressed, this, &FrmDjYh::imgOk_MouseDown);
-    connect(m_imgOk, &QToolButton::released, this, [this] { showStartPicture(false); });
-    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showStartPicture(true); });
-    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showStartPicture(false); });
     m_imgOk->hide();
 
     // Offered only while an award waits to be saved into the roll book.

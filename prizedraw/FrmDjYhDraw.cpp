@@ -9,6 +9,7 @@
 #include "shell/core/AppServices.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
+#include "shell/gui/ResultLabel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -54,24 +55,6 @@ QPixmap loadPicture(const QString& path)
 bool FrmDjYh::noNameList() const
 {
     return m_chkMd->isChecked();
-}
-
-void FrmDjYh::showStartPicture(bool hover)
-{
-    // Loaded once; a missing picture falls back to a caption so the button
-    // stays usable.
-    QPixmap& picture = hover ? m_bt1 : m_bt2;
-    if (picture.isNull()) {
-        picture.load(
-            QDir(m_services.appDir)
-                .filePath(hover ? QStringLiteral("img/bt1.gif") : QStringLiteral("img/bt2.gif")));
-    }
-    if (picture.isNull()) {
-        m_imgOk->setIcon(QIcon());
-        m_imgOk->setText(QStringLiteral("开始"));
-    } else {
-        m_imgOk->setIcon(QIcon(picture));
-    }
 }
 
 void FrmDjYh::imgOk_MouseDown()
@@ -249,6 +232,8 @@ void FrmDjYh::finishDraw()
 {
     recordAward();
     m_pool.removeDrawn();
+    announceResult(m_lblXm);
+    announceResult(m_lblXm2);
 }
 
 void FrmDjYh::showPerson(int v)

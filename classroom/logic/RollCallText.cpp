@@ -69,4 +69,9 @@ QString groupPanelTitle(int personCount)
     return QStringLiteral("%1人 分组规则").arg(personCount);
 }
 
+QString drawOrderCaption(int drawOrder)
+{
+    return drawOrder == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名");
+}
+
 } // namespace zelvano

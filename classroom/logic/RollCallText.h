@@ -29,4 +29,7 @@ QString calledPersonLine(int group, int member, const QString& number, const QSt
 // "40人 分组规则"
 QString groupPanelTitle(int personCount);
 
+// The big label before anyone is called: "随机\r\n点名" or "顺序\r\n点名".
+QString drawOrderCaption(int drawOrder);
+
 } // namespace zelvano

@@ -78,13 +78,18 @@ std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QSt
     static const QRegularExpression seatPattern(QStringLiteral("^(\\d+)-(\\d+)$"));
     std::vector<QString> present(existing.begin(), existing.end());
     std::vector<QString> added;
+    // A cleared list leaves no hall (1 row, 0 columns): the teacher is then
+    // making the seat list by hand, and any seat of a 16-bit hall is taken.
+    const bool hallGiven = rows >= 1 && columns >= 1;
+    const int lastRow = hallGiven ? rows : 32767;
+    const int lastColumn = hallGiven ? columns : 32767;
     for (const QString& piece : addBoxPieces(addBoxText)) {
         const auto match = seatPattern.match(piece);
         if (!match.hasMatch())
             continue;
         const int row = match.captured(1).toInt();
         const int column = match.captured(2).toInt();
-        if (row < 1 || column < 1 || row > rows || column > columns)
+        if (row < 1 || column < 1 || row > lastRow || column > lastColumn)
             continue;
         const QString seat = QStringLiteral("%1-%2").arg(row).arg(column);
         if (std::find(present.begin(), present.end(), seat) != present.end())

@@ -31,7 +31,9 @@ std::vector<QString> numbersToAdd(const QString& addBoxText, const std::vector<Q
 
 // The same for seat labels "row-column" inside the hall (whole numbers from
 // 1 to `rows` and to `columns`): "3-5" is added as the seat 3-5 when the
-// list lacks it, "03-5" as "3-5"; any other piece is ignored.
+// list lacks it, "03-5" as "3-5"; any other piece is ignored. Without a hall
+// (after the list was cleared) any seat with a positive row and column is
+// taken.
 std::vector<QString> seatsToAdd(const QString& addBoxText, const std::vector<QString>& existing,
                                 int rows, int columns);
 

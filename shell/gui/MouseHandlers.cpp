@@ -18,27 +18,41 @@ MouseHandlers* MouseHandlers::attach(QWidget* widget, Click onClick, MouseDown o
 
 bool MouseHandlers::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
+        return false;
+
     auto* widget = static_cast<QWidget*>(watched);
-    switch (event->type()) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint at = mouse->position().toPoint();
+    // Labels, frames and panels ignore presses, so Qt hands a press on them
+    // on to their parent. It was meant for the child, not for this widget.
+    if (widget->childAt(at))
+        return false;
+
+    switch (type) {
     case QEvent::MouseButtonPress: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
         m_leftPressed = mouse->button() == Qt::LeftButton;
         if (m_onMouseDown)
             m_onMouseDown(mouse->button(), mouse->globalPosition().toPoint());
-        return false;
+        break;
     }
     case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool click = m_leftPressed && mouse->button() == Qt::LeftButton &&
-                           widget->rect().contains(mouse->position().toPoint());
+        const bool click =
+            m_leftPressed && mouse->button() == Qt::LeftButton && widget->rect().contains(at);
         m_leftPressed = false;
         if (click && m_onClick)
             m_onClick();
-        return false;
+        break;
     }
     default:
-        return false;
+        // The second press of a double click is not another click.
+        break;
     }
+    // Handled here: the window behind must not see the same press again.
+    event->accept();
+    return true;
 }
 
 } // namespace zelvano

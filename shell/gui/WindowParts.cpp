@@ -1,8 +1,10 @@
 #include "shell/gui/WindowParts.h"
 
+#include "shell/gui/EntryCheck.h"
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/PictureButtons.h"
+#include "shell/gui/StartPicture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -35,6 +37,13 @@ void openAtDesignSize(QWidget* window, QSize design)
     }
     if (window->layout())
         window->layout()->activate();
+}
+
+double designScale(const QWidget* window, QSize design)
+{
+    const double width = std::max(window->width(), 1);
+    const double height = std::max(window->height(), 1);
+    return std::max(design.width() / width, design.height() / height);
 }
 
 void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize)
@@ -115,12 +124,9 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
         auto* box = new QLineEdit(panel);
         box->setGeometry(140, 60 + 44 * i, 80, 30);
         box->setAccessibleName(option->text());
-        EventHook::attach(box, QEvent::FocusOut, [panel, box, f = handlers.applyGroupInput, i] {
-            if (panel->isVisible() && box->isEnabled())
-                f(i);
-        });
-        QObject::connect(box, &QLineEdit::returnPressed, panel,
-                         [f = handlers.applyGroupInput, i] { f(i); });
+        checkOnCommit(
+            box, [f = handlers.applyGroupInput, i] { f(i); },
+            [panel, box] { return panel->isVisible() && box->isEnabled(); });
         c.OptFz[i] = option;
         c.txtFz[i] = box;
     }
@@ -151,12 +157,18 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     c.List2->setObjectName(QStringLiteral("List2"));
     c.List2->setAccessibleName(QStringLiteral("组号"));
     c.List2->setGeometry(20, 212, 100, listHeight);
-    QObject::connect(c.List2, &QListWidget::itemClicked, panel, handlers.List2_Click);
+    // Keys, a drag and code move the group selection too: the member list
+    // must always show the group that is selected.
+    QObject::connect(c.List2, &QListWidget::currentRowChanged, panel,
+                     [f = handlers.List2_Click](int) { f(); });
     c.List1 = new QListWidget(panel);
     c.List1->setObjectName(QStringLiteral("List1"));
     c.List1->setAccessibleName(QStringLiteral("组员"));
     c.List1->setGeometry(130, 212, 200, listHeight);
+    // A member is called by a click, also on the one already selected, and by
+    // moving the selection with the keys; focus alone calls nobody.
     QObject::connect(c.List1, &QListWidget::itemClicked, panel, handlers.List1_Click);
+    QObject::connect(c.List1, &QListWidget::itemSelectionChanged, panel, handlers.List1_Click);
 
     const int side = panel->width() - 370;
     c.LabCz = makeLabel(QStringLiteral("第1组名单"), panel, 130, 182, side + 30);
@@ -174,42 +186,19 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
 
 StartButton::StartButton(QWidget* canvas, const QString& appDir, const QString& caption,
                          std::function<void()> onPress)
-    : QFrame(canvas), m_appDir(appDir), m_caption(caption)
+    : QFrame(canvas)
 {
     setObjectName(QStringLiteral("fraTs"));
     setAutoFillBackground(true);
     resize(150, 150);
-    m_imgOk = new QToolButton(this);
-    m_imgOk->setObjectName(QStringLiteral("imgOk"));
-    m_imgOk->setToolTip(caption);
-    m_imgOk->setAccessibleName(caption);
-    m_imgOk->setAutoRaise(true);
+    m_imgOk = new StartPicture(this, appDir, caption, std::move(onPress));
     m_imgOk->setGeometry(5, 5, 140, 140);
-    m_imgOk->setIconSize(QSize(140, 140));
-    m_imgOk->setCursor(Qt::PointingHandCursor);
-    showLook(false);
-    connect(m_imgOk, &QToolButton::pressed, this, std::move(onPress));
-    connect(m_imgOk, &QToolButton::released, this, [this] { showLook(false); });
-    EventHook::attach(m_imgOk, QEvent::Enter, [this] { showLook(true); });
-    EventHook::attach(m_imgOk, QEvent::Leave, [this] { showLook(false); });
-    // Leaving the button over its frame restores the normal look.
-    EventHook::attach(this, QEvent::Enter, [this] { showLook(false); });
     hide();
 }
 
 void StartButton::showLook(bool hover)
 {
-    QPixmap& picture = hover ? m_hover : m_normal;
-    if (picture.isNull()) {
-        picture.load(QDir(m_appDir).filePath(hover ? QStringLiteral("img/bt1.gif")
-                                                   : QStringLiteral("img/bt2.gif")));
-    }
-    if (picture.isNull()) {
-        m_imgOk->setIcon(QIcon());
-        m_imgOk->setText(m_caption);
-    } else {
-        m_imgOk->setIcon(QIcon(picture));
-    }
+    m_imgOk->showLook(hover);
 }
 
 } // namespace zelvano

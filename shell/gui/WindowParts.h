@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gui/StartPicture.h"
+
 #include <QFrame>
 #include <QPixmap>
 #include <QSize>
@@ -26,6 +28,11 @@ namespace zelvano
 // Sizes a draw window to its design size, shrunk to fit a small screen,
 // centres it, and lays its canvas out so panels can be centred on it.
 void openAtDesignSize(QWidget* window, QSize design);
+
+// How much smaller than its design size a window is now (1 at the design
+// size, 2 at half of it). Both are outer sizes, menu bar included, so at its
+// design size a window's panels keep theirs.
+double designScale(const QWidget* window, QSize design);
 
 // The two grouping boxes txtFz(0) (number of groups) and txtFz(1) (members
 // per group) when option `index` is chosen: both show the current numbers,
@@ -102,11 +109,7 @@ public:
     void showLook(bool hover);
 
 private:
-    QString m_appDir;
-    QString m_caption;
-    QToolButton* m_imgOk = nullptr;
-    QPixmap m_hover;
-    QPixmap m_normal;
+    StartPicture* m_imgOk = nullptr;
 };
 
 } // namespace zelvano

@@ -62,7 +62,11 @@ void frmMl::buildControls()
         const int bend = (index - 2) * (index - 2);
         option->adjustSize();
         option->move(56 + 14 * bend, 130 + index * 66);
-        connect(option, &QRadioButton::clicked, this, [this, index] { OptMl_Click(index); });
+        // Arrow keys and assistive tools check an option without a click.
+        connect(option, &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (checked)
+                OptMl_Click(index);
+        });
         m_options[static_cast<size_t>(index)] = option;
     }
 

@@ -280,6 +280,12 @@ TEST(ValueLists, AddBoxInSeatModeTakesSeatLabels)
               texts({"1-2", "3-5", "3-6"}));
 }
 
+TEST(ValueLists, SeatsAddedAfterClearing_AreTakenWithoutAHall)
+{
+    // Clearing leaves 1 row and 0 columns; a hand-made seat list follows.
+    EXPECT_EQ(seatsToAdd("3-5,40-2,0-1,2-0,7", {}, 1, 0), texts({"3-5", "40-2"}));
+}
+
 TEST(ValueLists, SeatCaptionsAndPreview)
 {
     EXPECT_EQ(seatCaption("3-4"), "3行4列");

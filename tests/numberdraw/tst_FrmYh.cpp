@@ -5,6 +5,7 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
+#include "RealInput.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -69,6 +70,14 @@ private slots:
     void shortcuts_workOnlyOnceSetupIsDone();
     void bigDisplay_fitsProjectorScreens_data();
     void bigDisplay_fitsProjectorScreens();
+
+    // Real pointer and key input.
+    void clockClick_startsTimerWithoutDrawing();
+    void bigLabelClick_withoutRolling_drawsOnce();
+    void clicksOnPanels_drawNothing_data();
+    void clicksOnPanels_drawNothing();
+    void arrowKeysInGroupList_showThatGroupsMembers();
+    void enterOnBadBound_thenLeavingTheBox_tellsOnce();
 
 private:
     FrmYh* open(int modeCode);
@@ -570,5 +579,8 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
                            .arg(screen.height()));
 }
 
+#include "tst_FrmYhInput.inc"
+
 QTEST_MAIN(tst_FrmYh)
+
 #include "tst_FrmYh.moc"

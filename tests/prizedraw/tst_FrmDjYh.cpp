@@ -12,8 +12,10 @@
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/WindowsColour.h"
 
+#include "RealInput.h"
 #include "TestServices.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -104,6 +106,11 @@ private slots:
     void projectorScreens_data();
     void projectorScreens();
     void bigRollBook_awardWriteAndSave_benchmark();
+
+    // Real pointer input.
+    void clicksBesideTheDisplay_drawNothing();
+    void exhaustedPrize_oneClickTellsItAndTheNextOffersLevels();
+    void resultLabels_speakTheShownText();
 
 private:
     FrmDjYh* open(int modeCode);
@@ -375,6 +382,7 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
 }
 
 #include "tst_FrmDjYhDraws.inc"
+#include "tst_FrmDjYhInput.inc"
 
 QTEST_MAIN(tst_FrmDjYh)
 #include "tst_FrmDjYh.moc"

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QAccessible>
 #include <QTest>
 #include <QToolButton>
 
@@ -54,6 +55,7 @@ private slots:
     void storedModeOutOfRange_selectsModeZero_data();
     void storedModeOutOfRange_selectsModeZero();
     void optionClick_writesModeAtOnce();
+    void arrowKeys_chooseModeAsAClickDoes();
     void enter_showsModeWindowAndUnloadsMenu();
     void returnFromWindow_loadsMenuAgainWithModeJustLeft();
     void closeBoxOnMenu_endsProgram();
@@ -147,6 +149,27 @@ void tst_frmMl::optionClick_writesModeAtOnce()
     // Closing without entering keeps the last option clicked.
     menu()->close();
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QStringLiteral("2"));
+}
+
+void tst_frmMl::arrowKeys_chooseModeAsAClickDoes()
+{
+    startWithStoredMode(QStringLiteral("1"));
+    menu()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(menu()));
+    menu()->OptMl(1)->setFocus();
+    QTest::keyClick(menu()->OptMl(1), Qt::Key_Down);
+    QVERIFY(menu()->OptMl(2)->isChecked());
+    QCOMPARE(services().modeCode, 2);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(2));
+    QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QStringLiteral("2"));
+
+    // A screen reader's toggle action checks an option without a click.
+    QAccessibleInterface* option = QAccessible::queryAccessibleInterface(menu()->OptMl(4));
+    QVERIFY(option && option->actionInterface());
+    option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(menu()->OptMl(4)->isChecked());
+    QCOMPARE(services().modeCode, 4);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(4));
 }
 
 void tst_frmMl::enter_showsModeWindowAndUnloadsMenu()

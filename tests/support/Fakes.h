@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -37,6 +38,8 @@ public:
                        MessageButtons buttons) override
     {
         shown.push_back({text, title, icon, buttons});
+        if (onShow)
+            onShow();
         if (answers.empty())
             return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
                        ? MessageAnswer::No
@@ -55,6 +58,8 @@ public:
 
     std::vector<ShownMessage> shown;
     std::deque<MessageAnswer> answers;
+    // Runs while a message is "up", as a real box's side effects would.
+    std::function<void()> onShow;
 };
 
 class ScriptedColours final : public ColourPicker

@@ -1,0 +1,123 @@
+// The classroom window driven as a teacher does: pointer and keys on the
+// shown widgets, then what the window shows and what the roll book holds.
+#include "ClassroomFixture.h"
+#include "RealInput.h"
+
+using namespace zelvano;
+using namespace zelvano::testing;
+
+class tst_FrmKtHdInput : public QObject, public ClassroomFixture
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
+
+    void arrowKeysInGroupList_scoreGoesToThePersonShown();
+    void groupCount_enterThenLeavingTheBox_tellsOnce();
+    void clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce();
+    void closingGroupingPanel_keepsCalledNameAndNextGroup();
+    void refresh_takesTheWriteItemsAway();
+
+private:
+    // Setup done with the class in four groups formed in roster order.
+    FrmKtHd* openInFourGroups();
+};
+
+FrmKtHd* tst_FrmKtHdInput::openInFourGroups()
+{
+    FrmKtHd* w = open();
+    confirmClass(w);
+    w->txtFz(0)->setText(QStringLiteral("4"));
+    w->applyGroupInput(0);
+    w->imgFz_Click(1);
+    return w;
+}
+
+void tst_FrmKtHdInput::arrowKeysInGroupList_scoreGoesToThePersonShown()
+{
+    FrmKtHd* w = openInFourGroups();
+    QListWidget* groups = w->List2();
+    groups->setFocus();
+    QTest::keyClick(groups, Qt::Key_Down);
+    QTest::keyClick(groups, Qt::Key_Down);
+    const Person third = w->roster()[20]; // the first of group 3 (10 per group)
+    QCOMPARE(w->List1()->item(0)->text(), third.name);
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->speechTimer().closeSettingsPanel();
+    w->MnSx(1)->trigger();
+    w->MnFs(2)->setChecked(false);
+    QTest::mouseClick(w->lblXm(), Qt::LeftButton);
+    QCOMPARE(w->LabCz()->text(),
+             QStringLiteral("第 3 组 1 号 ，%1 %2").arg(third.number, third.name));
+    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QCOMPARE(xlrdCell(0, third.row, w->scoreColumn()), QStringLiteral("5.0"));
+}
+
+void tst_FrmKtHdInput::groupCount_enterThenLeavingTheBox_tellsOnce()
+{
+    FrmKtHd* w = open();
+    confirmClass(w);
+    messages->onShow = loseFocusToMessageBox;
+    QLineEdit* box = w->txtFz(0);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("99"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QVERIFY(messages->texts().first().startsWith(QStringLiteral("请输入正确的组数")));
+}
+
+void tst_FrmKtHdInput::clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    w->MnMd(1)->trigger();
+    QFrame* panel = w->fraFz();
+    QVERIFY(panel->isVisible());
+    QTest::mouseClick(panel, Qt::LeftButton, {}, bareSpot(panel));
+    for (QLabel* label : panel->findChildren<QLabel*>()) {
+        if (label->isVisible())
+            QTest::mouseClick(label, Qt::LeftButton);
+    }
+    QCOMPARE(w->poolSize(), 40);
+    w->cmdOk_Click(1);
+    QWidget* canvas = w->centralWidget();
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, bareSpot(canvas));
+    QCOMPARE(w->poolSize(), 39);
+}
+
+void tst_FrmKtHdInput::closingGroupingPanel_keepsCalledNameAndNextGroup()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    QTest::mouseClick(w->lblXm(), Qt::LeftButton);
+    const QString called = w->lblXm()->text();
+    // Regrouped during the lesson: "下一组" comes with more than one group.
+    w->MnMd(1)->trigger();
+    w->txtFz(0)->setText(QStringLiteral("4"));
+    QTest::mouseClick(w->imgFz(1), Qt::LeftButton);
+    QVERIFY(w->MnJs(1)->isVisible());
+    w->cmdOk_Click(1);
+    QCOMPARE(w->lblXm()->text(), called);
+    QVERIFY(w->MnJs(1)->isVisible());
+}
+
+void tst_FrmKtHdInput::refresh_takesTheWriteItemsAway()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    QTest::mouseClick(w->lblXm(), Qt::LeftButton);
+    QVERIFY(w->imgXie(1)->isVisible());
+    w->MnMd(4)->trigger();
+    QVERIFY(!w->imgXie(1)->isVisible());
+    QVERIFY(!w->MnJs(2)->isVisible());
+}
+
+QTEST_MAIN(tst_FrmKtHdInput)
+#include "tst_FrmKtHdInput.moc"

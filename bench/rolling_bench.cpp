@@ -66,6 +66,7 @@ int main(int argc, char** argv)
     SettingsStore settings(db, messages);
     AppServices services;
     services.appDir = folder.path();
+    services.dataDir = folder.path();
     services.messages = &messages;
     services.sound = &sound;
     services.clock = &clock;

@@ -1,7 +1,9 @@
 // Prints how long the program takes from process start to the mode menu on
 // screen, and how long one settings read takes, as `name: value unit` lines.
 // Runs against a fresh copy of the delivered settings database.
+#include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/FolderPlatform.h"
 #include "shell/core/SettingsDatabase.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
@@ -58,7 +60,11 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     zelvano::createSettingsDatabase(folder.filePath(zelvano::SettingsStore::kDatabaseName));
 
-    zelvano::ProgramServices program(folder.path());
+    // The data folder is found as the program finds it, so its cost counts.
+    const zelvano::AppFolders folders = zelvano::AppFolders::find(
+        {QStringLiteral("startup_bench"), QStringLiteral("--data-dir"), folder.path()},
+        zelvano::SystemFolderPlatform());
+    zelvano::ProgramServices program(folders);
     NoWindows windows;
     zelvano::ModeNavigator navigator(program.services(), windows);
     navigator.showMenu();

@@ -5,6 +5,7 @@
 #include "numberdraw/RollingDraw.h"
 
 #include "prizedraw/logic/PrizeTexts.h"
+#include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
@@ -272,7 +273,7 @@ void FrmDjYh::showPrize(int t)
     setMainText(prizeText(prize.level, prize.name), true);
 
     const QString file = prize.picture.trimmed();
-    const QString path = QDir(m_services.appDir).filePath(QStringLiteral("img/") + file);
+    const QString path = findPicture(m_services.dataDir, m_services.appDir, file);
     if (path != m_picturePath) {
         m_picturePath = path;
         m_picture = !file.isEmpty() && QFileInfo(path).isFile() ? loadPicture(path) : QPixmap();

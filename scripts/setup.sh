@@ -13,6 +13,7 @@ packages=(
     python3 python3-xlrd python3-xlwt python3-olefile
     xvfb xauth imagemagick fonts-noto-cjk locales-all
     g++-mingw-w64-x86-64
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

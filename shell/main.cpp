@@ -1,10 +1,15 @@
 #include "classroom/FrmKtHd.h"
 #include "numberdraw/FrmYh.h"
 #include "prizedraw/FrmDjYh.h"
+#include "shell/core/AppFolders.h"
+#include "shell/core/FolderPlatform.h"
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/ProgramServices.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace
 {
@@ -44,17 +49,37 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     // Exactly one window is open at a time; the navigator decides when the
     // last one has gone.
     app.setQuitOnLastWindowClosed(false);
 
-    ProgramServices program(QCoreApplication::applicationDirPath());
+    // The data folder is made and seeded before the menu first reads the
+    // settings database.
+    const AppFolders folders = AppFolders::find(app.arguments(), SystemFolderPlatform());
+    ProgramServices program(folders);
     AppServices& services = program.services();
+    if (!folders.reportProblem(*services.messages))
+        return 1;
 
     ModeNavigator* navigatorRef = nullptr;
     ProgramWindows windows(services, navigatorRef);
     ModeNavigator navigator(services, windows);
     navigatorRef = &navigator;
     navigator.showMenu();
+
+    // A start check for installed copies: once the first window is up, say
+    // what is shown and where the teacher's files are, then end.
+    if (app.arguments().contains(QStringLiteral("--check-start"))) {
+        QTimer::singleShot(0, &app, [&] {
+            QWidget* shown = navigator.currentWindow();
+            std::printf("shown: %s\ndata: %s\n",
+                        shown && shown->isVisible() ? qPrintable(shown->windowTitle()) : "",
+                        qPrintable(services.dataDir));
+            std::fflush(stdout);
+            QCoreApplication::exit(shown && shown->isVisible() ? 0 : 1);
+        });
+    }
     return app.exec();
 }

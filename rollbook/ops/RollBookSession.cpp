@@ -53,7 +53,7 @@ RollBookSession::~RollBookSession() = default;
 
 QString RollBookSession::rollBookPath() const
 {
-    return QDir(m_services.appDir).filePath(QString::fromUtf16(kRollBookName));
+    return QDir(m_services.dataDir).filePath(QString::fromUtf16(kRollBookName));
 }
 
 bool RollBookSession::checkRollBookPresent()
@@ -271,9 +271,9 @@ bool RollBookSession::makeWritable()
                 m_services.processes->terminateProcess(pid);
         } else if (m_workbook->writeAccess().reason.find("~") != std::string::npos ||
                    QFileInfo::exists(
-                       QDir(m_services.appDir).filePath(QStringLiteral(".~lock.点名册.xls#"))) ||
+                       QDir(m_services.dataDir).filePath(QStringLiteral(".~lock.点名册.xls#"))) ||
                    QFileInfo::exists(
-                       QDir(m_services.appDir).filePath(QStringLiteral("~$点名册.xls")))) {
+                       QDir(m_services.dataDir).filePath(QStringLiteral("~$点名册.xls")))) {
             // A live lock file but no process the system can name: end the
             // spreadsheet programs by their image names.
             for (const char* image : kSpreadsheetImages)

@@ -40,7 +40,7 @@ public:
     explicit RollBookSession(AppServices& services);
     ~RollBookSession();
 
-    // appDir + "/点名册.xls"
+    // dataDir + "/点名册.xls"
     QString rollBookPath() const;
 
     // The file exists beside the program; otherwise "当前目录中找不到点名册.xls

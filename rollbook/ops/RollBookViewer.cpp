@@ -5,6 +5,7 @@
 #include "rollbook/ops/RollBookSession.h"
 #include "shell/gui/Fonts.h"
 
+#include <QDir>
 #include <QHeaderView>
 
 #include <QScrollBar>
@@ -37,7 +38,8 @@ QTableView* makeGridView(RollBookModel* model, QWidget* parent)
 RollBookViewer::RollBookViewer(RollBookSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), m_session(session)
 {
-    setWindowTitle(QStringLiteral("点名册.xls"));
+    // The full path tells the teacher where the file is kept.
+    setWindowTitle(QDir::toNativeSeparators(session.rollBookPath()));
     setFont(songFont(11));
     resize(960, 640);
 

@@ -19,7 +19,8 @@ class SoundPlayer;
 // What every window is handed: the program-wide state and the services a
 // test replaces with scripted doubles. Built once, in main, for the program.
 struct AppServices {
-    QString appDir; // the folder of the program, its cues, pictures and data
+    QString appDir;  // the program's own files: cues, button pictures, samples
+    QString dataDir; // the teacher's files: roll book, backups, settings, prize pictures
     MessageService* messages = nullptr;
     ColourPicker* colours = nullptr;
     ProgramEnd* programEnd = nullptr;

@@ -5,10 +5,12 @@
 namespace zelvano
 {
 
-ProgramServices::ProgramServices(const QString& appDir)
-    : m_sound(appDir), m_settings(QDir(appDir).filePath(SettingsStore::kDatabaseName), m_messages)
+ProgramServices::ProgramServices(const AppFolders& folders)
+    : m_sound(folders.programDir),
+      m_settings(QDir(folders.dataDir).filePath(SettingsStore::kDatabaseName), m_messages)
 {
-    m_services.appDir = appDir;
+    m_services.appDir = folders.programDir;
+    m_services.dataDir = folders.dataDir;
     m_services.messages = &m_messages;
     m_services.colours = &m_colours;
     m_services.programEnd = &m_programEnd;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/EntropyRandom.h"
 #include "shell/core/SettingsStore.h"
@@ -13,12 +14,12 @@
 namespace zelvano
 {
 
-// The real services of the program, built in one place for a given
-// application folder.
+// The real services of the program, built in one place for the folders of
+// the program's own files and of the teacher's files.
 class ProgramServices
 {
 public:
-    explicit ProgramServices(const QString& appDir);
+    explicit ProgramServices(const AppFolders& folders);
     AppServices& services() { return m_services; }
 
 private:

@@ -15,8 +15,9 @@
 namespace zelvano::testing
 {
 
-// Every seam scripted, a fresh settings database in a scratch application
-// folder, and the AppServices that hand them to a window.
+// Every seam scripted, a fresh settings database in a scratch folder that
+// stands for a portable application folder (program and data in one), and
+// the AppServices that hand them to a window.
 struct TestServices {
     TestServices()
     {
@@ -24,6 +25,7 @@ struct TestServices {
         createSettingsDatabase(db);
         settings = std::make_unique<SettingsStore>(db, messages);
         services.appDir = folder.path();
+        services.dataDir = folder.path();
         services.messages = &messages;
         services.colours = &colours;
         services.programEnd = &programEnd;

@@ -98,7 +98,7 @@ void tst_RollBookSession::init()
     programEnd = std::make_unique<RecordingProgramEnd>();
     processes = std::make_unique<RecordingProcesses>();
     services = AppServices{};
-    services.appDir = temp->path();
+    services.dataDir = temp->path();
     services.messages = messages.get();
     services.programEnd = programEnd.get();
     services.processes = processes.get();
@@ -296,6 +296,8 @@ void tst_RollBookSession::showRollBook_tabsFrozenTitleRowsAndCells()
     session->showRollBook(-1);
     RollBookViewer* viewer = shownViewer();
     QVERIFY(viewer);
+    // The teacher sees where the file is kept.
+    QCOMPARE(viewer->windowTitle(), QDir::toNativeSeparators(rollBook()));
     QCOMPARE(session->activeSheet(), 0);
     QCOMPARE(viewer->sheetTabs()->count(), 4);
     QCOMPARE(viewer->sheetTabs()->tabText(3), QStringLiteral("抽奖品"));

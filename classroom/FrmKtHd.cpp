@@ -217,7 +217,9 @@ bool FrmKtHd::activateClassSheet()
 {
     if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
         return false;
-    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+    // By name: a sheet inserted or moved by another program since the class
+    // list was read must not take the class's place.
+    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].name);
 }
 
 // --- Class and roster --------------------------------------------------------
@@ -260,6 +262,9 @@ void FrmKtHd::loadRoster()
     if (!activateClassSheet()) {
         // The sheet cannot be read now; the teacher is told rather than left
         // with a panel that silently shows the previous class.
+        forgetRoster();
+        m_personCount = 0;
+        m_rosterEnd = 1;
         m_rollBook->reportDamaged();
         m_rollBook->closeWorkbook();
         return;
@@ -271,8 +276,28 @@ void FrmKtHd::loadRoster()
     if (m_personCount > 1) {
         readRoster();
     } else {
+        forgetRoster();
         m_rollBook->reportEmptyClassList();
     }
+}
+
+void FrmKtHd::forgetRoster()
+{
+    // The chosen class did not load. Nothing of the previous class may stay
+    // to stand for it: a reset or a score would land in the previous
+    // class's rows and score column of the newly chosen sheet.
+    m_roster.clear();
+    m_drawPool = DrawPool<PoolEntry>();
+    m_groups.clear();
+    m_groupCount = 0;
+    m_groupSize = 0;
+    m_currentMember = 0;
+    m_currentPosition = 0;
+    m_scoreColumn = kFirstScoreColumn;
+    m_scoreAwaitingSave = false;
+    m_list1->clear();
+    m_list2->clear();
+    resetMenuItems();
 }
 
 bool FrmKtHd::readRoster()
@@ -436,9 +461,10 @@ void FrmKtHd::MnMd_Click(int index)
         m_mnMd[1]->setChecked(true);
         return;
     case 3:
-        m_rollBook->showRollBook(m_classIndex < 0 || m_classIndex >= int(m_classes.size())
-                                     ? 0
-                                     : m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+        if (m_classIndex < 0 || m_classIndex >= int(m_classes.size()))
+            m_rollBook->showRollBook(0);
+        else
+            m_rollBook->showRollBook(m_classes[static_cast<size_t>(m_classIndex)].name);
         return;
     case 4:
         loadRoster();

@@ -158,6 +158,7 @@ private:
     void loadClassList();
     bool activateClassSheet();
     bool readRoster();
+    void forgetRoster();
     void resetMenuItems();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);

@@ -75,13 +75,13 @@ inline bool damageStream(xls::Bytes& stream, const QString& sheet, int row, int 
         case Damage::ArrayFormulaPart:
             // cce = 5: one PtgExp naming the array's first cell (this one); the
             // old tokens stay behind as extra data. Not a shared formula.
-            if (r.type != xls::rt::Formula || r.size < 25)
+            if (r.type != xls::rt::Formula || r.size < 27)
                 return false;
             xls::io::set16(data + 14, xls::io::u16(data + 14) & ~0x0008);
-            xls::io::set16(data + 18, 5);
-            data[20] = 0x01;
-            xls::io::set16(data + 21, static_cast<std::uint16_t>(row - 1));
-            xls::io::set16(data + 23, static_cast<std::uint16_t>(column - 1));
+            xls::io::set16(data + 20, 5);
+            data[22] = 0x01;
+            xls::io::set16(data + 23, static_cast<std::uint16_t>(row - 1));
+            xls::io::set16(data + 25, static_cast<std::uint16_t>(column - 1));
             return true;
         }
     }

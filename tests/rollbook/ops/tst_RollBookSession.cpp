@@ -4,6 +4,7 @@
 #include "rollbook/ops/RollBookViewer.h"
 #include "shell/core/AppServices.h"
 
+#include "DamagedBook.h"
 #include "Fakes.h"
 #include "TempDir.h"
 
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHostInfo>
+#include <QLineEdit>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -76,6 +79,10 @@ private slots:
     void viewerShowsWhatTheProgramWrites();
     void writeFailureMessage_hasTextTitleAndIcon();
     void otherFailureMessages_andTheirReactions();
+    void damagedSheet_isRefusedAndReadsEmpty_othersStillWork();
+    void refusedCell_isNamed_andNothingOfTheWriteIsMade();
+    void outsideSaveWhileUnsaved_changesFollowTheirPersons_orAreKeptAndListed();
+    void viewerEdit_byKeyboard_keepsPlaceAndCurrentCell();
 
 private:
     RollBookViewer* shownViewer() const;
@@ -378,6 +385,124 @@ void tst_RollBookSession::otherFailureMessages_andTheirReactions()
         QCOMPARE(shown.title, QStringLiteral("警告"));
         QCOMPARE(shown.icon, MessageIcon::Critical);
     }
+}
+
+void tst_RollBookSession::damagedSheet_isRefusedAndReadsEmpty_othersStillWork()
+{
+    QVERIFY(damageCell(rollBook(), QStringLiteral("初一(2)班"), 3, 2, Damage::TextPastStringTable));
+    QVERIFY(session->worksheetNames()); // the sheets are still listed
+    QVERIFY(!session->activateSheet(1));
+    QVERIFY(session->errorText().contains(QStringLiteral("string table")));
+    QVERIFY(!session->sheetReadable(1));
+    QVERIFY(session->cellAt(1, 3, 2).isEmpty());
+    QVERIFY(!session->editCell(QStringLiteral("初一(2)班"), 3, 9, QStringLiteral("5")));
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
+    QVERIFY(session->activateSheet(QStringLiteral("初一(3)班")));
+    QCOMPARE(session->activeSheet(), 2);
+    QCOMPARE(session->cellText(3, 2), QStringLiteral("张娟勇"));
+}
+
+void tst_RollBookSession::refusedCell_isNamed_andNothingOfTheWriteIsMade()
+{
+    QFile::remove(rollBook());
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/tests/fixtures/xls/formulas_xlwt.xls"),
+                        rollBook()));
+    QFile::setPermissions(rollBook(), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(damageCell(rollBook(), QStringLiteral("公式"), 3, 3, Damage::ArrayFormulaPart));
+    QVERIFY(session->activateSheet(QStringLiteral("公式")));
+    QVERIFY(!session->write({{3, 6, 1.0, {}}, {3, 3, 2.0, {}}}));
+    QVERIFY(!session->hasUnsavedChanges()); // F3 was not written either
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+    QVERIFY2(messages->shown[0].text.startsWith(
+                 QStringLiteral("点名册.xls中的 公式!C3 不能写入：它属于数组公式或模拟运算表")),
+             qPrintable(messages->shown[0].text));
+    // The roll-book window meets the same refusal, and the program goes on.
+    QVERIFY(!session->editCell(QStringLiteral("公式"), 3, 3, QStringLiteral("7")));
+    QVERIFY(session->setNumber(3, 6, 1.0));
+    QVERIFY(session->save());
+}
+
+void tst_RollBookSession::outsideSaveWhileUnsaved_changesFollowTheirPersons_orAreKeptAndListed()
+{
+    QVERIFY(session->activateSheet(QStringLiteral("初一(1)班")));
+    const auto personRow = [](const char* number, const char* name) {
+        return CellAnchor::rowHolding(
+            {{1, QString::fromUtf8(number)}, {2, QString::fromUtf8(name)}}, 3);
+    };
+    const QString row5 = session->cellText(5, 2);
+    const QString row6 = session->cellText(6, 2);
+    QVERIFY(session->setNumber(6, 9, 5, personRow("4", row6.toUtf8())));
+    QVERIFY(session->setNumber(5, 9, 3, personRow("3", row5.toUtf8())));
+    // Another program swaps rows 5 and 6, renames person 3, and saves.
+    QTest::qWait(20);
+    {
+        xls::Workbook other = xls::Workbook::open(pathOf(rollBook()));
+        for (int column = 1; column <= 8; ++column) {
+            const xls::CellValue a = other.cell(0, 5, column);
+            const xls::CellValue b = other.cell(0, 6, column);
+            for (auto [row, value] : {std::pair{5, b}, std::pair{6, a}}) {
+                if (value.type == xls::CellValue::Type::Number)
+                    other.setNumber(0, row, column, value.number);
+                else
+                    other.setText(0, row, column, value.text);
+            }
+        }
+        other.setText(0, 6, 2, "改名");
+        other.save();
+    }
+    QVERIFY(session->openRollBook());
+    QCOMPARE(messages->shown.size(), size_t(1));
+    const QString report = messages->shown[0].text;
+    QVERIFY2(report.contains(QStringLiteral("1处修改已重新写入")) &&
+                 report.contains(QStringLiteral("另有1处修改没有写入")) &&
+                 report.contains(QStringLiteral("初一(1)班!I5（3 ") + row5),
+             qPrintable(report));
+    QCOMPARE(numberIn(rollBook(), 0, 5, 9), 5.0); // 彭军's score followed him
+    QVERIFY(xls::Workbook::open(pathOf(rollBook())).cell(0, 6, 9).isEmpty());
+    QVERIFY(session->hasUnsavedChanges());
+    session->release();
+    QCOMPARE(messages->shown.size(), size_t(2));
+    QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));
+    QVERIFY(messages->shown[1].text.contains(QStringLiteral("初一(1)班!I5（3 ") + row5 +
+                                             QStringLiteral("） 写入3")));
+}
+
+void tst_RollBookSession::viewerEdit_byKeyboard_keepsPlaceAndCurrentCell()
+{
+    session->showRollBook(0);
+    RollBookViewer* viewer = shownViewer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QTableView* grid = viewer->grid();
+    const QModelIndex target = viewer->model()->index(35, 8);
+    grid->setFocus();
+    grid->setCurrentIndex(target);
+    grid->scrollTo(target, QAbstractItemView::PositionAtCenter);
+    const int scrolled = grid->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    QStringList warnings;
+    static QStringList* sink = nullptr;
+    sink = &warnings;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg)
+                *sink << text;
+            else
+                fprintf(stderr, "%s\n", qPrintable(text));
+        });
+    QTest::keyClicks(grid, QStringLiteral("7"));
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the delegate commits on a queued call
+    qInstallMessageHandler(previous);
+    QCOMPARE(numberIn(rollBook(), 0, 36, 9), 7.0);
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
+    QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(grid->currentIndex().column(), 8);
+    QVERIFY(grid->currentIndex().row() >= 35 && grid->currentIndex().row() <= 36);
 }
 
 QTEST_MAIN(tst_RollBookSession)

@@ -104,8 +104,7 @@ void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn(
     if (damage < 0)
         QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                             book() + QStringLiteral(".good")) &&
-                QFile::remove(book()) &&
-                QFile::rename(book() + QStringLiteral(".good"), book()));
+                QFile::remove(book()) && QFile::rename(book() + QStringLiteral(".good"), book()));
     w->MnBj(2)->trigger();
     QCOMPARE(w->personCount(), 40);
     QCOMPARE(w->roster()[0].name, QStringLiteral("张娟勇"));

@@ -103,7 +103,7 @@ private slots:
     void everyClickableControl_hasAccessibleName();
     void projectorScreens_data();
     void projectorScreens();
-    void bigRollBook_awardWriteAndSave_benchmark();
+    void bigRollBook_awardWrittenAndSaved();
 
 private:
     FrmDjYh* open(int modeCode);

@@ -168,8 +168,7 @@ bool RollBookSession::activateSheet(int index)
         m_error = QStringLiteral("找不到工作表");
         return false;
     }
-    return activateSheet(
-        QString::fromStdString(m_workbook->worksheetNames()[static_cast<std::size_t>(index)]));
+    return makeCurrent(index);
 }
 
 bool RollBookSession::activateSheet(const QString& name)
@@ -181,6 +180,11 @@ bool RollBookSession::activateSheet(const QString& name)
         m_error = QStringLiteral("找不到工作表“%1”").arg(name);
         return false;
     }
+    return makeCurrent(index);
+}
+
+bool RollBookSession::makeCurrent(int index)
+{
     // Read the whole sheet now: a damaged one is refused before any of it
     // is used, instead of failing half-way through a roster or an award.
     try {
@@ -190,7 +194,8 @@ bool RollBookSession::activateSheet(const QString& name)
         return false;
     }
     m_activeSheet = index;
-    m_activeSheetName = name;
+    m_activeSheetName =
+        QString::fromStdString(m_workbook->worksheetNames()[static_cast<std::size_t>(index)]);
     return true;
 }
 
@@ -448,9 +453,14 @@ void RollBookSession::showRollBook(int index)
 
 void RollBookSession::showRollBook(const QString& sheet)
 {
-    if (!openRollBook())
+    if (!openRollBook() || m_workbook->worksheetCount() == 0)
         return;
-    showRollBook(std::max(openWorksheetIndex(sheet), 0));
+    // A sheet of that name no longer there: the first one, as by position.
+    if (!makeCurrent(std::max(openWorksheetIndex(sheet), 0)))
+        return;
+    if (!m_viewer)
+        m_viewer = std::make_unique<RollBookViewer>(*this);
+    m_viewer->showSheet(m_activeSheet);
 }
 
 void RollBookSession::closeWorkbook()

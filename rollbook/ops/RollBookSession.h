@@ -141,6 +141,7 @@ public:
 
 private:
     bool reloadFromDisk();
+    bool makeCurrent(int index);
     bool makeWritable();
     void refreshViewer();
     bool writeInto(int sheet, const std::vector<CellWrite>& cells);

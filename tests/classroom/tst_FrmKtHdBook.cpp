@@ -55,7 +55,7 @@ private slots:
     void damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_data();
     void damagedClassChosenMidLesson_isReported_andTheLessonGoesOn();
     void resetAfterAnEmptyClass_touchesNoOtherClass();
-    void pendingScore_afterAnotherProgramSortedTheRows_landsOnThePerson();
+    void pendingScores_afterAnotherProgramChangedTheRows_followOrAreKept();
 
 private:
     // The guided setup as the teacher clicks through it, class 1.
@@ -136,17 +136,21 @@ void tst_FrmKtHdBook::resetAfterAnEmptyClass_touchesNoOtherClass()
     QCOMPARE(xlrdCell(1, 2, 9), QStringLiteral("'09月18'"));
 }
 
-void tst_FrmKtHdBook::pendingScore_afterAnotherProgramSortedTheRows_landsOnThePerson()
+void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAreKept()
 {
     FrmKtHd* w = openAndSetUp();
     QVERIFY(w);
+    lockBook(book());
     w->MnXm(3)->trigger(); // number 4, row 6
     const QString name = w->currentName();
-    lockBook(book());
     QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
-    QCOMPARE(messages->shown.size(), size_t(1));
-    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
-    // Meanwhile another program sorts rows 5 and 6 the other way round.
+    w->MnXm(9)->trigger(); // number 10, row 12
+    const QString tenth = w->currentName();
+    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QCOMPARE(messages->shown.size(), size_t(2));
+    QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));
+    // Meanwhile another program sorts rows 5 and 6 the other way round and
+    // renames number 10.
     elsewhere([&] {
         editBook([](xls::Workbook& b) {
             for (int col = 1; col <= 8; ++col) {
@@ -159,18 +163,26 @@ void tst_FrmKtHdBook::pendingScore_afterAnotherProgramSortedTheRows_landsOnThePe
                         b.setText(0, row, col, v.text);
                 }
             }
+            b.setText(0, 12, 2, "别人");
         });
     });
     unlockBook(book());
     QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
-    QCOMPARE(messages->shown.size(), size_t(2));
-    QVERIFY2(messages->shown[1].text.contains(QStringLiteral("2处修改已重新写入")),
-             qPrintable(messages->shown[1].text));
+    QCOMPARE(messages->shown.size(), size_t(3));
+    const QString report = messages->shown[2].text;
+    QVERIFY2(report.contains(QStringLiteral("2处修改已重新写入")) &&
+                 report.contains(QStringLiteral("另有1处修改没有写入")) &&
+                 report.contains(QStringLiteral("初一(1)班!I12（10 %1）").arg(tenth)),
+             qPrintable(report));
     QCOMPARE(xlrdCell(0, 5, 2), QStringLiteral("'%1'").arg(name));
     QCOMPARE(xlrdCell(0, 5, 9), QStringLiteral("5.0"));
     QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("''"));
+    QCOMPARE(xlrdCell(0, 12, 9), QStringLiteral("''"));
     QCOMPARE(xlrdCell(0, 2, 9), QStringLiteral("'03月05'"));
-    QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
+    // Never dropped silently: listed when the window closes.
+    w->close();
+    QVERIFY(messages->texts().last().contains(
+        QStringLiteral("初一(1)班!I12（10 %1） 写入5（找不到原来那一行的人或奖品）").arg(tenth)));
 }
 
 QTEST_MAIN(tst_FrmKtHdBook)

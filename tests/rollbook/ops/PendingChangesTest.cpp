@@ -149,18 +149,6 @@ TEST(PendingChanges, Replace_WritesWhatFits_KeepsTheRest_RetriesKeptNextTime)
     EXPECT_TRUE(pending.kept().empty());
 }
 
-TEST(PendingChanges, Replace_CellTheWorkbookRefuses_IsKeptAsRefused)
-{
-    FakeBook book;
-    book.sheets = {"一班"};
-    PendingChanges pending;
-    pending.add({"一班", 2, 9, QString("03月05"), CellAnchor::emptyHeader()});
-    EXPECT_EQ(pending.replace(book.view(), [](int, int, int, const CellContent&) { return false; }),
-              0);
-    ASSERT_EQ(pending.kept().size(), 1u);
-    EXPECT_EQ(pending.kept()[0].reason, KeptReason::Refused);
-}
-
 TEST(PendingChanges, Reports_CountByReasonAndNameEachCell)
 {
     const std::vector<KeptChange> kept{{score("一班", 6, "4", "彭军"), KeptReason::RowGone},

@@ -79,9 +79,7 @@ private slots:
     void viewerShowsWhatTheProgramWrites();
     void writeFailureMessage_hasTextTitleAndIcon();
     void otherFailureMessages_andTheirReactions();
-    void damagedSheet_isRefusedAndReadsEmpty_othersStillWork();
     void refusedCell_isNamed_andNothingOfTheWriteIsMade();
-    void outsideSaveWhileUnsaved_changesFollowTheirPersons_orAreKeptAndListed();
     void viewerEdit_byKeyboard_keepsPlaceAndCurrentCell();
 
 private:
@@ -387,22 +385,6 @@ void tst_RollBookSession::otherFailureMessages_andTheirReactions()
     }
 }
 
-void tst_RollBookSession::damagedSheet_isRefusedAndReadsEmpty_othersStillWork()
-{
-    QVERIFY(damageCell(rollBook(), QStringLiteral("初一(2)班"), 3, 2, Damage::TextPastStringTable));
-    QVERIFY(session->worksheetNames()); // the sheets are still listed
-    QVERIFY(!session->activateSheet(1));
-    QVERIFY(session->errorText().contains(QStringLiteral("string table")));
-    QVERIFY(!session->sheetReadable(1));
-    QVERIFY(session->cellAt(1, 3, 2).isEmpty());
-    QVERIFY(!session->editCell(QStringLiteral("初一(2)班"), 3, 9, QStringLiteral("5")));
-    QCOMPARE(messages->shown.size(), size_t(1));
-    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
-    QVERIFY(session->activateSheet(QStringLiteral("初一(3)班")));
-    QCOMPARE(session->activeSheet(), 2);
-    QCOMPARE(session->cellText(3, 2), QStringLiteral("张娟勇"));
-}
-
 void tst_RollBookSession::refusedCell_isNamed_andNothingOfTheWriteIsMade()
 {
     QFile::remove(rollBook());
@@ -423,51 +405,6 @@ void tst_RollBookSession::refusedCell_isNamed_andNothingOfTheWriteIsMade()
     QVERIFY(!session->editCell(QStringLiteral("公式"), 3, 3, QStringLiteral("7")));
     QVERIFY(session->setNumber(3, 6, 1.0));
     QVERIFY(session->save());
-}
-
-void tst_RollBookSession::outsideSaveWhileUnsaved_changesFollowTheirPersons_orAreKeptAndListed()
-{
-    QVERIFY(session->activateSheet(QStringLiteral("初一(1)班")));
-    const auto personRow = [](const char* number, const char* name) {
-        return CellAnchor::rowHolding(
-            {{1, QString::fromUtf8(number)}, {2, QString::fromUtf8(name)}}, 3);
-    };
-    const QString row5 = session->cellText(5, 2);
-    const QString row6 = session->cellText(6, 2);
-    QVERIFY(session->setNumber(6, 9, 5, personRow("4", row6.toUtf8())));
-    QVERIFY(session->setNumber(5, 9, 3, personRow("3", row5.toUtf8())));
-    // Another program swaps rows 5 and 6, renames person 3, and saves.
-    QTest::qWait(20);
-    {
-        xls::Workbook other = xls::Workbook::open(pathOf(rollBook()));
-        for (int column = 1; column <= 8; ++column) {
-            const xls::CellValue a = other.cell(0, 5, column);
-            const xls::CellValue b = other.cell(0, 6, column);
-            for (auto [row, value] : {std::pair{5, b}, std::pair{6, a}}) {
-                if (value.type == xls::CellValue::Type::Number)
-                    other.setNumber(0, row, column, value.number);
-                else
-                    other.setText(0, row, column, value.text);
-            }
-        }
-        other.setText(0, 6, 2, "改名");
-        other.save();
-    }
-    QVERIFY(session->openRollBook());
-    QCOMPARE(messages->shown.size(), size_t(1));
-    const QString report = messages->shown[0].text;
-    QVERIFY2(report.contains(QStringLiteral("1处修改已重新写入")) &&
-                 report.contains(QStringLiteral("另有1处修改没有写入")) &&
-                 report.contains(QStringLiteral("初一(1)班!I5（3 ") + row5),
-             qPrintable(report));
-    QCOMPARE(numberIn(rollBook(), 0, 5, 9), 5.0); // 彭军's score followed him
-    QVERIFY(xls::Workbook::open(pathOf(rollBook())).cell(0, 6, 9).isEmpty());
-    QVERIFY(session->hasUnsavedChanges());
-    session->release();
-    QCOMPARE(messages->shown.size(), size_t(2));
-    QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));
-    QVERIFY(messages->shown[1].text.contains(QStringLiteral("初一(1)班!I5（3 ") + row5 +
-                                             QStringLiteral("） 写入3")));
 }
 
 void tst_RollBookSession::viewerEdit_byKeyboard_keepsPlaceAndCurrentCell()

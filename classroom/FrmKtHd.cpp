@@ -219,7 +219,9 @@ bool FrmKtHd::activateClassSheet()
 {
     if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
         return false;
-    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+    // By name: a sheet inserted or moved by another program since the class
+    // list was read must not take the class's place.
+    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].name);
 }
 
 // --- Class and roster --------------------------------------------------------
@@ -269,6 +271,8 @@ void FrmKtHd::loadRoster()
     if (!activateClassSheet()) {
         // The sheet cannot be read now; the teacher is told rather than left
         // with a panel that silently shows the previous class.
+        m_personCount = 0;
+        m_rosterEnd = 1;
         m_rollBook->reportDamaged();
         m_rollBook->closeWorkbook();
         return;
@@ -287,16 +291,20 @@ void FrmKtHd::loadRoster()
 
 void FrmKtHd::forgetRoster()
 {
+    // Nothing of the previous class may stay to stand for the new one: a
+    // reset or a score would land in the previous class's rows and score
+    // column of the newly chosen sheet.
     m_roster.clear();
-    m_list1->clear();
-    m_list2->clear();
     m_drawPool = DrawPool<PoolEntry>();
     m_groups.clear();
     m_groupCount = 0;
     m_groupSize = 0;
     m_currentMember = 0;
     m_currentPosition = 0;
+    m_scoreColumn = kFirstScoreColumn;
     m_scoreAwaitingSave = false;
+    m_list1->clear();
+    m_list2->clear();
     resetMenuItems();
 }
 
@@ -463,9 +471,10 @@ void FrmKtHd::MnMd_Click(int index)
         m_mnMd[1]->setChecked(true);
         return;
     case 3:
-        m_rollBook->showRollBook(m_classIndex < 0 || m_classIndex >= int(m_classes.size())
-                                     ? 0
-                                     : m_classes[static_cast<size_t>(m_classIndex)].worksheet);
+        if (m_classIndex < 0 || m_classIndex >= int(m_classes.size()))
+            m_rollBook->showRollBook(0);
+        else
+            m_rollBook->showRollBook(m_classes[static_cast<size_t>(m_classIndex)].name);
         return;
     case 4:
         loadRoster();

@@ -186,10 +186,13 @@ void FrmKtHd::imgXie_Click(int index)
             return;
         }
     }
+    std::vector<CellWrite> writes;
     for (const Person& person : m_roster) {
-        m_rollBook->setNumber(person.row, kGroupColumn, person.group);
-        m_rollBook->setNumber(person.row, kMemberColumn, person.member);
+        writes.push_back({person.row, kGroupColumn, double(person.group), personAnchor(person)});
+        writes.push_back({person.row, kMemberColumn, double(person.member), personAnchor(person)});
     }
+    if (!m_rollBook->write(writes))
+        return; // a cell refused the grouping; the teacher was told which
     if (!m_rollBook->save()) {
         m_rollBook->reportWriteFailure();
         return;
@@ -217,11 +220,17 @@ void FrmKtHd::writeScore()
                 QStringLiteral("警告"), MessageIcon::Critical);
             return;
         }
+        std::vector<CellWrite> writes;
         if (trimmedCell(cells, kHeaderRow, m_scoreColumn).isEmpty())
-            m_rollBook->setText(kHeaderRow, m_scoreColumn, m_todayText);
+            writes.push_back({kHeaderRow, m_scoreColumn, m_todayText, CellAnchor::emptyHeader()});
         const double points = Val(m_cmbFs0->currentText());
-        m_rollBook->setNumber(*row, m_scoreColumn,
-                              addedScore(m_rollBook->cell(*row, m_scoreColumn), points));
+        writes.push_back({*row, m_scoreColumn,
+                          addedScore(m_rollBook->cell(*row, m_scoreColumn), points),
+                          personAnchor(*person)});
+        // Header and score go in together or not at all; a refused cell is
+        // named to the teacher and the button stays for another try.
+        if (!m_rollBook->write(writes))
+            return;
         m_scoreAwaitingSave = true;
     } else if (!m_rollBook->openRollBook()) {
         m_rollBook->reportWriteFailure();
@@ -275,8 +284,16 @@ void FrmKtHd::resetScores()
             QStringLiteral("警告"), MessageIcon::Critical);
         return;
     }
-    for (const Person& person : m_roster)
-        m_rollBook->setText(person.row, m_scoreColumn, QString());
+    // The column is emptied in the rows that hold the roster's persons now;
+    // a class that did not load has no roster and nothing is emptied.
+    const CellReader cells = sheetCells();
+    std::vector<CellWrite> writes;
+    for (const Person& person : m_roster) {
+        if (const auto row = scoreRow(person, cells))
+            writes.push_back({*row, m_scoreColumn, QString(), personAnchor(person)});
+    }
+    if (!writes.empty() && !m_rollBook->write(writes))
+        return; // a refused cell: told, and nothing of the reset done
     resetSettings();
     if (!m_rollBook->save()) {
         // The settings are written; the emptied column stays pending and is

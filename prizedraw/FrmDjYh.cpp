@@ -182,6 +182,16 @@ void FrmDjYh::imgRefrash_Click()
 {
     if (isRolling())
         return;
+    // Reading the sheet again would forget awards the file does not hold
+    // yet: the winner would be drawn again and the prize regain its unit.
+    // They are written first; while they cannot be, the refresh waits.
+    if (!writeWaitingAwards())
+        return;
+    rereadSheet();
+}
+
+void FrmDjYh::rereadSheet()
+{
     m_setupStage = 0;
     Form_Activate();
     layoutWindow();

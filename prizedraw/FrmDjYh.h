@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizePool.h"
 #include "prizedraw/logic/PrizeSheet.h"
 
@@ -27,7 +28,6 @@ namespace zelvano
 class RollingDraw;
 
 struct AppServices;
-struct AwardCells;
 class DisplayFormat;
 class ModeNavigator;
 class RollBookSession;
@@ -78,7 +78,8 @@ public:
     int chosenPrize() const { return m_chosenPrize; }
     int chosenPerson() const { return m_chosenPerson; }
     int awardCount() const { return m_awardCount; }
-    int prizeSheetIndex() const { return m_prizeSheetIndex; }
+    // Where "抽奖品" stands in the open workbook now, -1 when it does not.
+    int prizeSheetIndex() const;
     bool isRolling() const;
     bool hasUnsavedAward() const;
     // The choice menu the last click popped up (MnSz item 0 or 1), -1 none.
@@ -133,9 +134,13 @@ private:
     void loadNames();
     void showPrizeList();
     void showNameList();
+    static QString prizeSheetName();
+    enum class AwardWrite { Written, NotOpen, Refused };
     void recordAward();
-    bool writeAward(int prizeIndex, int personIndex, const QString& display, AwardCells* written);
+    AwardWrite writeAward(const AwardTarget& award, AwardCells* written);
     bool flushAwards();
+    bool writeWaitingAwards();
+    void rereadSheet();
     void resetAwards();
     void showWorkbook();
     void warnUnwrittenAwards();
@@ -162,7 +167,6 @@ private:
     // State.
     int m_setupStage = 0;
     bool m_ended = false;
-    int m_prizeSheetIndex = -1;
     PrizeSheetData m_data;
     std::vector<int> m_prizeTickets;
     PrizePool m_pool;
@@ -179,13 +183,9 @@ private:
     QPixmap m_picture;
     QSize m_designSize;
     // Awards made on screen whose cells could not be written yet (the roll
-    // book could not be opened): written, in order, by the next access.
-    struct PendingAward {
-        int prize;
-        int person;
-        QString display;
-    };
-    std::vector<PendingAward> m_unwritten;
+    // book could not be opened, or the sheet refused them): written, in
+    // order, by the next access.
+    std::vector<AwardTarget> m_unwritten;
 
     // Controls.
     QWidget* m_canvas = nullptr;

@@ -63,9 +63,7 @@ void FrmDjYh::openPrizeSheet()
                                   MessageIcon::Critical);
         return;
     }
-    const int index = static_cast<int>(names->indexOf(QString::fromUtf16(kPrizeSheetName)));
-    if (index >= 0) {
-        m_prizeSheetIndex = index;
+    if (names->contains(prizeSheetName())) {
         readPrizeSheet();
     } else {
         // Without it the lists would stay empty with no hint why.
@@ -77,7 +75,11 @@ void FrmDjYh::openPrizeSheet()
 
 void FrmDjYh::readPrizeSheet()
 {
-    if (!m_session->activateSheet(m_prizeSheetIndex)) {
+    if (!m_session->activateSheet(prizeSheetName())) {
+        // Its cells are damaged: the host is told, as when the sheet cannot
+        // be found, and the window keeps what it read before.
+        m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"), kWarning,
+                                  MessageIcon::Critical);
         m_session->closeWorkbook();
         return;
     }
@@ -171,40 +173,54 @@ bool FrmDjYh::hasUnsavedAward() const
     return !m_unwritten.empty() || m_session->hasUnsavedChanges();
 }
 
+QString FrmDjYh::prizeSheetName()
+{
+    return QString::fromUtf16(kPrizeSheetName);
+}
+
+int FrmDjYh::prizeSheetIndex() const
+{
+    return m_session->openWorksheetIndex(prizeSheetName());
+}
+
 bool FrmDjYh::flushAwards()
 {
     // Awards the roll book could not take yet go in first, in the order
-    // they were made, each exactly once.
-    while (!m_unwritten.empty()) {
-        const PendingAward award = m_unwritten.front();
-        if (!writeAward(award.prize, award.person, award.display, nullptr))
-            return false;
-        m_unwritten.erase(m_unwritten.begin());
+    // they were made, each exactly once. One that the sheet refuses stays
+    // waiting without holding up the others.
+    std::vector<AwardTarget> waiting;
+    bool open = true;
+    for (AwardTarget& award : m_unwritten) {
+        const AwardWrite result = open ? writeAward(award, nullptr) : AwardWrite::NotOpen;
+        open = open && result != AwardWrite::NotOpen;
+        if (result != AwardWrite::Written)
+            waiting.push_back(std::move(award));
     }
-    return true;
+    m_unwritten = std::move(waiting);
+    return m_unwritten.empty();
 }
 
-bool FrmDjYh::writeAward(int prizeIndex, int personIndex, const QString& display,
-                         AwardCells* written)
+FrmDjYh::AwardWrite FrmDjYh::writeAward(const AwardTarget& award, AwardCells* written)
 {
-    if (m_prizeSheetIndex < 0 || !m_session->activateSheet(m_prizeSheetIndex))
-        return false;
+    // The sheet is found by its name at every award: one inserted before it
+    // by another program must never receive the award's cells.
+    if (!m_session->activateSheet(prizeSheetName()))
+        return AwardWrite::NotOpen;
     const RollBookSession& book = *m_session;
-    const int prizeRow = prizeIndex + 2;
-    const int personRow = personIndex >= 1 ? personIndex + 20 : 0;
-    const AwardCells cells =
-        planAward([&book](int row, int column) { return book.cell(row, column); }, prizeRow,
-                  personRow, display);
-    m_session->setNumber(prizeRow, 6, cells.used);
-    if (cells.writeWinners)
-        m_session->setText(prizeRow, 7, cells.winners);
-    if (personRow >= 1) {
-        m_session->setText(personRow, 3, cells.level);
-        m_session->setText(personRow, 4, cells.prizeName);
+    const AwardPlan plan = planAward(
+        [&book](int row, int column) { return book.cell(row, column); }, book.lastUsedRow(), award);
+    if (plan.status != AwardPlan::Status::Ready) {
+        m_services.messages->show(awardRowGoneText(plan.status == AwardPlan::Status::PrizeGone
+                                                       ? award.prizeAnchor().keyText()
+                                                       : award.personAnchor().keyText()),
+                                  QStringLiteral("错误"), MessageIcon::Critical);
+        return AwardWrite::Refused;
     }
+    if (!m_session->write(awardWrites(plan.cells, award)))
+        return AwardWrite::Refused; // the session named the cell
     if (written)
-        *written = cells;
-    return true;
+        *written = plan.cells;
+    return AwardWrite::Written;
 }
 
 void FrmDjYh::recordAward()
@@ -216,15 +232,20 @@ void FrmDjYh::recordAward()
                             m_chosenPerson <= static_cast<int>(m_data.people.size());
     const int person = withPerson ? m_chosenPerson : 0;
     const QString display = withPerson ? m_lblXm2->text() : QString();
+    const AwardTarget target = awardTarget(
+        prize, withPerson ? &m_data.people[static_cast<size_t>(person - 1)] : nullptr, display);
 
     // The cells change in memory first; only the save can then fail, and a
     // failed save is made good by the next access without applying the
-    // award again. When the roll book cannot even be opened, the award
-    // waits in the window and is written by the next access.
+    // award again. When the roll book cannot even be opened, or the sheet
+    // refuses the award, it waits in the window and is written by the next
+    // access.
+    flushAwards();
     AwardCells cells;
-    const bool written = flushAwards() && writeAward(m_chosenPrize, person, display, &cells);
+    const AwardWrite result = writeAward(target, &cells);
+    const bool written = result == AwardWrite::Written;
     if (!written)
-        m_unwritten.push_back({m_chosenPrize, person, display});
+        m_unwritten.push_back(target);
     // The level and prize as the sheet holds them now.
     const QString level = written ? cells.level : prize.level;
     const QString prizeName = written ? cells.prizeName : prize.name;
@@ -245,12 +266,16 @@ void FrmDjYh::recordAward()
     m_lstHj->insertItem(0, QString());
     m_lstHj->show();
 
-    if (!written || !m_session->save()) {
+    // Whatever reached the cells is saved, awards that waited included.
+    const bool saved = m_session->save();
+    if (result == AwardWrite::NotOpen || !saved) {
         m_session->reportWriteFailure();
         m_imgXie->setVisible(hasUnsavedAward());
         return;
     }
     m_imgXie->setVisible(hasUnsavedAward());
+    if (!written)
+        return; // refused: the host was told why
     m_imgOk->show();
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
@@ -259,22 +284,39 @@ void FrmDjYh::imgXie_Click()
 {
     if (isRolling() || !hasUnsavedAward())
         return;
-    const bool saved = flushAwards() && m_session->save();
+    flushAwards();
+    const bool saved = m_session->save();
     if (!saved)
         m_session->reportWriteFailure();
     m_imgXie->setVisible(hasUnsavedAward());
-    if (saved)
+    if (saved && !hasUnsavedAward())
         m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+}
+
+bool FrmDjYh::writeWaitingAwards()
+{
+    if (m_unwritten.empty() && !m_session->hasUnsavedChanges())
+        return true;
+    flushAwards();
+    const bool saved = m_session->save();
+    m_imgXie->setVisible(hasUnsavedAward());
+    if (saved && m_unwritten.empty())
+        return true;
+    m_services.messages->show(unwrittenRefreshText(), QStringLiteral("错误"),
+                              MessageIcon::Critical);
+    return false;
 }
 
 void FrmDjYh::warnUnwrittenAwards()
 {
     if (m_unwritten.empty() || flushAwards())
         return;
+    // Each award says its own prize: the window's tables may have been read
+    // again since it was drawn.
     QStringList lines;
-    for (const PendingAward& award : m_unwritten) {
-        const Prize& prize = m_data.prizes[static_cast<size_t>(award.prize - 1)];
-        lines << award.display + QStringLiteral("获") + prize.level + QLatin1Char(',') + prize.name;
+    for (const AwardTarget& award : m_unwritten) {
+        lines << award.display + QStringLiteral("获") + award.level + QLatin1Char(',') +
+                     award.prizeName;
     }
     m_services.messages->show(QStringLiteral("以下获奖记录没能写入点名册.xls，请手动补记：\r\n") +
                                   lines.join(QStringLiteral("\r\n")),
@@ -287,27 +329,28 @@ void FrmDjYh::resetAwards()
     if (isRolling())
         return;
     // Awards still waiting are written first, so the winners' record (G)
-    // keeps them; the reset then clears F, C and D.
-    if (!flushAwards() || m_prizeSheetIndex < 0 || !m_session->activateSheet(m_prizeSheetIndex)) {
+    // keeps them; the reset then clears F, C and D of the rows the sheet
+    // holds now, found by its name.
+    if (!flushAwards() || !m_session->activateSheet(prizeSheetName())) {
         m_session->reportWriteFailure();
         return;
     }
-    const int prizeCount = static_cast<int>(m_data.prizes.size());
-    const int nameCount = static_cast<int>(m_data.people.size());
-    for (const QPoint& cell : resetCells(prizeCount, nameCount))
-        m_session->setText(cell.y(), cell.x(), QString());
+    const RollBookSession& book = *m_session;
+    if (!m_session->write(
+            resetWrites([&book](int row, int column) { return book.cell(row, column); })))
+        return; // a refused cell: named to the host, nothing cleared
     // Saved at once: closing before the next award must not lose the reset.
     if (!m_session->save())
         m_session->reportWriteFailure();
     m_imgXie->setVisible(hasUnsavedAward());
 
     m_services.settings->writeResetValues({"DbjYs", "DmdYn", "DTs"});
-    imgRefrash_Click();
+    rereadSheet();
 }
 
 void FrmDjYh::showWorkbook()
 {
-    m_session->showRollBook(std::max(m_prizeSheetIndex, 0));
+    m_session->showRollBook(prizeSheetName());
 }
 
 } // namespace zelvano

@@ -13,15 +13,18 @@ std::vector<RecordPos> readSubstream(const Bytes& stream, std::size_t begin)
     int depth = 0;
     while (true) {
         if (pos + 4 > stream.size())
-            throw XlsError("The workbook is damaged: a sheet ends without its end record.");
+            throw XlsError("The workbook is damaged: a sheet ends without its end record.",
+                           XlsError::Kind::Damaged);
         RecordPos r;
         r.type = io::u16(&stream[pos]);
         r.size = io::u16(&stream[pos + 2]);
         r.pos = static_cast<std::uint32_t>(pos);
         if (pos + 4 + r.size > stream.size())
-            throw XlsError("The workbook is damaged: a record runs past the end of the file.");
+            throw XlsError("The workbook is damaged: a record runs past the end of the file.",
+                           XlsError::Kind::Damaged);
         if (records.empty() && r.type != rt::Bof)
-            throw XlsError("The workbook is damaged: a sheet does not start where it should.");
+            throw XlsError("The workbook is damaged: a sheet does not start where it should.",
+                           XlsError::Kind::Damaged);
         records.push_back(r);
         pos += 4 + r.size;
         if (r.type == rt::Bof) {

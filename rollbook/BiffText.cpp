@@ -10,7 +10,8 @@ namespace
 {
 [[noreturn]] void truncated()
 {
-    throw XlsError("The workbook is damaged: a text runs past the end of its record.");
+    throw XlsError("The workbook is damaged: a text runs past the end of its record.",
+                   XlsError::Kind::Damaged);
 }
 } // namespace
 

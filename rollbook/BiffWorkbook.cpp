@@ -52,7 +52,8 @@ BiffWorkbook BiffWorkbook::parse(Bytes stream)
                            "and save it again.");
         case rt::BoundSheet: {
             if (r.size < 8)
-                throw XlsError("The workbook is damaged: a sheet entry is cut short.");
+                throw XlsError("The workbook is damaged: a sheet entry is cut short.",
+                               XlsError::Kind::Damaged);
             SheetInfo info;
             info.name = utf16ToUtf8(readUnicodeString(data + 6, r.size - 6, true));
             switch (data[4] & 0x03) {
@@ -118,7 +119,8 @@ BiffWorkbook BiffWorkbook::parse(Bytes stream)
         if (!looksLikeBof) {
             if (wb.m_sheets[i].kind == SheetKind::Worksheet)
                 throw XlsError("The workbook is damaged: the sheet \"" + wb.m_sheets[i].name +
-                               "\" cannot be found in it.");
+                                   "\" cannot be found in it.",
+                               XlsError::Kind::Damaged);
             continue; // a module or chart without its own records
         }
         const auto records = readSubstream(s, sheet.begin);
@@ -130,7 +132,7 @@ BiffWorkbook BiffWorkbook::parse(Bytes stream)
               [](const Sheet* a, const Sheet* b) { return a->begin < b->begin; });
     for (std::size_t i = 1; i < order.size(); ++i)
         if (order[i]->begin < order[i - 1]->end)
-            throw XlsError("The workbook is damaged: two sheets overlap.");
+            throw XlsError("The workbook is damaged: two sheets overlap.", XlsError::Kind::Damaged);
     return wb;
 }
 
@@ -174,6 +176,18 @@ void checkCell(std::uint16_t col)
         throw XlsError("An Excel 97-2003 workbook has at most 256 columns.");
 }
 } // namespace
+
+void BiffWorkbook::checkCanChange(std::size_t sheet, std::uint16_t row, std::uint16_t col)
+{
+    checkCell(col);
+    cellsOf(sheet).checkCanChange(m_stream, row, col);
+}
+
+int BiffWorkbook::lastRow(std::size_t sheet) const
+{
+    const auto& rows = cellsOf(sheet).rows();
+    return rows.empty() ? -1 : rows.rbegin()->first;
+}
 
 void BiffWorkbook::setNumber(std::size_t sheet, std::uint16_t row, std::uint16_t col, double value)
 {

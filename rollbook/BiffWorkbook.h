@@ -51,6 +51,12 @@ public:
     void setText(std::size_t sheet, std::uint16_t row, std::uint16_t col, std::string_view utf8);
     void setEmpty(std::size_t sheet, std::uint16_t row, std::uint16_t col);
 
+    // Throws XlsError, changing nothing, when the cell could not take a new
+    // value (see above).
+    void checkCanChange(std::size_t sheet, std::uint16_t row, std::uint16_t col);
+    // The last row (0-based) holding a record, -1 for none.
+    int lastRow(std::size_t sheet) const;
+
     bool changed() const;
 
     // The stream as read (changes not applied).

@@ -15,7 +15,8 @@ SharedStrings SharedStrings::parse(const Bytes& stream, const std::vector<Record
         return table;
     const RecordPos& head = records.front();
     if (head.size < 8)
-        throw XlsError("The workbook is damaged: its string table is cut short.");
+        throw XlsError("The workbook is damaged: its string table is cut short.",
+                       XlsError::Kind::Damaged);
     table.m_totalRefs = io::u32(&stream[head.dataPos()]);
     std::vector<ContinuedReader::Segment> segments;
     segments.push_back({&stream[head.dataPos()] + 8, head.size - 8u, head.pos});

@@ -18,7 +18,7 @@ constexpr std::uint16_t kDefaultXf = 15;
 
 [[noreturn]] void damaged(const char* what)
 {
-    throw XlsError(std::string("The workbook is damaged: ") + what + ".");
+    throw XlsError(std::string("The workbook is damaged: ") + what + ".", XlsError::Kind::Damaged);
 }
 
 bool isSingleCell(std::uint16_t type)
@@ -372,7 +372,8 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
         }
         if ((type == rt::Array && !ownArray) || type == rt::Table)
             throw XlsError("This cell is part of an array formula or data table and cannot be "
-                           "changed on its own.");
+                           "changed on its own.",
+                           XlsError::Kind::PartOfArray);
         if (type == rt::ShrFmla) {
             anchorShared = true;
             shrFmla = at;
@@ -386,7 +387,8 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
         const bool sharedUser = (grbit & 0x0008) != 0;
         if (!sharedUser || !anchor || anchor->type != rt::Formula)
             throw XlsError("This cell is part of an array formula or data table and cannot be "
-                           "changed on its own.");
+                           "changed on its own.",
+                           XlsError::Kind::PartOfArray);
         return; // one user of a shared formula less: the formula stays with its first cell
     }
     if (!anchorShared)
@@ -427,14 +429,16 @@ void SheetCells::prepareFormulaOverwrite(const Bytes& stream, std::uint16_t row,
             auto tokens = unshareFormula(shrBody, it->first, user.firstCol);
             if (!tokens)
                 throw XlsError("This cell starts a shared formula that cannot be split; the cell "
-                               "was not changed.");
+                               "was not changed.",
+                               XlsError::Kind::SharedFormulaCut);
             Bytes body(urec + 4, urec + 4 + 20);
             io::set16(&body[14], io::u16(&body[14]) & ~0x0008);
             io::put16(body, io::u16(&shrBody[8]));
             body.insert(body.end(), tokens->begin(), tokens->end());
             if (body.size() > kMaxRecordData)
                 throw XlsError("This cell starts a shared formula that cannot be split; the cell "
-                               "was not changed.");
+                               "was not changed.",
+                               XlsError::Kind::SharedFormulaCut);
             Bytes records;
             appendRecord(records, rt::Formula, body);
             // Its cached text result, if any, goes with it.

@@ -102,6 +102,21 @@ void Workbook::forEachCell(std::size_t worksheet,
                                                   const CellValue& v) { f(row + 1, col + 1, v); });
 }
 
+void Workbook::loadCells(std::size_t worksheet) const
+{
+    m_biff.lastRow(sheetIndex(worksheet));
+}
+
+int Workbook::lastRow(std::size_t worksheet) const
+{
+    return m_biff.lastRow(sheetIndex(worksheet)) + 1;
+}
+
+void Workbook::checkCanChange(std::size_t worksheet, int row, int col)
+{
+    m_biff.checkCanChange(sheetIndex(worksheet), toRow(row), toCol(col));
+}
+
 void Workbook::setNumber(std::size_t worksheet, int row, int col, double value)
 {
     m_biff.setNumber(sheetIndex(worksheet), toRow(row), toCol(col), value);

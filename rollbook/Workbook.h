@@ -49,6 +49,17 @@ public:
     void forEachCell(std::size_t worksheet,
                      const std::function<void(int row, int col, const CellValue&)>& f) const;
 
+    // Reads the worksheet's cells now (they are read on first use): throws
+    // XlsError when they are damaged, so a caller can refuse the sheet as a
+    // whole before reading or writing any of it.
+    void loadCells(std::size_t worksheet) const;
+    // The last row (1-based) holding a record; 0 for an empty sheet.
+    int lastRow(std::size_t worksheet) const;
+    // Throws XlsError, changing nothing, when the cell cannot take a new
+    // value: part of an array formula or data table, the first cell of a
+    // shared formula that cannot be split.
+    void checkCanChange(std::size_t worksheet, int row, int col);
+
     void setNumber(std::size_t worksheet, int row, int col, double value);
     // An empty text empties the cell.
     void setText(std::size_t worksheet, int row, int col, std::string_view text);

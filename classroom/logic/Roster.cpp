@@ -51,6 +51,12 @@ Roster readRoster(const CellReader& cells, int personCount)
     return roster;
 }
 
+CellAnchor personAnchor(const Person& person)
+{
+    return CellAnchor::rowHolding({{kNumberColumn, person.number}, {kNameColumn, person.name}},
+                                  kFirstPersonRow);
+}
+
 QString nameItemCaption(const Person& person)
 {
     return person.number + QLatin1Char('_') + person.name;

@@ -2,6 +2,7 @@
 
 #include "numberdraw/logic/Grouping.h"
 #include "rollbook/CellValue.h"
+#include "rollbook/ops/CellAnchor.h"
 
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,10 @@ int countPersons(const CellReader& cells);
 
 // Persons 1..n with their saved group columns.
 Roster readRoster(const CellReader& cells, int personCount);
+
+// What a cell of the person's row stands for: the row that holds the
+// person's number and name, wherever a sort by another program put it.
+CellAnchor personAnchor(const Person& person);
 
 // The name menu caption of a person: number "_" name.
 QString nameItemCaption(const Person& person);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prizedraw/logic/PrizeSheet.h"
+#include "rollbook/ops/PendingChanges.h"
 
 #include <QPoint>
 #include <QString>
@@ -26,8 +27,43 @@ struct AwardCells {
 // working without names, when G is left as it is.
 AwardCells planAward(const CellReader& cell, int prizeRow, int personRow, const QString& display);
 
+// One award as the draw made it: the prize and the person with the rows
+// they were read from and what those rows held. The award is written into
+// the rows that hold the same prize and person when it is written, so a
+// sort or an inserted row in the sheet meanwhile cannot move it onto
+// another prize or person.
+struct AwardTarget {
+    int prizeRow = 0;
+    QString level;     // B as read
+    QString prizeName; // C as read
+    int personRow = 0; // 0 when nobody of the sheet won (working without names)
+    QString number;
+    QString personName;
+    QString display; // the person display; empty without names
+
+    CellAnchor prizeAnchor() const;
+    CellAnchor personAnchor() const;
+};
+AwardTarget awardTarget(const Prize& prize, const Entrant* person, const QString& display);
+
+// The award planned on the sheet as it is now: its cells, or which row of
+// it could not be found.
+struct AwardPlan {
+    enum class Status { Ready, PrizeGone, PersonGone };
+    Status status = Status::Ready;
+    AwardCells cells;
+};
+AwardPlan planAward(const CellReader& cell, int lastRow, const AwardTarget& target);
+
+// The cells an award writes: F and G of the prize, C and D of the person,
+// each with what it stands for.
+std::vector<CellWrite> awardWrites(const AwardCells& cells, const AwardTarget& target);
+
 // The cells the reset empties: F of every prize row, C and D of every name
 // row (column x, row y). G keeps the record of who won what.
 std::vector<QPoint> resetCells(int prizeCount, int nameCount);
+// The same for the sheet as it is now: the regions counted again, each
+// cell with the prize or person of its row.
+std::vector<CellWrite> resetWrites(const CellReader& cell);
 
 } // namespace zelvano

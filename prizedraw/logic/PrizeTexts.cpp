@@ -102,6 +102,19 @@ QString winnerLine(int count, const QString& person, const QString& level, const
            QLatin1Char(',') + prize;
 }
 
+QString awardRowGoneText(const QString& keys)
+{
+    return QStringLiteral("抽奖品工作表中找不到“%1”这一行，这次获奖没有写入点名册.xls。\r\n"
+                          "获奖记录保留在本窗口中：请检查抽奖品工作表后点“写名单”。")
+        .arg(keys);
+}
+
+QString unwrittenRefreshText()
+{
+    return QStringLiteral("还有获奖记录没有写入点名册.xls，现在刷新会让获奖者重新参加抽奖。\r\n"
+                          "请关闭占用点名册的程序或检查抽奖品工作表，点“写名单”写入后再刷新。");
+}
+
 QString appendWinner(const QString& oldWinners, const QString& display)
 {
     const QString old = oldWinners.trimmed();

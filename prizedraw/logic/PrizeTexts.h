@@ -41,6 +41,12 @@ QString prizeText(const QString& level, const QString& name);
 // out when working without names), "获", the level, ",", the prize.
 QString winnerLine(int count, const QString& person, const QString& level, const QString& prize);
 
+// An award whose prize or person row ("三等奖 笔记本", "4 彭军") is no longer
+// in the sheet: it waits in the window.
+QString awardRowGoneText(const QString& keys);
+// The refresh waits while awards are not in the file.
+QString unwrittenRefreshText();
+
 // The winners of a prize (its G cell) after one more award.
 QString appendWinner(const QString& oldWinners, const QString& display);
 

@@ -1,6 +1,7 @@
 #include "rollbook/ops/RollBookModel.h"
 
 #include "rollbook/Workbook.h"
+#include "rollbook/XlsError.h"
 #include "rollbook/ops/RollBookSession.h"
 
 #include <algorithm>
@@ -19,14 +20,6 @@ constexpr int kMaxColumns = 256;
 
 } // namespace
 
-QString columnLetters(int column)
-{
-    QString name;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        name.prepend(QChar(u'A' + (c - 1) % 26));
-    return name;
-}
-
 RollBookModel::RollBookModel(RollBookSession& session, QObject* parent)
     : QAbstractTableModel(parent), m_session(session)
 {
@@ -36,29 +29,60 @@ void RollBookModel::setSheet(int sheet)
 {
     beginResetModel();
     m_sheet = sheet;
-    measure();
+    const xls::Workbook* workbook = m_session.workbook();
+    m_sheetName = workbook && sheet >= 0 && sheet < m_session.worksheetCount()
+                      ? QString::fromStdString(workbook->worksheetNames()[size_t(sheet)])
+                      : QString();
+    m_readable = m_session.sheetReadable(sheet);
+    const QSize extent = measure();
+    m_rows = extent.height();
+    m_columns = extent.width();
     endResetModel();
 }
 
 void RollBookModel::refresh()
 {
-    setSheet(m_sheet);
+    const int now = m_session.openWorksheetIndex(m_sheetName);
+    if (now < 0 || !m_session.sheetReadable(now) || !m_readable) {
+        setSheet(std::max(now, 0));
+        return;
+    }
+    // A reset here would throw away the current cell, the scroll position
+    // and the editor that is committing the edit that led to this refresh.
+    m_sheet = now;
+    const QSize extent = measure();
+    if (extent.height() > m_rows) {
+        beginInsertRows({}, m_rows, extent.height() - 1);
+        m_rows = extent.height();
+        endInsertRows();
+    }
+    if (extent.width() > m_columns) {
+        beginInsertColumns({}, m_columns, extent.width() - 1);
+        m_columns = extent.width();
+        endInsertColumns();
+    }
+    if (m_rows > 0 && m_columns > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
 }
 
-void RollBookModel::measure()
+QSize RollBookModel::measure() const
 {
     int rows = 0;
     int columns = 0;
     const xls::Workbook* workbook = m_session.workbook();
-    if (workbook && m_sheet >= 0 && m_sheet < m_session.worksheetCount()) {
-        workbook->forEachCell(static_cast<std::size_t>(m_sheet),
-                              [&](int row, int column, const xls::CellValue&) {
-                                  rows = std::max(rows, row);
-                                  columns = std::max(columns, column);
-                              });
+    if (workbook && m_readable) {
+        try {
+            workbook->forEachCell(static_cast<std::size_t>(m_sheet),
+                                  [&](int row, int column, const xls::CellValue&) {
+                                      rows = std::max(rows, row);
+                                      columns = std::max(columns, column);
+                                  });
+        } catch (const xls::XlsError&) {
+            // Read as far as it goes; the cells themselves read empty.
+        }
     }
-    m_rows = std::min(rows + kSpareRows, kMaxRows);
-    m_columns = std::min(std::max(columns + kSpareColumns, 10), kMaxColumns);
+    return {std::min(std::max(columns + kSpareColumns, 10), kMaxColumns),
+            std::min(rows + kSpareRows, kMaxRows)};
 }
 
 int RollBookModel::rowCount(const QModelIndex& parent) const
@@ -95,14 +119,15 @@ bool RollBookModel::setData(const QModelIndex& index, const QVariant& value, int
     const QString before = data(index, Qt::EditRole).toString();
     if (typed == before)
         return false;
-    const bool saved = m_session.editCell(m_sheet, index.row() + 1, index.column() + 1, typed);
+    const bool saved = m_session.editCell(m_sheetName, index.row() + 1, index.column() + 1, typed);
     emit dataChanged(index, index);
     return saved;
 }
 
 Qt::ItemFlags RollBookModel::flags(const QModelIndex& index) const
 {
-    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return m_readable ? flags | Qt::ItemIsEditable : flags;
 }
 
 QVariant RollBookModel::headerData(int section, Qt::Orientation orientation, int role) const

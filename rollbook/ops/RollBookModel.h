@@ -1,6 +1,9 @@
 #pragma once
 
+#include "rollbook/ops/CellAnchor.h"
+
 #include <QAbstractTableModel>
+#include <QSize>
 
 namespace zelvano
 {
@@ -19,7 +22,10 @@ public:
 
     void setSheet(int sheet);
     int sheet() const { return m_sheet; }
-    // Reads the sheet's extent again after the workbook changed.
+    // Reads the workbook again after it changed (a save, or a file another
+    // program saved): the same sheet, found by its name, keeps its rows and
+    // columns, so the view keeps its place and an open editor; the grid only
+    // grows. A sheet that is gone gives way to the first one.
     void refresh();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,15 +36,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    void measure();
+    QSize measure() const;
 
     RollBookSession& m_session;
     int m_sheet = -1;
+    QString m_sheetName;
+    // A sheet whose cells cannot be read shows empty and takes no edits.
+    bool m_readable = false;
     int m_rows = 0;
     int m_columns = 0;
 };
-
-// Column letters as the spreadsheet names them: 1 -> A, 27 -> AA, 256 -> IV.
-QString columnLetters(int column);
 
 } // namespace zelvano

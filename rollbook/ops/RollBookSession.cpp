@@ -36,16 +36,32 @@ constexpr int kWritableAttempts = 3;
 // the roll book" where the system cannot say which process holds it.
 const char* const kSpreadsheetImages[] = {"Excel.exe", "et.exe", "soffice.bin", "et", "wps"};
 
-} // namespace
+// Why the engine will not change a cell, in the teacher's words.
+QString refusalReason(const xls::XlsError& error)
+{
+    switch (error.kind()) {
+    case xls::XlsError::Kind::PartOfArray:
+        return QStringLiteral("它属于数组公式或模拟运算表，不能单独修改");
+    case xls::XlsError::Kind::SharedFormulaCut:
+        return QStringLiteral("它是一组共享公式的第一格，这组公式无法拆开");
+    case xls::XlsError::Kind::Damaged:
+        return QStringLiteral("这个工作表已损坏");
+    case xls::XlsError::Kind::Other:
+        break;
+    }
+    return QStringLiteral("表格文件不接受这一格的修改");
+}
 
-// A cell change not yet saved: kept so that it can be written again over a
-// file another program changed meanwhile.
-struct RollBookSession::PendingChange {
-    int sheet;
-    int row;
-    int column;
-    std::variant<double, QString> value;
-};
+void writeContent(xls::Workbook& workbook, std::size_t sheet, int row, int column,
+                  const CellContent& value)
+{
+    if (const double* number = std::get_if<double>(&value))
+        workbook.setNumber(sheet, row, column, *number);
+    else
+        workbook.setText(sheet, row, column, std::get<QString>(value).toStdString());
+}
+
+} // namespace
 
 RollBookSession::RollBookSession(AppServices& services) : m_services(services) {}
 
@@ -78,12 +94,14 @@ bool RollBookSession::openRollBook()
             return false;
         }
         m_pending.clear();
+        m_activeSheet = -1;
+        m_activeSheetName.clear();
         return true;
     }
     if (m_workbook->changedOnDisk() && !reloadFromDisk())
         return false;
     // Changes a failed save left behind are saved before anything else.
-    if (!m_pending.empty())
+    if (!m_pending.written().empty())
         save();
     return true;
 }
@@ -98,32 +116,32 @@ bool RollBookSession::reloadFromDisk()
         return false;
     }
     m_workbook = std::move(fresh);
-    if (m_activeSheet >= static_cast<int>(m_workbook->worksheetCount()))
-        m_activeSheet = -1;
+    // The current sheet is the one of the same name, wherever it is now.
+    m_activeSheet = openWorksheetIndex(m_activeSheetName);
+    if (m_activeSheet < 0)
+        m_activeSheetName.clear();
     if (!m_pending.empty()) {
-        applyPending();
-        m_services.messages->show(
-            QStringLiteral(
-                "点名册.xls已被其他程序修改，已重新读取；\r\n本程序尚未保存的%1处修改已重新写入。")
-                .arg(m_pending.size()),
-            QStringLiteral("提醒"), MessageIcon::Information);
+        xls::Workbook& book = *m_workbook;
+        const BookView view{
+            [this](const QString& name) { return openWorksheetIndex(name); },
+            [this](int sheet) { return sheetReadable(sheet); },
+            [this](int sheet, int row, int column) { return cellAt(sheet, row, column); },
+            [&book](int sheet) { return book.lastRow(static_cast<std::size_t>(sheet)); }};
+        const int rewritten = m_pending.replace(
+            view, [&book](int sheet, int row, int column, const CellContent& value) {
+                try {
+                    book.checkCanChange(static_cast<std::size_t>(sheet), row, column);
+                    writeContent(book, static_cast<std::size_t>(sheet), row, column, value);
+                    return true;
+                } catch (const xls::XlsError&) {
+                    return false;
+                }
+            });
+        m_services.messages->show(reloadReport(rewritten, m_pending.kept()), QStringLiteral("提醒"),
+                                  MessageIcon::Information);
     }
     refreshViewer();
     return true;
-}
-
-void RollBookSession::applyPending()
-{
-    for (const PendingChange& change : m_pending) {
-        if (change.sheet >= static_cast<int>(m_workbook->worksheetCount()))
-            continue;
-        const auto sheet = static_cast<std::size_t>(change.sheet);
-        if (const double* number = std::get_if<double>(&change.value))
-            m_workbook->setNumber(sheet, change.row, change.column, *number);
-        else
-            m_workbook->setText(sheet, change.row, change.column,
-                                std::get<QString>(change.value).toStdString());
-    }
 }
 
 std::optional<QStringList> RollBookSession::worksheetNames()
@@ -150,23 +168,52 @@ bool RollBookSession::activateSheet(int index)
         m_error = QStringLiteral("找不到工作表");
         return false;
     }
+    return makeCurrent(index);
+}
+
+bool RollBookSession::activateSheet(const QString& name)
+{
+    if (!openRollBook())
+        return false;
+    const int index = openWorksheetIndex(name);
+    if (index < 0) {
+        m_error = QStringLiteral("找不到工作表“%1”").arg(name);
+        return false;
+    }
+    return makeCurrent(index);
+}
+
+bool RollBookSession::makeCurrent(int index)
+{
+    // Read the whole sheet now: a damaged one is refused before any of it
+    // is used, instead of failing half-way through a roster or an award.
+    try {
+        m_workbook->loadCells(static_cast<std::size_t>(index));
+    } catch (const xls::XlsError& error) {
+        m_error = QString::fromUtf8(error.what());
+        return false;
+    }
     m_activeSheet = index;
+    m_activeSheetName =
+        QString::fromStdString(m_workbook->worksheetNames()[static_cast<std::size_t>(index)]);
     return true;
 }
 
-QString RollBookSession::activeSheetName() const
+int RollBookSession::openWorksheetIndex(const QString& name) const
 {
-    if (!m_workbook || m_activeSheet < 0)
-        return {};
-    return QString::fromStdString(
-        m_workbook->worksheetNames().at(static_cast<std::size_t>(m_activeSheet)));
+    if (!m_workbook || name.isEmpty())
+        return -1;
+    const std::vector<std::string> names = m_workbook->worksheetNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (QString::fromStdString(names[i]) == name)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 xls::CellValue RollBookSession::cell(int row, int column) const
 {
-    if (!m_workbook || m_activeSheet < 0)
-        return {};
-    return m_workbook->cell(static_cast<std::size_t>(m_activeSheet), row, column);
+    return cellAt(m_activeSheet, row, column);
 }
 
 QString RollBookSession::cellText(int row, int column) const
@@ -174,26 +221,73 @@ QString RollBookSession::cellText(int row, int column) const
     return QString::fromStdString(xls::trimmedText(cell(row, column)));
 }
 
-void RollBookSession::setNumber(int row, int column, double value)
+int RollBookSession::lastUsedRow() const
 {
-    write(m_activeSheet, row, column, value);
+    if (!m_workbook || m_activeSheet < 0)
+        return 0;
+    try {
+        return m_workbook->lastRow(static_cast<std::size_t>(m_activeSheet));
+    } catch (const xls::XlsError&) {
+        return 0;
+    }
 }
 
-void RollBookSession::setText(int row, int column, const QString& text)
+bool RollBookSession::setNumber(int row, int column, double value, const CellAnchor& anchor)
 {
-    write(m_activeSheet, row, column, text);
+    return write({{row, column, value, anchor}});
 }
 
-void RollBookSession::write(int sheet, int row, int column, std::variant<double, QString> value)
+bool RollBookSession::setText(int row, int column, const QString& text, const CellAnchor& anchor)
 {
-    if (!m_workbook || sheet < 0 || sheet >= static_cast<int>(m_workbook->worksheetCount()))
-        return;
+    return write({{row, column, text, anchor}});
+}
+
+bool RollBookSession::write(const std::vector<CellWrite>& cells)
+{
+    if (!m_workbook || m_activeSheet < 0) {
+        reportWriteFailure();
+        return false;
+    }
+    return writeInto(m_activeSheet, cells);
+}
+
+bool RollBookSession::writeInto(int sheet, const std::vector<CellWrite>& cells)
+{
     const auto index = static_cast<std::size_t>(sheet);
-    if (const double* number = std::get_if<double>(&value))
-        m_workbook->setNumber(index, row, column, *number);
-    else
-        m_workbook->setText(index, row, column, std::get<QString>(value).toStdString());
-    m_pending.push_back({sheet, row, column, std::move(value)});
+    const QString name = QString::fromStdString(m_workbook->worksheetNames().at(index));
+    // Every cell is asked first, so a refused one leaves the others as they
+    // were: an award or a score is written whole or not at all.
+    for (const CellWrite& c : cells) {
+        try {
+            m_workbook->checkCanChange(index, c.row, c.column);
+        } catch (const xls::XlsError& error) {
+            reportRefused(name, c.row, c.column, error);
+            return false;
+        }
+    }
+    for (const CellWrite& c : cells) {
+        try {
+            writeContent(*m_workbook, index, c.row, c.column, c.value);
+        } catch (const xls::XlsError& error) {
+            // Only a text too long for a cell gets here; what was written
+            // before it stays pending like any change.
+            reportRefused(name, c.row, c.column, error);
+            return false;
+        }
+        m_pending.add({name, c.row, c.column, c.value, c.anchor});
+    }
+    return true;
+}
+
+void RollBookSession::reportRefused(const QString& sheet, int row, int column,
+                                    const xls::XlsError& error)
+{
+    m_error = QString::fromUtf8(error.what());
+    m_services.messages->show(
+        QStringLiteral("点名册.xls中的 %1 不能写入：%2。\r\n这次的修改没有写入，"
+                       "请在表格程序中检查这一格。")
+            .arg(cellAddress(sheet, row, column), refusalReason(error)),
+        QStringLiteral("错误"), MessageIcon::Critical);
 }
 
 int RollBookSession::worksheetCount() const
@@ -205,18 +299,38 @@ xls::CellValue RollBookSession::cellAt(int sheet, int row, int column) const
 {
     if (!m_workbook || sheet < 0 || sheet >= worksheetCount())
         return {};
-    return m_workbook->cell(static_cast<std::size_t>(sheet), row, column);
+    try {
+        return m_workbook->cell(static_cast<std::size_t>(sheet), row, column);
+    } catch (const xls::XlsError&) {
+        return {};
+    }
 }
 
-bool RollBookSession::editCell(int sheet, int row, int column, const QString& typed)
+bool RollBookSession::sheetReadable(int sheet) const
+{
+    if (!m_workbook || sheet < 0 || sheet >= worksheetCount())
+        return false;
+    try {
+        m_workbook->loadCells(static_cast<std::size_t>(sheet));
+        return true;
+    } catch (const xls::XlsError&) {
+        return false;
+    }
+}
+
+bool RollBookSession::editCell(const QString& sheet, int row, int column, const QString& typed)
 {
     if (!openRollBook())
         return false;
+    const int index = openWorksheetIndex(sheet);
+    if (index < 0 || !sheetReadable(index)) {
+        reportWriteFailure();
+        return false;
+    }
     const QString text = typed.trimmed();
-    if (isNumeric(text))
-        write(sheet, row, column, Val(text));
-    else
-        write(sheet, row, column, typed);
+    const CellContent value = isNumeric(text) ? CellContent(Val(text)) : CellContent(typed);
+    if (!writeInto(index, {{row, column, value, CellAnchor::address()}}))
+        return false;
     if (save())
         return true;
     reportWriteFailure();
@@ -231,7 +345,7 @@ void RollBookSession::refreshViewer()
 
 bool RollBookSession::hasUnsavedChanges() const
 {
-    return m_workbook && m_workbook->isDirty();
+    return (m_workbook && m_workbook->isDirty()) || !m_pending.kept().empty();
 }
 
 bool RollBookSession::save()
@@ -242,7 +356,7 @@ bool RollBookSession::save()
     if (m_workbook->changedOnDisk() && !reloadFromDisk())
         return false;
     if (!m_workbook->isDirty()) {
-        m_pending.clear();
+        m_pending.markSaved();
         return true;
     }
     const xls::WriteAccess access = m_workbook->writeAccess();
@@ -256,7 +370,7 @@ bool RollBookSession::save()
         m_error = QString::fromUtf8(error.what());
         return false;
     }
-    m_pending.clear();
+    m_pending.markSaved();
     refreshViewer();
     return true;
 }
@@ -334,35 +448,62 @@ void RollBookSession::showRollBook(int index)
         return;
     if (!m_viewer)
         m_viewer = std::make_unique<RollBookViewer>(*this);
-    m_viewer->showSheet(index);
+    m_viewer->showSheet(m_activeSheet);
+}
+
+void RollBookSession::showRollBook(const QString& sheet)
+{
+    if (!openRollBook() || m_workbook->worksheetCount() == 0)
+        return;
+    // A sheet of that name no longer there: the first one, as by position.
+    if (!makeCurrent(std::max(openWorksheetIndex(sheet), 0)))
+        return;
+    if (!m_viewer)
+        m_viewer = std::make_unique<RollBookViewer>(*this);
+    m_viewer->showSheet(m_activeSheet);
 }
 
 void RollBookSession::closeWorkbook()
 {
-    // Changes that cannot be saved yet keep the workbook in memory.
-    if (m_workbook && !m_pending.empty() && !save())
+    // Changes that cannot be saved yet keep the workbook in memory, and so
+    // do changes kept aside, which the next reading tries to place again.
+    if (m_workbook && !m_pending.written().empty() && !save())
+        return;
+    if (!m_pending.kept().empty())
         return;
     m_workbook.reset();
+    m_activeSheet = -1;
+    m_activeSheetName.clear();
 }
 
 void RollBookSession::release()
 {
     // A score or an award is never dropped silently at close: the teacher
     // may free the file and retry, or give the changes up knowingly.
-    while (m_workbook && !m_pending.empty() && !save()) {
+    while (m_workbook && !m_pending.written().empty() && !save()) {
         const MessageAnswer answer = m_services.messages->show(
             QStringLiteral("点名册.xls还有%1处修改没有保存：%2\r\n请关闭占用它的程序后点“重试”；"
                            "点“取消”将放弃这些修改。")
-                .arg(m_pending.size())
+                .arg(m_pending.written().size())
                 .arg(m_error),
             QStringLiteral("错误"), MessageIcon::Critical, MessageButtons::RetryCancel);
         if (answer != MessageAnswer::Retry)
             break;
     }
+    reportUnplaced();
     m_workbook.reset();
     m_pending.clear();
     m_activeSheet = -1;
+    m_activeSheetName.clear();
     m_viewer.reset();
+}
+
+void RollBookSession::reportUnplaced()
+{
+    if (m_pending.kept().empty())
+        return;
+    m_services.messages->show(unplacedReport(m_pending.kept()), QStringLiteral("错误"),
+                              MessageIcon::Critical);
 }
 
 } // namespace zelvano

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rollbook/CellValue.h"
+#include "rollbook/ops/PendingChanges.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +20,8 @@ class RollBookViewer;
 namespace xls
 {
 class Workbook;
-}
+class XlsError;
+} // namespace xls
 
 inline constexpr const char16_t* kRollBookName = u"点名册.xls";
 inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
@@ -33,7 +35,12 @@ inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
 // operation ends with a save. A save that fails keeps the changes in
 // memory; the next access saves them first, and a retry never applies a
 // change twice. When the file changed on disk while changes of ours were
-// unsaved, ours are written again over the new file and the teacher is told.
+// unsaved, each is written again where it still means the same (see
+// CellAnchor), the others are kept, and the teacher is told both.
+//
+// Nothing the workbook engine throws leaves this class: a sheet whose cells
+// are damaged cannot be activated, reads of it give empty cells, and a cell
+// the engine will not change is named to the teacher and left as it was.
 class RollBookSession
 {
 public:
@@ -57,35 +64,53 @@ public:
     // Position (0-based) of the worksheet with exactly that name, or -1.
     int worksheetIndex(const QString& name);
 
-    // Opens the roll book and makes worksheet `index` (0-based position among
-    // the worksheets) the current one. False when it cannot.
+    // Opens the roll book and makes a worksheet the current one: by its
+    // 0-based position among the worksheets, or by its name (what a window
+    // remembers, so a sheet inserted by another program never takes its
+    // place). False when there is no such sheet or its cells are damaged;
+    // errorText() says why.
     bool activateSheet(int index);
+    bool activateSheet(const QString& name);
     int activeSheet() const { return m_activeSheet; }
-    QString activeSheetName() const;
+    QString activeSheetName() const { return m_activeSheetName; }
+    // Position of a worksheet of the open workbook, -1 when none; opens nothing.
+    int openWorksheetIndex(const QString& name) const;
 
-    // The current worksheet's cells, rows and columns 1-based.
+    // The current worksheet's cells, rows and columns 1-based; empty where
+    // the engine cannot read them.
     xls::CellValue cell(int row, int column) const;
     // The value converted to text and trimmed of spaces.
     QString cellText(int row, int column) const;
-    void setNumber(int row, int column, double value);
-    // An empty text empties the cell.
-    void setText(int row, int column, const QString& text);
+    // The last row of the current worksheet holding anything, 0 when none.
+    int lastUsedRow() const;
 
-    // Any worksheet's cells, for the roll-book window.
+    // Writes the cells into the current worksheet, all or none: a cell the
+    // engine will not change ("抽奖品!F5" in an array formula) is named in a
+    // message titled "错误" and nothing is written (false).
+    bool write(const std::vector<CellWrite>& cells);
+    bool setNumber(int row, int column, double value, const CellAnchor& anchor = {});
+    bool setText(int row, int column, const QString& text, const CellAnchor& anchor = {});
+
+    // Any worksheet's cells, for the roll-book window; empty where they
+    // cannot be read.
     int worksheetCount() const;
     xls::CellValue cellAt(int sheet, int row, int column) const;
+    bool sheetReadable(int sheet) const;
     // A teacher's edit in the roll-book window, saved at once through the
     // same workbook the program writes: a number typed ("12", "2.5") is
     // stored as a number, any other text ("03月05") as text, and an empty
     // text empties the cell. False when it could not be saved (the change
-    // stays pending, as any other).
-    bool editCell(int sheet, int row, int column, const QString& typed);
+    // stays pending, as any other) or the cell refused it (told).
+    bool editCell(const QString& sheet, int row, int column, const QString& typed);
 
     // Saves the changes of a write operation. False when the file cannot be
     // written now (held by another program, read-only, disk full): the
     // changes stay in memory and are saved by the next access.
     bool save();
+    // Changes the file does not hold yet: unsaved, or kept aside because a
+    // file another program saved had no place for them.
     bool hasUnsavedChanges() const;
+    const std::vector<KeptChange>& keptChanges() const { return m_pending.kept(); }
 
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
     // 文件？" (critical, "错误") and opens the roll book again.
@@ -97,15 +122,17 @@ public:
     void reportDamaged();        // "请打开并检查Excel文档是否损坏。"
     void reportEmptyClassList(); // "检测到名单表格为空，请检查", then closes the workbook
 
-    // Shows the roll book to the teacher on worksheet `index`, in the
-    // roll-book window. Errors are ignored silently.
+    // Shows the roll book to the teacher on worksheet `index` (or the one
+    // named so), in the roll-book window. Errors are ignored silently.
     void showRollBook(int index);
+    void showRollBook(const QString& sheet);
 
     // Closes the workbook after a failed roster read; the next access opens
     // it again from the file.
     void closeWorkbook();
     // Drops the workbook and closes the roll-book window (at window close).
-    // Unsaved changes are saved first when possible.
+    // Unsaved changes are saved first when possible; changes that never
+    // found their place are listed for the teacher to write by hand.
     void release();
 
     QString errorText() const { return m_error; }
@@ -113,18 +140,20 @@ public:
     xls::Workbook* workbook() const { return m_workbook.get(); }
 
 private:
-    struct PendingChange;
     bool reloadFromDisk();
+    bool makeCurrent(int index);
     bool makeWritable();
-    void applyPending();
     void refreshViewer();
-    void write(int sheet, int row, int column, std::variant<double, QString> value);
+    bool writeInto(int sheet, const std::vector<CellWrite>& cells);
+    void reportRefused(const QString& sheet, int row, int column, const xls::XlsError& error);
+    void reportUnplaced();
 
     AppServices& m_services;
     std::unique_ptr<xls::Workbook> m_workbook;
     int m_activeSheet = -1;
+    QString m_activeSheetName;
     QString m_error;
-    std::vector<PendingChange> m_pending;
+    PendingChanges m_pending;
     std::unique_ptr<RollBookViewer> m_viewer;
 };
 

@@ -134,9 +134,9 @@ void RollBookViewer::showSheet(int index)
 
 void RollBookViewer::refresh()
 {
+    m_model->refresh();
     fillTabs();
     m_tabs->setCurrentIndex(m_model->sheet());
-    m_model->refresh();
     applyFreeze();
 }
 

@@ -76,6 +76,16 @@ QString makeBook(const QString& path, const QList<SheetSpec>& sheets)
     return {};
 }
 
+QString insertSheet(const QString& path, int at, const QString& name)
+{
+    QProcess python;
+    python.start(QStringLiteral(ZELVANO_PYTHON),
+                 {script(), QStringLiteral("insert"), path, QString::number(at), name});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        return QString::fromUtf8(python.readAllStandardError());
+    return {};
+}
+
 xls::CellValue savedCell(const QString& path, const QString& sheet, int row, int column)
 {
     const xls::Workbook book = xls::Workbook::open(std::filesystem::path(path.toStdU16String()));

@@ -32,6 +32,10 @@ SheetSpec prizeSheet(const QList<PrizeRowSpec>& prizes, const QStringList& peopl
 // Writes the workbook with xlwt. Empty on success, else the error.
 QString makeBook(const QString& path, const QList<SheetSpec>& sheets);
 
+// Another program (xlwt) saves the roll book with a new sheet `name` at
+// position `at`, column F of rows 3-30 holding 1. Empty on success.
+QString insertSheet(const QString& path, int at, const QString& name);
+
 // A cell as our engine reads the saved file.
 xls::CellValue savedCell(const QString& path, const QString& sheet, int row, int column);
 QString savedText(const QString& path, const QString& sheet, int row, int column);

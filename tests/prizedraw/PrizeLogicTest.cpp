@@ -379,6 +379,47 @@ TEST(PrizeAwardPlan, ResetCellsAreFOfPrizesAndCDOfPeople)
     EXPECT_EQ(cells[3], QPoint(4, 21));
 }
 
+// The host sorted the sheet between the draw and the write: the award goes
+// to the rows that hold the same prize and person, or waits.
+TEST(PrizeAwardPlan, TargetFollowsPrizeAndPersonToTheirRowsNow)
+{
+    Sheet drawn = sampleSheet();
+    drawn.person(21, "1", "甲").person(22, "2", "乙");
+    const PrizeSheetData read = readPrizeSheet(drawn.reader());
+    const AwardTarget target = awardTarget(read.prizes[2], &read.people[1], "2\r\n乙");
+
+    Sheet sorted;
+    sorted.prize(3, "三等奖", "笔记本", 3, 1).prize(4, "一等奖", "台灯", 2);
+    sorted.person(21, "2", "乙").person(22, "1", "甲");
+    const AwardPlan plan = planAward(sorted.reader(), 40, target);
+    ASSERT_EQ(plan.status, AwardPlan::Status::Ready);
+    EXPECT_EQ(plan.cells.prizeRow, 3);
+    EXPECT_EQ(plan.cells.used, 2.0);
+    EXPECT_EQ(plan.cells.personRow, 21);
+    const std::vector<CellWrite> writes = awardWrites(plan.cells, target);
+    ASSERT_EQ(writes.size(), 4u);
+    EXPECT_EQ(writes[0].anchor.keyText(), QStringLiteral("三等奖 笔记本"));
+    EXPECT_EQ(writes[3].anchor.keyText(), QStringLiteral("2 乙"));
+
+    sorted.text(3, 3, "钢笔");
+    EXPECT_EQ(planAward(sorted.reader(), 40, target).status, AwardPlan::Status::PrizeGone);
+    EXPECT_EQ(planAward(drawn.reader(), 40, target).status, AwardPlan::Status::Ready);
+    drawn.text(22, 2, "丙");
+    EXPECT_EQ(planAward(drawn.reader(), 40, target).status, AwardPlan::Status::PersonGone);
+}
+
+TEST(PrizeAwardPlan, ResetWrites_CountTheRegionsOfTheSheetNow)
+{
+    Sheet s = sampleSheet();
+    s.prize(6, "纪念奖", "书签", 9).person(21, "1", "甲");
+    const auto writes = resetWrites(s.reader());
+    ASSERT_EQ(writes.size(), 6u);
+    EXPECT_EQ(writes[3].row, 6);
+    EXPECT_EQ(writes[3].anchor.keyText(), QStringLiteral("纪念奖 书签"));
+    EXPECT_EQ(writes[5].column, 4);
+    EXPECT_EQ(writes[5].anchor.keyText(), QStringLiteral("1 甲"));
+}
+
 // --- Picture placement -------------------------------------------------------
 
 struct PictureCase {

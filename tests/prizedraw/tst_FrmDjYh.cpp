@@ -105,7 +105,7 @@ private slots:
     void everyClickableControl_hasAccessibleName();
     void projectorScreens_data();
     void projectorScreens();
-    void bigRollBook_awardWriteAndSave_benchmark();
+    void bigRollBook_awardWrittenAndSaved();
 
     // Real pointer input.
     void clicksBesideTheDisplay_drawNothing();

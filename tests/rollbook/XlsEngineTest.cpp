@@ -512,6 +512,14 @@ TEST(Formulas, CellOfAnArrayFormula_RefusedWithoutChangingAnything)
     EXPECT_THROW(wb.setText(0, 0, 0, "一个新字符串"), XlsError);
     EXPECT_THROW(wb.setNumber(0, 0, 0, 1), XlsError);
     EXPECT_THROW(wb.setEmpty(0, 0, 0), XlsError);
+    // Asked beforehand, with a kind a window can put in its own words.
+    try {
+        wb.checkCanChange(0, 0, 0);
+        ADD_FAILURE() << "the array formula's cell was not refused";
+    } catch (const XlsError& error) {
+        EXPECT_EQ(error.kind(), XlsError::Kind::PartOfArray);
+    }
+    EXPECT_NO_THROW(wb.checkCanChange(0, 5, 5));
     EXPECT_FALSE(wb.changed());
     EXPECT_EQ(wb.serialize(), stream);
 }

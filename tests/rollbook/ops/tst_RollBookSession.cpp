@@ -4,6 +4,7 @@
 #include "rollbook/ops/RollBookViewer.h"
 #include "shell/core/AppServices.h"
 
+#include "DamagedBook.h"
 #include "Fakes.h"
 #include "TempDir.h"
 
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHostInfo>
+#include <QLineEdit>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -76,6 +79,8 @@ private slots:
     void viewerShowsWhatTheProgramWrites();
     void writeFailureMessage_hasTextTitleAndIcon();
     void otherFailureMessages_andTheirReactions();
+    void refusedCell_isNamed_andNothingOfTheWriteIsMade();
+    void viewerEdit_byKeyboard_keepsPlaceAndCurrentCell();
 
 private:
     RollBookViewer* shownViewer() const;
@@ -380,6 +385,63 @@ void tst_RollBookSession::otherFailureMessages_andTheirReactions()
         QCOMPARE(shown.title, QStringLiteral("警告"));
         QCOMPARE(shown.icon, MessageIcon::Critical);
     }
+}
+
+void tst_RollBookSession::refusedCell_isNamed_andNothingOfTheWriteIsMade()
+{
+    QFile::remove(rollBook());
+    QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/tests/fixtures/xls/formulas_xlwt.xls"),
+                        rollBook()));
+    QFile::setPermissions(rollBook(), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(damageCell(rollBook(), QStringLiteral("公式"), 3, 3, Damage::ArrayFormulaPart));
+    QVERIFY(session->activateSheet(QStringLiteral("公式")));
+    QVERIFY(!session->write({{3, 6, 1.0, {}}, {3, 3, 2.0, {}}}));
+    QVERIFY(!session->hasUnsavedChanges()); // F3 was not written either
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(messages->shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
+    QVERIFY2(messages->shown[0].text.startsWith(
+                 QStringLiteral("点名册.xls中的 公式!C3 不能写入：它属于数组公式或模拟运算表")),
+             qPrintable(messages->shown[0].text));
+    // The roll-book window meets the same refusal, and the program goes on.
+    QVERIFY(!session->editCell(QStringLiteral("公式"), 3, 3, QStringLiteral("7")));
+    QVERIFY(session->setNumber(3, 6, 1.0));
+    QVERIFY(session->save());
+}
+
+void tst_RollBookSession::viewerEdit_byKeyboard_keepsPlaceAndCurrentCell()
+{
+    session->showRollBook(0);
+    RollBookViewer* viewer = shownViewer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QTableView* grid = viewer->grid();
+    const QModelIndex target = viewer->model()->index(35, 8);
+    grid->setFocus();
+    grid->setCurrentIndex(target);
+    grid->scrollTo(target, QAbstractItemView::PositionAtCenter);
+    const int scrolled = grid->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    QStringList warnings;
+    static QStringList* sink = nullptr;
+    sink = &warnings;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg)
+                *sink << text;
+            else
+                fprintf(stderr, "%s\n", qPrintable(text));
+        });
+    QTest::keyClicks(grid, QStringLiteral("7"));
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the delegate commits on a queued call
+    qInstallMessageHandler(previous);
+    QCOMPARE(numberIn(rollBook(), 0, 36, 9), 7.0);
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
+    QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(grid->currentIndex().column(), 8);
+    QVERIFY(grid->currentIndex().row() >= 35 && grid->currentIndex().row() <= 36);
 }
 
 QTEST_MAIN(tst_RollBookSession)

@@ -78,6 +78,7 @@ Figures timeAwards(const QString& folder, int prize, CountedMessages& messages)
     SettingsStore settings(db, messages);
     AppServices services;
     services.appDir = folder;
+    services.dataDir = folder; // the roll book lies here
     services.messages = &messages;
     services.sound = &sound;
     services.clock = &clock;

@@ -186,6 +186,7 @@ private:
     void showGroups(bool saved);
     bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
     void writeScore();
+    bool scoreKeptAside(const Person& person) const;
 
     AppServices& m_services;
     ModeNavigator& m_navigator;

@@ -242,11 +242,30 @@ void FrmKtHd::writeScore()
         m_rollBook->reportWriteFailure();
         return;
     }
+    if (scoreKeptAside(*person)) {
+        // Another program saved the file and the person's row is gone: the
+        // teacher was told, the score waits, and no success is played.
+        return;
+    }
     m_scoreAwaitingSave = false;
     m_imgXie[1]->hide();
     m_mnJs[2]->setVisible(false);
     m_fraPf3->hide();
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+}
+
+bool FrmKtHd::scoreKeptAside(const Person& person) const
+{
+    if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
+        return false;
+    const QString keys = personAnchor(person).keyText();
+    const QString sheet = m_classes[static_cast<size_t>(m_classIndex)].name;
+    for (const KeptChange& kept : m_rollBook->keptChanges()) {
+        if (kept.change.sheet == sheet && kept.change.column == m_scoreColumn &&
+            kept.change.anchor.keyText() == keys)
+            return true;
+    }
+    return false;
 }
 
 void FrmKtHd::imgDf0_Click()

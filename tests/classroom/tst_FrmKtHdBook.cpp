@@ -174,6 +174,10 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
                  report.contains(QStringLiteral("另有1处修改没有写入")) &&
                  report.contains(QStringLiteral("初一(1)班!I12（10 %1）").arg(tenth)),
              qPrintable(report));
+    // The score of number 10 did not land: no success, the button stays.
+    QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
+    QVERIFY(!w->imgXie(1)->isHidden());
+    QVERIFY(w->MnJs(2)->isVisible());
     QCOMPARE(xlrdCell(0, 5, 2), QStringLiteral("'%1'").arg(name));
     QCOMPARE(xlrdCell(0, 5, 9), QStringLiteral("5.0"));
     QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("''"));

@@ -80,8 +80,11 @@ void FrmKtHd::finishDraw(bool withCue)
     m_fraTs->showLook(false);
     m_fraPf2->show();
     m_fraPf2->raise();
-    m_imgXie[1]->show();
-    m_mnJs[2]->setVisible(true);
+    // A roll that ends after the roster was read again (刷新, another
+    // class) may have called nobody: then there is nothing to write.
+    const bool called = personAt(m_roster, QString::number(m_currentPosition)) != nullptr;
+    m_imgXie[1]->setVisible(called);
+    m_mnJs[2]->setVisible(called);
     // Only the bars and the time are placed again: a full layout would undo
     // the text size the teacher chose with "文字放大".
     QLabel* sj = m_speechTimer->lblSj();

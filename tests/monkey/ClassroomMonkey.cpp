@@ -1,0 +1,201 @@
+// The classroom window under the monkey, on a copy of a real roll book.
+// The run keeps its own expectation of the workbook: each time the person
+// asks for a score to be written (写 or 写入分数), the points shown in the
+// score box go to the person shown in the call line, in this lesson's
+// column of the class shown; 重置 empties that column; an edit in the
+// roll-book window puts what was typed into the cell that was edited. At
+// the end xlrd must read exactly that, every other cell unchanged.
+#include "MonkeyWorld.h"
+
+#include "classroom/FrmKtHd.h"
+#include "presentation/SpeechTimer.h"
+#include "rollbook/ops/RollBookSession.h"
+#include "shell/core/Numbers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zelvano::testing
+{
+
+namespace
+{
+
+// What the window shows before an input: the class, the lesson's column,
+// the person called and the points per answer.
+struct Shown {
+    QString sheet;
+    int column = 0;
+    int persons = 0;
+    QString call; // "第 g 组 m 号 ，n name"
+    QString points;
+};
+
+Shown shownBy(const FrmKtHd& window)
+{
+    Shown shown;
+    if (window.setupStage() >= 2 && window.classIndex() >= 0)
+        shown.sheet = window.cmbBj()->itemText(window.classIndex());
+    shown.column = window.scoreColumn();
+    shown.persons = static_cast<int>(window.roster().size());
+    shown.call = window.LabCz()->text();
+    shown.points = window.cmbFs0()->currentText();
+    return shown;
+}
+
+// The row of the person with this number and name, as the sheet holds them.
+int personRow(const BookCells& book, const QString& sheet, const QString& number,
+              const QString& name)
+{
+    const auto holds = [&](int row) {
+        return book.text(sheet, row, 1).trimmed() == number &&
+               book.text(sheet, row, 2).trimmed() == name;
+    };
+    const double n = Val(number);
+    if (n >= 1 && n == std::floor(n) && holds(int(n) + 2))
+        return int(n) + 2;
+    for (int row = 3; !book.text(sheet, row, 1).trimmed().isEmpty(); ++row)
+        if (holds(row))
+            return row;
+    return 0;
+}
+
+double numericValue(const std::optional<BookCell>& cell)
+{
+    if (!cell)
+        return 0;
+    return cell->number ? cell->value : Val(cell->text);
+}
+
+} // namespace
+
+MonkeyResult runClassroomMonkey(const MonkeyRun& run)
+{
+    MonkeyWorld world(run);
+    world.label = QStringLiteral("classroom window (%1)").arg(QFileInfo(run.book).fileName());
+    std::optional<BookCells> expected = world.readBook();
+    if (!expected)
+        return world.finish(false);
+    world.messages.neverYes << QStringLiteral("您没有选择班级，想退出吗？");
+    QPointer<FrmKtHd> window = new FrmKtHd(world.services(), world.navigator);
+    window->show();
+    QApplication::setActiveWindow(window);
+    Monkey::flushPosted();
+    const QString today = dayText(world.ts.clock.today());
+
+    Monkey& monkey = world.monkey;
+    QMap<QString, int>& figures = world.figures;
+    monkey.setWindows([&] {
+        return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{};
+    });
+    monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+    monkey.addTimer(
+        QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
+        [&] { window->Timer1_Timer(); }, [&] { return window->Timer1()->interval(); });
+    monkey.addTimer(
+        QStringLiteral("speech timer"), [&] { return window && window->speechTimer().isRunning(); },
+        [&] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);
+
+    Shown before;
+    monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window); });
+
+    // 写 and 写入分数 (its key F4, the pop-up menu): the person asked for it.
+    const auto writeAsked = [&] {
+        static const QRegularExpression call(QStringLiteral("^第 \\S+ 组 \\S+ 号 ，(\\S+) (.+)$"));
+        const auto match = call.match(before.call);
+        if (before.sheet.isEmpty() || !match.hasMatch())
+            return;
+        const int row = personRow(*expected, before.sheet, match.captured(1), match.captured(2));
+        if (row == 0)
+            return; // the window refuses with its message
+        ++figures[QStringLiteral("score writes")];
+        if (expected->text(before.sheet, 2, before.column).trimmed().isEmpty())
+            expected->setText(before.sheet, 2, before.column, today);
+        const float sum = static_cast<float>(numericValue(expected->cell(before.sheet, row, before.column))) +
+                          static_cast<float>(Val(before.points));
+        expected->setNumber(before.sheet, row, before.column, sum);
+        monkey.log(QStringLiteral("expect %1!R%2C%3 = %4").arg(before.sheet).arg(row).arg(before.column).arg(sum));
+    };
+    QObject::connect(window->imgXie(1), &QToolButton::clicked, window, writeAsked);
+    QObject::connect(window->MnJs(2), &QAction::triggered, window, writeAsked);
+    // 重置 empties this lesson's column of the class.
+    QObject::connect(window->MnMd(5), &QAction::triggered, window, [&] {
+        if (before.sheet.isEmpty() || before.persons < 1)
+            return;
+        ++figures[QStringLiteral("resets")];
+        monkey.log(QStringLiteral("expect %1 column %2 emptied").arg(before.sheet).arg(before.column));
+        for (int k = 1; k <= before.persons; ++k)
+            expected->clear(before.sheet, k + 2, before.column);
+    });
+    // The teacher corrects a score in the roll-book window.
+    monkey.addExtra(QStringLiteral("edit a score in the roll book"), 3, [&] {
+        if (!MonkeyWorld::shownViewer() || !window || window->setupStage() < 2)
+            return false;
+        QStringList classes;
+        for (int i = 0; i < window->cmbBj()->count(); ++i)
+            classes << window->cmbBj()->itemText(i);
+        if (classes.isEmpty())
+            return false;
+        const QString sheet = classes.at(monkey.below(int(classes.size())));
+        const int persons = expected->runLength(sheet, 3, 1);
+        // The dated columns and the first free one.
+        int firstFree = 7;
+        while (!expected->text(sheet, 2, firstFree).trimmed().isEmpty())
+            ++firstFree;
+        if (persons < 1)
+            return false;
+        const int row = 3 + monkey.below(persons);
+        const int column = 7 + monkey.below(firstFree - 6);
+        const QStringList typings = {QString(), QString::number(monkey.below(10)),
+                                     QStringLiteral("%1.5").arg(monkey.below(4)),
+                                     QStringLiteral("ab")};
+        const auto edit =
+            world.editCell(sheet, row, column, typings.at(monkey.below(int(typings.size()))));
+        if (!edit)
+            return false;
+        ++figures[QStringLiteral("roll-book edits")];
+        if (edit->typed == edit->before)
+            return true;
+        if (isNumeric(edit->typed))
+            expected->setNumber(sheet, row, column, Val(edit->typed));
+        else
+            expected->setText(sheet, row, column, edit->typed);
+        return true;
+    });
+    // The grouping columns (5, 6) of the persons are the grouping's own.
+    const auto grouping = [](const BookCells::Key& key) {
+        const auto& [sheet, row, column] = key;
+        return sheet != QStringLiteral("抽奖品") && row >= 3 && (column == 5 || column == 6);
+    };
+    int compared = 0;
+    monkey.setCheck([&]() -> QString {
+        if (world.ts.programEnd.calls > 0)
+            return QStringLiteral("the program was ended");
+        const int changes = figures.value(QStringLiteral("score writes")) +
+                            figures.value(QStringLiteral("resets")) +
+                            figures.value(QStringLiteral("roll-book edits"));
+        if (MonkeyWorld::strict() && changes != compared) {
+            compared = changes;
+            return world.bookDifferences(*expected, grouping);
+        }
+        return {};
+    });
+
+    const bool ran = monkey.run(run.actions);
+    figures[QStringLiteral("calls")] =
+        static_cast<int>(world.ts.sound.played.count(QStringLiteral("sound\\type.wav")));
+    // Every write is saved at once: the file holds them all now.
+    if (ran) {
+        if (const QString wrong = world.bookDifferences(*expected, grouping); !wrong.isEmpty())
+            monkey.fail(wrong);
+    }
+    MonkeyResult result = world.finish(ran);
+    delete window;
+    return result;
+}
+
+} // namespace zelvano::testing

@@ -1,0 +1,125 @@
+// The mode menu under the monkey: whatever was clicked or typed, one option
+// is checked and its description shown, 进入 opens the mode of the checked
+// option, and the menu that comes back preselects the mode just left.
+#include "MonkeyWorld.h"
+
+#include "shell/core/ModeCatalog.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/gui/ModeWindowStub.h"
+#include "shell/gui/frmMl.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace zelvano::testing
+{
+
+namespace
+{
+
+// Each mode's window stands in as a stub with its own return item; the
+// run goes back to the menu from it at once.
+class StubWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t modeCode) override
+    {
+        entered.push_back(modeCode);
+        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
+                                  QStringLiteral("返回(&F)"), *navigator);
+    }
+    std::vector<int> entered;
+    ModeNavigator* navigator = nullptr;
+};
+
+int checkedOption(const frmMl* menu)
+{
+    int checked = -1;
+    for (int i = 0; i < kModeCount; ++i) {
+        if (menu->OptMl(i)->isChecked()) {
+            if (checked >= 0)
+                return -1;
+            checked = i;
+        }
+    }
+    return checked;
+}
+
+} // namespace
+
+MonkeyResult runMenuMonkey(const MonkeyRun& run)
+{
+    StubWindows stubs;
+    MonkeyWorld world(run, &stubs);
+    stubs.navigator = &world.navigator;
+    world.label = QStringLiteral("mode menu");
+    Monkey& monkey = world.monkey;
+    world.ts.setSetting("Afm", QString::number(monkey.below(kModeCount)));
+    world.navigator.showMenu();
+    const auto menu = [&] { return qobject_cast<frmMl*>(world.navigator.currentWindow()); };
+    const auto storedMode = [&] { return world.ts.setting("Afm"); };
+
+    monkey.setWindows([&] {
+        QList<QWidget*> windows;
+        if (QWidget* current = world.navigator.currentWindow())
+            windows << current;
+        return windows;
+    });
+    int checkedBefore = -1;
+    monkey.beforeStep([&](const MonkeyStep&) {
+        if (const frmMl* shown = menu())
+            checkedBefore = checkedOption(shown);
+    });
+    monkey.afterStep([&](const MonkeyStep&) {
+        QWidget* current = world.navigator.currentWindow();
+        if (!current || menu())
+            return;
+        // 进入 was clicked: the window of the option that was checked.
+        const int entered = stubs.entered.empty() ? -1 : stubs.entered.back();
+        ++world.figures[QStringLiteral("modes entered")];
+        if (entered != checkedBefore)
+            monkey.fail(QStringLiteral("entered mode %1 while option %2 was checked")
+                            .arg(entered)
+                            .arg(checkedBefore));
+        else if (storedMode() != QString::number(entered))
+            monkey.fail(QStringLiteral("entered mode %1 but Afm holds \"%2\"")
+                            .arg(entered)
+                            .arg(storedMode()));
+        // Back to the menu, as the window's return item does.
+        world.navigator.returnToMenu(current);
+        Monkey::flushPosted();
+        const frmMl* again = menu();
+        if (!again || checkedOption(again) != entered)
+            monkey.fail(QStringLiteral("the menu came back without mode %1 preselected").arg(entered));
+        else
+            QApplication::setActiveWindow(world.navigator.currentWindow());
+    });
+    monkey.setCheck([&]() -> QString {
+        const frmMl* shown = menu();
+        if (!shown)
+            return QStringLiteral("the mode menu is gone");
+        const int checked = checkedOption(shown);
+        if (checked < 0)
+            return QStringLiteral("not exactly one mode is checked");
+        if (world.services().modeCode != checked)
+            return QStringLiteral("option %1 is checked but the mode is %2")
+                .arg(checked)
+                .arg(world.services().modeCode);
+        if (shown->lblXx()->text() != modeDescription(checked))
+            return QStringLiteral("option %1 is checked but another description is shown")
+                .arg(checked);
+        return {};
+    });
+
+    const bool ran = monkey.run(run.actions);
+    if (const frmMl* shown = menu(); shown && storedMode() != QString::number(checkedOption(shown)))
+        monkey.fail(QStringLiteral("option %1 is checked at the end but Afm holds \"%2\"")
+                        .arg(checkedOption(shown))
+                        .arg(storedMode()));
+    MonkeyResult result = world.finish(ran);
+    delete world.navigator.currentWindow();
+    return result;
+}
+
+} // namespace zelvano::testing

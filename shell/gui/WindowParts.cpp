@@ -166,9 +166,16 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     c.List1->setAccessibleName(QStringLiteral("组员"));
     c.List1->setGeometry(130, 212, 200, listHeight);
     // A member is called by a click, also on the one already selected, and by
-    // moving the selection with the keys; focus alone calls nobody.
+    // moving the selection with the keys; focus alone calls nobody. Refilling
+    // the list for another group first drops the selection while the old
+    // member is still current: that is no call (it would pair the new
+    // group's member with the old name).
     QObject::connect(c.List1, &QListWidget::itemClicked, panel, handlers.List1_Click);
-    QObject::connect(c.List1, &QListWidget::itemSelectionChanged, panel, handlers.List1_Click);
+    QObject::connect(c.List1, &QListWidget::itemSelectionChanged, panel,
+                     [list = c.List1, f = handlers.List1_Click] {
+                         if (!list->selectedItems().isEmpty())
+                             f();
+                     });
 
     const int side = panel->width() - 370;
     c.LabCz = makeLabel(QStringLiteral("第1组名单"), panel, 130, 182, side + 30);

@@ -19,6 +19,7 @@ private slots:
     void clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce();
     void closingGroupingPanel_keepsCalledNameAndNextGroup();
     void refresh_takesTheWriteItemsAway();
+    void nextGroupKey_afterACall_callLineKeepsOnePerson();
 
 private:
     // Setup done with the class in four groups formed in roster order.
@@ -117,6 +118,28 @@ void tst_FrmKtHdInput::refresh_takesTheWriteItemsAway()
     w->MnMd(4)->trigger();
     QVERIFY(!w->imgXie(1)->isVisible());
     QVERIFY(!w->MnJs(2)->isVisible());
+}
+
+void tst_FrmKtHdInput::nextGroupKey_afterACall_callLineKeepsOnePerson()
+{
+    FrmKtHd* w = openInFourGroups();
+    w->cmdOk_Click(1);
+    w->cmdOk_Click(0);
+    w->speechTimer().closeSettingsPanel();
+    w->MnSx(1)->trigger();
+    const Person sixthOfThird = w->roster()[25];
+    w->MnXm(25)->trigger();
+    const QString called =
+        QStringLiteral("第 3 组 6 号 ，%1 %2").arg(sixthOfThird.number, sixthOfThird.name);
+    QCOMPARE(w->LabCz()->text(), called);
+    // Ctrl+W moves the lists on to group 4; the member list is refilled,
+    // which must not call group 4's sixth number under the old name.
+    QApplication::setActiveWindow(w);
+    QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(w->List2()->currentRow(), 3);
+    QCOMPARE(w->LabCz()->text(), called);
+    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QCOMPARE(xlrdCell(0, sixthOfThird.row, w->scoreColumn()), QStringLiteral("5.0"));
 }
 
 QTEST_MAIN(tst_FrmKtHdInput)

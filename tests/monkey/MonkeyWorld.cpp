@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
@@ -98,6 +99,29 @@ bool MonkeyWorld::strict()
     return qEnvironmentVariableIsSet("ZELVANO_MONKEY_STRICT");
 }
 
+QString MonkeyWorld::strictCheck(const BookCells& expected,
+                                 const std::function<bool(const BookCells::Key&)>& ignored)
+{
+    if (!strict())
+        return {};
+    const QDateTime stamp = QFileInfo(bookPath()).lastModified();
+    if (m_changes == m_compared && stamp == m_stamp)
+        return {};
+    m_compared = m_changes;
+    m_stamp = stamp;
+    return bookDifferences(expected, ignored);
+}
+
+void MonkeyWorld::knownFault(const QString& name, const QString& detail)
+{
+    if (qgetenv("ZELVANO_MONKEY_KNOWN_FAULTS") == "fail") {
+        monkey.fail(QStringLiteral("known fault \"%1\": %2").arg(name, detail));
+        return;
+    }
+    ++figures[QStringLiteral("known fault: ") + name];
+    monkey.log(QStringLiteral("known fault \"%1\": %2").arg(name, detail));
+}
+
 MonkeyResult MonkeyWorld::finish(bool ran)
 {
     if (QWidget* modal = QApplication::activeModalWidget())
@@ -115,6 +139,24 @@ MonkeyResult MonkeyWorld::finish(bool ran)
     result.figures[QStringLiteral("messages")] = static_cast<int>(messages.shown.size());
     result.figures[QStringLiteral("colour dialogs")] = colours.asked;
     return result;
+}
+
+bool MonkeyWorld::groupBoxToldTwice(const QString& text, const MonkeyStep& step)
+{
+    const bool groupMessage = text.startsWith(QStringLiteral("请输入正确的组数")) ||
+                              text.startsWith(QStringLiteral("请输入每组的人数"));
+    auto* box = qobject_cast<QLineEdit*>(step.focus.data());
+    const bool groupBox = box && (box->accessibleName() == QStringLiteral("规定组数") ||
+                                  box->accessibleName() == QStringLiteral("每组人数"));
+    const bool clickedAway = (step.kind == MonkeyStep::Kind::Click ||
+                              step.kind == MonkeyStep::Kind::Press) &&
+                             step.widget != step.focus;
+    if (!groupMessage || !groupBox || !clickedAway)
+        return false;
+    knownFault(QStringLiteral("group box told twice"),
+               QStringLiteral("\"%1\" for leaving %2 and again for %3")
+                   .arg(text, box->accessibleName(), step.describe()));
+    return true;
 }
 
 bool MonkeyWorld::returnsToMenu(const QAction* action)

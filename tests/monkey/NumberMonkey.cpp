@@ -29,6 +29,9 @@ MonkeyResult runNumberMonkey(const MonkeyRun& run)
         return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{};
     });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+    monkey.knownDuplicate([&](const QString& text, const MonkeyStep& step) {
+        return world.groupBoxToldTwice(text, step);
+    });
     monkey.addTimer(
         QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
         [&] { window->Timer1_Timer(); }, [&] { return window->rollingDraw().Timer1()->interval(); });

@@ -70,6 +70,7 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
     // A draw that comes to rest is an award of what the two displays show.
     const auto awarded = [&] {
         ++figures[QStringLiteral("awards")];
+        world.expectationChanged();
         const QString shownPrize = window->lblXm()->text().section(QStringLiteral("\r\n"), 1);
         const QString level = shownPrize.section(QStringLiteral(" : "), 0, 0);
         const QString name = shownPrize.section(QStringLiteral(" : "), 1);
@@ -121,6 +122,7 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
         if (before.rolling)
             return;
         ++figures[QStringLiteral("resets")];
+        world.expectationChanged();
         for (int t = 0; t < before.prizes; ++t)
             expected->clear(kPrizeSheet, kFirstPrizeRow + t, 6);
         for (int v = 0; v < before.people; ++v) {
@@ -156,6 +158,7 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
         if (!edit)
             return false;
         ++figures[QStringLiteral("roll-book edits")];
+        world.expectationChanged();
         if (edit->typed == edit->before)
             return true;
         if (isNumeric(edit->typed))
@@ -167,7 +170,7 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
     monkey.setCheck([&]() -> QString {
         if (world.ts.programEnd.calls > 0)
             return QStringLiteral("the program was ended");
-        return {};
+        return world.strictCheck(*expected);
     });
 
     const bool ran = monkey.run(run.actions);

@@ -82,6 +82,7 @@ private slots:
     void reopenedGroupingPanel_keepsItsSizeAndCloseBox();
     void timerStartedDuringRoll_stopsWithIt();
     void startButton_hoverShowsOnlyTheRoundPicture();
+    void emptiedList_groupBoxLeftForValuePanelClose_tellsOnce();
 
 private:
     FrmYh* open(int modeCode);

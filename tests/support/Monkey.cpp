@@ -1,5 +1,7 @@
 #include "Monkey.h"
 
+#include "RealInput.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -179,6 +181,16 @@ MessageAnswer MonkeyMessages::show(const QString& text, const QString& title, Me
 {
     shown.push_back({text, title, icon, buttons});
     thisStep << text;
+    if (onShow)
+        onShow(text);
+    // A real box takes the window's activation while it is up: the focused
+    // box sees the focus leave, and come back when the box is answered.
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    loseFocusToMessageBox();
+    if (focused) {
+        QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(focused, &in);
+    }
     const bool yes = !neverYes.contains(text) && (m_generator() % 2 == 0);
     switch (buttons) {
     case MessageButtons::Ok:
@@ -411,8 +423,9 @@ bool Monkey::step()
     return m_failure.isEmpty();
 }
 
-void Monkey::perform(const MonkeyStep& step, const std::function<void()>& input)
+void Monkey::perform(MonkeyStep step, const std::function<void()>& input)
 {
+    step.focus = QApplication::focusWidget();
     if (m_messages)
         m_messages->thisStep.clear();
     ++m_counts[QLatin1String(kindName(step.kind))];
@@ -429,17 +442,19 @@ void Monkey::perform(const MonkeyStep& step, const std::function<void()>& input)
     checkAfter(step);
 }
 
-bool Monkey::checkAfter(const MonkeyStep&)
+bool Monkey::checkAfter(const MonkeyStep& step)
 {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         fail(QStringLiteral("a modal window was left open: %1 \"%2\"")
                  .arg(QLatin1String(modal->metaObject()->className()), modal->windowTitle()));
         return false;
     }
-    if (m_messages) {
+    // A double click is two clicks: the same answer twice is right.
+    if (m_messages && step.kind != MonkeyStep::Kind::DoubleClick) {
         const QStringList& texts = m_messages->thisStep;
         for (qsizetype i = 0; i < texts.size(); ++i) {
-            if (texts.indexOf(texts[i], i + 1) > 0) {
+            if (texts.indexOf(texts[i], i + 1) > 0 &&
+                !(m_knownDuplicate && m_knownDuplicate(texts[i], step))) {
                 fail(QStringLiteral("one input raised the same message twice: ") + texts[i]);
                 return false;
             }

@@ -70,6 +70,8 @@ public:
     // Texts shown since the last step began: one input must not raise the
     // same box twice.
     QStringList thisStep;
+    // Told of every box, for the replay log.
+    std::function<void(const QString&)> onShow;
 
 private:
     std::mt19937_64 m_generator;
@@ -98,6 +100,7 @@ struct MonkeyStep {
     int key = 0;
     Qt::KeyboardModifiers modifiers;
     QString name; // of a time or extra step
+    QPointer<QWidget> focus; // the focused widget when the input began
     QString describe() const;
 };
 
@@ -135,7 +138,19 @@ public:
     void beforeStep(std::function<void(const MonkeyStep&)> hook) { m_before = std::move(hook); }
     void afterStep(std::function<void(const MonkeyStep&)> hook) { m_after = std::move(hook); }
     void setCheck(std::function<QString()> check) { m_check = std::move(check); }
-    void setMessages(MonkeyMessages* messages) { m_messages = messages; }
+    // Tells whether one input raising the same message twice is a fault the
+    // test already knows (and counts), rather than a failure.
+    void knownDuplicate(std::function<bool(const QString&, const MonkeyStep&)> known)
+    {
+        m_knownDuplicate = std::move(known);
+    }
+    void setMessages(MonkeyMessages* messages)
+    {
+        m_messages = messages;
+        m_messages->onShow = [this](const QString& text) {
+            note(QStringLiteral("  message: ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String(" / ")));
+        };
+    }
 
     // Runs `actions` steps and lets every running timer come to rest. False
     // on the first failure (failure() says which, with the seed and the
@@ -187,7 +202,7 @@ private:
     void answerList(QWidget* popup);
     bool runTimers(int maxTicks);
     bool settle();
-    void perform(const MonkeyStep& step, const std::function<void()>& input);
+    void perform(MonkeyStep step, const std::function<void()>& input);
     bool checkAfter(const MonkeyStep& step);
     bool isLeftOut(const QAction* action) const;
     QList<QAction*> reachableItems(QWidget* window) const;
@@ -205,6 +220,7 @@ private:
     std::function<void(const MonkeyStep&)> m_before;
     std::function<void(const MonkeyStep&)> m_after;
     std::function<QString()> m_check;
+    std::function<bool(const QString&, const MonkeyStep&)> m_knownDuplicate;
 
     int m_actions = 0;
     double m_seconds = 0;

@@ -31,7 +31,8 @@ struct Entry {
 
 QString figureName(QString text)
 {
-    return text.replace(QLatin1Char(' '), QLatin1Char('_')).replace(QLatin1Char('-'), QLatin1Char('_'));
+    return text.replace(QLatin1Char(' '), QLatin1Char('_'))
+        .replace(QLatin1Char('-'), QLatin1Char('_'));
 }
 
 } // namespace

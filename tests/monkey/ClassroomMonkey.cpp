@@ -9,7 +9,6 @@
 
 #include "classroom/FrmKtHd.h"
 #include "presentation/SpeechTimer.h"
-#include "rollbook/ops/RollBookSession.h"
 #include "shell/core/Numbers.h"
 
 #include <QApplication>
@@ -116,9 +115,7 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
 
     Monkey& monkey = world.monkey;
     QMap<QString, int>& figures = world.figures;
-    monkey.setWindows([&] {
-        return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{};
-    });
+    monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
     monkey.knownDuplicate([&](const QString& text, const MonkeyStep& step) {
         return world.groupBoxToldTwice(text, step);
@@ -131,15 +128,15 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
         [&] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);
 
     Shown before;
-    monkey.beforeStep(
-        [&](const MonkeyStep&) { before = shownBy(*window, world.ts.sound.played); });
+    monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window, world.ts.sound.played); });
 
     // 写 and 写入分数 (its key F4, the pop-up menu): the person asked for it.
     const auto writeAsked = [&] {
         const auto match = callPattern().match(before.call);
         if (before.sheet.isEmpty() || !match.hasMatch()) {
-            monkey.log(QStringLiteral("写 asked with no call shown (\"%1\" in \"%2\"): nothing to write")
-                           .arg(before.call, before.sheet));
+            monkey.log(
+                QStringLiteral("写 asked with no call shown (\"%1\" in \"%2\"): nothing to write")
+                    .arg(before.call, before.sheet));
             return;
         }
         // Known fault: a draw that ends while the grouping panel is open
@@ -147,11 +144,11 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
         // then writes nothing and says nothing.
         if (world.ts.sound.played.count(kConfirmCue) == before.confirmations &&
             world.messages.thisStep.isEmpty()) {
-            world.knownFault(QStringLiteral("写 offered with nobody called"),
+            world.knownFault(QStringLiteral("write_offered_nobody_called"),
                              QStringLiteral("the call line shows \"%1\", the grouping panel is %2")
-                                 .arg(before.call,
-                                      window->fraFz()->isVisible() ? QStringLiteral("open")
-                                                                   : QStringLiteral("closed")));
+                                 .arg(before.call, window->fraFz()->isVisible()
+                                                       ? QStringLiteral("open")
+                                                       : QStringLiteral("closed")));
             return;
         }
         const int row = personRow(*expected, before.sheet, match.captured(1), match.captured(2));
@@ -163,8 +160,9 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
         ++figures[QStringLiteral("score writes")];
         if (expected->text(before.sheet, 2, before.column).trimmed().isEmpty())
             expected->setText(before.sheet, 2, before.column, today);
-        const float sum = static_cast<float>(numericValue(expected->cell(before.sheet, row, before.column))) +
-                          static_cast<float>(Val(before.points));
+        const float sum =
+            static_cast<float>(numericValue(expected->cell(before.sheet, row, before.column))) +
+            static_cast<float>(Val(before.points));
         expected->setNumber(before.sheet, row, before.column, sum);
         world.expectationChanged();
         monkey.log(QStringLiteral("expect %1!R%2C%3 = %4")
@@ -180,7 +178,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
         if (before.sheet.isEmpty() || before.persons < 1)
             return;
         ++figures[QStringLiteral("resets")];
-        monkey.log(QStringLiteral("expect %1 column %2 emptied").arg(before.sheet).arg(before.column));
+        monkey.log(
+            QStringLiteral("expect %1 column %2 emptied").arg(before.sheet).arg(before.column));
         for (int k = 1; k <= before.persons; ++k)
             expected->clear(before.sheet, k + 2, before.column);
         world.expectationChanged();

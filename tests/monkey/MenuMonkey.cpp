@@ -91,7 +91,8 @@ MonkeyResult runMenuMonkey(const MonkeyRun& run)
         Monkey::flushPosted();
         const frmMl* again = menu();
         if (!again || checkedOption(again) != entered)
-            monkey.fail(QStringLiteral("the menu came back without mode %1 preselected").arg(entered));
+            monkey.fail(
+                QStringLiteral("the menu came back without mode %1 preselected").arg(entered));
         else
             QApplication::setActiveWindow(world.navigator.currentWindow());
     });

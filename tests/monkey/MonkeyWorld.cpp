@@ -54,8 +54,8 @@ QString libreOfficeRollBook()
 
 MonkeyWorld::MonkeyWorld(const MonkeyRun& run, WindowFactory* windows)
     : random(stream(run.seed, 0)), messages(stream(run.seed, 1)), colours(stream(run.seed, 2)),
-      noWindows(std::make_unique<NoWindows>()), navigator(ts.services, windows ? *windows : *noWindows),
-      monkey(run.seed)
+      noWindows(std::make_unique<NoWindows>()),
+      navigator(ts.services, windows ? *windows : *noWindows), monkey(run.seed)
 {
     ts.services.random = &random;
     ts.services.messages = &messages;
@@ -118,7 +118,7 @@ void MonkeyWorld::knownFault(const QString& name, const QString& detail)
         monkey.fail(QStringLiteral("known fault \"%1\": %2").arg(name, detail));
         return;
     }
-    ++figures[QStringLiteral("known fault: ") + name];
+    ++figures[QStringLiteral("known fault ") + name];
     monkey.log(QStringLiteral("known fault \"%1\": %2").arg(name, detail));
 }
 
@@ -138,6 +138,7 @@ MonkeyResult MonkeyWorld::finish(bool ran)
     result.figures = figures;
     result.figures[QStringLiteral("messages")] = static_cast<int>(messages.shown.size());
     result.figures[QStringLiteral("colour dialogs")] = colours.asked;
+    result.figures[QStringLiteral("Qt warnings")] = static_cast<int>(monkey.warnings().size());
     return result;
 }
 
@@ -148,12 +149,12 @@ bool MonkeyWorld::groupBoxToldTwice(const QString& text, const MonkeyStep& step)
     auto* box = qobject_cast<QLineEdit*>(step.focus.data());
     const bool groupBox = box && (box->accessibleName() == QStringLiteral("规定组数") ||
                                   box->accessibleName() == QStringLiteral("每组人数"));
-    const bool clickedAway = (step.kind == MonkeyStep::Kind::Click ||
-                              step.kind == MonkeyStep::Kind::Press) &&
-                             step.widget != step.focus;
+    const bool clickedAway =
+        (step.kind == MonkeyStep::Kind::Click || step.kind == MonkeyStep::Kind::Press) &&
+        step.widget != step.focus;
     if (!groupMessage || !groupBox || !clickedAway)
         return false;
-    knownFault(QStringLiteral("group box told twice"),
+    knownFault(QStringLiteral("group_box_told_twice"),
                QStringLiteral("\"%1\" for leaving %2 and again for %3")
                    .arg(text, box->accessibleName(), step.describe()));
     return true;

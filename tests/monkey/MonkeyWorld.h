@@ -50,9 +50,10 @@ public:
                         const std::function<bool(const BookCells::Key&)>& ignored = {});
     // Every change of the expectation is counted here.
     void expectationChanged() { ++m_changes; }
-    // A fault already reported and not mended yet: counted under `name` and
-    // logged, so the run goes on; with ZELVANO_MONKEY_KNOWN_FAULTS=fail it
-    // fails the run instead (to check a mend).
+    // A fault already reported and not mended yet: counted under `name` (a
+    // short id) and logged, so the run goes on; with
+    // ZELVANO_MONKEY_KNOWN_FAULTS=fail it fails the run instead (to check a
+    // mend).
     void knownFault(const QString& name, const QString& detail);
     // Ends the run: still running, nothing modal left, the figures taken.
     MonkeyResult finish(bool ran);

@@ -18,23 +18,23 @@ namespace zelvano::testing
 MonkeyResult runNumberMonkey(const MonkeyRun& run)
 {
     MonkeyWorld world(run);
-    world.label = run.modeCode == 2 ? QStringLiteral("seat window") : QStringLiteral("number window");
+    world.label =
+        run.modeCode == 2 ? QStringLiteral("seat window") : QStringLiteral("number window");
     QPointer<FrmYh> window = new FrmYh(world.services(), world.navigator);
     window->show();
     QApplication::setActiveWindow(window);
     Monkey::flushPosted();
 
     Monkey& monkey = world.monkey;
-    monkey.setWindows([&] {
-        return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{};
-    });
+    monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
     monkey.knownDuplicate([&](const QString& text, const MonkeyStep& step) {
         return world.groupBoxToldTwice(text, step);
     });
     monkey.addTimer(
         QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
-        [&] { window->Timer1_Timer(); }, [&] { return window->rollingDraw().Timer1()->interval(); });
+        [&] { window->Timer1_Timer(); },
+        [&] { return window->rollingDraw().Timer1()->interval(); });
     monkey.addTimer(
         QStringLiteral("speech timer"), [&] { return window && window->speechTimer().isRunning(); },
         [&] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);

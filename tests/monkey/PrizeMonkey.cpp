@@ -62,9 +62,7 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
 
     Monkey& monkey = world.monkey;
     QMap<QString, int>& figures = world.figures;
-    monkey.setWindows([&] {
-        return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{};
-    });
+    monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
 
     // A draw that comes to rest is an award of what the two displays show.
@@ -89,8 +87,9 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
             return;
         const int personRow = findRow(*expected, kFirstNameRow, number, 1, person, 2);
         if (personRow == 0) {
-            monkey.fail(QStringLiteral("a prize went to \"%1\", who is not on the sheet")
-                            .arg(QString(display).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+            monkey.fail(
+                QStringLiteral("a prize went to \"%1\", who is not on the sheet")
+                    .arg(QString(display).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
             return;
         }
         const QString winners = expected->text(kPrizeSheet, prizeRow, 7).trimmed();
@@ -99,14 +98,24 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
         expected->setText(kPrizeSheet, personRow, 3, expected->text(kPrizeSheet, prizeRow, 2));
         expected->setText(kPrizeSheet, personRow, 4, expected->text(kPrizeSheet, prizeRow, 3));
     };
+    // Rolls end on the monkey's ticks, and now and then on a tick of the
+    // real timer while a menu of Qt's own waits in its event loop: every
+    // end is seen, right after the tick or the input.
+    bool rolling = false;
+    const auto watchRoll = [&] {
+        const bool now = window && window->isRolling();
+        if (rolling && !now && window)
+            awarded();
+        rolling = now;
+    };
     monkey.addTimer(
         QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
         [&] {
             window->Timer1_Timer();
-            if (!window->isRolling())
-                awarded();
+            watchRoll();
         },
         [] { return 100; });
+    monkey.afterStep([&](const MonkeyStep&) { watchRoll(); });
 
     // 重置 (its key F6 and the panel's button), refused while a draw rolls.
     struct Shown {

@@ -133,8 +133,7 @@ int BookCells::runLength(const QString& sheet, int first, int column) const
 }
 
 QStringList BookCells::differences(const BookCells& actual,
-                                   const std::function<bool(const Key&)>& ignored,
-                                   int limit) const
+                                   const std::function<bool(const Key&)>& ignored, int limit) const
 {
     QStringList lines;
     int count = 0;

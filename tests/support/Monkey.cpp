@@ -91,10 +91,10 @@ const std::vector<Qt::Key>& plainKeys()
 {
     static const std::vector<Qt::Key> keys = [] {
         std::vector<Qt::Key> k = {
-            Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Left,  Qt::Key_Right,  Qt::Key_Return,
-            Qt::Key_Enter,  Qt::Key_Tab,      Qt::Key_Tab,   Qt::Key_Escape, Qt::Key_Space,
-            Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Home, Qt::Key_End,    Qt::Key_PageUp,
-            Qt::Key_PageDown, Qt::Key_Minus,  Qt::Key_Period, Qt::Key_Comma};
+            Qt::Key_Up,        Qt::Key_Down,   Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Return,
+            Qt::Key_Enter,     Qt::Key_Tab,    Qt::Key_Tab,    Qt::Key_Escape, Qt::Key_Space,
+            Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Home,   Qt::Key_End,    Qt::Key_PageUp,
+            Qt::Key_PageDown,  Qt::Key_Minus,  Qt::Key_Period, Qt::Key_Comma};
         for (int d = Qt::Key_0; d <= Qt::Key_9; ++d)
             k.push_back(Qt::Key(d));
         for (int d = Qt::Key_0; d <= Qt::Key_9; ++d)
@@ -114,7 +114,8 @@ const std::vector<Qt::Key>& plainKeys()
 // exec(), which waits in an event loop of its own. While an input is being
 // delivered, every menu shown is answered from inside that loop as soon as
 // it runs; a menu opened with popup() is left to answerPopUps, which runs
-// once the input returns.
+// once the input returns. Real timers stay silent in such a loop: time
+// passes only by the monkey's ticks, so a seed replays the same run.
 class PopUpGuard : public QObject
 {
 public:
@@ -124,6 +125,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::Timer)
+            return true;
         if (event->type() == QEvent::Show && qobject_cast<QMenu*>(watched))
             answerLater();
         return false;
@@ -334,6 +337,8 @@ bool Monkey::run(int actions)
     ok = ok && settle();
     qInstallMessageHandler(previousHandler);
     warningsSeen = nullptr;
+    m_warnings = QStringList(seen.begin(), seen.end());
+    m_warnings.sort();
     m_seconds = clock.nsecsElapsed() / 1e9;
     return ok && m_failure.isEmpty();
 }

@@ -99,7 +99,7 @@ struct MonkeyStep {
     QPoint pos;
     int key = 0;
     Qt::KeyboardModifiers modifiers;
-    QString name; // of a time or extra step
+    QString name;            // of a time or extra step
     QPointer<QWidget> focus; // the focused widget when the input began
     QString describe() const;
 };
@@ -148,7 +148,8 @@ public:
     {
         m_messages = messages;
         m_messages->onShow = [this](const QString& text) {
-            note(QStringLiteral("  message: ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String(" / ")));
+            note(QStringLiteral("  message: ") +
+                 QString(text).replace(QLatin1String("\r\n"), QLatin1String(" / ")));
         };
     }
 
@@ -162,6 +163,8 @@ public:
     int actions() const { return m_actions; }
     double seconds() const { return m_seconds; }
     const QMap<QString, int>& counts() const { return m_counts; }
+    // Qt's own warnings met during the run, each once.
+    const QStringList& warnings() const { return m_warnings; }
     QString summary() const;
 
     // A failure found by the test's own hooks, with the replay details.
@@ -226,6 +229,7 @@ private:
     double m_seconds = 0;
     QMap<QString, int> m_counts;
     std::deque<QString> m_trail; // the last steps, for the failure report
+    QStringList m_warnings;
     bool m_trace = false;
     QString m_failure;
 };

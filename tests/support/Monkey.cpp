@@ -190,7 +190,7 @@ MessageAnswer MonkeyMessages::show(const QString& text, const QString& title, Me
     // box sees the focus leave, and come back when the box is answered.
     QPointer<QWidget> focused = QApplication::focusWidget();
     loseFocusToMessageBox();
-    if (focused) {
+    if (focused && focused == QApplication::focusWidget() && focused->isVisible()) {
         QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(focused, &in);
     }

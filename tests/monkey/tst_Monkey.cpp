@@ -60,7 +60,7 @@ void tst_Monkey::menu_data()
 
 void tst_Monkey::menu()
 {
-    check(runMenuMonkey(fetched(2500)));
+    check(runMenuMonkey(fetched(3000)));
 }
 
 void tst_Monkey::numberWindow_data()
@@ -73,7 +73,7 @@ void tst_Monkey::numberWindow_data()
 
 void tst_Monkey::numberWindow()
 {
-    check(runNumberMonkey(fetched(1500)));
+    check(runNumberMonkey(fetched(2500)));
 }
 
 void tst_Monkey::classroomWindow_data()
@@ -86,7 +86,7 @@ void tst_Monkey::classroomWindow_data()
 
 void tst_Monkey::classroomWindow()
 {
-    check(runClassroomMonkey(fetched(1500)));
+    check(runClassroomMonkey(fetched(2500)));
 }
 
 void tst_Monkey::prizeWindow_data()
@@ -101,7 +101,7 @@ void tst_Monkey::prizeWindow_data()
 
 void tst_Monkey::prizeWindow()
 {
-    check(runPrizeMonkey(fetched(800)));
+    check(runPrizeMonkey(fetched(1200)));
 }
 
 QTEST_MAIN(tst_Monkey)

@@ -28,8 +28,14 @@ bool MouseHandlers::eventFilter(QObject* watched, QEvent* event)
     const QPoint at = mouse->position().toPoint();
     // Labels, frames and panels ignore presses, so Qt hands a press on them
     // on to their parent. It was meant for the child, not for this widget.
-    if (widget->childAt(at))
+    // A press of this widget ends wherever it is let go, also over a child:
+    // otherwise a later release that a child passes on (a button pressed
+    // and left) would complete it as a click.
+    if (widget->childAt(at)) {
+        if (type == QEvent::MouseButtonRelease)
+            m_leftPressed = false;
         return false;
+    }
 
     switch (type) {
     case QEvent::MouseButtonPress: {

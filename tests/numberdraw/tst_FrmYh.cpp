@@ -83,6 +83,7 @@ private slots:
     void timerStartedDuringRoll_stopsWithIt();
     void startButton_hoverShowsOnlyTheRoundPicture();
     void emptiedList_groupBoxLeftForValuePanelClose_tellsOnce();
+    void pressesLetGoElsewhere_drawNothing();
 
 private:
     FrmYh* open(int modeCode);

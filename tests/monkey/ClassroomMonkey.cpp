@@ -32,12 +32,9 @@ struct Shown {
     int persons = 0;
     QString call; // "第 g 组 m 号 ，n name"
     QString points;
-    int confirmations = 0; // "sound\\yes.wav" played so far
 };
 
-const QString kConfirmCue = QStringLiteral("sound\\yes.wav");
-
-Shown shownBy(const FrmKtHd& window, const QStringList& played)
+Shown shownBy(const FrmKtHd& window)
 {
     Shown shown;
     if (window.setupStage() >= 2 && window.classIndex() >= 0)
@@ -46,7 +43,6 @@ Shown shownBy(const FrmKtHd& window, const QStringList& played)
     shown.persons = static_cast<int>(window.roster().size());
     shown.call = window.LabCz()->text();
     shown.points = window.cmbFs0()->currentText();
-    shown.confirmations = static_cast<int>(played.count(kConfirmCue));
     return shown;
 }
 
@@ -128,7 +124,7 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
         [&] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);
 
     Shown before;
-    monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window, world.ts.sound.played); });
+    monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window); });
 
     // 写 and 写入分数 (its key F4, the pop-up menu): the person asked for it.
     const auto writeAsked = [&] {
@@ -137,18 +133,6 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
             monkey.log(
                 QStringLiteral("写 asked with no call shown (\"%1\" in \"%2\"): nothing to write")
                     .arg(before.call, before.sheet));
-            return;
-        }
-        // Known fault: a draw that ends while the grouping panel is open
-        // (after 刷新 during a roll, say) calls nobody, yet offers 写; it
-        // then writes nothing and says nothing.
-        if (world.ts.sound.played.count(kConfirmCue) == before.confirmations &&
-            world.messages.thisStep.isEmpty()) {
-            world.knownFault(QStringLiteral("write_offered_nobody_called"),
-                             QStringLiteral("the call line shows \"%1\", the grouping panel is %2")
-                                 .arg(before.call, window->fraFz()->isVisible()
-                                                       ? QStringLiteral("open")
-                                                       : QStringLiteral("closed")));
             return;
         }
         const int row = personRow(*expected, before.sheet, match.captured(1), match.captured(2));

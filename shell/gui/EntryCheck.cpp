@@ -12,17 +12,20 @@ namespace zelvano {
 void checkOnCommit(QLineEdit* box, std::function<void()> check, std::function<bool()> when)
 {
     auto running = std::make_shared<bool>(false);
-    auto once = [running, check = std::move(check)] {
+    auto once = [box, running, check = std::move(check)] {
         if (*running)
             return;
         *running = true;
+        box->setModified(false);
         check();
         *running = false;
     };
-    EventHook::attach(box, QEvent::FocusOut, [once, when = std::move(when)](QEvent* event) {
+    EventHook::attach(box, QEvent::FocusOut, [box, once, when = std::move(when)](QEvent* event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            (!when || when()))
+        // Leaving a box whose text nobody typed since it was last checked
+        // (or filled in by the program) commits nothing.
+        if (box->isModified() && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason && (!when || when()))
             once();
         return false;
     });

@@ -113,9 +113,6 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     QMap<QString, int>& figures = world.figures;
     monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
-    monkey.knownDuplicate([&](const QString& text, const MonkeyStep& step) {
-        return world.groupBoxToldTwice(text, step);
-    });
     monkey.addTimer(
         QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
         [&] { window->Timer1_Timer(); }, [&] { return window->Timer1()->interval(); });

@@ -142,24 +142,6 @@ MonkeyResult MonkeyWorld::finish(bool ran)
     return result;
 }
 
-bool MonkeyWorld::groupBoxToldTwice(const QString& text, const MonkeyStep& step)
-{
-    const bool groupMessage = text.startsWith(QStringLiteral("请输入正确的组数")) ||
-                              text.startsWith(QStringLiteral("请输入每组的人数"));
-    auto* box = qobject_cast<QLineEdit*>(step.focus.data());
-    const bool groupBox = box && (box->accessibleName() == QStringLiteral("规定组数") ||
-                                  box->accessibleName() == QStringLiteral("每组人数"));
-    const bool clickedAway =
-        (step.kind == MonkeyStep::Kind::Click || step.kind == MonkeyStep::Kind::Press) &&
-        step.widget != step.focus;
-    if (!groupMessage || !groupBox || !clickedAway)
-        return false;
-    knownFault(QStringLiteral("group_box_told_twice"),
-               QStringLiteral("\"%1\" for leaving %2 and again for %3")
-                   .arg(text, box->accessibleName(), step.describe()));
-    return true;
-}
-
 bool MonkeyWorld::returnsToMenu(const QAction* action)
 {
     return action && action->text().startsWith(QStringLiteral("返回"));

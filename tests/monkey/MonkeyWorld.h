@@ -71,10 +71,6 @@ public:
     };
     std::optional<Edit> editCell(const QString& sheet, int row, int column, const QString& typed);
 
-    // The known fault of the grouping boxes: a bad entry left by clicking a
-    // button that checks the grouping again (a panel's × in the guided
-    // setup) shows the same message for the focus loss and for the button.
-    bool groupBoxToldTwice(const QString& text, const MonkeyStep& step);
 
     // Items that go back to the mode menu are never chosen.
     static bool returnsToMenu(const QAction* action);

@@ -28,9 +28,6 @@ MonkeyResult runNumberMonkey(const MonkeyRun& run)
     Monkey& monkey = world.monkey;
     monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
-    monkey.knownDuplicate([&](const QString& text, const MonkeyStep& step) {
-        return world.groupBoxToldTwice(text, step);
-    });
     monkey.addTimer(
         QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
         [&] { window->Timer1_Timer(); },

@@ -15,6 +15,7 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
+#include "NoWindows.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -43,12 +44,6 @@ namespace zelvano::testing
 {
 
 using xls::CellValue;
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
 
 inline std::filesystem::path fsPath(const QString& path)
 {

@@ -2,6 +2,8 @@
 
 #include "rollbook/ops/RollBookViewer.h"
 
+#include "NoWindows.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -16,12 +18,6 @@ namespace zelvano::testing
 
 namespace
 {
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
 
 // Independent streams for the seams, all fixed by the run's seed.
 std::uint64_t stream(std::uint64_t seed, std::uint64_t index)

@@ -6,6 +6,7 @@
 #include "shell/gui/ModeNavigator.h"
 
 #include "RealInput.h"
+#include "NoWindows.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -27,16 +28,6 @@
 using namespace zelvano;
 using namespace zelvano::testing;
 
-namespace
-{
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
-
-} // namespace
 
 class tst_FrmYh : public QObject
 {

@@ -13,6 +13,7 @@
 #include "shell/gui/WindowsColour.h"
 
 #include "RealInput.h"
+#include "NoWindows.h"
 #include "TestServices.h"
 
 #include <QAccessible>
@@ -41,12 +42,6 @@ using namespace zelvano::testing;
 
 namespace
 {
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
 
 // Ends nothing: the tests only look at what would have been ended.
 

@@ -7,6 +7,7 @@
 #include "shell/gui/ModeNavigator.h"
 
 #include "DamagedBook.h"
+#include "NoWindows.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -24,12 +25,6 @@ using namespace zelvano::testing;
 
 namespace
 {
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
 
 const QString kSheet = QStringLiteral("抽奖品");
 const QString kDamaged = QStringLiteral("请打开并检查Excel文档是否损坏。");

@@ -46,6 +46,7 @@ constexpr QSize kDesignSize(1000, 700);
 
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
+      m_groupMessages(*services.messages),
       m_rollBook(std::make_unique<RollBookSession>(services))
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));

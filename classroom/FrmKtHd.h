@@ -4,6 +4,7 @@
 #include "classroom/logic/Scoring.h"
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
+#include "shell/core/OncePerInputMessages.h"
 
 #include "shell/gui/WindowParts.h"
 
@@ -190,6 +191,8 @@ private:
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
+    // The grouping boxes' refusals: one message for one input.
+    OncePerInputMessages m_groupMessages;
     std::unique_ptr<RollBookSession> m_rollBook;
     // The chosen class's roster was read; false after a class found empty or
     // unreadable.

@@ -46,7 +46,7 @@ bool FrmKtHd::applyGroupInput(int index)
     const GroupInput input = zelvano::applyGroupInput(
         index, m_txtFz[static_cast<size_t>(index)]->text(), m_personCount, bound);
     if (!input.accepted) {
-        m_services.messages->show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
+        m_groupMessages.show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
         if (index == 1)
             m_txtFz[1]->setFocus();
         return false;

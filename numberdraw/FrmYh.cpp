@@ -51,6 +51,7 @@ const QString kWhite = QStringLiteral("background: #ffffff;");
 
 FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
+      m_groupMessages(*services.messages),
       m_modeCode(services.modeCode == 2 ? 2 : 1)
 {
     buildControls();

@@ -2,6 +2,7 @@
 
 #include "numberdraw/logic/DrawPool.h"
 #include "numberdraw/logic/Grouping.h"
+#include "shell/core/OncePerInputMessages.h"
 #include "shell/gui/WindowParts.h"
 
 #include <QMainWindow>
@@ -91,6 +92,7 @@ public:
     QLabel* LabCz() const { return m_labCz; }
     QComboBox* cmbZh() const { return m_cmbZh; }
     QToolButton* imgOk() const { return m_imgOk; }
+    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
@@ -144,6 +146,8 @@ private:
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
+    // The grouping boxes' refusals: one message for one input.
+    OncePerInputMessages m_groupMessages;
     int m_modeCode = 1;
 
     // State.

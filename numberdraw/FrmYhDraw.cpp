@@ -224,7 +224,7 @@ bool FrmYh::applyGroupInput(int index)
     const GroupInput input =
         zelvano::applyGroupInput(index, m_txtFz[static_cast<size_t>(index)]->text(), n, n);
     if (!input.accepted) {
-        m_services.messages->show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
+        m_groupMessages.show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
         return false;
     }
     m_groupCount = input.groupCount;

@@ -231,7 +231,7 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     QVERIFY(w->fraBj()->isVisible());
     // A class chosen from the menu after setup may be empty too.
     finishSetup(w, 2);
-    w->MnBj_Click(1);
+    w->MnBj(1)->trigger();
     QCOMPARE(w->personCount(), 1);
     QCOMPARE(messages->shown.size(), size_t(3));
     w->cmdOk_Click(1);

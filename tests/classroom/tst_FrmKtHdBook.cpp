@@ -1,5 +1,6 @@
 // The classroom window with a roll book that is damaged or changed by another
 // program during the lesson, driven as the teacher drives it.
+#include "RealInput.h"
 #include "ClassroomFixture.h"
 #include "DamagedBook.h"
 
@@ -13,13 +14,6 @@ namespace
 
 const QString kClass1 = QStringLiteral("初一(1)班");
 const QString kClass2 = QStringLiteral("初一(2)班");
-
-void click(QWidget* parent, const char* objectName)
-{
-    auto* button = parent->findChild<QAbstractButton*>(QLatin1String(objectName));
-    QVERIFY2(button && button->isVisible(), objectName);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 // LibreOffice on another computer holds the roll book: it reads, but no
 // save can succeed until the lock goes.

@@ -31,9 +31,8 @@ FrmKtHd* tst_FrmKtHdInput::openInFourGroups()
 {
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("4"));
-    w->applyGroupInput(0);
-    w->imgFz_Click(1);
+    enter(w->txtFz(0), QStringLiteral("4"));
+    QTest::mouseClick(w->imgFz(1), Qt::LeftButton);
     return w;
 }
 
@@ -46,9 +45,9 @@ void tst_FrmKtHdInput::arrowKeysInGroupList_scoreGoesToThePersonShown()
     QTest::keyClick(groups, Qt::Key_Down);
     const Person third = w->roster()[20]; // the first of group 3 (10 per group)
     QCOMPARE(w->List1()->item(0)->text(), third.name);
-    w->cmdOk_Click(1);
-    w->cmdOk_Click(0);
-    w->speechTimer().closeSettingsPanel();
+    click(w->fraFz(), "cmdOk1");
+    click(w->FraPf(), "cmdOk0");
+    QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
     w->MnSx(1)->trigger();
     w->MnFs(2)->setChecked(false);
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
@@ -86,7 +85,7 @@ void tst_FrmKtHdInput::clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce()
             QTest::mouseClick(label, Qt::LeftButton);
     }
     QCOMPARE(w->poolSize(), 40);
-    w->cmdOk_Click(1);
+    click(w->fraFz(), "cmdOk1");
     QWidget* canvas = w->centralWidget();
     QTest::mouseClick(canvas, Qt::LeftButton, {}, bareSpot(canvas));
     QCOMPARE(w->poolSize(), 39);
@@ -104,7 +103,7 @@ void tst_FrmKtHdInput::closingGroupingPanel_keepsCalledNameAndNextGroup()
     w->txtFz(0)->setText(QStringLiteral("4"));
     QTest::mouseClick(w->imgFz(1), Qt::LeftButton);
     QVERIFY(w->MnJs(1)->isVisible());
-    w->cmdOk_Click(1);
+    click(w->fraFz(), "cmdOk1");
     QCOMPARE(w->lblXm()->text(), called);
     QVERIFY(w->MnJs(1)->isVisible());
 }
@@ -124,9 +123,9 @@ void tst_FrmKtHdInput::refresh_takesTheWriteItemsAway()
 void tst_FrmKtHdInput::nextGroupKey_afterACall_callLineKeepsOnePerson()
 {
     FrmKtHd* w = openInFourGroups();
-    w->cmdOk_Click(1);
-    w->cmdOk_Click(0);
-    w->speechTimer().closeSettingsPanel();
+    click(w->fraFz(), "cmdOk1");
+    click(w->FraPf(), "cmdOk0");
+    QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
     w->MnSx(1)->trigger();
     const Person sixthOfThird = w->roster()[25];
     w->MnXm(25)->trigger();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPoint>
+#include <QTest>
 #include <QWidget>
 
 namespace zelvano::testing
@@ -31,6 +34,23 @@ inline void loseFocusToMessageBox()
         QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(focused, &out);
     }
+}
+
+// Clicks the shown button `objectName` of `parent` (a panel's "cmdOk1").
+inline void click(QWidget* parent, const char* objectName)
+{
+    auto* button = parent->findChild<QAbstractButton*>(QLatin1String(objectName));
+    QVERIFY2(button && button->isVisible(), objectName);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Types `text` over what a box holds and commits it with Enter.
+inline void enter(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 } // namespace zelvano::testing

@@ -6,6 +6,8 @@
 //   prize_award_bench [PYTHON]
 #include "prizedraw/FrmDjYh.h"
 #include "rollbook/Workbook.h"
+
+#include "BenchWorld.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/EntropyRandom.h"
 #include "shell/core/MessageService.h"
@@ -48,18 +50,6 @@ public:
     int shown = 0;
 };
 
-class NoSound final : public SoundPlayer
-{
-public:
-    void playSound(const QString&) override {}
-};
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
-
 struct Figures {
     double median = 0;
     double longest = 0;
@@ -70,25 +60,9 @@ struct Figures {
 // prize window on the roll book in `folder`.
 Figures timeAwards(const QString& folder, int prize, CountedMessages& messages)
 {
-    const QString db = QDir(folder).filePath(SettingsStore::kDatabaseName);
-    createSettingsDatabase(db);
-    NoSound sound;
-    SystemClock clock;
-    EntropyRandom random;
-    SettingsStore settings(db, messages);
-    AppServices services;
-    services.appDir = folder;
-    services.dataDir = folder; // the roll book lies here
-    services.messages = &messages;
-    services.sound = &sound;
-    services.clock = &clock;
-    services.random = &random;
-    services.settings = &settings;
-    services.modeCode = 4;
-    NoWindows windows;
-    ModeNavigator navigator(services, windows);
+    bench::BenchWorld world(folder, messages, 4);
 
-    FrmDjYh window(services, navigator);
+    FrmDjYh window(world.services, world.navigator);
     window.show();
     window.Form_Activate();
     window.cmdOk_Click(0);

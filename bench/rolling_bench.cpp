@@ -5,6 +5,8 @@
 // 30000 values with its menu.
 #include "numberdraw/FrmYh.h"
 #include "numberdraw/RollingDraw.h"
+
+#include "BenchWorld.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/EntropyRandom.h"
 #include "shell/core/MessageService.h"
@@ -37,18 +39,6 @@ public:
     }
 };
 
-class NoSound final : public SoundPlayer
-{
-public:
-    void playSound(const QString&) override {}
-};
-
-class NoWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,26 +47,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    const QString db = folder.filePath(SettingsStore::kDatabaseName);
-    createSettingsDatabase(db);
     NoMessages messages;
-    NoSound sound;
-    SystemClock clock;
-    EntropyRandom random;
-    SettingsStore settings(db, messages);
-    AppServices services;
-    services.appDir = folder.path();
-    services.dataDir = folder.path();
-    services.messages = &messages;
-    services.sound = &sound;
-    services.clock = &clock;
-    services.random = &random;
-    services.settings = &settings;
-    services.modeCode = 1;
-    NoWindows windows;
-    ModeNavigator navigator(services, windows);
+    bench::BenchWorld world(folder.path(), messages, 1);
 
-    FrmYh window(services, navigator);
+    FrmYh window(world.services, world.navigator);
     window.show();
     window.cmdOk_Click(0);
     window.cmdOk_Click(1);

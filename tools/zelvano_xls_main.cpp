@@ -1,6 +1,6 @@
 // zelvano-xls: lists, dumps and changes the cells of an .xls workbook with
 // the same engine the program uses, for scripts and tests.
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 #include "rollbook/Workbook.h"
 #include "rollbook/XlsError.h"
 

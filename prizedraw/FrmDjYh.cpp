@@ -82,11 +82,10 @@ void FrmDjYh::Form_Load()
     if (!QFileInfo(m_session->rollBookPath()).isFile()) {
         m_services.messages->show(QStringLiteral("找不到点名册.xls文件，请检查"),
                                   QStringLiteral("警告"), MessageIcon::Critical);
-        m_ended = true;
+        m_setup.end();
         m_services.programEnd->endProgram();
         return;
     }
-    m_setupStage = 0;
     if (fixedPerson()) {
         setWindowTitle(QStringLiteral("Zelvano >> 定名抽奖"));
     } else {
@@ -139,12 +138,12 @@ void FrmDjYh::changeEvent(QEvent* event)
 
 void FrmDjYh::Form_Activate()
 {
-    if (m_setupStage != 0 || m_ended)
+    if (!m_setup.needsReading())
         return;
     m_lblXx->setText(QStringLiteral("请确认获奖信息"));
     openPrizeSheet();
     showPrizeList();
-    m_setupStage = 1;
+    m_setup.sheetRead();
     m_imgJp->hide();
 }
 
@@ -152,18 +151,20 @@ void FrmDjYh::lblClose_Click(int index)
 {
     if (index != 0)
         return;
-    if (m_setupStage == 1) {
-        m_setupStage = 2;
-        if (!m_chkMd->isChecked()) {
-            m_lblXx->setText(QStringLiteral("请确认获奖名单"));
-            showNameList();
-            return;
-        }
+    const PanelClose close = m_setup.closePanel(!m_chkMd->isChecked());
+    if (close == PanelClose::ShowNames) {
+        m_lblXx->setText(QStringLiteral("请确认获奖名单"));
+        showNameList();
+        return;
     }
     m_fraJp->hide();
     m_lblXm->show();
-    if (m_setupStage != 2)
-        return;
+    if (close == PanelClose::Finish)
+        showDrawControls();
+}
+
+void FrmDjYh::showDrawControls()
+{
     setTopMenusEnabled(true);
     m_fraTs->show();
     m_sidePanelShown = true;
@@ -175,7 +176,6 @@ void FrmDjYh::lblClose_Click(int index)
         else
             m_cmbMd->setCurrentIndex(0);
     }
-    m_setupStage = 3;
 }
 
 void FrmDjYh::imgRefrash_Click()
@@ -192,7 +192,7 @@ void FrmDjYh::imgRefrash_Click()
 
 void FrmDjYh::rereadSheet()
 {
-    m_setupStage = 0;
+    m_setup.reread();
     Form_Activate();
     layoutWindow();
 }

@@ -2,6 +2,7 @@
 
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizePool.h"
+#include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
 
 #include <QMainWindow>
@@ -70,7 +71,7 @@ public:
     void imgXie_Click();
 
     // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
+    PrizeStep setupStep() const { return m_setup.step(); }
     int poolSize() const { return m_pool.size(); }
     const std::vector<int>& drawPool() const { return m_pool.entries(); }
     const std::vector<int>& prizeTickets() const { return m_prizeTickets; }
@@ -122,6 +123,7 @@ private:
     void Form_Load();
     void readSettings();
     void saveSettings();
+    void showDrawControls();
     void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
@@ -165,8 +167,7 @@ private:
     int m_modeCode = 4;
 
     // State.
-    int m_setupStage = 0;
-    bool m_ended = false;
+    PrizeSetup m_setup;
     PrizeSheetData m_data;
     std::vector<int> m_prizeTickets;
     PrizePool m_pool;

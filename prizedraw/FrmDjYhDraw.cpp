@@ -59,7 +59,7 @@ bool FrmDjYh::noNameList() const
 
 void FrmDjYh::imgOk_MouseDown()
 {
-    if (isRolling() || m_setupStage < 3)
+    if (isRolling() || !m_setup.canDraw())
         return;
     const bool withoutNames = fixedPerson() && noNameList();
     if (m_cmbMd->currentIndex() < 0 && !withoutNames)
@@ -122,8 +122,7 @@ void FrmDjYh::MnDj_Click(int index)
     if (isRolling() || index < 0 || index >= static_cast<int>(m_data.prizes.size()))
         return;
     m_chosenPrize = index + 1;
-    if (m_setupStage == 3)
-        m_setupStage = 4;
+    m_setup.drawAsked();
     showPrize(m_chosenPrize);
     startDraw();
 }
@@ -142,7 +141,7 @@ void FrmDjYh::MnMd_Click(int index)
 
 void FrmDjYh::lblXm_MouseDown(Qt::MouseButton button, QPoint globalPos)
 {
-    if (m_setupStage < 3 || isRolling())
+    if (!m_setup.canDraw() || isRolling())
         return;
     const int menu = fixedPerson() ? 1 : 0;
     if (button == Qt::RightButton) {
@@ -150,7 +149,7 @@ void FrmDjYh::lblXm_MouseDown(Qt::MouseButton button, QPoint globalPos)
             popUpChoiceMenu(menu, globalPos);
         return;
     }
-    if (m_setupStage < 4 || m_lblXm->text().contains(QStringLiteral("奖品已经领完"))) {
+    if (m_setup.step() == PrizeStep::Ready || m_lblXm->text().contains(QStringLiteral("奖品已经领完"))) {
         // Without names there is no names menu to offer: the click draws.
         if (m_mnSz[static_cast<size_t>(menu)]->isVisible()) {
             popUpChoiceMenu(menu, globalPos);
@@ -169,15 +168,14 @@ void FrmDjYh::popUpChoiceMenu(int item, QPoint globalPos)
 
 void FrmDjYh::startDraw()
 {
-    if (isRolling() || m_setupStage < 3)
+    if (isRolling() || !m_setup.canDraw())
         return;
     m_imgOk->hide();
     if (m_pool.size() <= 0) {
         showEnd(finishedText(m_data.title, m_data.subtitle));
         return;
     }
-    if (m_setupStage == 3)
-        m_setupStage = 4;
+    m_setup.drawAsked();
     if (fixedPerson()) {
         const QAction* person = MnMd(m_chosenPerson - 1);
         if (!noNameList() && !(person && person->isEnabled())) {

@@ -171,9 +171,9 @@ FrmDjYh* tst_FrmDjYh::open(int modeCode)
 
 void tst_FrmDjYh::confirm(FrmDjYh* w)
 {
-    for (int i = 0; i < 2 && w->setupStage() < 3; ++i)
+    for (int i = 0; i < 2 && w->setupStep() != PrizeStep::Ready; ++i)
         w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 int tst_FrmDjYh::roll(FrmDjYh* w)
@@ -214,7 +214,7 @@ void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
     QVERIFY(!w->MnSz(1)->isVisible());
     QVERIFY(w->MnSz(0)->isVisible());
     QCOMPARE(w->prizeSheetIndex(), 3);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
     QVERIFY(w->fraJp()->isVisible());
     QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖信息"));
     QCOMPARE(w->lstJp()->count(), 13);
@@ -244,14 +244,14 @@ void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
 {
     FrmDjYh* w = open(3);
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmNames);
     QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖名单"));
     QVERIFY(w->lstMd()->isVisible());
     QVERIFY(!w->lstJp()->isVisible());
     QCOMPARE(w->lstMd()->count(), 41);
     QCOMPARE(w->lstMd()->item(1)->text().left(3), QStringLiteral("  1"));
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
     QVERIFY(!w->fraJp()->isVisible());
     QVERIFY(w->imgOk()->isVisible());
     QCOMPARE(w->cmbMd()->currentIndex(), 0);
@@ -262,7 +262,7 @@ void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
     QVERIFY(w->fraJp()->isVisible());
     w->lblClose_Click(0);
     QVERIFY(!w->fraJp()->isVisible());
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 void tst_FrmDjYh::startUp_withoutNameList_takesOne()
@@ -275,7 +275,7 @@ void tst_FrmDjYh::startUp_withoutNameList_takesOne()
     QVERIFY(!w->cmbMd()->isVisible());
     QCOMPARE(w->chosenPerson(), -1);
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
     QVERIFY(w->imgOk()->isVisible());
 }
 
@@ -287,7 +287,7 @@ void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
     QCOMPARE(programEnd->calls, 1);
-    QCOMPARE(w->setupStage(), 0);
+    QCOMPARE(w->setupStep(), PrizeStep::Ended);
 }
 
 void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
@@ -355,7 +355,7 @@ void tst_FrmDjYh::emptyNameList_worksWithoutNames()
     QVERIFY(!w->chkMd()->isVisible());
     QVERIFY(!w->cmbMd()->isVisible());
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
     w->imgOk_MouseDown();
     QCOMPARE(roll(w), 28);
     QCOMPARE(w->lstHj()->item(1)->text(), QStringLiteral("1  获一等奖,台灯"));
@@ -373,7 +373,7 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请打开并检查Excel文档是否损坏。")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(w->poolSize(), 0);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
     QVERIFY(!w->fraJp()->isVisible() || w->lstJp()->count() == 1);
 }
 

@@ -114,7 +114,7 @@ FrmDjYh* tst_FrmDjYhWorkbook::open(int modeCode)
     window = new FrmDjYh(ts->services, *navigator);
     window->show();
     if (!QTest::qWaitForWindowExposed(window) ||
-        !QTest::qWaitFor([this] { return window->setupStage() >= 1; }))
+        !QTest::qWaitFor([this] { return window->setupStep() != PrizeStep::Unread; }))
         return nullptr;
     return window;
 }
@@ -122,9 +122,9 @@ FrmDjYh* tst_FrmDjYhWorkbook::open(int modeCode)
 void tst_FrmDjYhWorkbook::confirm(FrmDjYh* w)
 {
     auto* ok = w->findChild<QPushButton*>(QStringLiteral("cmdOk_0"));
-    for (int i = 0; i < 2 && w->setupStage() < 3; ++i)
+    for (int i = 0; i < 2 && w->setupStep() != PrizeStep::Ready; ++i)
         QTest::mouseClick(ok, Qt::LeftButton);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 // The host picks the prize from the "获奖等级" menu; the rolling runs out.
@@ -265,13 +265,13 @@ void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
     draw(w, 2);
     QCOMPARE(w->poolSize(), 39);
     w->MnSz(6)->trigger();        // 刷新 while the award cannot be written
-    QCOMPARE(w->setupStage(), 4); // not read again
+    QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
     QCOMPARE(w->poolSize(), 39);
     QCOMPARE(ts->messages.shown.back().title, QStringLiteral("错误"));
     QVERIFY(ts->messages.texts().last().contains(QStringLiteral("刷新")));
     QVERIFY(QFile::rename(book() + QStringLiteral(".away"), book()));
     w->MnSz(6)->trigger();
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
     QCOMPARE(w->poolSize(), 39); // the winner stays out of the draw
     QCOMPARE(w->sheet().prizes[2].remaining, 4);
     QCOMPARE(fileCells().value("5,6").toDouble(), 1.0);
@@ -298,7 +298,7 @@ void tst_FrmDjYhWorkbook::waitingAward_whosePrizeWasRemoved_isListedAtClose()
     QVERIFY(ts->messages.texts().contains(
         QStringLiteral("抽奖品工作表中找不到“参与奖 贴纸”这一行，这次获奖没有写入点名册.xls。\r\n"
                        "获奖记录保留在本窗口中：请检查抽奖品工作表后点“写名单”。")));
-    QCOMPARE(w->setupStage(), 4); // not read again
+    QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
     ts->messages.shown.clear();
     w->close();

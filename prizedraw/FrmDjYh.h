@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prizedraw/logic/PrizeAward.h"
+#include "prizedraw/logic/PrizeDrawSession.h"
 #include "prizedraw/logic/PrizePool.h"
 #include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
@@ -72,13 +73,7 @@ public:
 
     // What tests and the layout read.
     PrizeStep setupStep() const { return m_setup.step(); }
-    int poolSize() const { return m_pool.size(); }
-    const std::vector<int>& drawPool() const { return m_pool.entries(); }
-    const std::vector<int>& prizeTickets() const { return m_prizeTickets; }
-    const PrizeSheetData& sheet() const { return m_data; }
-    int chosenPrize() const { return m_chosenPrize; }
-    int chosenPerson() const { return m_chosenPerson; }
-    int awardCount() const { return m_awardCount; }
+    const PrizeDrawSession& drawSession() const { return m_draw; }
     // Where "抽奖品" stands in the open workbook now, -1 when it does not.
     int prizeSheetIndex() const;
     bool isRolling() const;
@@ -132,8 +127,7 @@ private:
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();
     void readPrizeSheet();
-    void loadPrizes();
-    void loadNames();
+    void loadSheet(PrizeSheetData data);
     void showPrizeList();
     void showNameList();
     static QString prizeSheetName();
@@ -151,29 +145,27 @@ private:
     void startDraw();
     void rollStep();
     void finishDraw();
-    void showPrize(int t);
-    void showPerson(int v);
+    void showPrize();
+    void showPerson();
     void placePersonDisplay();
-    void showEnd(const QString& text);
+    void showEnd();
     void popUpChoiceMenu(int item, QPoint globalPos);
     void takeChoice();
-    bool noNameList() const;
+    void showChoices();
+    void showMenuStates();
 
-    bool fixedPerson() const { return m_modeCode == 3; }
+    bool fixedPerson() const { return m_draw.fixedPerson(); }
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
     std::unique_ptr<RollBookSession> m_session;
-    int m_modeCode = 4;
 
     // State.
     PrizeSetup m_setup;
-    PrizeSheetData m_data;
-    std::vector<int> m_prizeTickets;
-    PrizePool m_pool;
-    int m_chosenPrize = 0;
-    int m_chosenPerson = 0;
-    int m_awardCount = 0;
+    PrizeDrawSession m_draw;
+    // The list panel is up (for confirmation or opened from the menu): a
+    // new layout centres it again.
+    bool m_listPanelOpen = false;
     int m_baseFontSize = 48;
     int m_lastPopUp = -1;
     bool m_textBesidePanel = false;

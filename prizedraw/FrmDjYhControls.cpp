@@ -126,6 +126,8 @@ void FrmDjYh::buildSidePanel()
     m_cmbMd->setFont(yaHeiFont(12));
     m_cmbMd->setGeometry(10, 8, 270, 38);
     m_cmbMd->setMaxVisibleItems(15);
+    connect(m_cmbMd, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_draw.selectChoice(index); });
 
     m_lstHj = new QListWidget(m_fraTs2);
     m_lstHj->setObjectName(QStringLiteral("lstHj"));

@@ -124,8 +124,8 @@ MonkeyResult runPrizeMonkey(const MonkeyRun& run)
         int people = 0;
     } before;
     monkey.beforeStep([&](const MonkeyStep&) {
-        before = {window->isRolling(), static_cast<int>(window->sheet().prizes.size()),
-                  static_cast<int>(window->sheet().people.size())};
+        before = {window->isRolling(), static_cast<int>(window->drawSession().sheet().prizes.size()),
+                  static_cast<int>(window->drawSession().sheet().people.size())};
     });
     const auto resetAsked = [&] {
         if (before.rolling)

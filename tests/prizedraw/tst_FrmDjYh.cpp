@@ -219,7 +219,7 @@ void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
     QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖信息"));
     QCOMPARE(w->lstJp()->count(), 13);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("\r\n期末抽奖\r\n\r\n初一年级组"));
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().pool().size(), 40);
     QCOMPARE(w->cmbMd()->count(), 6);
     QCOMPARE(w->MnDj(3)->text(), QStringLiteral("纪念奖"));
     for (int i = 0; i < 2; ++i)
@@ -234,7 +234,7 @@ void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
     QVERIFY(!w->MnSz(0)->isVisible());
     QVERIFY(w->MnSz(1)->isVisible());
     QVERIFY(w->chkMd()->isVisible());
-    QCOMPARE(w->poolSize(), 36); // 1 + 3 + 5 + 10 + 2 + 15 tickets
+    QCOMPARE(w->drawSession().pool().size(), 36); // 1 + 3 + 5 + 10 + 2 + 15 tickets
     QCOMPARE(w->cmbMd()->count(), 40);
     QCOMPARE(w->cmbMd()->itemText(0), QStringLiteral("1 郭文诗"));
     QCOMPARE(w->MnMd(39)->text(), w->cmbMd()->itemText(39));
@@ -273,7 +273,7 @@ void tst_FrmDjYh::startUp_withoutNameList_takesOne()
     QVERIFY(!w->MnSz(1)->isVisible());
     QVERIFY(!w->MnSz(4)->isVisible());
     QVERIFY(!w->cmbMd()->isVisible());
-    QCOMPARE(w->chosenPerson(), -1);
+    QCOMPARE(w->drawSession().chosenPerson(), -1);
     w->cmdOk_Click(0);
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
     QVERIFY(w->imgOk()->isVisible());
@@ -310,7 +310,7 @@ void tst_FrmDjYh::onePrizeRow_reportsEmptyRegion_andNothingDraws()
                         {QStringLiteral("甲")})});
     FrmDjYh* w = open(3);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到奖品区内容为空，请检查")});
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().pool().size(), 0);
     QCOMPARE(w->lstJp()->count(), 1);
     QVERIFY(!w->MnDj(0) || !w->MnDj(0)->isVisible());
     confirm(w);
@@ -333,9 +333,9 @@ void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
     FrmDjYh* w = open(4);
     QCOMPARE(messages->shown.size(), size_t(1));
     QVERIFY(messages->texts()[0].contains(QStringLiteral("第23行")));
-    QCOMPARE(w->sheet().prizes.size(), size_t(21));
-    QVERIFY(w->sheet().people.empty());
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().sheet().prizes.size(), size_t(21));
+    QVERIFY(w->drawSession().sheet().people.empty());
+    QCOMPARE(w->drawSession().pool().size(), 0);
     QVERIFY(w->chkMd()->isChecked());
     // Nobody can be drawn, so nothing can overwrite the prize rows 21 and 22.
     confirm(w);
@@ -372,7 +372,7 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
     FrmDjYh* w = open(4);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请打开并检查Excel文档是否损坏。")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().pool().size(), 0);
     QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
     QVERIFY(!w->fraJp()->isVisible() || w->lstJp()->count() == 1);
 }

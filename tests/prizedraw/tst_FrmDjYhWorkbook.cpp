@@ -151,14 +151,14 @@ void tst_FrmDjYhWorkbook::damagedPrizeSheet_isReported_andRefreshReadsItOnceMend
     QVERIFY(w);
     QCOMPARE(ts->messages.texts(), QStringList{kDamaged});
     QCOMPARE(ts->programEnd.calls, 0);
-    QVERIFY(w->sheet().prizes.empty());
+    QVERIFY(w->drawSession().sheet().prizes.empty());
     confirm(w);
     QTest::qWait(20);
     QVERIFY(QFile::remove(book()));
     QVERIFY(ts->addFile(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                         QStringLiteral("点名册.xls")));
     w->MnSz(6)->trigger(); // 刷新
-    QCOMPARE(w->sheet().prizes.size(), size_t(6));
+    QCOMPARE(w->drawSession().sheet().prizes.size(), size_t(6));
     QCOMPARE(ts->messages.shown.size(), size_t(1));
 }
 
@@ -263,17 +263,17 @@ void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
     confirm(w);
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
     draw(w, 2);
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().pool().size(), 39);
     w->MnSz(6)->trigger();        // 刷新 while the award cannot be written
     QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().pool().size(), 39);
     QCOMPARE(ts->messages.shown.back().title, QStringLiteral("错误"));
     QVERIFY(ts->messages.texts().last().contains(QStringLiteral("刷新")));
     QVERIFY(QFile::rename(book() + QStringLiteral(".away"), book()));
     w->MnSz(6)->trigger();
     QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
-    QCOMPARE(w->poolSize(), 39); // the winner stays out of the draw
-    QCOMPARE(w->sheet().prizes[2].remaining, 4);
+    QCOMPARE(w->drawSession().pool().size(), 39); // the winner stays out of the draw
+    QCOMPARE(w->drawSession().sheet().prizes[2].remaining, 4);
     QCOMPARE(fileCells().value("5,6").toDouble(), 1.0);
     confirm(w);
     draw(w, 2);

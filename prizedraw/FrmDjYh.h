@@ -78,28 +78,6 @@ public:
     int prizeSheetIndex() const;
     bool isRolling() const;
     bool hasUnsavedAward() const;
-    // The choice menu the last click popped up (MnSz item 0 or 1), -1 none.
-    int lastPopUp() const { return m_lastPopUp; }
-    QLabel* lblXm() const { return m_lblXm; }
-    QLabel* lblXm2() const { return m_lblXm2; }
-    QLabel* imgJp() const { return m_imgJp; }
-    QLabel* lblXx() const { return m_lblXx; }
-    QFrame* fraJp() const { return m_fraJp; }
-    QFrame* fraTs() const { return m_fraTs; }
-    QFrame* FraTs2() const { return m_fraTs2; }
-    QFrame* FraLine() const { return m_fraLine; }
-    QListWidget* lstJp() const { return m_lstJp; }
-    QListWidget* lstMd() const { return m_lstMd; }
-    QListWidget* lstHj() const { return m_lstHj; }
-    QComboBox* cmbMd() const { return m_cmbMd; }
-    QCheckBox* chkMd() const { return m_chkMd; }
-    QToolButton* imgOk() const { return m_imgOk; }
-    QAction* MnSz(int i) const { return m_mnSz.at(static_cast<size_t>(i)); }
-    QAction* MnDj(int i) const;
-    QAction* MnMd(int i) const;
-    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
-    DisplayFormat& displayFormat() const { return *m_displayFormat; }
-    RollBookSession& rollBook() const { return *m_session; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -167,7 +145,6 @@ private:
     // new layout centres it again.
     bool m_listPanelOpen = false;
     int m_baseFontSize = 48;
-    int m_lastPopUp = -1;
     bool m_textBesidePanel = false;
     QString m_mainText;
     QFont m_mainFont;

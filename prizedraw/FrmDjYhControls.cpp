@@ -90,6 +90,7 @@ void FrmDjYh::buildControls()
     }
 
     m_fraLine = new QFrame(m_canvas);
+    m_fraLine->setObjectName(QStringLiteral("FraLine"));
     m_fraLine->setFrameShape(QFrame::VLine);
     m_fraLine->setFrameShadow(QFrame::Sunken);
     m_fraLine->resize(3, 100);
@@ -138,6 +139,7 @@ void FrmDjYh::buildSidePanel()
 
     m_imgOk = new StartPicture(m_fraTs2, m_services.appDir, QStringLiteral("开始"),
                                [this] { imgOk_MouseDown(); });
+    m_imgOk->setObjectName(QStringLiteral("imgOk"));
     m_imgOk->setGeometry(75, 290, 140, 140);
     m_imgOk->hide();
 
@@ -169,6 +171,7 @@ void FrmDjYh::buildListPanel()
     m_fraJp->setFont(songFont(12));
 
     m_lblXx = new QLabel(QStringLiteral("请确认获奖信息"), m_fraJp);
+    m_lblXx->setObjectName(QStringLiteral("lblXx"));
     m_lblXx->setFont(kaiFont(18, true));
     m_lblXx->setGeometry(20, 10, 500, 40);
 
@@ -253,16 +256,6 @@ void FrmDjYh::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
     m_topMenus = {names, format};
-}
-
-QAction* FrmDjYh::MnDj(int i) const
-{
-    return i >= 0 && i < static_cast<int>(m_mnDj.size()) ? m_mnDj[static_cast<size_t>(i)] : nullptr;
-}
-
-QAction* FrmDjYh::MnMd(int i) const
-{
-    return i >= 0 && i < static_cast<int>(m_mnMd.size()) ? m_mnMd[static_cast<size_t>(i)] : nullptr;
 }
 
 } // namespace zelvano

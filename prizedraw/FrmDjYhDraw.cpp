@@ -169,7 +169,6 @@ void FrmDjYh::lblXm_MouseDown(Qt::MouseButton button, QPoint globalPos)
 
 void FrmDjYh::popUpChoiceMenu(int item, QPoint globalPos)
 {
-    m_lastPopUp = item;
     QMenu* menu = item == 0 ? m_mnDjMenu : m_mnMdMenu;
     menu->popup(globalPos.isNull() ? QCursor::pos() : globalPos);
 }
@@ -231,10 +230,11 @@ void FrmDjYh::finishDraw()
 
 void FrmDjYh::showMenuStates()
 {
-    for (int i = 0; i < static_cast<int>(m_draw.sheet().prizes.size()); ++i)
-        MnDj(i)->setEnabled(m_draw.prizeOpen(i));
-    for (int i = 0; i < static_cast<int>(m_draw.sheet().people.size()); ++i)
-        MnMd(i)->setEnabled(m_draw.personOpen(i));
+    // The menus hold an item for every row read (and hidden ones beyond).
+    for (size_t i = 0; i < m_draw.sheet().prizes.size(); ++i)
+        m_mnDj[i]->setEnabled(m_draw.prizeOpen(static_cast<int>(i)));
+    for (size_t i = 0; i < m_draw.sheet().people.size(); ++i)
+        m_mnMd[i]->setEnabled(m_draw.personOpen(static_cast<int>(i)));
 }
 
 void FrmDjYh::showPerson()

@@ -90,6 +90,7 @@ private:
     void buildControls();
     void buildSidePanel();
     void buildListPanel();
+    void buildListButtons();
     void buildMenus();
 
     // Lifecycle (FrmDjYh.cpp).

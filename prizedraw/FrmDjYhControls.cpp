@@ -205,7 +205,12 @@ void FrmDjYh::buildListPanel()
     m_chkMd->setAccessibleName(QStringLiteral("不要名单"));
     m_chkMd->setGeometry(20, 496, 140, 36);
     connect(m_chkMd, &QCheckBox::clicked, this, &FrmDjYh::chkMd_Click);
+    buildListButtons();
+    m_fraJp->hide();
+}
 
+void FrmDjYh::buildListButtons()
+{
     auto* imgCz = glyphButton(QStringLiteral("重"), QColor(0xcd, 0x5c, 0x5c),
                               QStringLiteral("重置"), m_fraJp, QRect(300, 490, 46, 46));
     connect(imgCz, &QToolButton::clicked, this, &FrmDjYh::imgCz_Click);
@@ -221,7 +226,6 @@ void FrmDjYh::buildListPanel()
     m_cmdOk->setAccessibleName(QStringLiteral("确定"));
     m_cmdOk->setGeometry(780 - 140, 494, 120, 40);
     connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(0); });
-    m_fraJp->hide();
 }
 
 void FrmDjYh::buildMenus()

@@ -30,24 +30,6 @@ namespace
 
 const QString kWarning = QStringLiteral("警告");
 
-void showItems(std::vector<QAction*>& actions, QMenu* menu, const std::vector<ChoiceItem>& items,
-               const std::function<void(int)>& onClick)
-{
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i >= actions.size()) {
-            const int index = static_cast<int>(i);
-            actions.push_back(
-                menu->addAction(QString(), menu, [onClick, index] { onClick(index); }));
-        }
-        actions[i]->setText(items[i].caption);
-        actions[i]->setVisible(true);
-        actions[i]->setEnabled(items[i].enabled);
-    }
-    // Items of an earlier, longer sheet stay in the menu, hidden.
-    for (size_t i = items.size(); i < actions.size(); ++i)
-        actions[i]->setVisible(false);
-}
-
 } // namespace
 
 void FrmDjYh::openPrizeSheet()
@@ -86,30 +68,24 @@ void FrmDjYh::readPrizeSheet()
     const RollBookSession& book = *m_session;
     PrizeSheetData data =
         zelvano::readPrizeSheet([&book](int row, int column) { return book.cell(row, column); });
-    m_chosenPrize = 0;
-    m_chosenPerson = m_chkMd->isChecked() ? -1 : 0;
     if (data.prizeRegionEmpty) {
         m_services.messages->show(QStringLiteral("检测到奖品区内容为空，请检查"), kWarning,
                                   MessageIcon::Critical);
         m_session->closeWorkbook();
         // The window goes on without prizes: nothing can be drawn.
-        m_data = PrizeSheetData{};
-        loadPrizes();
-        loadNames();
+        loadSheet(PrizeSheetData{});
         return;
     }
-    m_data = std::move(data);
-    loadPrizes();
-    if (m_data.prizeRowsReachNames) {
+    loadSheet(std::move(data));
+    if (m_draw.sheet().prizeRowsReachNames) {
         m_services.messages->show(
             QStringLiteral("奖品区一直写到了第%1行，占了从第21行开始的名单区，"
                            "本次不使用名单抽奖。\r\n请让奖品在第20行之前结束，空出一行。")
-                .arg(m_data.prizeRowCount + 2),
+                .arg(m_draw.sheet().prizeRowCount + 2),
             kWarning, MessageIcon::Critical);
     }
-    loadNames();
-    if (m_data.people.empty()) {
-        if (!m_chkMd->isChecked()) {
+    if (m_draw.sheet().people.empty()) {
+        if (!m_draw.withoutNames()) {
             m_chkMd->setChecked(true);
             chkMd_Click();
         }
@@ -122,37 +98,13 @@ void FrmDjYh::readPrizeSheet()
         m_mnSz[0]->setVisible(false);
     else
         m_mnSz[1]->setVisible(false);
-    m_cmbMd->setVisible(!(fixedPerson() && m_chkMd->isChecked()));
-}
-
-void FrmDjYh::loadPrizes()
-{
-    setMainText(titleText(m_data.title, m_data.subtitle), false);
-    m_cmbMd->clear();
-    showItems(m_mnDj, m_mnDjMenu, prizeMenuItems(m_data.prizes),
-              [this](int index) { MnDj_Click(index); });
-    if (!fixedPerson())
-        m_cmbMd->addItems(choiceEntries(PrizeMode::FixedPrize, m_data));
-    m_prizeTickets = zelvano::prizeTickets(m_data.prizes);
-    if (fixedPerson())
-        m_pool.reset(m_prizeTickets);
-}
-
-void FrmDjYh::loadNames()
-{
-    m_lblXm2->clear();
-    showItems(m_mnMd, m_mnMdMenu, nameMenuItems(m_data.people),
-              [this](int index) { MnMd_Click(index); });
-    if (fixedPerson())
-        m_cmbMd->addItems(choiceEntries(PrizeMode::FixedPerson, m_data));
-    else
-        m_pool.reset(drawPoolFor(PrizeMode::FixedPrize, m_data));
+    m_cmbMd->setVisible(!(fixedPerson() && m_draw.withoutNames()));
 }
 
 void FrmDjYh::showPrizeList()
 {
     m_lstJp->clear();
-    m_lstJp->addItems(prizeListLines(m_data.prizes));
+    m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
     m_lstJp->show();
     m_lstMd->hide();
     centrePanel(0.5);
@@ -161,7 +113,7 @@ void FrmDjYh::showPrizeList()
 void FrmDjYh::showNameList()
 {
     m_lstMd->clear();
-    m_lstMd->addItems(nameListLines(m_data.people));
+    m_lstMd->addItems(nameListLines(m_draw.sheet().people));
     m_lstMd->setGeometry(m_lstJp->geometry());
     m_lstJp->hide();
     m_lstMd->show();
@@ -225,15 +177,11 @@ FrmDjYh::AwardWrite FrmDjYh::writeAward(const AwardTarget& award, AwardCells* wr
 
 void FrmDjYh::recordAward()
 {
-    if (m_chosenPrize < 1 || m_chosenPrize > static_cast<int>(m_data.prizes.size()))
+    if (!m_draw.awardPrize())
         return;
-    Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
-    const bool withPerson = !noNameList() && m_chosenPerson >= 1 &&
-                            m_chosenPerson <= static_cast<int>(m_data.people.size());
-    const int person = withPerson ? m_chosenPerson : 0;
-    const QString display = withPerson ? m_lblXm2->text() : QString();
-    const AwardTarget target = awardTarget(
-        prize, withPerson ? &m_data.people[static_cast<size_t>(person - 1)] : nullptr, display);
+    const Prize& prize = *m_draw.awardPrize();
+    const QString display = m_draw.winnerDisplay();
+    const AwardTarget target = awardTarget(prize, m_draw.winner(), display);
 
     // The cells change in memory first; only the save can then fail, and a
     // failed save is made good by the next access without applying the
@@ -250,19 +198,9 @@ void FrmDjYh::recordAward()
     const QString level = written ? cells.level : prize.level;
     const QString prizeName = written ? cells.prizeName : prize.name;
 
-    prize.remaining = std::max(prize.remaining - 1, 0);
-    prize.used = toInt16(prize.used + 1);
-    if (QAction* item = MnDj(m_chosenPrize - 1); item && prize.remaining < 1)
-        item->setEnabled(false);
-    if (withPerson) {
-        if (QAction* item = MnMd(person - 1))
-            item->setEnabled(false);
-        Entrant& winner = m_data.people[static_cast<size_t>(person - 1)];
-        winner.levelWon = level.trimmed();
-        winner.prizeWon = prizeName.trimmed();
-    }
-    m_awardCount = toInt16(m_awardCount + 1);
-    m_lstHj->insertItem(0, winnerLine(m_awardCount, display, level, prizeName));
+    const QString line = m_draw.awarded(level, prizeName);
+    showMenuStates();
+    m_lstHj->insertItem(0, line);
     m_lstHj->insertItem(0, QString());
     m_lstHj->show();
 

@@ -6,7 +6,7 @@
 #include "numberdraw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
 #include "shell/core/MessageService.h"

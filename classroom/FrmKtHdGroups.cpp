@@ -3,7 +3,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "presentation/SpeechTimer.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"

@@ -4,7 +4,7 @@
 
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeTexts.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "rollbook/CellValue.h"
-#include "rollbook/ops/PendingChanges.h"
+#include "rollbook/ops/RollBook.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
-#include <variant>
 #include <vector>
 
 namespace zelvano
@@ -17,30 +16,15 @@ namespace zelvano
 struct AppServices;
 class RollBookViewer;
 
-namespace xls
-{
-class Workbook;
-class XlsError;
-} // namespace xls
-
-inline constexpr const char16_t* kRollBookName = u"点名册.xls";
-inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
-
-// The roll book as one window holds it: the workbook (`workbook`), the
-// current worksheet (`worksheet`), and the operations every window runs on
-// them. Opened on first use, kept for the window's life, released at close.
+// The roll book as a window uses it: the operations of RollBook (which
+// decides everything and shows nothing), each outcome told to the teacher
+// in the words, icons and titles the windows have always used, the
+// questions asked, and the roll-book window shown.
 //
-// Before every access the file is checked: one changed on disk by another
-// program is read again, so edits made elsewhere are seen. Every write
-// operation ends with a save. A save that fails keeps the changes in
-// memory; the next access saves them first, and a retry never applies a
-// change twice. When the file changed on disk while changes of ours were
-// unsaved, each is written again where it still means the same (see
-// CellAnchor), the others are kept, and the teacher is told both.
-//
-// Nothing the workbook engine throws leaves this class: a sheet whose cells
-// are damaged cannot be activated, reads of it give empty cells, and a cell
-// the engine will not change is named to the teacher and left as it was.
+// Every write operation ends with a save. When the file changed on disk
+// while changes of ours were unsaved, the teacher is told which were
+// written again and which were kept; a cell the engine will not change is
+// named to the teacher and left as it was.
 class RollBookSession
 {
 public:
@@ -71,8 +55,8 @@ public:
     // errorText() says why.
     bool activateSheet(int index);
     bool activateSheet(const QString& name);
-    int activeSheet() const { return m_activeSheet; }
-    QString activeSheetName() const { return m_activeSheetName; }
+    int activeSheet() const { return m_book.activeSheet(); }
+    QString activeSheetName() const { return m_book.activeSheetName(); }
     // Position of a worksheet of the open workbook, -1 when none; opens nothing.
     int openWorksheetIndex(const QString& name) const;
 
@@ -110,7 +94,7 @@ public:
     // Changes the file does not hold yet: unsaved, or kept aside because a
     // file another program saved had no place for them.
     bool hasUnsavedChanges() const;
-    const std::vector<KeptChange>& keptChanges() const { return m_pending.kept(); }
+    const std::vector<KeptChange>& keptChanges() const { return m_book.keptChanges(); }
 
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
     // 文件？" (critical, "错误") and opens the roll book again.
@@ -137,23 +121,24 @@ public:
 
     QString errorText() const { return m_error; }
     // The workbook itself, for the roll-book window. Null when not open.
-    xls::Workbook* workbook() const { return m_workbook.get(); }
+    xls::Workbook* workbook() const { return m_book.workbook(); }
+    // The roll book underneath, as the logic sees it.
+    RollBook& book() { return m_book; }
+    const RollBook& book() const { return m_book; }
 
 private:
-    bool reloadFromDisk();
-    bool makeCurrent(int index);
-    bool makeWritable();
+    // Tells what an operation met on the way (the file read again) and
+    // keeps its words for errorText(); true when it succeeded.
+    bool told(const BookOutcome& outcome);
+    bool showSheet(int index);
     void refreshViewer();
-    bool writeInto(int sheet, const std::vector<CellWrite>& cells);
-    void reportRefused(const QString& sheet, int row, int column, const xls::XlsError& error);
+    void reportRefused(const RefusedCell& cell);
     void reportUnplaced();
 
     AppServices& m_services;
-    std::unique_ptr<xls::Workbook> m_workbook;
-    int m_activeSheet = -1;
-    QString m_activeSheetName;
+    RollBook m_book;
     QString m_error;
-    PendingChanges m_pending;
+    int m_shownVersion = 0;
     std::unique_ptr<RollBookViewer> m_viewer;
 };
 

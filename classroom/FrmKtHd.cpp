@@ -303,7 +303,6 @@ void FrmKtHd::forgetRoster()
     m_currentMember = 0;
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
-    m_scoreAwaitingSave = false;
     m_list1->clear();
     m_list2->clear();
     resetMenuItems();

@@ -54,6 +54,36 @@ bool RollBookSession::told(const BookOutcome& outcome)
     return outcome.ok();
 }
 
+RecordStatus RollBookSession::told(const RecordOutcome& outcome)
+{
+    told(outcome.book);
+    if (outcome.status == RecordStatus::RowGone) {
+        const RecordNotice notice = outcome.record->goneNotice();
+        m_services.messages->show(notice.text, notice.title, MessageIcon::Critical);
+    }
+    return outcome.status;
+}
+
+RecordStatus RollBookSession::record(std::shared_ptr<RecordCommand> record)
+{
+    return told(m_book.record(std::move(record)));
+}
+
+bool RollBookSession::applyWaiting()
+{
+    for (const RecordOutcome& outcome : m_book.applyWaiting())
+        told(outcome);
+    return m_book.waiting().empty();
+}
+
+QStringList RollBookSession::waitingRecordTexts() const
+{
+    QStringList texts;
+    for (const auto& record : m_book.waiting())
+        texts << record->handText();
+    return texts;
+}
+
 bool RollBookSession::checkRollBookPresent()
 {
     if (m_book.exists())

@@ -96,6 +96,25 @@ public:
     bool hasUnsavedChanges() const;
     const std::vector<KeptChange>& keptChanges() const { return m_book.keptChanges(); }
 
+    // Applies a record of a window's logic (points, an award) through the
+    // roll book. A refused cell and a row that is gone are told here; a
+    // file that cannot be opened is the window's to tell (Unreachable).
+    RecordStatus record(std::shared_ptr<RecordCommand> record);
+    // Applies the records waiting for the next access, each told as above;
+    // true when none waits any more.
+    bool applyWaiting();
+    bool hasWaitingRecords() const { return !m_book.waiting().empty(); }
+    // The waiting records as a person writes them by hand, oldest first.
+    QStringList waitingRecordTexts() const;
+    // Gives the waiting records up (after listing them for the teacher).
+    void dropWaitingRecords() { m_book.dropWaiting(); }
+    // Is a change of `column` in the row `subject` stands for still not in
+    // the file?
+    ChangeState changeFor(const QString& sheet, int column, const CellAnchor& subject) const
+    {
+        return m_book.changeFor(sheet, column, subject);
+    }
+
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
     // 文件？" (critical, "错误") and opens the roll book again.
     void reportWriteFailure();
@@ -130,6 +149,7 @@ private:
     // Tells what an operation met on the way (the file read again) and
     // keeps its words for errorText(); true when it succeeded.
     bool told(const BookOutcome& outcome);
+    RecordStatus told(const RecordOutcome& outcome);
     bool showSheet(int index);
     void refreshViewer();
     void reportRefused(const RefusedCell& cell);

@@ -264,7 +264,7 @@ BookOutcome RollBook::write(const std::vector<CellWrite>& cells)
     return finish(writeInto(m_activeSheet, cells));
 }
 
-BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells)
+BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded)
 {
     const auto index = static_cast<std::size_t>(sheet);
     const QString name = QString::fromStdString(m_workbook->worksheetNames().at(index));
@@ -290,7 +290,7 @@ BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells)
             // before it stays pending like any change.
             return refused(c, error);
         }
-        m_pending.add({name, c.row, c.column, c.value, c.anchor});
+        m_pending.add({name, c.row, c.column, c.value, c.anchor, recorded});
     }
     return {};
 }
@@ -314,7 +314,8 @@ BookOutcome RollBook::editCell(const QString& sheet, int row, int column, const 
 
 bool RollBook::hasUnsavedChanges() const
 {
-    return (m_workbook && m_workbook->isDirty()) || !m_pending.kept().empty();
+    return (m_workbook && m_workbook->isDirty()) || !m_pending.kept().empty() ||
+           !m_pending.waiting().empty();
 }
 
 BookOutcome RollBook::save()
@@ -378,6 +379,59 @@ bool RollBook::makeWritable()
     return false;
 }
 
+RecordOutcome RollBook::applyOne(const std::shared_ptr<RecordCommand>& record)
+{
+    RecordOutcome outcome;
+    outcome.record = record;
+    outcome.book = activateSheet(record->sheet());
+    if (!carry(outcome.book)) {
+        outcome.status = RecordStatus::Unreachable;
+        return outcome;
+    }
+    const RecordPlan plan =
+        record->plan([this](int row, int column) { return cell(row, column); }, lastUsedRow());
+    if (plan.rowGone) {
+        outcome.status = RecordStatus::RowGone;
+        return outcome;
+    }
+    outcome.book = writeInto(m_activeSheet, plan.cells, true);
+    if (!outcome.book.ok())
+        outcome.status = RecordStatus::Refused;
+    return outcome;
+}
+
+RecordOutcome RollBook::record(std::shared_ptr<RecordCommand> record)
+{
+    RecordOutcome outcome = applyOne(record);
+    outcome.book = finish(std::move(outcome.book));
+    if (outcome.status != RecordStatus::Written && record->waitsWhenNotWritten()) {
+        m_pending.wait(std::move(record));
+        outcome.waits = true;
+    }
+    return outcome;
+}
+
+std::vector<RecordOutcome> RollBook::applyWaiting()
+{
+    std::vector<RecordOutcome> outcomes;
+    bool reachable = true;
+    for (std::shared_ptr<RecordCommand>& record : m_pending.takeWaiting()) {
+        if (!reachable) {
+            m_pending.wait(std::move(record));
+            continue;
+        }
+        RecordOutcome outcome = applyOne(record);
+        outcome.book = finish(std::move(outcome.book));
+        reachable = outcome.status != RecordStatus::Unreachable;
+        if (outcome.status != RecordStatus::Written) {
+            m_pending.wait(std::move(record));
+            outcome.waits = true;
+        }
+        outcomes.push_back(std::move(outcome));
+    }
+    return outcomes;
+}
+
 BookOutcome RollBook::close()
 {
     // Changes that cannot be saved yet keep the workbook in memory, and so
@@ -399,6 +453,7 @@ void RollBook::drop()
 {
     m_workbook.reset();
     m_pending.clear();
+    m_pending.dropWaiting();
     m_activeSheet = -1;
     m_activeSheetName.clear();
 }

@@ -59,6 +59,21 @@ struct BookOutcome {
     bool ok() const { return status == BookStatus::Ok; }
 };
 
+// How applying a record ended.
+enum class RecordStatus {
+    Written,     // its cells are in the workbook (the save is the caller's)
+    Unreachable, // the file or its sheet could not be opened
+    RowGone,     // the row it belongs to is not in the sheet any more
+    Refused,     // a cell refused it; nothing of it written
+};
+
+struct RecordOutcome {
+    RecordStatus status = RecordStatus::Written;
+    std::shared_ptr<RecordCommand> record;
+    BookOutcome book;   // the roll book's own outcome: refused cell, readings
+    bool waits = false; // kept to be applied at the next access
+};
+
 // The roll book as one window holds it: the workbook, the current
 // worksheet, and the operations every window runs on them. Opened on first
 // use, kept for the window's life, dropped at close.
@@ -118,11 +133,31 @@ public:
     // Saves the changes written. SaveFailed keeps them for the next access.
     BookOutcome save();
 
-    // Changes the file does not hold yet: unsaved, or kept aside.
+    // Changes the file does not hold yet: unsaved, kept aside, or records
+    // waiting for the next access.
     bool hasUnsavedChanges() const;
     // Changes written into the workbook and not saved yet.
     int unsavedWriteCount() const { return static_cast<int>(m_pending.written().size()); }
     const std::vector<KeptChange>& keptChanges() const { return m_pending.kept(); }
+
+    // Applies a record to its sheet (see RecordCommand). One that could not
+    // be written and waits goes after those already waiting.
+    RecordOutcome record(std::shared_ptr<RecordCommand> record);
+    // Applies the waiting records, oldest first, each exactly once; after
+    // one finds the file unreachable the others wait on untried.
+    std::vector<RecordOutcome> applyWaiting();
+    const std::vector<std::shared_ptr<RecordCommand>>& waiting() const
+    {
+        return m_pending.waiting();
+    }
+    void dropWaiting() { m_pending.dropWaiting(); }
+    // Where the recorded change of `column` in the row `subject` stands
+    // for stands: "are this person's points still unsaved?" Plain writes
+    // (a reset, a grouping) do not count.
+    ChangeState changeFor(const QString& sheet, int column, const CellAnchor& subject) const
+    {
+        return m_pending.stateOf(sheet, column, subject);
+    }
 
     // Closes the workbook; kept when changes of ours still need it.
     BookOutcome close();
@@ -142,7 +177,8 @@ private:
     bool carry(BookOutcome& step);
     BookOutcome readAgain();
     BookOutcome makeCurrent(int index);
-    BookOutcome writeInto(int sheet, const std::vector<CellWrite>& cells);
+    BookOutcome writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded = false);
+    RecordOutcome applyOne(const std::shared_ptr<RecordCommand>& record);
     bool makeWritable();
     bool heldByLockFile() const;
 

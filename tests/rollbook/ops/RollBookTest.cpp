@@ -201,4 +201,118 @@ TEST(RollBook, HolderOfTheFile_IsEndedAndWaitedForThroughTheClock)
         EXPECT_EQ(ms, 200);
 }
 
+// --- Records: applied once, waiting when they cannot be written -----------------------------
+
+// A record that adds one to G of the row holding `number` in column A.
+class AddOne final : public RecordCommand
+{
+public:
+    AddOne(QString sheet, QString number, bool waits)
+        : m_sheet(std::move(sheet)), m_number(std::move(number)), m_waits(waits)
+    {
+    }
+    QString sheet() const override { return m_sheet; }
+    RecordPlan plan(const SheetCellReader& cells, int lastRow) override
+    {
+        ++plans;
+        const CellAnchor anchor = CellAnchor::rowHolding({{1, m_number}}, 3);
+        const AnchoredRow row = findAnchoredRow(anchor, 3, cells, lastRow);
+        if (row.match == AnchoredRow::Match::Gone || row.match == AnchoredRow::Match::Ambiguous)
+            return {{}, true};
+        return {{{row.row, 7, cells(row.row, 7).number + 1, anchor}}, false};
+    }
+    RecordNotice goneNotice() const override { return {QStringLiteral("gone"), QString()}; }
+    bool waitsWhenNotWritten() const override { return m_waits; }
+    QString handText() const override { return m_number; }
+
+    int plans = 0;
+
+private:
+    QString m_sheet;
+    QString m_number;
+    bool m_waits;
+};
+
+struct RecordCase {
+    const char* name;
+    QString sheet;
+    QString number;
+    bool waitsWhenNotWritten;
+    RecordStatus expected;
+    bool waits;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RollBookRecord : public ::testing::TestWithParam<RecordCase>
+{
+};
+
+const QString kClass = QStringLiteral("初一(1)班");
+
+TEST_P(RollBookRecord, EndsAsExpected_AndWaitsOnlyWhenItShould)
+{
+    const RecordCase& c = GetParam();
+    Book b;
+    const RecordOutcome outcome =
+        b.book.record(std::make_shared<AddOne>(c.sheet, c.number, c.waitsWhenNotWritten));
+    EXPECT_EQ(outcome.status, c.expected);
+    EXPECT_EQ(outcome.waits, c.waits);
+    EXPECT_EQ(b.book.waiting().size(), c.waits ? 1u : 0u);
+    EXPECT_TRUE(b.world.messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RollBookRecord,
+                         ::testing::Values(RecordCase{"RowThere_Written", kClass, "1", true,
+                                                      RecordStatus::Written, false},
+                                           RecordCase{"NoSuchSheet_WaitingKind_Waits", "nothing",
+                                                      "1", true, RecordStatus::Unreachable, true},
+                                           RecordCase{"NoSuchSheet_OtherKind_GivenUp", "nothing",
+                                                      "1", false, RecordStatus::Unreachable, false},
+                                           RecordCase{"RowGone_WaitingKind_Waits", kClass, "999",
+                                                      true, RecordStatus::RowGone, true},
+                                           RecordCase{"RowGone_OtherKind_GivenUp", kClass, "999",
+                                                      false, RecordStatus::RowGone, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RollBookRecord, MadeWhileTheFileCannotBeOpened_IsAppliedOnceAtTheNextAccess)
+{
+    Book b;
+    const QString away = b.file() + QStringLiteral(".away");
+    ASSERT_TRUE(QFile::rename(b.file(), away));
+    const auto record = std::make_shared<AddOne>(kClass, "1", true);
+    EXPECT_EQ(b.book.record(record).status, RecordStatus::Unreachable);
+    EXPECT_TRUE(b.book.hasUnsavedChanges());
+    EXPECT_TRUE(b.book.applyWaiting().front().waits); // still away: waits on
+    ASSERT_TRUE(QFile::rename(away, b.file()));
+    const double before = xls::Workbook::open(b.file().toStdU16String()).cell(0, 3, 7).number;
+
+    const std::vector<RecordOutcome> applied = b.book.applyWaiting();
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0].status, RecordStatus::Written);
+    EXPECT_TRUE(b.book.applyWaiting().empty()); // nothing twice
+    ASSERT_TRUE(b.book.save().ok());
+    EXPECT_EQ(xls::Workbook::open(b.file().toStdU16String()).cell(0, 3, 7).number, before + 1);
+    EXPECT_FALSE(b.book.hasUnsavedChanges());
+    EXPECT_EQ(record->plans, 1);
+}
+
+TEST(RollBookRecord, ChangeFor_CountsRecordedChangesUntilSaved_NotPlainWrites)
+{
+    Book b;
+    const CellAnchor first = CellAnchor::rowHolding({{1, QStringLiteral("1")}}, 3);
+    ASSERT_TRUE(b.book.activateSheet(kClass).ok());
+    ASSERT_TRUE(b.book.write({{3, 7, 5.0, first}}).ok()); // a reset, say
+    EXPECT_EQ(b.book.changeFor(kClass, 7, first), ChangeState::None);
+    ASSERT_EQ(b.book.record(std::make_shared<AddOne>(kClass, "1", false)).status,
+              RecordStatus::Written);
+    EXPECT_EQ(b.book.changeFor(kClass, 7, first), ChangeState::Unsaved);
+    EXPECT_EQ(b.book.changeFor(kClass, 8, first), ChangeState::None);
+    ASSERT_TRUE(b.book.save().ok());
+    EXPECT_EQ(b.book.changeFor(kClass, 7, first), ChangeState::None);
+}
+
 } // namespace

@@ -84,6 +84,8 @@ bool RollBook::carry(BookOutcome& step)
 BookOutcome RollBook::open()
 {
     if (!m_workbook) {
+        if (!exists())
+            return finish(failed(BookStatus::Missing, QStringLiteral("找不到%1").arg(path())));
         try {
             m_workbook = std::make_unique<xls::Workbook>(xls::Workbook::open(toPath(path())));
         } catch (const xls::XlsError& error) {

@@ -74,11 +74,7 @@ class RollBookOutcome : public ::testing::TestWithParam<OutcomeCase>
 
 const OutcomeCase kOutcomes[] = {
     {"OpenSample_IsOk", kSample, {}, [](Book& b) { return b.book.open(); }, BookStatus::Ok},
-    {"NoFile_IsUnreadable",
-     QString(),
-     {},
-     [](Book& b) { return b.book.open(); },
-     BookStatus::Unreadable},
+    {"NoFile_IsMissing", QString(), {}, [](Book& b) { return b.book.open(); }, BookStatus::Missing},
     {"NotAWorkbook_IsUnreadable", kSample,
      [](Book& b) {
          QFile f(b.file());

@@ -38,8 +38,8 @@ public:
     // 文件，请修正！" is shown and the program ends (false).
     bool checkRollBookPresent();
 
-    // Makes sure the roll book is open and current (see above). False when it
-    // cannot be read; errorText() says why, and no message is shown.
+    // Makes sure the roll book is open and current (see RollBook::open). False
+    // when it cannot be read; errorText() says why, and no message is shown.
     bool openRollBook();
 
     // Worksheets in workbook order (chart and macro sheets are not
@@ -91,8 +91,9 @@ public:
     // written now (held by another program, read-only, disk full): the
     // changes stay in memory and are saved by the next access.
     bool save();
-    // Changes the file does not hold yet: unsaved, or kept aside because a
-    // file another program saved had no place for them.
+    // Changes the file does not hold yet: unsaved, kept aside because a
+    // file another program saved had no place for them, or records waiting
+    // for the next access.
     bool hasUnsavedChanges() const;
     const std::vector<KeptChange>& keptChanges() const { return m_book.keptChanges(); }
 
@@ -108,8 +109,8 @@ public:
     QStringList waitingRecordTexts() const;
     // Gives the waiting records up (after listing them for the teacher).
     void dropWaitingRecords() { m_book.dropWaiting(); }
-    // Is a change of `column` in the row `subject` stands for still not in
-    // the file?
+    // Is a recorded change of `column` in the row `subject` stands for
+    // still not in the file?
     ChangeState changeFor(const QString& sheet, int column, const CellAnchor& subject) const
     {
         return m_book.changeFor(sheet, column, subject);
@@ -120,7 +121,7 @@ public:
     void reportWriteFailure();
 
     // The other failures of the roll book, each with its message, icon and
-    // title. The first two end the program (through the seam).
+    // title. The first ends the program (through the seam).
     void reportNoWorksheet();    // "找不到工作表，请检查"
     void reportDamaged();        // "请打开并检查Excel文档是否损坏。"
     void reportEmptyClassList(); // "检测到名单表格为空，请检查", then closes the workbook

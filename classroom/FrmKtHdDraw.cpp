@@ -192,8 +192,6 @@ void FrmKtHd::List1_Click()
     const Person* person = personAt(m_roster, QString::number(position));
     if (!person)
         return;
-    if (position != m_currentPosition)
-        m_scoreAwaitingSave = false;
     m_currentPosition = position;
     m_currentName = item->text();
     m_currentMember = m_list1->currentRow() + 1;

@@ -6,7 +6,7 @@
 
 #include "presentation/DisplayFormat.h"
 #include "prizedraw/logic/PrizeTexts.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"

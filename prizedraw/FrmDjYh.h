@@ -110,10 +110,7 @@ private:
     void showPrizeList();
     void showNameList();
     static QString prizeSheetName();
-    enum class AwardWrite { Written, NotOpen, Refused };
     void recordAward();
-    AwardWrite writeAward(const AwardTarget& award, AwardCells* written);
-    bool flushAwards();
     bool writeWaitingAwards();
     void rereadSheet();
     void resetAwards();
@@ -153,10 +150,6 @@ private:
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;
-    // Awards made on screen whose cells could not be written yet (the roll
-    // book could not be opened, or the sheet refused them): written, in
-    // order, by the next access.
-    std::vector<AwardTarget> m_unwritten;
 
     // Controls.
     QWidget* m_canvas = nullptr;

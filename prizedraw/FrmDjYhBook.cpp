@@ -4,7 +4,7 @@
 
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeTexts.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+
+#include <memory>
 
 namespace zelvano
 {
@@ -81,7 +83,7 @@ void FrmDjYh::readPrizeSheet()
         m_services.messages->show(
             QStringLiteral("奖品区一直写到了第%1行，占了从第21行开始的名单区，"
                            "本次不使用名单抽奖。\r\n请让奖品在第20行之前结束，空出一行。")
-                .arg(m_draw.sheet().prizeRowCount + 2),
+                .arg(prizeRowOf(m_draw.sheet().prizeRowCount)),
             kWarning, MessageIcon::Critical);
     }
     if (m_draw.sheet().people.empty()) {
@@ -122,7 +124,7 @@ void FrmDjYh::showNameList()
 
 bool FrmDjYh::hasUnsavedAward() const
 {
-    return !m_unwritten.empty() || m_session->hasUnsavedChanges();
+    return m_session->hasUnsavedChanges();
 }
 
 QString FrmDjYh::prizeSheetName()
@@ -133,46 +135,6 @@ QString FrmDjYh::prizeSheetName()
 int FrmDjYh::prizeSheetIndex() const
 {
     return m_session->openWorksheetIndex(prizeSheetName());
-}
-
-bool FrmDjYh::flushAwards()
-{
-    // Awards the roll book could not take yet go in first, in the order
-    // they were made, each exactly once. One that the sheet refuses stays
-    // waiting without holding up the others.
-    std::vector<AwardTarget> waiting;
-    bool open = true;
-    for (AwardTarget& award : m_unwritten) {
-        const AwardWrite result = open ? writeAward(award, nullptr) : AwardWrite::NotOpen;
-        open = open && result != AwardWrite::NotOpen;
-        if (result != AwardWrite::Written)
-            waiting.push_back(std::move(award));
-    }
-    m_unwritten = std::move(waiting);
-    return m_unwritten.empty();
-}
-
-FrmDjYh::AwardWrite FrmDjYh::writeAward(const AwardTarget& award, AwardCells* written)
-{
-    // The sheet is found by its name at every award: one inserted before it
-    // by another program must never receive the award's cells.
-    if (!m_session->activateSheet(prizeSheetName()))
-        return AwardWrite::NotOpen;
-    const RollBookSession& book = *m_session;
-    const AwardPlan plan = planAward(
-        [&book](int row, int column) { return book.cell(row, column); }, book.lastUsedRow(), award);
-    if (plan.status != AwardPlan::Status::Ready) {
-        m_services.messages->show(awardRowGoneText(plan.status == AwardPlan::Status::PrizeGone
-                                                       ? award.prizeAnchor().keyText()
-                                                       : award.personAnchor().keyText()),
-                                  QStringLiteral("错误"), MessageIcon::Critical);
-        return AwardWrite::Refused;
-    }
-    if (!m_session->write(awardWrites(plan.cells, award)))
-        return AwardWrite::Refused; // the session named the cell
-    if (written)
-        *written = plan.cells;
-    return AwardWrite::Written;
 }
 
 void FrmDjYh::recordAward()
@@ -186,17 +148,15 @@ void FrmDjYh::recordAward()
     // The cells change in memory first; only the save can then fail, and a
     // failed save is made good by the next access without applying the
     // award again. When the roll book cannot even be opened, or the sheet
-    // refuses the award, it waits in the window and is written by the next
-    // access.
-    flushAwards();
-    AwardCells cells;
-    const AwardWrite result = writeAward(target, &cells);
-    const bool written = result == AwardWrite::Written;
-    if (!written)
-        m_unwritten.push_back(target);
+    // refuses the award, it waits in the roll book and is written by the
+    // next access. Awards waiting already go first, in the order made.
+    m_session->applyWaiting();
+    const auto award = std::make_shared<AwardRecord>(target);
+    const RecordStatus result = m_session->record(award);
+    const bool written = result == RecordStatus::Written;
     // The level and prize as the sheet holds them now.
-    const QString level = written ? cells.level : prize.level;
-    const QString prizeName = written ? cells.prizeName : prize.name;
+    const QString level = written ? award->planned().level : prize.level;
+    const QString prizeName = written ? award->planned().prizeName : prize.name;
 
     const QString line = m_draw.awarded(level, prizeName);
     showMenuStates();
@@ -206,7 +166,7 @@ void FrmDjYh::recordAward()
 
     // Whatever reached the cells is saved, awards that waited included.
     const bool saved = m_session->save();
-    if (result == AwardWrite::NotOpen || !saved) {
+    if (result == RecordStatus::Unreachable || !saved) {
         m_session->reportWriteFailure();
         m_imgXie->setVisible(hasUnsavedAward());
         return;
@@ -222,7 +182,7 @@ void FrmDjYh::imgXie_Click()
 {
     if (isRolling() || !hasUnsavedAward())
         return;
-    flushAwards();
+    m_session->applyWaiting();
     const bool saved = m_session->save();
     if (!saved)
         m_session->reportWriteFailure();
@@ -233,12 +193,12 @@ void FrmDjYh::imgXie_Click()
 
 bool FrmDjYh::writeWaitingAwards()
 {
-    if (m_unwritten.empty() && !m_session->hasUnsavedChanges())
+    if (!m_session->hasUnsavedChanges())
         return true;
-    flushAwards();
+    const bool allWritten = m_session->applyWaiting();
     const bool saved = m_session->save();
     m_imgXie->setVisible(hasUnsavedAward());
-    if (saved && m_unwritten.empty())
+    if (saved && allWritten)
         return true;
     m_services.messages->show(unwrittenRefreshText(), QStringLiteral("错误"),
                               MessageIcon::Critical);
@@ -247,19 +207,14 @@ bool FrmDjYh::writeWaitingAwards()
 
 void FrmDjYh::warnUnwrittenAwards()
 {
-    if (m_unwritten.empty() || flushAwards())
+    if (!m_session->hasWaitingRecords() || m_session->applyWaiting())
         return;
     // Each award says its own prize: the window's tables may have been read
     // again since it was drawn.
-    QStringList lines;
-    for (const AwardTarget& award : m_unwritten) {
-        lines << award.display + QStringLiteral("获") + award.level + QLatin1Char(',') +
-                     award.prizeName;
-    }
     m_services.messages->show(QStringLiteral("以下获奖记录没能写入点名册.xls，请手动补记：\r\n") +
-                                  lines.join(QStringLiteral("\r\n")),
+                                  m_session->waitingRecordTexts().join(QStringLiteral("\r\n")),
                               QStringLiteral("错误"), MessageIcon::Critical);
-    m_unwritten.clear();
+    m_session->dropWaitingRecords();
 }
 
 void FrmDjYh::resetAwards()
@@ -269,7 +224,7 @@ void FrmDjYh::resetAwards()
     // Awards still waiting are written first, so the winners' record (G)
     // keeps them; the reset then clears F, C and D of the rows the sheet
     // holds now, found by its name.
-    if (!flushAwards() || !m_session->activateSheet(prizeSheetName())) {
+    if (!m_session->applyWaiting() || !m_session->activateSheet(prizeSheetName())) {
         m_session->reportWriteFailure();
         return;
     }

@@ -102,6 +102,7 @@ private:
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
     void placeMainText();
+    void takeDisplaySize();
 
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();

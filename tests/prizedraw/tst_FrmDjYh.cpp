@@ -108,6 +108,7 @@ private slots:
     void exhaustedPrize_oneClickTellsItAndTheNextOffersLevels();
     void resultLabels_speakTheShownText();
     void longTexts_stayClearOfTheSidePanel();
+    void formatMenu_textSize_keptWhenTheDisplayChanges();
 
 private:
     FrmDjYh* open(int modeCode);

@@ -242,6 +242,11 @@ void FrmDjYh::MnSz_Click(int index)
 void FrmDjYh::MnXs_Click(int index)
 {
     m_displayFormat->MnGs_Click(index);
+    takeDisplaySize();
+}
+
+void FrmDjYh::takeDisplaySize()
+{
     m_mainFont = m_lblXm->font();
     placeMainText();
 }

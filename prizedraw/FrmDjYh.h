@@ -2,7 +2,6 @@
 
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeDrawSession.h"
-#include "prizedraw/logic/PrizePool.h"
 #include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
 
@@ -71,7 +70,8 @@ public:
     // the roll book; nothing else.
     void imgXie_Click();
 
-    // What tests and the layout read.
+    // What tests read beside what is on screen: the step of the guided
+    // start, the draw state (tested on its own), the roll book's state.
     PrizeStep setupStep() const { return m_setup.step(); }
     const PrizeDrawSession& drawSession() const { return m_draw; }
     // Where "抽奖品" stands in the open workbook now, -1 when it does not.
@@ -102,6 +102,7 @@ private:
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
     void placeMainText();
+    void takeDisplaySize();
 
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();

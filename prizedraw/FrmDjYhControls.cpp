@@ -260,6 +260,12 @@ void FrmDjYh::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
     m_topMenus = {names, format};
+    // 放大 and 缩小 size the display through the format; the size they give
+    // is the one every later text starts from.
+    for (const char* item : {"MnGs_0", "MnGs_1"}) {
+        if (QAction* action = format->findChild<QAction*>(QLatin1String(item)))
+            connect(action, &QAction::triggered, this, &FrmDjYh::takeDisplaySize);
+    }
 }
 
 } // namespace zelvano

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace zelvano::testing
@@ -82,6 +83,16 @@ inline QCheckBox* chkMd(const FrmDjYh* w)
 inline QToolButton* imgOk(const FrmDjYh* w)
 {
     return namedPart<QToolButton>(w, "imgOk");
+}
+
+// The list panel's "确定" and "×".
+inline QPushButton* okButton(const FrmDjYh* w)
+{
+    return namedPart<QPushButton>(w, "cmdOk_0");
+}
+inline QToolButton* closeButton(const FrmDjYh* w)
+{
+    return namedPart<QToolButton>(w, "lblClose_0");
 }
 
 // "名单设置" item `i`: 0 "获奖等级", 1 "选择名单", 2 "摇奖" ... 8 "返回主页".

@@ -108,6 +108,7 @@ private slots:
     void exhaustedPrize_oneClickTellsItAndTheNextOffersLevels();
     void resultLabels_speakTheShownText();
     void longTexts_stayClearOfTheSidePanel();
+    void formatMenu_textSize_keptWhenTheDisplayChanges();
 
 private:
     FrmDjYh* open(int modeCode);
@@ -173,7 +174,7 @@ FrmDjYh* tst_FrmDjYh::open(int modeCode)
 void tst_FrmDjYh::confirm(FrmDjYh* w)
 {
     for (int i = 0; i < 2 && w->setupStep() != PrizeStep::Ready; ++i)
-        w->cmdOk_Click(0);
+        QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
@@ -244,14 +245,14 @@ void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
 void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
 {
     FrmDjYh* w = open(3);
-    w->cmdOk_Click(0);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::ConfirmNames);
     QCOMPARE(lblXx(w)->text(), QStringLiteral("请确认获奖名单"));
     QVERIFY(lstMd(w)->isVisible());
     QVERIFY(!lstJp(w)->isVisible());
     QCOMPARE(lstMd(w)->count(), 41);
     QCOMPARE(lstMd(w)->item(1)->text().left(3), QStringLiteral("  1"));
-    w->cmdOk_Click(0);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
     QVERIFY(!fraJp(w)->isVisible());
     QVERIFY(imgOk(w)->isVisible());
@@ -259,9 +260,9 @@ void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
     for (int i = 0; i < 2; ++i)
         QVERIFY(topMenu(w, i)->menuAction()->isEnabled());
     // Later, the panel opened from the menu only closes.
-    w->MnSz_Click(3);
+    MnSz(w, 3)->trigger();
     QVERIFY(fraJp(w)->isVisible());
-    w->lblClose_Click(0);
+    QTest::mouseClick(closeButton(w), Qt::LeftButton);
     QVERIFY(!fraJp(w)->isVisible());
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
@@ -275,7 +276,7 @@ void tst_FrmDjYh::startUp_withoutNameList_takesOne()
     QVERIFY(!MnSz(w, 4)->isVisible());
     QVERIFY(!cmbMd(w)->isVisible());
     QCOMPARE(w->drawSession().chosenPerson(), -1);
-    w->cmdOk_Click(0);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
     QVERIFY(imgOk(w)->isVisible());
 }
@@ -299,8 +300,8 @@ void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
              QStringList{QStringLiteral("点名册.xls中没有“抽奖品”工作表，请检查")});
     QCOMPARE(lstJp(w)->count(), 1);
     confirm(w);
-    w->imgOk_MouseDown();
-    w->MnSz_Click(2);
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
+    MnSz(w, 2)->trigger();
     QVERIFY(!w->isRolling());
     QVERIFY(sound->played.isEmpty());
 }
@@ -317,7 +318,7 @@ void tst_FrmDjYh::onePrizeRow_reportsEmptyRegion_andNothingDraws()
     confirm(w);
     chkMd(w)->setChecked(true);
     w->chkMd_Click();
-    w->MnSz_Click(2);
+    MnSz(w, 2)->trigger();
     QVERIFY(!w->isRolling());
     QVERIFY(lblXm(w)->text().endsWith(QStringLiteral("圆满结束")));
 }
@@ -340,7 +341,7 @@ void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
     QVERIFY(chkMd(w)->isChecked());
     // Nobody can be drawn, so nothing can overwrite the prize rows 21 and 22.
     confirm(w);
-    w->imgOk_MouseDown();
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
     QVERIFY(!w->isRolling());
     QCOMPARE(saved(21, 2), QStringLiteral("奖19"));
     QCOMPARE(saved(21, 6), QStringLiteral("0"));
@@ -355,9 +356,9 @@ void tst_FrmDjYh::emptyNameList_worksWithoutNames()
     QVERIFY(chkMd(w)->isChecked());
     QVERIFY(!chkMd(w)->isVisible());
     QVERIFY(!cmbMd(w)->isVisible());
-    w->cmdOk_Click(0);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::Ready);
-    w->imgOk_MouseDown();
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
     QCOMPARE(roll(w), 28);
     QCOMPARE(lstHj(w)->item(1)->text(), QStringLiteral("1  获一等奖,台灯"));
 }

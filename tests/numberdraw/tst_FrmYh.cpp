@@ -6,6 +6,7 @@
 #include "shell/gui/ModeNavigator.h"
 
 #include "NoWindows.h"
+#include "FrmYhParts.h"
 #include "RealInput.h"
 #include "TestServices.h"
 
@@ -30,67 +31,6 @@
 using namespace zelvano;
 using namespace zelvano::testing;
 
-namespace
-{
-
-// The window's controls as a person or a screen reader finds them: by their
-// accessible or object names, a setup panel by its "确定" button.
-template <typename T> T* part(QWidget* window, const QString& name)
-{
-    for (T* widget : window->findChildren<T*>()) {
-        if (widget->objectName() == name || widget->accessibleName() == name)
-            return widget;
-    }
-    return nullptr;
-}
-
-QListWidget* valueList(QWidget* w)
-{
-    return part<QListWidget>(w, QStringLiteral("号码列表"));
-}
-QListWidget* groupList(QWidget* w)
-{
-    return part<QListWidget>(w, QStringLiteral("List2"));
-}
-QListWidget* memberList(QWidget* w)
-{
-    return part<QListWidget>(w, QStringLiteral("List1"));
-}
-QLineEdit* addBox(QWidget* w)
-{
-    return part<QLineEdit>(w, QStringLiteral("添加值"));
-}
-QLineEdit* groupBox(QWidget* w, int i)
-{
-    return part<QLineEdit>(w, i == 0 ? QStringLiteral("规定组数") : QStringLiteral("每组人数"));
-}
-QComboBox* compositionBox(QWidget* w)
-{
-    return part<QComboBox>(w, QStringLiteral("组合方式"));
-}
-QLabel* chosenLine(QWidget* w)
-{
-    return part<QLabel>(w, QStringLiteral("LabCz"));
-}
-QLabel* summaryLine(QWidget* w)
-{
-    return part<QLabel>(w, QStringLiteral("LabXx"));
-}
-QFrame* panelOf(QWidget* w, int i)
-{
-    return qobject_cast<QFrame*>(
-        part<QPushButton>(w, QStringLiteral("cmdOk%1").arg(i))->parentWidget());
-}
-QToolButton* groupButton(QWidget* w, int i)
-{
-    return part<QToolButton>(w, i == 0 ? QStringLiteral("随机分组") : QStringLiteral("顺序分组"));
-}
-QAction* topMenu(QMainWindow* w, int i)
-{
-    return w->menuBar()->actions().at(i);
-}
-
-} // namespace
 
 class tst_FrmYh : public QObject
 {

@@ -6,7 +6,6 @@
 #include "shell/gui/WindowParts.h"
 
 #include <QMainWindow>
-#include <QPixmap>
 
 #include <array>
 #include <vector>
@@ -18,9 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class QRadioButton;
-class QTimer;
 class QToolButton;
 
 namespace zelvano
@@ -166,15 +163,7 @@ private:
     std::array<QToolButton*, 3> m_imgZdy{};
 
     QFrame* m_fraFz = nullptr;
-    std::array<QRadioButton*, 2> m_optFz{};
-    std::array<QLineEdit*, 2> m_txtFz{};
-    std::array<QToolButton*, 2> m_imgFz{};
-    QLabel* m_lblXx2 = nullptr;
-    QListWidget* m_list2 = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QLabel* m_labCz = nullptr;
-    QLabel* m_labXx = nullptr;
-    QComboBox* m_cmbZh = nullptr;
+    GroupControls m_fz; // the grouping panel's controls, under their names
     std::array<QFrame*, 3> m_panels{};
 
     // Menus.

@@ -158,6 +158,9 @@ void FrmYh::buildGroupPanel()
         p, QStringLiteral("-> 修改数据，回车改变另一数"),
         {QStringLiteral("号码"), QStringLiteral("组、号码"), QStringLiteral("组、组员号、号码")},
         groupHandlersOf(this));
+    // The option chosen, by a click or by the arrow keys, picks the box read.
+    connect(m_fz.OptFz[1], &QRadioButton::toggled, this,
+            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
 }
 
 void FrmYh::buildMenus()

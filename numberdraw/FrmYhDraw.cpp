@@ -167,7 +167,6 @@ void FrmYh::MnXm_Click(int index)
 
 void FrmYh::OptFz_Click(int index)
 {
-    m_groupBox = index;
     chooseGroupBox({m_fz.txtFz[0], m_fz.txtFz[1]}, index, m_groupCount, m_groupSize);
 }
 

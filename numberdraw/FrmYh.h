@@ -1,12 +1,11 @@
 #pragma once
 
-#include "draw/DrawPool.h"
-#include "draw/Grouping.h"
+#include "draw/DrawSession.h"
+#include "numberdraw/logic/NumberSetup.h"
 #include "shell/core/OncePerInputMessages.h"
 #include "shell/gui/WindowParts.h"
 
 #include <QMainWindow>
-#include <QPixmap>
 
 #include <array>
 #include <vector>
@@ -18,9 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class QRadioButton;
-class QTimer;
 class QToolButton;
 
 namespace zelvano
@@ -52,54 +49,39 @@ public:
     void MnFs_Click(int index);
     void MnSx_Click(int index);
     void MnXm_Click(int index);
-    void List1_Click();
+    void List1_Click(int row);
 
     // Grouping.
     void OptFz_Click(int index);
     bool applyGroupInput(int index);
     void imgFz_Click(int index);
-    void List2_Click();
-    void cmbZh_Click();
+    void List2_Click(int row);
+    void cmbZh_Click(int index);
     void MnZh_Click(int index);
 
     // Value panel and guided setup.
     void txtXh_GotFocus(int index);
     void rangeEntry(int index);
     void ImgZdy_Click(int index);
-    void lstHm_Click();
+    void lstHm_Click(int row);
     void lblClose_Click(int index);
     void cmdOk_Click(int index) { lblClose_Click(index); }
     void MnHm_Click(int index);
     void Form_Resize();
 
     // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
-    int poolSize() const { return m_drawPool.size(); }
-    const std::vector<QString>& valueList() const { return m_valueList; }
-    const std::vector<Group>& groups() const { return m_groups; }
+    const DrawSession& session() const { return m_session; }
     bool isRolling() const;
     const RollingDraw& rollingDraw() const { return *m_rolling; }
     QLabel* lblXm() const { return m_lblXm; }
-    QListWidget* lstHm() const { return m_lstHm; }
-    QListWidget* List1() const { return m_list1; }
-    QListWidget* List2() const { return m_list2; }
     QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
-    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
-    QLineEdit* txtShu() const { return m_txtShu; }
-    QFrame* fraHmSz() const { return m_fraHmSz; }
-    QFrame* fraFz() const { return m_fraFz; }
-    QLabel* LabXx() const { return m_labXx; }
-    QLabel* LabCz() const { return m_labCz; }
-    QComboBox* cmbZh() const { return m_cmbZh; }
     QToolButton* imgOk() const { return m_imgOk; }
-    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
     QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
     QAction* MnHm(int i) const { return m_mnHm.at(static_cast<size_t>(i)); }
     QAction* MnXm(int i) const;
-    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
 
@@ -131,18 +113,18 @@ private:
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
 
+    void showPanel(NumberPanel panel);
+    bool closePanel(NumberPanel panel);
+    void showValues();
+    void showReady();
+
     // Draw (FrmYhDraw.cpp).
     void drawStep();
-    void removeFromPool();
-    void removeShownValue();
     void finishDraw();
     void comeToRest();
-    void selectGroup(int groupNumber);
-    void selectMember(int memberIndex);
-    void selectValue(const QString& value);
+    void render(const DrawChange& change);
 
     bool seatMode() const { return m_modeCode == 2; }
-    std::vector<QString> listEntries() const;
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
@@ -150,23 +132,19 @@ private:
     OncePerInputMessages m_groupMessages;
     int m_modeCode = 1;
 
-    // State.
-    int m_setupStage = 0;
+    // State: the draw and the setup live in logic; the window keeps what it
+    // shows beside them.
+    DrawSession m_session;
+    NumberSetup m_setup;
+    bool m_rolls = false;   // "滚动": draws roll before they stop
+    bool m_menusOn = false; // the top menus (and the pop-up menu) answer
     int m_minOrRows = 0;
     int m_maxOrCols = 0;
     int m_baseFontSize = 100;
-    int m_drawOrder = -1;
-    int m_compositionMode = -1;
-    int m_chosenValueItem = -1;
-    int m_groupCount = 0;
+    int m_groupBox = 0;   // the grouping box chosen (OptFz): 0 count, 1 size
+    int m_groupCount = 0; // the grouping entered last
     int m_groupSize = 0;
-    int m_currentGroup = 0;
-    int m_currentMember = 0;
-    QString m_currentValue;
-    std::vector<QString> m_valueList;
-    DrawPool<QString> m_drawPool;
-    std::vector<Group> m_groups;
-    bool m_lastStepWasRandom = false;
+    int m_valueRow = -1; // the value selected in the value list, -1 none
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;
 
@@ -185,15 +163,7 @@ private:
     std::array<QToolButton*, 3> m_imgZdy{};
 
     QFrame* m_fraFz = nullptr;
-    std::array<QRadioButton*, 2> m_optFz{};
-    std::array<QLineEdit*, 2> m_txtFz{};
-    std::array<QToolButton*, 2> m_imgFz{};
-    QLabel* m_lblXx2 = nullptr;
-    QListWidget* m_list2 = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QLabel* m_labCz = nullptr;
-    QLabel* m_labXx = nullptr;
-    QComboBox* m_cmbZh = nullptr;
+    GroupControls m_fz; // the grouping panel's controls, under their names
     std::array<QFrame*, 3> m_panels{};
 
     // Menus.

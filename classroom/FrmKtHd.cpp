@@ -119,7 +119,6 @@ void FrmKtHd::Form_Load()
 
     showClassChoice();
     setTopMenusEnabled(false);
-    m_setupStage = 0;
 }
 
 void FrmKtHd::showClassChoice()
@@ -163,12 +162,8 @@ void FrmKtHd::showEvent(QShowEvent* event)
 
 void FrmKtHd::Form_Activate()
 {
-    if (m_setupStage != 0)
-        return;
-    // Set first, so a message box shown below cannot activate us again.
-    m_setupStage = 1;
-    if (!locateRollBook())
-        m_setupStage = 0;
+    if (m_setup.activate() && !locateRollBook())
+        m_setup.rollBookMissing();
 }
 
 bool FrmKtHd::locateRollBook()
@@ -229,7 +224,7 @@ bool FrmKtHd::activateClassSheet()
 
 void FrmKtHd::cmbBj_Click()
 {
-    if (m_setupStage < 2)
+    if (!m_setup.classTaken())
         return;
     const int chosen = m_cmbBj->currentIndex();
     if (chosen < 0)
@@ -363,103 +358,139 @@ void FrmKtHd::resetMenuItems()
 
 void FrmKtHd::lblClose_Click(int index)
 {
-    QLabel* sj = m_speechTimer->lblSj();
-    const bool guided = m_setupStage == 2 && m_setupPanel == index;
-    switch (index) {
-    case 3:
-        if (m_setupStage != 1) {
-            m_fraBj->hide();
-            return;
-        }
-        if (m_cmbBj->currentIndex() < 0) {
-            const MessageAnswer answer = m_services.messages->show(
-                QStringLiteral("您没有选择班级，想退出吗？"), QStringLiteral("警告"),
-                MessageIcon::Question, MessageButtons::YesNo);
-            if (answer == MessageAnswer::Yes)
-                m_services.programEnd->endProgram();
-            return;
-        }
-        m_fraBj->hide();
-        m_fraFz->hide();
-        m_setupStage = 2;
-        m_setupPanel = 1;
-        cmbBj_Click();
-        if (!m_classLoaded) {
-            // An empty or unreadable class leaves nothing to group: the
-            // teacher, told why, chooses a class again instead of facing a
-            // window whose menus are still off and no panel shown.
-            m_fraFz->hide();
-            m_setupStage = 1;
-            showClassChoice();
-        }
-        return;
-    case 1:
-        m_fraFz->hide();
-        m_mnMd[1]->setChecked(false);
-        if (!guided) {
-            // A called name and "下一组" stay as they are; a class just
-            // loaded from the menu has nobody called yet.
-            if (m_setupStage >= 4 && m_currentPosition == 0)
-                setBigText(drawOrderCaption(m_drawOrder));
-            return;
-        }
-        setBigText(QStringLiteral("请设置评分参数"));
-        placeBelowLabel(m_fraPf);
-        m_fraPf2->setParent(m_fraPf);
-        m_fraPf2->move(20, 136);
-        m_fraPf2->setAutoFillBackground(false);
-        m_fraPf2->show();
-        m_fraPf3->show();
-        m_fraPf->show();
-        m_fraPf->raise();
-        m_setupPanel = 0;
-        return;
-    case 0:
-        m_fraPf->hide();
-        if (!guided)
-            return;
-        setBigText(QStringLiteral("请设计时参数"));
-        m_fraPf2->setParent(m_canvas);
-        m_fraPf2->setPalette(m_canvas->palette());
-        m_fraPf2->setAutoFillBackground(true);
-        m_fraPf2->hide();
-        m_fraPf3->hide();
-        placeToolBars();
-        {
-            QFrame* panel = m_speechTimer->fraJs();
-            placeBelowLabel(panel);
-            QFrame* bar = m_speechTimer->fraJs2();
-            bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
-                      panel->y() + m_speechTimer->cmdOk2()->y());
-            panel->show();
-            panel->raise();
-            bar->show();
-            bar->raise();
-        }
-        m_setupPanel = 2;
-        return;
-    case 2:
-        m_speechTimer->fraJs()->hide();
-        if (!guided)
-            return;
-        m_setupPanel = -1;
-        setBigText(QStringLiteral("随机\r\n点名"));
-        sj->move((m_canvas->width() - sj->width()) / 2,
-                 m_lblXm->y() + m_lblXm->height() + sj->height());
-        m_speechTimer->fraJs3()->hide();
-        m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
-        m_speechTimer->fraJs2()->hide();
-        m_lblXm->setCursor(Qt::PointingHandCursor);
-        m_lblXm->show();
-        MnSx_Click(0);
-        setTopMenusEnabled(true);
-        m_setupStage = 4;
-        Form_Resize();
-        m_fraTs->show();
-        return;
-    default:
+    const ClassroomPanel panel = closablePanel(index);
+    const SetupAction action = m_setup.close(panel, m_cmbBj->currentIndex() >= 0);
+    if (action == SetupAction::AskToQuit) {
+        askToQuit();
         return;
     }
+    hidePanel(panel);
+    switch (action) {
+    case SetupAction::HidePanel:
+        // A called name and "下一组" stay as they are; a class just loaded
+        // from the menu has nobody called yet.
+        if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() && m_currentPosition == 0)
+            setBigText(drawOrderCaption(m_drawOrder));
+        return;
+    case SetupAction::LoadClass:
+        takeChosenClass();
+        return;
+    case SetupAction::ShowScoring:
+        showScoringStep();
+        return;
+    case SetupAction::ShowTimer:
+        showTimerStep();
+        return;
+    case SetupAction::StartCalling:
+        startCalling();
+        return;
+    case SetupAction::AskToQuit:
+        return;
+    }
+}
+
+ClassroomPanel FrmKtHd::closablePanel(int index)
+{
+    // The panels' close indexes: 0 scoring, 1 grouping, 2 timer, 3 class.
+    static constexpr std::array<ClassroomPanel, 4> kPanels{
+        ClassroomPanel::Scoring, ClassroomPanel::Grouping, ClassroomPanel::Timer,
+        ClassroomPanel::Class};
+    return index >= 0 && index < int(kPanels.size()) ? kPanels[static_cast<size_t>(index)]
+                                                     : ClassroomPanel::None;
+}
+
+void FrmKtHd::hidePanel(ClassroomPanel panel)
+{
+    switch (panel) {
+    case ClassroomPanel::Class:
+        m_fraBj->hide();
+        return;
+    case ClassroomPanel::Grouping:
+        m_fraFz->hide();
+        m_mnMd[1]->setChecked(false);
+        return;
+    case ClassroomPanel::Scoring:
+        m_fraPf->hide();
+        return;
+    case ClassroomPanel::Timer:
+        m_speechTimer->fraJs()->hide();
+        return;
+    case ClassroomPanel::None:
+        return;
+    }
+}
+
+void FrmKtHd::askToQuit()
+{
+    const MessageAnswer answer = m_services.messages->show(
+        QStringLiteral("您没有选择班级，想退出吗？"), QStringLiteral("警告"), MessageIcon::Question,
+        MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes)
+        m_services.programEnd->endProgram();
+}
+
+void FrmKtHd::takeChosenClass()
+{
+    m_fraFz->hide();
+    cmbBj_Click();
+    if (!m_classLoaded) {
+        // An empty or unreadable class leaves nothing to group: the
+        // teacher, told why, chooses a class again instead of facing a
+        // window whose menus are still off and no panel shown.
+        m_fraFz->hide();
+        m_setup.classRejected();
+        showClassChoice();
+    }
+}
+
+void FrmKtHd::showScoringStep()
+{
+    setBigText(QStringLiteral("请设置评分参数"));
+    placeBelowLabel(m_fraPf);
+    m_fraPf2->setParent(m_fraPf);
+    m_fraPf2->move(20, 136);
+    m_fraPf2->setAutoFillBackground(false);
+    m_fraPf2->show();
+    m_fraPf3->show();
+    m_fraPf->show();
+    m_fraPf->raise();
+}
+
+void FrmKtHd::showTimerStep()
+{
+    setBigText(QStringLiteral("请设计时参数"));
+    m_fraPf2->setParent(m_canvas);
+    m_fraPf2->setPalette(m_canvas->palette());
+    m_fraPf2->setAutoFillBackground(true);
+    m_fraPf2->hide();
+    m_fraPf3->hide();
+    placeToolBars();
+    QFrame* panel = m_speechTimer->fraJs();
+    placeBelowLabel(panel);
+    QFrame* bar = m_speechTimer->fraJs2();
+    bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
+              panel->y() + m_speechTimer->cmdOk2()->y());
+    panel->show();
+    panel->raise();
+    bar->show();
+    bar->raise();
+}
+
+void FrmKtHd::startCalling()
+{
+    QLabel* sj = m_speechTimer->lblSj();
+    setBigText(QStringLiteral("随机\r\n点名"));
+    sj->move((m_canvas->width() - sj->width()) / 2,
+             m_lblXm->y() + m_lblXm->height() + sj->height());
+    m_speechTimer->fraJs3()->hide();
+    m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
+    m_speechTimer->fraJs2()->hide();
+    m_lblXm->setCursor(Qt::PointingHandCursor);
+    m_lblXm->show();
+    MnSx_Click(0);
+    setTopMenusEnabled(true);
+    Form_Resize();
+    m_fraTs->show();
 }
 
 void FrmKtHd::MnMd_Click(int index)
@@ -584,7 +615,7 @@ void FrmKtHd::Form_Resize()
 {
     if (!m_canvas)
         return;
-    if (m_setupStage < 2) {
+    if (!m_setup.classTaken()) {
         // Nothing is scaled yet; a maximised window keeps the class panel
         // in the middle.
         centreHorizontally(m_lblXm);
@@ -595,7 +626,7 @@ void FrmKtHd::Form_Resize()
     const int height = std::max(m_canvas->height(), 1);
     const double r = designScale(this, m_designSize);
     QLabel* sj = m_speechTimer->lblSj();
-    const int labelSize = m_setupStage > 3 ? m_baseFontSize : 32;
+    const int labelSize = m_setup.readyToCall() ? m_baseFontSize : 32;
     m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
     m_lblXm->adjustSize();
     sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
@@ -608,7 +639,7 @@ void FrmKtHd::Form_Resize()
     m_list2->setFont(listFont);
     centreHorizontally(m_fraFz);
 
-    if (m_setupStage > 3) {
+    if (m_setup.readyToCall()) {
         m_lblXm->move((width - m_lblXm->width()) / 2,
                       std::max(0, (height - m_lblXm->height() - sj->height()) / 3));
     } else {
@@ -619,7 +650,7 @@ void FrmKtHd::Form_Resize()
     // Setup panels stay below the label and inside the window.
     for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),
                            static_cast<QWidget*>(m_speechTimer->fraJs())}) {
-        if (m_setupStage < 4)
+        if (!m_setup.readyToCall())
             placeBelowLabel(panel);
         else
             panel->move((width - panel->width()) / 2,
@@ -627,7 +658,7 @@ void FrmKtHd::Form_Resize()
     }
 
     m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.95 * (height - m_fraTs->height())));
-    if (m_setupStage > 3)
+    if (m_setup.readyToCall())
         placeToolBars();
 }
 

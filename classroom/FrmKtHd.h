@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
 #include "numberdraw/logic/DrawPool.h"
@@ -82,7 +83,7 @@ public:
     void prepareScorePool();
 
     // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
+    ClassroomStep setupStage() const { return m_setup.step(); }
     int classIndex() const { return m_classIndex; }
     int personCount() const { return m_personCount; }
     int scoreColumn() const { return m_scoreColumn; }
@@ -164,6 +165,13 @@ private:
     void resetMenuItems();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
+    static ClassroomPanel closablePanel(int index);
+    void hidePanel(ClassroomPanel panel);
+    void askToQuit();
+    void takeChosenClass();
+    void showScoringStep();
+    void showTimerStep();
+    void startCalling();
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
@@ -199,10 +207,7 @@ private:
     bool m_classLoaded = false;
 
     // State.
-    int m_setupStage = 0;
-    // Which panel of stage 2 the guided setup waits for: 1 grouping,
-    // 0 scoring, 2 timer; -1 none.
-    int m_setupPanel = -1;
+    ClassroomSetup m_setup;
     int m_classIndex = 0;
     int m_personCount = 0;
     int m_rosterEnd = 0;

@@ -34,7 +34,7 @@ void FrmKtHd::imgOk_MouseDown()
 
 void FrmKtHd::lblXm_Click()
 {
-    if (m_setupStage < 4 || m_rolling->isRolling())
+    if (!m_setup.readyToCall() || m_rolling->isRolling())
         return;
     // Asked before anything is hidden, so "No" leaves the stage as it was.
     if (m_drawPool.empty()) {
@@ -57,10 +57,8 @@ void FrmKtHd::lblXm_Click()
             removeFromPool();
         finishDraw(true);
     }
-    if (m_setupStage == 4) {
+    if (m_setup.called())
         Form_Resize();
-        m_setupStage = 5;
-    }
 }
 
 void FrmKtHd::Timer1_Timer()
@@ -244,7 +242,7 @@ void FrmKtHd::MnSx_Click(int index)
     m_drawOrder = index;
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
     m_mnJs[1]->setVisible(index == 1);
-    if (m_setupStage > 3)
+    if (m_setup.readyToCall())
         setBigText(drawOrderCaption(index));
 }
 
@@ -270,7 +268,7 @@ void FrmKtHd::MnXm_Click(int index)
     m_currentName = person.name;
     m_lastStepWasRandom = false;
     selectPosition(index + 1);
-    if (m_setupStage == 4) {
+    if (m_setup.awaitingFirstCall()) {
         m_lblXm->setAlignment(Qt::AlignCenter);
         Form_Resize();
     }

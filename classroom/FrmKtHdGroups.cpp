@@ -271,7 +271,7 @@ bool FrmKtHd::scoreKeptAside(const Person& person) const
 void FrmKtHd::imgDf0_Click()
 {
     m_fraPf3->setVisible(m_fraPf3->isHidden());
-    if (m_setupStage > 3)
+    if (m_setup.readyToCall())
         placeToolBars();
 }
 

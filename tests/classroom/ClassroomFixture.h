@@ -146,11 +146,11 @@ inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
 inline void ClassroomFixture::finishSetup(FrmKtHd* w, int classIndex)
 {
     confirmClass(w, classIndex);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
 }
 
 inline void ClassroomFixture::editBook(const std::function<void(xls::Workbook&)>& edit)

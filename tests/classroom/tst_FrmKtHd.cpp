@@ -46,7 +46,7 @@ void tst_FrmKtHd::open_listsClassesButNeverThePrizeSheet()
 {
     FrmKtHd* w = open();
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 课堂互动"));
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QCOMPARE(w->todayText(), QStringLiteral("03月05"));
     QCOMPARE(w->cmbBj()->count(), 3);
     QCOMPARE(w->cmbBj()->itemText(2), QStringLiteral("初一(3)班"));
@@ -69,9 +69,9 @@ void tst_FrmKtHd::classList_choosingLoadsNothing_untilConfirmed()
     w->cmbBj()->setCurrentIndex(2);
     w->cmbBj_Click();
     QCOMPARE(w->personCount(), 0);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     w->cmdOk_Click(3);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     QCOMPARE(w->classIndex(), 2);
     QCOMPARE(w->personCount(), 40);
     QCOMPARE(w->lblFzBt()->text(), QStringLiteral("40人 分组规则"));
@@ -106,7 +106,7 @@ void tst_FrmKtHd::noClassSelected_asksAndEndsOnlyOnYes()
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("您没有选择班级，想退出吗？")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(programEnd->calls, 0);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     messages->answers = {MessageAnswer::Yes};
     w->lblClose_Click(3);
     QCOMPARE(programEnd->calls, 1);
@@ -139,9 +139,9 @@ void tst_FrmKtHd::setup_panelsInOrder_enableTheStage()
     QVERIFY(!w->FraPf()->isVisible());
     QVERIFY(!w->FraPf2()->isVisible());
     QVERIFY(w->speechTimer().fraJs()->isVisible());
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
     for (int i = 0; i < 4; ++i)
         QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
@@ -156,12 +156,12 @@ void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
     FrmKtHd* w = open();
     w->cmdOk_Click(1); // before a class: nothing to lead on to
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QVERIFY(w->fraBj()->isVisible());
     confirmClass(w);
     w->cmdOk_Click(2); // the timer panel before the grouping panel
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(w->fraFz()->isVisible());
     w->lblXm_Click();
@@ -169,7 +169,7 @@ void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
 }
 
 void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
@@ -180,7 +180,7 @@ void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
     const QString first = w->roster()[0].name;
     w->MnBj_Click(1);
     QCOMPARE(w->classIndex(), 1);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QVERIFY(w->fraFz()->isVisible());
     QVERIFY(w->MnBj(0)->isEnabled());
     QVERIFY(!w->MnBj(1)->isEnabled());
@@ -191,7 +191,7 @@ void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
     QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
     w->cmdOk_Click(1);
     QVERIFY(!w->fraFz()->isVisible());
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
 }
 
@@ -221,7 +221,7 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到名单表格为空，请检查")});
     QCOMPARE(w->lblFzBt()->text(), QStringLiteral("0人 分组规则"));
     // Nothing to group: the class panel is offered again, not a dead end.
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QVERIFY(w->fraBj()->isVisible());
     QVERIFY(!w->fraFz()->isVisible());
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请选择班级"));
@@ -235,7 +235,7 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     QCOMPARE(w->personCount(), 1);
     QCOMPARE(messages->shown.size(), size_t(3));
     w->cmdOk_Click(1);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     // Nothing to call: the question, and no crash whatever the answer.
     messages->answers = {MessageAnswer::Yes};
     w->MnFs(2)->setChecked(false);
@@ -414,7 +414,7 @@ void tst_FrmKtHd::grouping_savedLastGroupTooLarge_isExplained()
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     w->MnMd_Click(4);
     QCOMPARE(messages->shown.size(), size_t(1));
     QCOMPARE(w->groups()[1].count, 5);

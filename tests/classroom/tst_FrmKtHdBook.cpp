@@ -65,7 +65,7 @@ FrmKtHd* tst_FrmKtHdBook::openAndSetUp()
     click(w->fraFz(), "cmdOk1");
     click(w->FraPf(), "cmdOk0");
     QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
-    return w->setupStage() == 4 ? w : nullptr;
+    return w->setupStage() == ClassroomStep::Ready ? w : nullptr;
 }
 
 void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_data()

@@ -51,7 +51,7 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     }
     QCOMPARE(called.size(), size_t(10));
     QCOMPARE(w->poolSize(), 10); // a new round
-    QCOMPARE(w->setupStage(), 5);
+    QCOMPARE(w->setupStage(), ClassroomStep::Calling);
     w->lblXm_Click();
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[5].name);
     QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);

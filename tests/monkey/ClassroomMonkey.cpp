@@ -37,7 +37,7 @@ struct Shown {
 Shown shownBy(const FrmKtHd& window)
 {
     Shown shown;
-    if (window.setupStage() >= 2 && window.classIndex() >= 0)
+    if (window.setupStage() >= ClassroomStep::SettingUp && window.classIndex() >= 0)
         shown.sheet = window.cmbBj()->itemText(window.classIndex());
     shown.column = window.scoreColumn();
     shown.persons = static_cast<int>(window.roster().size());
@@ -167,7 +167,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     });
     // The teacher corrects a score in the roll-book window.
     monkey.addExtra(QStringLiteral("edit a score in the roll book"), 3, [&] {
-        if (!MonkeyWorld::shownViewer() || !window || window->setupStage() < 2)
+        if (!MonkeyWorld::shownViewer() || !window ||
+            window->setupStage() < ClassroomStep::SettingUp)
             return false;
         if (classes.isEmpty())
             return false;

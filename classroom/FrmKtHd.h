@@ -23,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -48,7 +49,7 @@ public:
     FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
     ~FrmKtHd() override;
 
-    // Guided setup, class and roster (FrmKtHd.cpp).
+    // Guided setup (FrmKtHdSetup.cpp), class and roster (FrmKtHd.cpp).
     void Form_Activate();
     void lblClose_Click(int index);
     void cmdOk_Click(int index) { lblClose_Click(index); }
@@ -148,7 +149,12 @@ private:
     void buildClassPanel();
     void buildGroupPanel();
     void buildScorePanel();
+    void buildScoreBar();
+    QFrame* buildScoreEditor();
     void buildMenus();
+    QMenu* buildNamesMenu(QMenuBar* menuBar);
+    QMenu* buildDrawMenu(QMenuBar* menuBar);
+    void buildTimingMenu(QMenuBar* menuBar);
     QFrame* makePanel(const QString& title, int closeIndex, QSize size);
 
     // Lifecycle (FrmKtHd.cpp).
@@ -163,8 +169,10 @@ private:
     bool readRoster();
     void forgetRoster();
     void resetMenuItems();
-    void setTopMenusEnabled(bool enabled);
-    void centreHorizontally(QWidget* widget);
+    void resetScores();
+    CellReader sheetCells() const;
+
+    // Guided setup and layout (FrmKtHdSetup.cpp).
     static ClassroomPanel closablePanel(int index);
     void hidePanel(ClassroomPanel panel);
     void askToQuit();
@@ -172,12 +180,12 @@ private:
     void showScoringStep();
     void showTimerStep();
     void startCalling();
+    void setTopMenusEnabled(bool enabled);
+    void centreHorizontally(QWidget* widget);
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
     void placeToolBars();
-    void resetScores();
-    CellReader sheetCells() const;
 
     // Draw (FrmKtHdDraw.cpp).
     void drawStep();

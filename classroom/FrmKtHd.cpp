@@ -87,14 +87,6 @@ QAction* FrmKtHd::MnBj(int i) const
     return i >= 0 && i < static_cast<int>(m_mnBj.size()) ? m_mnBj[static_cast<size_t>(i)] : nullptr;
 }
 
-int FrmKtHd::visibleClassItems() const
-{
-    int n = 0;
-    for (QAction* item : m_mnBj)
-        n += item->isVisible() ? 1 : 0;
-    return n;
-}
-
 CellReader FrmKtHd::sheetCells() const
 {
     RollBookSession* book = m_rollBook.get();

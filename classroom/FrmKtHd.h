@@ -96,7 +96,6 @@ public:
     int groupSize() const { return m_groupSize; }
     QString currentName() const { return m_currentName; }
     QString currentNumber() const { return m_currentNumber; }
-    QString todayText() const { return m_todayText; }
     bool isRolling() const;
     RollBookSession& rollBook() const { return *m_rollBook; }
     QLabel* lblXm() const { return m_lblXm; }
@@ -132,9 +131,7 @@ public:
     QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
     QAction* MnBj(int i) const;
     QAction* MnXm(int i) const;
-    int visibleClassItems() const;
     QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
-    QMenu* MnJishi() const { return m_mnJishi; }
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
 

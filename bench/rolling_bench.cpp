@@ -4,7 +4,7 @@
 // 2660 ms, the worst lateness of one tick, and the time to rebuild a list of
 // 30000 values with its menu.
 #include "numberdraw/FrmYh.h"
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 
 #include "BenchWorld.h"
 #include "shell/core/AppServices.h"

@@ -3,8 +3,8 @@
 #include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
-#include "numberdraw/logic/DrawPool.h"
-#include "numberdraw/logic/Grouping.h"
+#include "draw/DrawPool.h"
+#include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
 
 #include "shell/gui/WindowParts.h"

@@ -2,7 +2,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"

@@ -3,8 +3,8 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
-#include "numberdraw/RollingDraw.h"
-#include "numberdraw/logic/GroupCursor.h"
+#include "draw/RollingDraw.h"
+#include "draw/GroupCursor.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"

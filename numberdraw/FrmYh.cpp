@@ -2,8 +2,8 @@
 // guided setup, closing and the layout of the big display.
 #include "numberdraw/FrmYh.h"
 
-#include "numberdraw/RollingDraw.h"
-#include "numberdraw/logic/ValueLists.h"
+#include "draw/RollingDraw.h"
+#include "draw/ValueLists.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"

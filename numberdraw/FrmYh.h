@@ -1,7 +1,7 @@
 #pragma once
 
-#include "numberdraw/logic/DrawPool.h"
-#include "numberdraw/logic/Grouping.h"
+#include "draw/DrawPool.h"
+#include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
 #include "shell/gui/WindowParts.h"
 

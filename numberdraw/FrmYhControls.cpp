@@ -1,7 +1,7 @@
 // Builds the controls and menus of the number and seat draw window.
 #include "numberdraw/FrmYh.h"
 
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"

@@ -2,10 +2,10 @@
 // the group lists it is shown through, order and direct choice.
 #include "numberdraw/FrmYh.h"
 
-#include "numberdraw/RollingDraw.h"
-#include "numberdraw/logic/Composition.h"
-#include "numberdraw/logic/GroupCursor.h"
-#include "numberdraw/logic/ValueLists.h"
+#include "draw/RollingDraw.h"
+#include "draw/Composition.h"
+#include "draw/GroupCursor.h"
+#include "draw/ValueLists.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"

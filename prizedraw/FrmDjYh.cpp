@@ -2,7 +2,7 @@
 // refresh, the menus, closing and the layout.
 #include "prizedraw/FrmDjYh.h"
 
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
 #include "prizedraw/logic/PrizeTexts.h"

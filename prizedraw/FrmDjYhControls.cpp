@@ -1,7 +1,7 @@
 // Builds the controls and menus of the prize draw window.
 #include "prizedraw/FrmDjYh.h"
 
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
 #include "shell/gui/EventHook.h"

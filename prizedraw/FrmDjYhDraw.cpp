@@ -2,7 +2,7 @@
 // prize, clicks on the display, the rolling display and what it shows.
 #include "prizedraw/FrmDjYh.h"
 
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 
 #include "prizedraw/logic/PrizeTexts.h"
 #include "shell/core/AppFolders.h"

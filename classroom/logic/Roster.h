@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numberdraw/logic/Grouping.h"
+#include "draw/Grouping.h"
 #include "rollbook/CellValue.h"
 #include "rollbook/ops/CellAnchor.h"
 

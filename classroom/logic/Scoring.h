@@ -1,7 +1,7 @@
 #pragma once
 
 #include "classroom/logic/Roster.h"
-#include "numberdraw/logic/DrawPool.h"
+#include "draw/DrawPool.h"
 
 #include <optional>
 

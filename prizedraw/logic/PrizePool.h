@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numberdraw/logic/DrawPool.h"
+#include "draw/DrawPool.h"
 
 namespace zelvano
 {

@@ -6,7 +6,7 @@
 #include "MonkeyWorld.h"
 
 #include "numberdraw/FrmYh.h"
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 #include "presentation/SpeechTimer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "PrizeFixture.h"
 
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "prizedraw/FrmDjYh.h"
 #include "prizedraw/logic/PrizePool.h"

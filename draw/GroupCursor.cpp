@@ -1,4 +1,4 @@
-#include "numberdraw/logic/GroupCursor.h"
+#include "draw/GroupCursor.h"
 
 namespace zelvano
 {

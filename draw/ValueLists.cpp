@@ -1,4 +1,4 @@
-#include "numberdraw/logic/ValueLists.h"
+#include "draw/ValueLists.h"
 
 #include "shell/core/Numbers.h"
 

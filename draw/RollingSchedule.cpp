@@ -1,4 +1,4 @@
-#include "numberdraw/logic/RollingSchedule.h"
+#include "draw/RollingSchedule.h"
 
 #include "shell/core/Numbers.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numberdraw/logic/RollingSchedule.h"
+#include "draw/RollingSchedule.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "numberdraw/RollingDraw.h"
+#include "draw/RollingDraw.h"
 
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"

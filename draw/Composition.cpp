@@ -1,4 +1,4 @@
-#include "numberdraw/logic/Composition.h"
+#include "draw/Composition.h"
 
 namespace zelvano
 {

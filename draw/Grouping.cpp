@@ -1,4 +1,4 @@
-#include "numberdraw/logic/Grouping.h"
+#include "draw/Grouping.h"
 
 #include "shell/core/Numbers.h"
 

@@ -1,5 +1,7 @@
 #include "draw/Composition.h"
 
+#include "draw/ValueLists.h"
+
 namespace zelvano
 {
 
@@ -24,6 +26,19 @@ QString composeResult(int compositionMode, int group, int member, const QString&
 QString memberLine(int group, int member, const QString& value)
 {
     return QStringLiteral("第 %1 组 %2 号 ，%3").arg(group).arg(member).arg(value);
+}
+
+DrawTexts numberDrawTexts(bool seatMode)
+{
+    auto shown = [seatMode](const QString& key) { return seatMode ? seatCaption(key) : key; };
+    DrawTexts texts;
+    texts.result = [seatMode, shown](int composition, int group, int member, const QString& key) {
+        return composeResult(composition, group, member, shown(key), seatMode);
+    };
+    texts.line = [shown](int group, int member, const QString& key) {
+        return memberLine(group, member, shown(key));
+    };
+    return texts;
 }
 
 } // namespace zelvano

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "draw/DrawSession.h"
+
 #include <QString>
 
 namespace zelvano
@@ -13,5 +15,9 @@ QString composeResult(int compositionMode, int group, int member, const QString&
 
 // The line under the group lists: "第 2 组 3 号 ，15".
 QString memberLine(int group, int member, const QString& value);
+
+// How the number and seat window shows its members: the value (a seat
+// "3-4" as "3行4列") composed as above.
+DrawTexts numberDrawTexts(bool seatMode);
 
 } // namespace zelvano

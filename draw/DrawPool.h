@@ -46,25 +46,11 @@ public:
     }
 
     // Position of the first live entry equal to `value`, 0 when none.
-    int find(const T& value) const
-    {
-        for (std::size_t i = 0; i < m_live.size(); ++i) {
-            if (m_live[i] == value)
-                return static_cast<int>(i) + 1;
-        }
-        return 0;
-    }
+    int find(const T& value) const;
 
     // Takes out the entry at `position`; later entries move down and keep
     // their order. An emptied pool refills from the full list.
-    void removeAt(int position)
-    {
-        if (position < 1 || position > size())
-            return;
-        m_live.erase(m_live.begin() + (position - 1));
-        if (m_live.empty() && m_refill)
-            m_live = m_all;
-    }
+    void removeAt(int position);
 
     // Takes out the entry of the last random pick.
     void removeDrawn() { removeAt(m_drawnIndex); }
@@ -80,5 +66,23 @@ private:
     int m_drawnIndex = 0;
     bool m_refill = true;
 };
+
+template <typename T> int DrawPool<T>::find(const T& value) const
+{
+    for (std::size_t i = 0; i < m_live.size(); ++i) {
+        if (m_live[i] == value)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+template <typename T> void DrawPool<T>::removeAt(int position)
+{
+    if (position < 1 || position > size())
+        return;
+    m_live.erase(m_live.begin() + (position - 1));
+    if (m_live.empty() && m_refill)
+        m_live = m_all;
+}
 
 } // namespace zelvano

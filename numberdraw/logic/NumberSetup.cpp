@@ -1,0 +1,73 @@
+#include "numberdraw/logic/NumberSetup.h"
+
+namespace zelvano
+{
+
+namespace
+{
+
+// The step in which closing `panel` moves the setup on, and the step after.
+struct Transition {
+    NumberSetupStep from;
+    NumberSetupStep to;
+    int nextPanel; // the panel shown next, -1 for none
+};
+
+Transition transitionOf(SetupPanel panel)
+{
+    switch (panel) {
+    case SetupPanel::Values:
+        return {NumberSetupStep::Values, NumberSetupStep::Grouping,
+                static_cast<int>(SetupPanel::Grouping)};
+    case SetupPanel::Grouping:
+        return {NumberSetupStep::Grouping, NumberSetupStep::Timer,
+                static_cast<int>(SetupPanel::Timer)};
+    case SetupPanel::Timer:
+        break;
+    }
+    return {NumberSetupStep::Timer, NumberSetupStep::Ready, -1};
+}
+
+} // namespace
+
+void NumberSetup::valuesLoaded()
+{
+    m_step = NumberSetupStep::Values;
+}
+
+void NumberSetup::panelShown(SetupPanel panel)
+{
+    m_shown[static_cast<int>(panel)] = true;
+}
+
+bool NumberSetup::panelClosed(SetupPanel panel)
+{
+    m_shown[static_cast<int>(panel)] = false;
+    const Transition t = transitionOf(panel);
+    if (m_step != t.from)
+        return false;
+    m_step = t.to;
+    if (t.nextPanel >= 0)
+        m_shown[t.nextPanel] = true;
+    return true;
+}
+
+bool NumberSetup::isShown(SetupPanel panel) const
+{
+    return m_shown[static_cast<int>(panel)];
+}
+
+bool NumberSetup::isDone() const
+{
+    return m_step == NumberSetupStep::Ready || m_step == NumberSetupStep::Drawing;
+}
+
+bool NumberSetup::drawStarted()
+{
+    const bool first = m_step == NumberSetupStep::Ready;
+    if (isDone())
+        m_step = NumberSetupStep::Drawing;
+    return first;
+}
+
+} // namespace zelvano

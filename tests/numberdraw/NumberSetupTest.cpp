@@ -1,0 +1,114 @@
+#include "numberdraw/logic/NumberSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace zelvano;
+
+namespace
+{
+
+// One input of the setup: a value list made, a panel closed, a draw.
+enum class Event { Values, CloseValues, CloseGrouping, CloseTimer, Draw };
+
+struct SetupCase {
+    const char* name;
+    std::vector<Event> events;
+    NumberSetupStep step;
+    bool lastMovedOn; // what the last input answered
+};
+
+bool apply(NumberSetup& setup, Event event)
+{
+    switch (event) {
+    case Event::Values:
+        setup.valuesLoaded();
+        return true;
+    case Event::CloseValues:
+        return setup.panelClosed(SetupPanel::Values);
+    case Event::CloseGrouping:
+        return setup.panelClosed(SetupPanel::Grouping);
+    case Event::CloseTimer:
+        return setup.panelClosed(SetupPanel::Timer);
+    case Event::Draw:
+        return setup.drawStarted();
+    }
+    return false;
+}
+
+class NumberSetupSteps : public ::testing::TestWithParam<SetupCase>
+{
+};
+
+TEST_P(NumberSetupSteps, FollowTheInputs)
+{
+    const SetupCase& c = GetParam();
+    NumberSetup setup;
+    bool movedOn = false;
+    for (Event event : c.events)
+        movedOn = apply(setup, event);
+    EXPECT_EQ(setup.step(), c.step);
+    EXPECT_EQ(movedOn, c.lastMovedOn);
+}
+
+using E = Event;
+using S = NumberSetupStep;
+INSTANTIATE_TEST_SUITE_P(
+    Setup, NumberSetupSteps,
+    ::testing::Values(
+        SetupCase{"PanelsInOrder_MakeItReady",
+                  {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer},
+                  S::Ready,
+                  true},
+        SetupCase{"FirstDraw_IsTold",
+                  {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw},
+                  S::Drawing,
+                  true},
+        SetupCase{"SecondDraw_IsNotFirst",
+                  {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw, E::Draw},
+                  S::Drawing,
+                  false},
+        SetupCase{"PanelsOutOfOrder_OnlyHide",
+                  {E::Values, E::CloseGrouping, E::CloseTimer},
+                  S::Values,
+                  false},
+        SetupCase{"NoValueList_ValuePanelCloseStaysAtStart", {E::CloseValues}, S::Start, false},
+        SetupCase{
+            "DrawBeforeReady_IsNoDraw", {E::Values, E::CloseValues, E::Draw}, S::Grouping, false},
+        SetupCase{"NewListAfterSetup_AsksForGroupsAgain",
+                  {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw, E::Values,
+                   E::CloseValues},
+                  S::Grouping,
+                  true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NumberSetup, ClosingAPanelOfTheSetup_ShowsTheNextOne)
+{
+    NumberSetup setup;
+    setup.valuesLoaded();
+    setup.panelShown(SetupPanel::Values);
+    EXPECT_TRUE(setup.panelClosed(SetupPanel::Values));
+    EXPECT_FALSE(setup.isShown(SetupPanel::Values));
+    EXPECT_TRUE(setup.isShown(SetupPanel::Grouping));
+    EXPECT_FALSE(setup.isDone());
+}
+
+TEST(NumberSetup, PanelFromTheMenu_ClosesWithoutMovingOn)
+{
+    NumberSetup setup;
+    for (SetupPanel panel : {SetupPanel::Values, SetupPanel::Grouping, SetupPanel::Timer}) {
+        if (panel == SetupPanel::Values)
+            setup.valuesLoaded();
+        setup.panelClosed(panel);
+    }
+    ASSERT_TRUE(setup.isDone());
+    setup.panelShown(SetupPanel::Grouping);
+    EXPECT_TRUE(setup.isShown(SetupPanel::Grouping));
+    EXPECT_FALSE(setup.panelClosed(SetupPanel::Grouping));
+    EXPECT_FALSE(setup.isShown(SetupPanel::Grouping));
+    EXPECT_EQ(setup.step(), NumberSetupStep::Ready);
+}
+
+} // namespace

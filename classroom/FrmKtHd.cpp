@@ -47,7 +47,8 @@ constexpr QSize kDesignSize(1000, 700);
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
       m_groupMessages(*services.messages),
-      m_rollBook(std::make_unique<RollBookSession>(services))
+      m_rollBook(std::make_unique<RollBookSession>(services)),
+      m_draw(*services.random, classroomDrawTexts(m_roster))
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));
     buildControls();
@@ -132,10 +133,8 @@ void FrmKtHd::readSettings()
     if (composition < 0 || composition >= m_cmbZh->count())
         composition = 2;
     m_cmbZh->setCurrentIndex(composition);
-    cmbZh_Click();
-    m_drawOrder = toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))));
-    if (m_drawOrder < 0 || m_drawOrder > 1)
-        m_drawOrder = 0;
+    cmbZh_Click(composition);
+    m_draw.setOrder(drawOrderOf(toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))))));
     const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
     const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
     const QString time = settings.readSetting(QStringLiteral("Bsj"));
@@ -283,11 +282,10 @@ void FrmKtHd::forgetRoster()
     // reset or a score would land in the previous class's rows and score
     // column of the newly chosen sheet.
     m_roster.clear();
-    m_drawPool = DrawPool<PoolEntry>();
-    m_groups.clear();
+    m_draw.setValues({});
+    m_draw.setGroups({});
     m_groupCount = 0;
     m_groupSize = 0;
-    m_currentMember = 0;
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
     m_scoreAwaitingSave = false;
@@ -321,8 +319,7 @@ bool FrmKtHd::readRoster()
     m_imgFz[1]->setVisible(!restored);
     m_lblXx2->setText(restored ? QStringLiteral("注意：修改数据后回车确认")
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
-    m_fraFz->show();
-    m_fraFz->raise();
+    showGroupingPanel();
     m_mnMd[1]->setChecked(true);
     return restored;
 }
@@ -351,8 +348,7 @@ void FrmKtHd::MnMd_Click(int index)
     switch (index) {
     case 1:
         centreHorizontally(m_fraFz);
-        m_fraFz->show();
-        m_fraFz->raise();
+        showGroupingPanel();
         m_mnMd[1]->setChecked(true);
         return;
     case 3:
@@ -382,15 +378,15 @@ void FrmKtHd::saveSettings()
     SettingsStore& s = *m_services.settings;
     s.writeSetting(QStringLiteral("BBj"), QString::number(m_classIndex), TextForm);
     s.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
-    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_compositionMode), TextForm);
-    s.writeSetting(QStringLiteral("Bsx"), QString::number(m_drawOrder), TextForm);
+    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_draw.composition()), TextForm);
+    s.writeSetting(QStringLiteral("Bsx"), QString::number(drawOrderCode(m_draw.order())), TextForm);
     s.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()), TextForm);
     s.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()), TextForm);
     s.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
     s.writeSetting(QStringLiteral("Bpf"), numberText(Val(m_cmbFs0->currentText())), TextForm);
     s.writeSetting(QStringLiteral("BpfWz"), QString::number(m_cmbPfWz->currentIndex()), TextForm);
-    s.writeSetting(QStringLiteral("BCf"), booleanText(m_mnFs[1]->isChecked()), LiteralForm);
-    s.writeSetting(QStringLiteral("BGd"), booleanText(m_mnFs[2]->isChecked()), LiteralForm);
+    s.writeSetting(QStringLiteral("BCf"), booleanText(m_draw.repeat()), LiteralForm);
+    s.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
 }
 
 void FrmKtHd::resetSettings()

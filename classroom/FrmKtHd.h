@@ -3,7 +3,7 @@
 #include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
-#include "draw/DrawPool.h"
+#include "draw/DrawSession.h"
 #include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
 
@@ -65,13 +65,17 @@ public:
     void Form_Click() { lblXm_Click(); }
     void imgOk_MouseDown();
     void Timer1_Timer();
-    void List1_Click();
-    void List2_Click();
+    void List1_Click(int row);
+    void List2_Click(int row);
+    // Until the group panel hands its handlers the row it selected.
+    void List1_Click() { List1_Click(currentRowOf(m_list1)); }
+    void List2_Click() { List2_Click(currentRowOf(m_list2)); }
     void MnXm_Click(int index);
     void MnSx_Click(int index);
     void MnFs_Click(int index);
     void MnJs_Click(int index);
-    void cmbZh_Click();
+    void cmbZh_Click(int index);
+    void cmbZh_Click() { cmbZh_Click(currentIndexOf(m_cmbZh)); }
     void MnZh_Click(int index);
 
     // Grouping and scoring (FrmKtHdGroups.cpp).
@@ -88,14 +92,12 @@ public:
     int classIndex() const { return m_classIndex; }
     int personCount() const { return m_personCount; }
     int scoreColumn() const { return m_scoreColumn; }
-    int poolSize() const { return m_drawPool.size(); }
-    const DrawPool<PoolEntry>& drawPool() const { return m_drawPool; }
+    int poolSize() const { return m_draw.poolSize(); }
+    const DrawSession& drawSession() const { return m_draw; }
     const std::vector<Person>& roster() const { return m_roster; }
-    const std::vector<Group>& groups() const { return m_groups; }
+    const std::vector<Group>& groups() const { return m_draw.groups(); }
     int groupCount() const { return m_groupCount; }
     int groupSize() const { return m_groupSize; }
-    QString currentName() const { return m_currentName; }
-    QString currentNumber() const { return m_currentNumber; }
     bool isRolling() const;
     RollBookSession& rollBook() const { return *m_rollBook; }
     QLabel* lblXm() const { return m_lblXm; }
@@ -186,18 +188,17 @@ private:
 
     // Draw (FrmKtHdDraw.cpp).
     void drawStep();
-    void removeFromPool();
     void finishDraw(bool withCue);
-    void selectPosition(int rosterPosition);
-    void selectGroup(int groupNumber);
-    void selectMember(int memberIndex);
-    int shownPosition() const;
-    void showNextGroupItem();
+    void showDraw(const DrawChange& change);
+    void showCall();
+    void showGroupingPanel();
+    static int currentRowOf(const QListWidget* list);
+    static int currentIndexOf(const QComboBox* box);
 
     // Grouping (FrmKtHdGroups.cpp).
     bool formGroups(bool atRandom);
     bool tryFormGroups(bool atRandom);
-    void showGroups(bool saved);
+    void showGroups(std::vector<Group> groups, bool saved);
     bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
     void writeScore();
     bool scoreKeptAside(const Person& person) const;
@@ -217,16 +218,14 @@ private:
     int m_personCount = 0;
     int m_rosterEnd = 0;
     int m_chosenNameItem = -1;
-    int m_compositionMode = -1;
-    int m_drawOrder = 0;
     int m_baseFontSize = 100;
     int m_groupCount = 0;
     int m_groupSize = 0;
-    int m_currentGroup = 0;
-    int m_currentMember = 0;
-    int m_currentPosition = 0; // roster position of the person shown
-    QString m_currentName;
-    QString m_currentNumber;
+    int m_currentPosition = 0; // roster position of the person called
+    // The box the grouping takes its number from: 0 group count, 1 size.
+    int m_groupBox = 0;
+    // "滚动": a draw rolls before it comes to rest.
+    bool m_rolls = true;
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
     // The shown person's score is in the workbook but not yet saved: a
@@ -235,9 +234,8 @@ private:
     bool m_reloadingForGrouping = false;
     std::vector<ClassEntry> m_classes;
     std::vector<Person> m_roster;
-    DrawPool<PoolEntry> m_drawPool;
-    std::vector<Group> m_groups;
-    bool m_lastStepWasRandom = false;
+    // The roll call: pool, groups, selection, order, composition, repeat.
+    DrawSession m_draw;
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;
 

@@ -66,8 +66,7 @@ void FrmKtHd::buildControls()
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
                                 {[this] { drawStep(); },
                                  [this] {
-                                     if (!m_mnFs[1]->isChecked())
-                                         removeFromPool();
+                                     m_draw.endDraw();
                                      finishDraw(false);
                                  }},
                                 this);
@@ -239,6 +238,10 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
     m_mnFs[1]->setCheckable(true);
     m_mnFs[2]->setCheckable(true);
     m_mnFs[2]->setChecked(true);
+    // The marks are the teacher's choice, set by a click, a key or the
+    // settings: the draw follows each change.
+    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) { m_draw.setRepeat(on); });
+    connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[3] = composition->menuAction();
     const QStringList captions = compositionMenuCaptions();

@@ -37,7 +37,7 @@ void FrmKtHd::lblClose_Click(int index)
         // A called name and "下一组" stay as they are; a class just loaded
         // from the menu has nobody called yet.
         if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() && m_currentPosition == 0)
-            setBigText(drawOrderCaption(m_drawOrder));
+            setBigText(drawOrderCaption(drawOrderCode(m_draw.order())));
         return;
     case SetupAction::LoadClass:
         takeChosenClass();
@@ -74,6 +74,7 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
         return;
     case ClassroomPanel::Grouping:
         m_fraFz->hide();
+        m_draw.setCallsHeld(false);
         m_mnMd[1]->setChecked(false);
         return;
     case ClassroomPanel::Scoring:
@@ -85,6 +86,14 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
     case ClassroomPanel::None:
         return;
     }
+}
+
+void FrmKtHd::showGroupingPanel()
+{
+    m_fraFz->show();
+    m_fraFz->raise();
+    // While the grouping is set up a member chosen in its lists is no call.
+    m_draw.setCallsHeld(true);
 }
 
 void FrmKtHd::askToQuit()
@@ -99,12 +108,14 @@ void FrmKtHd::askToQuit()
 void FrmKtHd::takeChosenClass()
 {
     m_fraFz->hide();
+    m_draw.setCallsHeld(false);
     cmbBj_Click();
     if (!m_classLoaded) {
         // An empty or unreadable class leaves nothing to group: the
         // teacher, told why, chooses a class again instead of facing a
         // window whose menus are still off and no panel shown.
         m_fraFz->hide();
+        m_draw.setCallsHeld(false);
         m_setup.classRejected();
         showClassChoice();
     }
@@ -190,7 +201,8 @@ void FrmKtHd::setBigText(const QString& text)
 
 void FrmKtHd::popUpDrawMenu(QPoint globalPos)
 {
-    if (m_mnJishi->menuAction()->isEnabled())
+    // The menus open with the roll call.
+    if (m_setup.readyToCall())
         m_mnJishi->popup(globalPos);
 }
 

@@ -66,6 +66,17 @@ inline QString lastLine(const QString& text)
     return text.section(QStringLiteral("\r\n"), -1);
 }
 
+// The number and the name of the person called, as the line under the group
+// lists shows them: "第 2 组 3 号 ，12 张三".
+inline QString calledNumber(const FrmKtHd* w)
+{
+    return w->LabCz()->text().section(QStringLiteral("，"), 1).section(QLatin1Char(' '), 0, 0);
+}
+inline QString calledName(const FrmKtHd* w)
+{
+    return w->LabCz()->text().section(QStringLiteral("，"), 1).section(QLatin1Char(' '), 1);
+}
+
 class ClassroomFixture
 {
 public:

@@ -136,10 +136,10 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
     QVERIFY(w);
     lockBook(book());
     w->MnXm(3)->trigger(); // number 4, row 6
-    const QString name = w->currentName();
+    const QString name = calledName(w);
     QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
     w->MnXm(9)->trigger(); // number 10, row 12
-    const QString tenth = w->currentName();
+    const QString tenth = calledName(w);
     QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(2));
     QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));

@@ -5,6 +5,7 @@
 
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
+#include "presentation/DrawLists.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -19,7 +20,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 
@@ -101,26 +101,7 @@ void FrmKtHd::drawStep()
 // person are written after a change of the draw.
 void FrmKtHd::showDraw(const DrawChange& change)
 {
-    const DrawView& view = m_draw.view();
-    // Filling and selecting here is no input: the lists' handlers stay out.
-    const QSignalBlocker groupsQuiet(m_list2);
-    const QSignalBlocker membersQuiet(m_list1);
-    if (change.groups) {
-        m_list2->clear();
-        for (int g = 1; g <= view.groupCount; ++g)
-            m_list2->addItem(QString::number(g));
-    }
-    if (change.group) {
-        m_list1->clear();
-        for (const QString& member : view.members)
-            m_list1->addItem(member);
-        if (view.group >= 0)
-            m_labXx->setText(view.summary);
-    }
-    if (change.groups || change.group || change.member) {
-        m_list2->setCurrentRow(view.group);
-        m_list1->setCurrentRow(view.member);
-    }
+    showDrawLists({m_list2, m_list1, m_labXx}, m_draw.view(), change);
     if (change.called)
         showCall();
 }

@@ -56,12 +56,12 @@ FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* paren
     m_speechTimer->setScoreBox(m_cmbFs0);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
     m_panels[2] = m_speechTimer->fraJs();
-    DisplayTargets targets;
-    targets.background = m_canvas;
-    targets.lblXm = m_lblXm;
-    targets.lblSj = m_speechTimer->lblSj();
-    targets.fraTs = m_fraTs;
-    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(), targets, this);
+    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(),
+                                        {.background = m_canvas,
+                                         .lblXm = m_lblXm,
+                                         .lblSj = m_speechTimer->lblSj(),
+                                         .fraTs = m_fraTs},
+                                        this);
     buildMenus();
     Form_Load();
 }

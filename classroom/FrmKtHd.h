@@ -92,36 +92,25 @@ public:
     int classIndex() const { return m_classIndex; }
     int personCount() const { return m_personCount; }
     int scoreColumn() const { return m_scoreColumn; }
-    int poolSize() const { return m_draw.poolSize(); }
     const DrawSession& drawSession() const { return m_draw; }
     const std::vector<Person>& roster() const { return m_roster; }
-    const std::vector<Group>& groups() const { return m_draw.groups(); }
-    int groupCount() const { return m_groupCount; }
-    int groupSize() const { return m_groupSize; }
     bool isRolling() const;
     RollBookSession& rollBook() const { return *m_rollBook; }
     QLabel* lblXm() const { return m_lblXm; }
-    QComboBox* cmbBj() const { return m_cmbBj; }
     QFrame* fraBj() const { return m_fraBj; }
     QFrame* fraFz() const { return m_fraFz; }
     QFrame* FraPf() const { return m_fraPf; }
-    QFrame* FraPf2() const { return m_fraPf2; }
-    QFrame* FraPf3() const { return m_fraPf3; }
     QFrame* fraTs() const { return m_fraTs; }
     QLabel* lblFzBt() const { return m_lblFzBt; }
     QLabel* LabXx() const { return m_labXx; }
     QLabel* LabCz() const { return m_labCz; }
     QLabel* lblXx2() const { return m_lblXx2; }
-    QListWidget* List1() const { return m_list1; }
-    QListWidget* List2() const { return m_list2; }
     QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
     QRadioButton* OptFz(int i) const { return m_optFz.at(static_cast<size_t>(i)); }
     QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
     QToolButton* imgXie(int i) const { return m_imgXie.at(static_cast<size_t>(i)); }
     QToolButton* imgOk() const { return m_imgOk; }
     QComboBox* cmbZh() const { return m_cmbZh; }
-    QComboBox* cmbFs0() const { return m_cmbFs0; }
-    QComboBox* cmbPfWz() const { return m_cmbPfWz; }
     QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
@@ -264,13 +253,14 @@ private:
     QLabel* m_labXx = nullptr;
     QComboBox* m_cmbZh = nullptr;
 
+    // The scoring panel, and its bar (打分) with the folding editor.
+    std::array<QPushButton*, 2> m_command1{}; // + and -
     QFrame* m_fraPf = nullptr;
     QComboBox* m_cmbPfWz = nullptr;
     QFrame* m_fraPf2 = nullptr;
-    QFrame* m_fraPf3 = nullptr;
     QToolButton* m_imgDf0 = nullptr;
+    QFrame* m_fraPf3 = nullptr;
     QComboBox* m_cmbFs0 = nullptr;
-    std::array<QPushButton*, 2> m_command1{};
 
     // Menus.
     std::array<QMenu*, 4> m_topMenus{}; // 名单设置, 摇号方式, 格式, 摇号计时

@@ -61,6 +61,16 @@ inline bool sameGroups(const std::vector<Group>& a, const std::vector<Group>& b)
     return true;
 }
 
+// A control of the window found by its name, as a person finds it on the
+// screen: the window keeps no getter for it.
+template <typename T> T* control(const QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("the window shows no control named %s", name);
+    return found;
+}
+
 inline QString lastLine(const QString& text)
 {
     return text.section(QStringLiteral("\r\n"), -1);
@@ -149,7 +159,7 @@ inline FrmKtHd* ClassroomFixture::open()
 
 inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
 {
-    w->cmbBj()->setCurrentIndex(index);
+    control<QComboBox>(w, "cmbBj")->setCurrentIndex(index);
     w->cmbBj_Click();
     w->cmdOk_Click(3);
 }

@@ -1,8 +1,8 @@
 // The classroom window with a roll book that is damaged or changed by another
 // program during the lesson, driven as the teacher drives it.
-#include "RealInput.h"
 #include "ClassroomFixture.h"
 #include "DamagedBook.h"
+#include "RealInput.h"
 
 #include <QFileInfo>
 
@@ -94,7 +94,7 @@ void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn(
     QCOMPARE(programEnd->calls, 0);
     QVERIFY(w->isVisible());
     QVERIFY(w->roster().empty());
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().poolSize(), 0);
     if (damage < 0)
         QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                             book() + QStringLiteral(".good")) &&

@@ -37,7 +37,7 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     cutClass(10, true);
     FrmKtHd* w = open();
     finishSetup(w);
-    QCOMPARE(w->poolSize(), 10);
+    QCOMPARE(w->drawSession().poolSize(), 10);
     w->MnFs(2)->setChecked(false);
     w->MnFs(1)->setChecked(false);
     random->picks = {3, 9, 1, 7, 2, 5, 4, 1, 2, 1, 6};
@@ -45,12 +45,12 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     for (int i = 0; i < 10; ++i) {
         w->lblXm_Click();
         called.insert(lastLine(w->lblXm()->text()));
-        QVERIFY(w->FraPf2()->isVisible());
+        QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
         QVERIFY(w->imgXie(1)->isVisible());
-        QVERIFY(!w->FraPf3()->isVisible());
+        QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     }
     QCOMPARE(called.size(), size_t(10));
-    QCOMPARE(w->poolSize(), 10); // a new round
+    QCOMPARE(w->drawSession().poolSize(), 10); // a new round
     QCOMPARE(w->setupStage(), ClassroomStep::Calling);
     w->lblXm_Click();
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[5].name);
@@ -59,7 +59,7 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     // With repeats the pool never shrinks.
     w->MnFs(1)->setChecked(true);
     w->lblXm_Click();
-    QCOMPARE(w->poolSize(), 9);
+    QCOMPARE(w->drawSession().poolSize(), 9);
 }
 
 void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
@@ -70,7 +70,7 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     w->lblXm_Click();
     QVERIFY(w->isRolling());
     QVERIFY(!w->imgOk()->isVisible());
-    QVERIFY(!w->FraPf2()->isVisible());
+    QVERIFY(!control<QFrame>(w, "FraPf2")->isVisible());
     QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\type0.wav")});
     w->lblXm_Click(); // ignored while rolling
     w->MnJs_Click(0);
@@ -83,10 +83,10 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     }
     QCOMPARE(ticks, 28);
     QCOMPARE(random->counts.size(), size_t(28));
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().poolSize(), 39);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
     QVERIFY(w->imgOk()->isVisible());
-    QVERIFY(w->FraPf2()->isVisible());
+    QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
     QVERIFY(w->MnJs(2)->isVisible());
     QCOMPARE(w->speechTimer().imgJs()->toolTip(), QStringLiteral("开始计时"));
     QCOMPARE(w->Timer1()->objectName(), QStringLiteral("Timer1"));
@@ -94,7 +94,7 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     w->MnMd_Click(1);
     w->lblXm_Click();
     QVERIFY(!w->isRolling());
-    QCOMPARE(w->poolSize(), 38);
+    QCOMPARE(w->drawSession().poolSize(), 38);
 }
 
 void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut()
@@ -127,7 +127,7 @@ void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut(
     QCOMPARE(shown.size(), 7);
     QCOMPARE(shown, expected);
     // Persons 1..6 left the pool and so did 7; the pool began again at 7.
-    QCOMPARE(w->poolSize(), 7 - 1);
+    QCOMPARE(w->drawSession().poolSize(), 7 - 1);
 }
 
 void tst_FrmKtHdCalls::callByName_greysItemAndTakesThatPersonOut()
@@ -142,12 +142,12 @@ void tst_FrmKtHdCalls::callByName_greysItemAndTakesThatPersonOut()
     QVERIFY(!w->MnXm(9)->isEnabled());
     QCOMPARE(calledName(w), w->roster()[9].name);
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[9].name);
-    QCOMPARE(w->poolSize(), 37);
+    QCOMPARE(w->drawSession().poolSize(), 37);
     QCOMPARE(w->drawSession().pool().find(QStringLiteral("10")), 0);
     w->MnXm_Click(2);
     QVERIFY(w->MnXm(9)->isEnabled());
     QVERIFY(!w->MnXm(2)->isEnabled());
-    QCOMPARE(w->poolSize(), 36);
+    QCOMPARE(w->drawSession().poolSize(), 36);
     QVERIFY(w->imgXie(1)->isVisible());
     QVERIFY(w->MnJs(2)->isVisible());
 }
@@ -164,14 +164,14 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
     QStringList seen;
     for (int i = 0; i < 3; ++i) {
         w->MnJs_Click(1);
-        seen << w->List2()->currentItem()->text();
+        seen << control<QListWidget>(w, "List2")->currentItem()->text();
     }
     QCOMPARE(seen, QStringList({"2", "3", "1"}));
     w->MnMd_Click(1);
     w->txtFz(0)->setText(QStringLiteral("1"));
     w->imgFz_Click(1);
     w->MnJs_Click(1);
-    QCOMPARE(w->List2()->currentRow(), 0);
+    QCOMPARE(control<QListWidget>(w, "List2")->currentRow(), 0);
 }
 
 void tst_FrmKtHdCalls::compositionMenu_mapsByCaption()
@@ -205,9 +205,9 @@ void tst_FrmKtHdCalls::emptyPool_asksBeforeDrawing()
     w->MnFs(2)->setChecked(false);
     // The roll book disappears: the score column cannot be chosen again.
     QFile::rename(book(), temp->file(QStringLiteral("moved.xls")));
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().poolSize(), 0);
     messages->answers = {MessageAnswer::No};
     w->lblXm_Click();
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("所有人都抽到了，还要继续码？")});
@@ -232,7 +232,7 @@ void tst_FrmKtHdCalls::score_writtenTwiceForOnePerson_addsUpUnderTodaysDate()
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
     QVERIFY(!w->imgXie(1)->isVisible());
     QVERIFY(!w->MnJs(2)->isVisible());
-    QVERIFY(!w->FraPf3()->isVisible());
+    QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     QCOMPARE(fileCell(0, 2, 9), CellValue::ofText("03月05"));
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
     w->MnXm_Click(3);
@@ -251,13 +251,13 @@ void tst_FrmKtHdCalls::score_previousColumn_poolAndWrite()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
     QCOMPARE(w->scoreColumn(), 8);
     int unscored = 0;
     for (int row = 3; row <= 42; ++row)
         unscored += fileCell(0, row, 8).isEmpty() ? 1 : 0;
-    QCOMPARE(w->poolSize(), unscored);
+    QCOMPARE(w->drawSession().poolSize(), unscored);
     QVERIFY(unscored > 0 && unscored < 40);
     const int first = w->drawSession().pool().at(1).toInt();
     const double before = fileCell(0, first + 2, 8).number;
@@ -265,7 +265,7 @@ void tst_FrmKtHdCalls::score_previousColumn_poolAndWrite()
     random->picks = {1};
     w->lblXm_Click();
     QCOMPARE(calledName(w), w->roster()[static_cast<size_t>(first - 1)].name);
-    w->cmbFs0()->setEditText(QStringLiteral("0.5"));
+    control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("0.5"));
     w->imgXie_Click(1);
     QCOMPARE(fileCell(0, first + 2, 8), CellValue::ofNumber(before + 0.5));
     QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11")); // header kept
@@ -367,19 +367,19 @@ void tst_FrmKtHdCalls::scoreBox_plusMinusAndKeyFilter()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbFs0()->setEditText(QStringLiteral("2.5"));
+    control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("2.5"));
     w->speechTimer().Command1_Click(0);
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("3"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("3"));
     w->speechTimer().Command1_Click(1);
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("2"));
-    w->cmbFs0()->setEditText(QString());
-    w->cmbFs0()->setFocus();
-    QTest::keyClicks(w->cmbFs0(), QStringLiteral("a1x.5"));
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("1.5"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("2"));
+    control<QComboBox>(w, "cmbFs0")->setEditText(QString());
+    control<QComboBox>(w, "cmbFs0")->setFocus();
+    QTest::keyClicks(control<QComboBox>(w, "cmbFs0"), QStringLiteral("a1x.5"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("1.5"));
     w->imgDf0_Click();
-    QVERIFY(!w->FraPf3()->isHidden());
+    QVERIFY(!control<QFrame>(w, "FraPf3")->isHidden());
     w->imgDf0_Click();
-    QVERIFY(w->FraPf3()->isHidden());
+    QVERIFY(control<QFrame>(w, "FraPf3")->isHidden());
 }
 
 void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
@@ -387,7 +387,7 @@ void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
     settings->writeSetting(QStringLiteral("BTs"), QStringLiteral("False"), 1);
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click(); // column 8, mostly scored
     QVERIFY(!fileCell(0, 3, 8).isEmpty());
     w->MnZh_Click(0);
@@ -401,7 +401,7 @@ void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
     QCOMPARE(setting("BzhFs"), QStringLiteral("2"));
     QCOMPARE(setting("BCf"), QStringLiteral("False"));
     QCOMPARE(setting("BTs"), QStringLiteral("True"));
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
     w->close();
     QCOMPARE(setting("BzhFs"), QStringLiteral("0"));
     QCOMPARE(setting("BCf"), QStringLiteral("True"));
@@ -412,7 +412,7 @@ void tst_FrmKtHdCalls::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
     w->MnZh_Click(0);
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
@@ -429,7 +429,7 @@ void tst_FrmKtHdCalls::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
     w->MnMd_Click(4);
     QVERIFY(fileCell(0, 3, 8).isEmpty() || fileCell(0, 3, 8) == CellValue::ofText(""));
     QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11"));
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
 }
 
 void tst_FrmKtHdCalls::rollBookButtons_showTheCurrentClass()

@@ -39,12 +39,12 @@ FrmKtHd* tst_FrmKtHdInput::openInFourGroups()
 void tst_FrmKtHdInput::arrowKeysInGroupList_scoreGoesToThePersonShown()
 {
     FrmKtHd* w = openInFourGroups();
-    QListWidget* groups = w->List2();
+    QListWidget* groups = control<QListWidget>(w, "List2");
     groups->setFocus();
     QTest::keyClick(groups, Qt::Key_Down);
     QTest::keyClick(groups, Qt::Key_Down);
     const Person third = w->roster()[20]; // the first of group 3 (10 per group)
-    QCOMPARE(w->List1()->item(0)->text(), third.name);
+    QCOMPARE(control<QListWidget>(w, "List1")->item(0)->text(), third.name);
     click(w->fraFz(), "cmdOk1");
     click(w->FraPf(), "cmdOk0");
     QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
@@ -84,11 +84,11 @@ void tst_FrmKtHdInput::clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce()
         if (label->isVisible())
             QTest::mouseClick(label, Qt::LeftButton);
     }
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
     click(w->fraFz(), "cmdOk1");
     QWidget* canvas = w->centralWidget();
     QTest::mouseClick(canvas, Qt::LeftButton, {}, bareSpot(canvas));
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().poolSize(), 39);
 }
 
 void tst_FrmKtHdInput::closingGroupingPanel_keepsCalledNameAndNextGroup()
@@ -136,7 +136,7 @@ void tst_FrmKtHdInput::nextGroupKey_afterACall_callLineKeepsOnePerson()
     // which must not call group 4's sixth number under the old name.
     QApplication::setActiveWindow(w);
     QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(w->List2()->currentRow(), 3);
+    QCOMPARE(control<QListWidget>(w, "List2")->currentRow(), 3);
     QCOMPARE(w->LabCz()->text(), called);
     QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
     QCOMPARE(xlrdCell(0, sixthOfThird.row, w->scoreColumn()), QStringLiteral("5.0"));

@@ -34,15 +34,21 @@ struct Shown {
     QString points;
 };
 
+// The class box of the window, found by its name as a person finds it.
+QComboBox* classBox(const FrmKtHd& window)
+{
+    return window.findChild<QComboBox*>(QStringLiteral("cmbBj"));
+}
+
 Shown shownBy(const FrmKtHd& window)
 {
     Shown shown;
     if (window.setupStage() >= ClassroomStep::SettingUp && window.classIndex() >= 0)
-        shown.sheet = window.cmbBj()->itemText(window.classIndex());
+        shown.sheet = classBox(window)->itemText(window.classIndex());
     shown.column = window.scoreColumn();
     shown.persons = static_cast<int>(window.roster().size());
     shown.call = window.LabCz()->text();
-    shown.points = window.cmbFs0()->currentText();
+    shown.points = window.findChild<QComboBox*>(QStringLiteral("cmbFs0"))->currentText();
     return shown;
 }
 
@@ -199,8 +205,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     Monkey::flushPosted();
     const QString today = dayText(world.ts.clock.today());
     QStringList classes;
-    for (int i = 0; i < window->cmbBj()->count(); ++i)
-        classes << window->cmbBj()->itemText(i);
+    for (int i = 0; i < classBox(*window)->count(); ++i)
+        classes << classBox(*window)->itemText(i);
 
     Monkey& monkey = world.monkey;
     QMap<QString, int>& figures = world.figures;

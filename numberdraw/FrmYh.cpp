@@ -2,6 +2,7 @@
 // guided setup, closing and the layout of the big display.
 #include "numberdraw/FrmYh.h"
 
+#include "draw/Composition.h"
 #include "draw/RollingDraw.h"
 #include "draw/ValueLists.h"
 #include "presentation/DisplayFormat.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 
@@ -51,8 +53,8 @@ const QString kWhite = QStringLiteral("background: #ffffff;");
 
 FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
-      m_groupMessages(*services.messages),
-      m_modeCode(services.modeCode == 2 ? 2 : 1)
+      m_groupMessages(*services.messages), m_modeCode(services.modeCode == 2 ? 2 : 1),
+      m_session(*services.random, numberDrawTexts(services.modeCode == 2))
 {
     buildControls();
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);
@@ -93,11 +95,9 @@ void FrmYh::Form_Load()
     m_baseFontSize = 100;
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_speechTimer->selectUnit(0);
-    m_chosenValueItem = -1;
 
     readSettings();
     setTopMenusEnabled(false);
-    m_setupStage = 0;
     beginSetup();
 }
 
@@ -105,10 +105,8 @@ void FrmYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
     m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("BbjYs")));
-    m_compositionMode = toInt16(Val(settings.readSetting(QStringLiteral("BzhFs"))));
-    m_drawOrder = toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))));
-    if (m_drawOrder < 0 || m_drawOrder > 1)
-        m_drawOrder = 0;
+    m_session.setComposition(toInt16(Val(settings.readSetting(QStringLiteral("BzhFs")))));
+    m_session.setOrder(drawOrderOf(toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))))));
     const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
     const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
     const QString time = settings.readSetting(QStringLiteral("Bsj"));
@@ -151,7 +149,7 @@ void FrmYh::readSettings()
     if (composition < 0 || composition > 2)
         composition = 0;
     m_cmbZh->setCurrentIndex(composition);
-    cmbZh_Click();
+    cmbZh_Click(composition);
 }
 
 void FrmYh::saveSettings()
@@ -159,15 +157,16 @@ void FrmYh::saveSettings()
     SettingsStore& settings = *m_services.settings;
     settings.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
     settings.writeSetting(seatMode() ? QStringLiteral("DzhFs") : QStringLiteral("CzhFs"),
-                          QString::number(m_compositionMode), TextForm);
-    settings.writeSetting(QStringLiteral("Bsx"), QString::number(m_drawOrder), TextForm);
+                          QString::number(m_session.composition()), TextForm);
+    settings.writeSetting(QStringLiteral("Bsx"), QString::number(drawOrderCode(m_session.order())),
+                          TextForm);
     settings.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()),
                           TextForm);
     settings.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()),
                           TextForm);
     settings.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
-    settings.writeSetting(QStringLiteral("BCf"), booleanText(m_mnFs[1]->isChecked()), LiteralForm);
-    settings.writeSetting(QStringLiteral("BGd"), booleanText(m_mnFs[2]->isChecked()), LiteralForm);
+    settings.writeSetting(QStringLiteral("BCf"), booleanText(m_session.repeat()), LiteralForm);
+    settings.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
     settings.writeSetting(QStringLiteral("Czs"), numberText(Val(m_txtFz[0]->text())), TextForm);
 }
 
@@ -187,6 +186,7 @@ void FrmYh::closeEvent(QCloseEvent* event)
 
 void FrmYh::setTopMenusEnabled(bool enabled)
 {
+    m_menusOn = enabled;
     for (QMenu* menu : m_topMenus)
         setMenuAndShortcutsEnabled(menu, enabled);
 }
@@ -205,7 +205,7 @@ void FrmYh::setBigText(const QString& text)
 
 void FrmYh::popUpDrawMenu(QPoint globalPos)
 {
-    if (m_mnJishi->menuAction()->isEnabled())
+    if (m_menusOn)
         m_mnJishi->popup(globalPos);
 }
 
@@ -218,8 +218,7 @@ void FrmYh::beginSetup()
     m_fraHmSz->move((m_canvas->width() - m_fraHmSz->width()) / 2,
                     m_lblXm->y() + int(1.5 * m_lblXm->height()));
     rangeEntry(0);
-    m_fraHmSz->show();
-    m_fraHmSz->raise();
+    showPanel(NumberPanel::Values);
 }
 
 void FrmYh::txtXh_GotFocus(int index)
@@ -246,17 +245,12 @@ void FrmYh::rangeEntry(int index)
         return;
     }
     box->setStyleSheet(kGrey);
-    if (a == m_minOrRows && b == m_maxOrCols && m_setupStage >= 1)
+    if (a == m_minOrRows && b == m_maxOrCols && m_setup.hasValues())
         return;
     m_minOrRows = a;
     m_maxOrCols = b;
-    m_lstHm->clear();
-    const auto values = seatMode() ? seatList(a, b) : numberRange(a, b);
-    QStringList items;
-    items.reserve(static_cast<int>(values.size()));
-    for (const QString& value : values)
-        items << value;
-    m_lstHm->addItems(items);
+    m_session.setValues(seatMode() ? seatList(a, b) : numberRange(a, b));
+    showValues();
     loadValueList();
 }
 
@@ -266,24 +260,27 @@ void FrmYh::reportUnreasonableData()
                               MessageIcon::Critical);
 }
 
-std::vector<QString> FrmYh::listEntries() const
-{
-    std::vector<QString> entries;
-    entries.reserve(static_cast<size_t>(m_lstHm->count()));
-    for (int i = 0; i < m_lstHm->count(); ++i)
-        entries.push_back(m_lstHm->item(i)->text());
-    return entries;
-}
-
+// The value list (in the session already, and in the list box) is offered
+// in the value menu; the setup asks for groups again.
 void FrmYh::loadValueList()
 {
-    m_valueList = listEntries();
-    m_drawPool.reset(m_valueList);
     // The first item is enabled again; a later one chosen before stays greyed.
     if (m_disabledValueItem == 0)
         m_disabledValueItem = -1;
     rebuildValueMenu();
-    m_setupStage = 1;
+    m_setup.valuesLoaded();
+}
+
+void FrmYh::showValues()
+{
+    const QSignalBlocker quiet(m_lstHm);
+    m_lstHm->clear();
+    QStringList items;
+    items.reserve(static_cast<int>(m_session.values().size()));
+    for (const QString& value : m_session.values())
+        items << value;
+    m_lstHm->addItems(items);
+    m_valueRow = -1;
 }
 
 void FrmYh::rebuildValueMenu()
@@ -292,8 +289,8 @@ void FrmYh::rebuildValueMenu()
     for (QMenu* chunk : m_valueChunks)
         chunk->deleteLater();
     m_valueChunks.clear();
-    const int n = static_cast<int>(m_valueList.size());
-    m_mnXm.assign(m_valueList.size(), nullptr);
+    const int n = static_cast<int>(m_session.values().size());
+    m_mnXm.assign(m_session.values().size(), nullptr);
     if (n <= kValueMenuChunk) {
         for (int i = 0; i < n; ++i)
             makeValueItem(i, m_mnXmMenu);
@@ -301,8 +298,9 @@ void FrmYh::rebuildValueMenu()
     }
     for (int first = 0; first < n; first += kValueMenuChunk) {
         const int last = std::min(n, first + kValueMenuChunk) - 1;
-        QMenu* chunk = m_mnXmMenu->addMenu(QStringLiteral("%1 … %2").arg(
-            m_valueList[static_cast<size_t>(first)], m_valueList[static_cast<size_t>(last)]));
+        QMenu* chunk = m_mnXmMenu->addMenu(
+            QStringLiteral("%1 … %2").arg(m_session.values()[static_cast<size_t>(first)],
+                                          m_session.values()[static_cast<size_t>(last)]));
         const int index = static_cast<int>(m_valueChunks.size());
         connect(chunk, &QMenu::aboutToShow, this, [this, index] { fillValueChunk(index); });
         m_valueChunks.push_back(chunk);
@@ -313,7 +311,7 @@ void FrmYh::fillValueChunk(int chunk)
 {
     QMenu* menu = m_valueChunks.at(static_cast<size_t>(chunk));
     const int first = chunk * kValueMenuChunk;
-    const int last = std::min(static_cast<int>(m_valueList.size()), first + kValueMenuChunk);
+    const int last = std::min(static_cast<int>(m_session.values().size()), first + kValueMenuChunk);
     for (int i = first; i < last; ++i) {
         if (!m_mnXm[static_cast<size_t>(i)])
             makeValueItem(i, menu);
@@ -322,7 +320,7 @@ void FrmYh::fillValueChunk(int chunk)
 
 QAction* FrmYh::makeValueItem(int index, QMenu* menu)
 {
-    QAction* item = menu->addAction(m_valueList[static_cast<size_t>(index)], this,
+    QAction* item = menu->addAction(m_session.values()[static_cast<size_t>(index)], this,
                                     [this, index] { MnXm_Click(index); });
     item->setEnabled(index != m_disabledValueItem);
     m_mnXm[static_cast<size_t>(index)] = item;
@@ -333,27 +331,40 @@ void FrmYh::ImgZdy_Click(int index)
 {
     switch (index) {
     case 0: {
-        const auto existing = listEntries();
+        std::vector<QString> values = m_session.values();
         const auto added = seatMode()
-                               ? seatsToAdd(m_txtShu->text(), existing, m_minOrRows, m_maxOrCols)
-                               : numbersToAdd(m_txtShu->text(), existing);
-        if (existing.size() + added.size() > static_cast<size_t>(kMaxValues)) {
+                               ? seatsToAdd(m_txtShu->text(), values, m_minOrRows, m_maxOrCols)
+                               : numbersToAdd(m_txtShu->text(), values);
+        if (values.size() + added.size() > static_cast<size_t>(kMaxValues)) {
             reportUnreasonableData();
             return;
         }
+        values.insert(values.end(), added.begin(), added.end());
+        m_session.setValues(std::move(values));
         for (const QString& value : added)
             m_lstHm->addItem(value);
         m_imgZdy[0]->hide();
         m_txtShu->setStyleSheet(kGrey);
         break;
     }
-    case 1:
-        if (QListWidgetItem* item = m_lstHm->currentItem(); item && item->isSelected())
-            delete m_lstHm->takeItem(m_lstHm->row(item));
+    case 1: {
+        std::vector<QString> values = m_session.values();
+        const int row = m_valueRow;
+        const bool found = row >= 0 && row < static_cast<int>(values.size());
+        if (found)
+            values.erase(values.begin() + row);
+        m_session.setValues(std::move(values));
+        if (found) {
+            m_valueRow = -1; // the list may select the next value itself
+            delete m_lstHm->takeItem(row);
+        }
         m_imgZdy[1]->hide();
         break;
+    }
     case 2:
+        m_session.setValues({});
         m_lstHm->clear();
+        m_valueRow = -1;
         m_txtXh[0]->setText(QStringLiteral("1"));
         m_txtXh[1]->setText(QStringLiteral("0"));
         // The boxes now show the bounds, so the hand-made list stays until
@@ -367,82 +378,89 @@ void FrmYh::ImgZdy_Click(int index)
     loadValueList();
 }
 
-void FrmYh::lstHm_Click()
+void FrmYh::lstHm_Click(int row)
 {
+    m_valueRow = row;
     m_imgZdy[1]->show();
-    if (QListWidgetItem* item = m_lstHm->currentItem())
-        setBigText(previewText(item->text(), seatMode()));
+    if (row >= 0 && row < static_cast<int>(m_session.values().size()))
+        setBigText(previewText(m_session.values()[static_cast<size_t>(row)], seatMode()));
 }
 
 void FrmYh::lblClose_Click(int index)
 {
-    QLabel* sj = m_speechTimer->lblSj();
     switch (index) {
     case 0:
-        m_fraHmSz->hide();
-        if (m_setupStage != 1)
+        if (!closePanel(NumberPanel::Values))
             return;
+        // The grouping step: one group in list order, ready to be changed.
         m_lblXm->move(m_lblXm->x(), m_lblXm->height());
         setBigText(QStringLiteral("请设置分组信息"));
         m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
                       m_lblXm->y() + int(1.5 * m_lblXm->height()));
         m_txtFz[0]->setText(QStringLiteral("1"));
-        m_txtFz[1]->setText(QString::number(m_valueList.size()));
+        m_txtFz[1]->setText(QString::number(m_session.values().size()));
         imgFz_Click(1);
-        m_fraFz->show();
-        m_fraFz->raise();
-        m_setupStage = 2;
+        showPanel(NumberPanel::Grouping);
         return;
     case 1:
-        m_fraFz->hide();
-        if (m_setupStage != 2)
+        if (!closePanel(NumberPanel::Grouping))
             return;
         setBigText(QStringLiteral("请设置计时和评分细则"));
-        {
-            QFrame* panel = m_speechTimer->fraJs();
-            panel->move((m_canvas->width() - panel->width()) / 2,
-                        m_lblXm->y() + 2 * m_lblXm->height());
-            QFrame* bar = m_speechTimer->fraJs2();
-            bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
-                      panel->y() + m_speechTimer->cmdOk2()->y());
-            panel->show();
-            panel->raise();
-            bar->show();
-            bar->raise();
-        }
+        m_speechTimer->showSettingsPanelAt(
+            QPoint((m_canvas->width() - m_speechTimer->fraJs()->width()) / 2,
+                   m_lblXm->y() + 2 * m_lblXm->height()));
         m_speechTimer->selectMode(0);
-        m_setupStage = 3;
         return;
     case 2:
-        m_speechTimer->fraJs()->hide();
-        m_speechTimer->fraJs3()->hide();
-        m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
-        if (m_setupStage != 3)
-            return;
-        setBigText(QStringLiteral("单击\r\n摇号"));
-        sj->move((m_canvas->width() - sj->width()) / 2,
-                 m_lblXm->y() + m_lblXm->height() + sj->height());
-        m_lblXm->setCursor(Qt::PointingHandCursor);
-        MnSx_Click(0);
-        setTopMenusEnabled(true);
-        m_setupStage = 4;
-        Form_Resize();
-        m_fraTs->show();
-        m_lblXm->show();
+        if (closePanel(NumberPanel::Timer))
+            showReady();
         return;
     default:
         return;
     }
 }
 
+// The setup is done: the draw order caption, then the invitation to draw.
+void FrmYh::showReady()
+{
+    MnSx_Click(0);
+    setBigText(QStringLiteral("单击\r\n摇号"));
+    m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
+    m_lblXm->setCursor(Qt::PointingHandCursor);
+    setTopMenusEnabled(true);
+    Form_Resize();
+    m_fraTs->show();
+    m_lblXm->show();
+}
+
+void FrmYh::showPanel(NumberPanel panel)
+{
+    QFrame* frame = panel == NumberPanel::Values ? m_fraHmSz : m_fraFz;
+    frame->show();
+    frame->raise();
+    m_setup.panelShown(panel);
+    m_session.setCallsHeld(m_setup.isShown(NumberPanel::Grouping));
+}
+
+// Hides a panel; true when the setup goes on to its next step.
+bool FrmYh::closePanel(NumberPanel panel)
+{
+    if (panel == NumberPanel::Timer)
+        m_speechTimer->leaveSettingsPanel(m_canvas->palette());
+    else
+        (panel == NumberPanel::Values ? m_fraHmSz : m_fraFz)->hide();
+    const bool movesOn = m_setup.panelClosed(panel);
+    m_session.setCallsHeld(m_setup.isShown(NumberPanel::Grouping));
+    return movesOn;
+}
+
 void FrmYh::MnHm_Click(int index)
 {
-    QFrame* panel = index == 0 ? m_fraHmSz : index == 1 ? m_fraFz : nullptr;
-    if (!panel)
+    if (index != 0 && index != 1)
         return;
-    centreHorizontally(panel);
-    panel->show();
-    panel->raise();
+    const NumberPanel panel = index == 0 ? NumberPanel::Values : NumberPanel::Grouping;
+    centreHorizontally(panel == NumberPanel::Values ? m_fraHmSz : m_fraFz);
+    showPanel(panel);
 }
 
 void FrmYh::MnFs_Click(int index)
@@ -468,18 +486,16 @@ void FrmYh::resizeEvent(QResizeEvent* event)
 
 void FrmYh::Form_Resize()
 {
-    if (m_setupStage < 4 || !m_canvas)
+    if (!m_setup.isDone() || !m_canvas)
         return;
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
     const double scale = designScale(this, m_designSize);
-    QLabel* sj = m_speechTimer->lblSj();
     m_lblXm->setFont(kaiFont(std::max(1.0, m_baseFontSize / (1.2 * scale)), true));
     m_lblXm->adjustSize();
-    sj->setFont(kaiFont(std::max(1.0, 62 / (1.2 * scale)), true));
-    sj->adjustSize();
+    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 62 / (1.2 * scale)), true));
     m_lblXm->move((width - m_lblXm->width()) / 2, (height - m_lblXm->height()) / 4);
-    sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+    m_speechTimer->placeTimeUnder(m_lblXm);
 
     // The grouping panel grows and shrinks as a whole, within the window.
     const double s = m_scaledFraFz.scaleTo(1 / scale, m_canvas->size());
@@ -490,10 +506,8 @@ void FrmYh::Form_Resize()
     centreHorizontally(m_fraFz);
 
     m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.91 * (height - m_fraTs->height())));
-    QFrame* bar = m_speechTimer->fraJs2();
-    bar->move(std::max(0, m_fraTs->x() - bar->width() - 10),
-              m_fraTs->y() + (m_fraTs->height() - bar->height()) / 2);
-    bar->hide();
+    m_speechTimer->placeBarLeftOf(m_fraTs, 10);
+    m_speechTimer->hideBar();
 }
 
 } // namespace zelvano

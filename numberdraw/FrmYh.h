@@ -1,7 +1,7 @@
 #pragma once
 
-#include "draw/DrawPool.h"
-#include "draw/Grouping.h"
+#include "draw/DrawSession.h"
+#include "numberdraw/logic/NumberSetup.h"
 #include "shell/core/OncePerInputMessages.h"
 #include "shell/gui/WindowParts.h"
 
@@ -52,31 +52,29 @@ public:
     void MnFs_Click(int index);
     void MnSx_Click(int index);
     void MnXm_Click(int index);
-    void List1_Click();
+    void List1_Click(int row);
 
     // Grouping.
     void OptFz_Click(int index);
     bool applyGroupInput(int index);
     void imgFz_Click(int index);
-    void List2_Click();
-    void cmbZh_Click();
+    void List2_Click(int row);
+    void cmbZh_Click(int index);
     void MnZh_Click(int index);
 
     // Value panel and guided setup.
     void txtXh_GotFocus(int index);
     void rangeEntry(int index);
     void ImgZdy_Click(int index);
-    void lstHm_Click();
+    void lstHm_Click(int row);
     void lblClose_Click(int index);
     void cmdOk_Click(int index) { lblClose_Click(index); }
     void MnHm_Click(int index);
     void Form_Resize();
 
     // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
-    int poolSize() const { return m_drawPool.size(); }
-    const std::vector<QString>& valueList() const { return m_valueList; }
-    const std::vector<Group>& groups() const { return m_groups; }
+    NumberSetupStep setupStep() const { return m_setup.step(); }
+    const DrawSession& session() const { return m_session; }
     bool isRolling() const;
     const RollingDraw& rollingDraw() const { return *m_rolling; }
     QLabel* lblXm() const { return m_lblXm; }
@@ -131,18 +129,18 @@ private:
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
 
+    void showPanel(NumberPanel panel);
+    bool closePanel(NumberPanel panel);
+    void showValues();
+    void showReady();
+
     // Draw (FrmYhDraw.cpp).
     void drawStep();
-    void removeFromPool();
-    void removeShownValue();
     void finishDraw();
     void comeToRest();
-    void selectGroup(int groupNumber);
-    void selectMember(int memberIndex);
-    void selectValue(const QString& value);
+    void render(const DrawChange& change);
 
     bool seatMode() const { return m_modeCode == 2; }
-    std::vector<QString> listEntries() const;
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
@@ -150,23 +148,19 @@ private:
     OncePerInputMessages m_groupMessages;
     int m_modeCode = 1;
 
-    // State.
-    int m_setupStage = 0;
+    // State: the draw and the setup live in logic; the window keeps what it
+    // shows beside them.
+    DrawSession m_session;
+    NumberSetup m_setup;
+    bool m_rolls = false;   // "滚动": draws roll before they stop
+    bool m_menusOn = false; // the top menus (and the pop-up menu) answer
     int m_minOrRows = 0;
     int m_maxOrCols = 0;
     int m_baseFontSize = 100;
-    int m_drawOrder = -1;
-    int m_compositionMode = -1;
-    int m_chosenValueItem = -1;
-    int m_groupCount = 0;
+    int m_groupBox = 0;   // the grouping box chosen (OptFz): 0 count, 1 size
+    int m_groupCount = 0; // the grouping entered last
     int m_groupSize = 0;
-    int m_currentGroup = 0;
-    int m_currentMember = 0;
-    QString m_currentValue;
-    std::vector<QString> m_valueList;
-    DrawPool<QString> m_drawPool;
-    std::vector<Group> m_groups;
-    bool m_lastStepWasRandom = false;
+    int m_valueRow = -1; // the value selected in the value list, -1 none
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;
 

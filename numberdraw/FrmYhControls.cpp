@@ -9,8 +9,8 @@
 #include "shell/gui/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/MouseHandlers.h"
-#include "shell/gui/ResultLabel.h"
 #include "shell/gui/PictureButtons.h"
+#include "shell/gui/ResultLabel.h"
 #include "shell/gui/WindowParts.h"
 
 #include <QAction>
@@ -111,10 +111,13 @@ void FrmYh::buildValuePanel()
     m_lstHm->setAccessibleName(QStringLiteral("号码列表"));
     m_lstHm->setGeometry(270, 56, 270, 270);
     // Selecting a value with the keys offers its removal as a click does.
-    connect(m_lstHm, &QListWidget::itemClicked, this, [this] { lstHm_Click(); });
+    connect(m_lstHm, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { lstHm_Click(m_lstHm->row(item)); });
     connect(m_lstHm, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_lstHm->selectedItems().isEmpty())
-            lstHm_Click();
+            lstHm_Click(m_lstHm->currentRow());
+        else
+            m_valueRow = -1;
     });
     connect(m_lstHm, &QListWidget::itemDoubleClicked, this, [this] { ImgZdy_Click(1); });
 
@@ -183,6 +186,9 @@ void FrmYh::buildMenus()
     m_mnFs[2] = fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(2); });
     m_mnFs[1]->setCheckable(true);
     m_mnFs[2]->setCheckable(true);
+    // The marks are the choices: kept in the draw and the window as they flip.
+    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) { m_session.setRepeat(on); });
+    connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[3] = composition->menuAction();
     const char* compositions[3] = {"号码", "组、号码", "组、组员号、号码"};

@@ -1,30 +1,22 @@
 // The draw of the number and seat window: the rolling display, the result,
-// the group lists it is shown through, order and direct choice.
+// the group lists it is shown through, order and direct choice. Each handler
+// asks the draw session and renders what changed.
 #include "numberdraw/FrmYh.h"
 
 #include "draw/RollingDraw.h"
-#include "draw/Composition.h"
-#include "draw/GroupCursor.h"
-#include "draw/ValueLists.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
-#include "shell/core/Numbers.h"
-#include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
 #include "shell/gui/ResultLabel.h"
 #include "shell/gui/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QRadioButton>
-#include <QTimer>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace zelvano
@@ -32,16 +24,15 @@ namespace zelvano
 
 void FrmYh::imgOk_MouseDown()
 {
-    m_speechTimer->fraJs2()->hide();
-    m_speechTimer->fraJs3()->hide();
+    m_speechTimer->hideBar();
     lblXm_Click();
 }
 
 void FrmYh::lblXm_Click()
 {
-    if (m_setupStage < 4 || m_rolling->isRolling())
+    if (!m_setup.isDone() || m_rolling->isRolling())
         return;
-    if (m_drawPool.size() < 1) {
+    if (m_session.poolSize() < 1) {
         const MessageAnswer answer = m_services.messages->show(
             QStringLiteral("所有人都抽到了，还要继续码？"), QStringLiteral("提醒"),
             MessageIcon::Question, MessageButtons::YesNo);
@@ -49,22 +40,19 @@ void FrmYh::lblXm_Click()
             return;
     }
     m_imgOk->hide();
-    m_speechTimer->fraJs2()->hide();
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_speechTimer->cancelForDraw();
 
-    if (m_mnFs[2]->isChecked()) {
+    if (m_rolls) {
         m_rolling->start();
     } else {
         drawStep();
-        if (!m_mnFs[1]->isChecked())
-            removeFromPool();
+        m_session.endDraw();
         m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
         finishDraw();
     }
-    if (m_setupStage == 4)
+    if (m_setup.drawStarted())
         Form_Resize();
-    m_setupStage = 5;
 }
 
 void FrmYh::Timer1_Timer()
@@ -72,10 +60,14 @@ void FrmYh::Timer1_Timer()
     m_rolling->Timer1_Timer();
 }
 
+void FrmYh::drawStep()
+{
+    render(m_session.next());
+}
+
 void FrmYh::comeToRest()
 {
-    if (!m_mnFs[1]->isChecked())
-        removeFromPool();
+    m_session.endDraw();
     finishDraw();
 }
 
@@ -88,102 +80,70 @@ void FrmYh::finishDraw()
     announceResult(m_lblXm);
 }
 
-void FrmYh::drawStep()
+// The one place the group lists, the lines beside them and the result are
+// written after a change of the draw.
+void FrmYh::render(const DrawChange& change)
 {
-    m_services.random->reseed();
-    if (m_list2->count() == 0)
-        return;
-    if (m_drawOrder == 0) {
-        if (m_drawPool.pickRandom(*m_services.random) == 0)
-            return;
-        m_lastStepWasRandom = true;
-        selectValue(m_drawPool.at(m_drawPool.drawnIndex()));
-        return;
+    const DrawView& view = m_session.view();
+    // Filling and selecting here is no input: the lists' handlers stay out.
+    const QSignalBlocker groupsQuiet(m_list2);
+    const QSignalBlocker membersQuiet(m_list1);
+    if (change.groups) {
+        m_list2->clear();
+        for (int g = 1; g <= view.groupCount; ++g)
+            m_list2->addItem(QString::number(g));
     }
-    m_lastStepWasRandom = false;
-    const GroupSelection next =
-        sequentialStep(m_groups, {m_list2->currentRow(), m_list1->currentRow()});
-    if (next.group != m_list2->currentRow())
-        selectGroup(next.group + 1);
-    if (next.member >= 0)
-        selectMember(next.member);
-    else
-        m_list1->setCurrentRow(-1);
+    if (change.group) {
+        m_list1->clear();
+        QStringList members;
+        members.reserve(static_cast<int>(view.members.size()));
+        for (const QString& member : view.members)
+            members << member;
+        m_list1->addItems(members);
+        if (view.group >= 0)
+            m_labXx->setText(view.summary);
+    }
+    if (change.groups || change.group || change.member) {
+        m_list2->setCurrentRow(view.group);
+        m_list1->setCurrentRow(view.member);
+    }
+    if (change.called) {
+        m_labCz->setText(view.line);
+        setBigText(view.result);
+    }
 }
 
-void FrmYh::removeFromPool()
+void FrmYh::List1_Click(int row)
 {
-    // A random pick knows its pool position; a sequential step or a direct
-    // choice takes out the value actually shown, wherever it stands now.
-    if (m_lastStepWasRandom)
-        m_drawPool.removeDrawn();
-    else
-        removeShownValue();
+    render(m_session.selectMember(row));
 }
 
-void FrmYh::removeShownValue()
+void FrmYh::List2_Click(int row)
 {
-    if (QListWidgetItem* item = m_list1->currentItem())
-        m_drawPool.removeValue(item->text());
-}
-
-void FrmYh::selectValue(const QString& value)
-{
-    const auto found = findInGroups(m_groups, value);
-    if (!found)
-        return;
-    selectGroup(found->group + 1);
-    selectMember(found->member);
-}
-
-void FrmYh::selectGroup(int groupNumber)
-{
-    m_list2->setCurrentRow(groupNumber - 1);
-    List2_Click();
-}
-
-void FrmYh::selectMember(int memberIndex)
-{
-    m_list1->setCurrentRow(memberIndex);
-    List1_Click();
-}
-
-void FrmYh::List1_Click()
-{
-    if (m_fraFz->isVisible())
-        return;
-    QListWidgetItem* item = m_list1->currentItem();
-    if (!item)
-        return;
-    m_currentValue = item->text();
-    m_currentMember = m_list1->currentRow() + 1;
-    if (seatMode())
-        m_currentValue = seatCaption(m_currentValue);
-    m_labCz->setText(memberLine(m_currentGroup, m_currentMember, m_currentValue));
-    setBigText(composeResult(m_compositionMode, m_currentGroup, m_currentMember, m_currentValue,
-                             seatMode()));
+    render(m_session.selectGroup(row));
 }
 
 void FrmYh::MnJs_Click(int index)
 {
     if (index == 0) {
-        if (m_fraFz->isVisible())
+        // A draw from the menu while the grouping panel is up does not roll.
+        if (m_setup.isShown(NumberPanel::Grouping))
             m_mnFs[2]->setChecked(false);
         lblXm_Click();
-    } else if (index == 1 && m_groupCount >= 2) {
-        m_currentGroup = m_currentGroup >= m_groupCount ? 1 : m_currentGroup + 1;
-        selectGroup(m_currentGroup);
+    } else if (index == 1) {
+        render(m_session.nextGroup());
     }
 }
 
 void FrmYh::MnSx_Click(int index)
 {
-    if (m_drawOrder >= 0 && m_drawOrder < 2)
-        m_mnSx[static_cast<size_t>(m_drawOrder)]->setEnabled(true);
-    m_drawOrder = index;
+    if (index < 0 || index > 1)
+        return;
+    m_mnSx[static_cast<size_t>(drawOrderCode(m_session.order()))]->setEnabled(true);
+    m_session.setOrder(drawOrderOf(index));
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
     m_mnJs[1]->setVisible(index == 1);
-    if (m_setupStage > 3)
+    if (m_setup.isDone())
         setBigText(index == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名"));
 }
 
@@ -195,32 +155,25 @@ void FrmYh::MnXm_Click(int index)
     if (!chosen)
         return;
     chosen->setEnabled(false);
-    m_chosenValueItem = index;
     m_disabledValueItem = index;
-    const QString value = chosen->text().trimmed();
-    m_currentValue = value;
-    if (value.isEmpty())
-        return;
-    m_lastStepWasRandom = false;
-    selectValue(value);
-    if (m_setupStage == 4) {
+    render(m_session.pick(index));
+    if (m_setup.awaitsFirstDraw()) {
         m_lblXm->setAlignment(Qt::AlignCenter);
         Form_Resize();
     }
-    if (!m_mnFs[1]->isChecked())
-        m_drawPool.removeValue(value);
 }
 
 // --- Grouping --------------------------------------------------------------
 
 void FrmYh::OptFz_Click(int index)
 {
+    m_groupBox = index;
     chooseGroupBox({m_txtFz[0], m_txtFz[1]}, index, m_groupCount, m_groupSize);
 }
 
 bool FrmYh::applyGroupInput(int index)
 {
-    const int n = static_cast<int>(m_valueList.size());
+    const int n = static_cast<int>(m_session.values().size());
     const GroupInput input =
         zelvano::applyGroupInput(index, m_txtFz[static_cast<size_t>(index)]->text(), n, n);
     if (!input.accepted) {
@@ -239,53 +192,29 @@ bool FrmYh::applyGroupInput(int index)
 
 void FrmYh::imgFz_Click(int index)
 {
-    const int box = m_optFz[0]->isChecked() ? 0 : 1;
-    if (!applyGroupInput(box))
+    if (!applyGroupInput(m_groupBox))
         return;
-    m_groups = buildGroups(m_valueList, m_groupCount, m_groupSize, index == 0, *m_services.random);
-    m_list2->clear();
-    m_list1->clear();
-    for (int c = 1; c <= m_groupCount; ++c)
-        m_list2->addItem(QString::number(c));
-    if (m_list2->count() > 0)
-        selectGroup(1);
+    render(m_session.regroup(m_groupCount, m_groupSize, index == 0));
     m_lblXm->setEnabled(true);
     m_imgFz[0]->hide();
     m_imgFz[1]->hide();
     m_lblXx2->setText(QStringLiteral("-> 修改数据，回车改变另一数"));
 }
 
-void FrmYh::List2_Click()
+void FrmYh::cmbZh_Click(int index)
 {
-    QListWidgetItem* item = m_list2->currentItem();
-    if (!item)
-        return;
-    m_currentGroup = toInt16(Val(item->text()));
-    m_list1->clear();
-    int count = 0;
-    if (m_currentGroup >= 1 && m_currentGroup <= static_cast<int>(m_groups.size())) {
-        const Group& group = m_groups[static_cast<size_t>(m_currentGroup - 1)];
-        count = group.count;
-        for (const QString& member : group.members)
-            m_list1->addItem(member);
-    }
-    m_labXx->setText(
-        groupSummary(static_cast<int>(m_valueList.size()), m_groupCount, m_currentGroup, count));
-}
-
-void FrmYh::cmbZh_Click()
-{
-    if (m_compositionMode >= 0 && m_compositionMode < 3)
-        m_mnZh[static_cast<size_t>(m_compositionMode)]->setEnabled(true);
-    m_compositionMode = m_cmbZh->currentIndex();
-    if (m_compositionMode >= 0 && m_compositionMode < 3)
-        m_mnZh[static_cast<size_t>(m_compositionMode)]->setEnabled(false);
+    const int old = m_session.composition();
+    if (old >= 0 && old < 3)
+        m_mnZh[static_cast<size_t>(old)]->setEnabled(true);
+    m_session.setComposition(index);
+    if (index >= 0 && index < 3)
+        m_mnZh[static_cast<size_t>(index)]->setEnabled(false);
 }
 
 void FrmYh::MnZh_Click(int index)
 {
     m_cmbZh->setCurrentIndex(index);
-    cmbZh_Click();
+    cmbZh_Click(index);
 }
 
 } // namespace zelvano

@@ -177,6 +177,22 @@ void SpeechTimer::buildTimerBar(QWidget* host)
     row->setContentsMargins(8, 3, 4, 3);
     row->setSpacing(5);
 
+    buildTimeRow(row);
+
+    // Laid out now rather than at the first event loop turn, so the window
+    // can place the bar by its size at once. The bar keeps the size of its
+    // unfolded panel; folded, only the small button stays, at the left.
+    m_fraJs3->resize(row->sizeHint());
+    row->setGeometry(m_fraJs3->rect());
+    bar->addWidget(m_fraJs3, 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    m_fraJs2->resize(bar->sizeHint());
+    bar->setGeometry(m_fraJs2->rect());
+    m_fraJs2->hide();
+}
+
+void SpeechTimer::buildTimeRow(QHBoxLayout* row)
+{
     m_label3 = new QLabel(QStringLiteral("计时"), m_fraJs3);
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setFont(songFont(12, true));
@@ -221,17 +237,6 @@ void SpeechTimer::buildTimerBar(QWidget* host)
     m_imgJs->setObjectName(QStringLiteral("imgJs"));
     connect(m_imgJs, &QToolButton::clicked, this, &SpeechTimer::imgJs_Click);
     row->addWidget(m_imgJs);
-
-    // Laid out now rather than at the first event loop turn, so the window
-    // can place the bar by its size at once. The bar keeps the size of its
-    // unfolded panel; folded, only the small button stays, at the left.
-    m_fraJs3->resize(row->sizeHint());
-    row->setGeometry(m_fraJs3->rect());
-    bar->addWidget(m_fraJs3, 0, Qt::AlignVCenter);
-    bar->addStretch(1);
-    m_fraJs2->resize(bar->sizeHint());
-    bar->setGeometry(m_fraJs2->rect());
-    m_fraJs2->hide();
 }
 
 void SpeechTimer::buildSettingsPanel(QWidget* host)

@@ -14,7 +14,10 @@
 #include <functional>
 
 class QAction;
+class QFont;
 class QFrame;
+class QHBoxLayout;
+class QPalette;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -116,6 +119,26 @@ public:
     // folded), the display shows.
     void rearmAfterDraw();
 
+    // --- Where the windows put it (they never move its inner controls) -----
+    // The set-up step of the timer: the settings panel with its top-left
+    // corner at `topLeft` (host coordinates) and the timer bar on the panel's
+    // free row, aligned with "方式" and level with "确定"; both shown on top.
+    void showSettingsPanelAt(QPoint topLeft);
+    // The settings panel goes and the bar folds; the bar, which sat on the
+    // panel during the set-up, takes the window's colours.
+    void leaveSettingsPanel(const QPalette& windowPalette);
+    // Hides the timer bar, folded: a draw is coming.
+    void hideBar();
+    // The bar left of `widget`, `gap` pixels away, centred on its height.
+    void placeBarLeftOf(const QWidget* widget, int gap);
+    // The bar with its right edge at `right` (never past the left edge of
+    // the host) and its top at `top`.
+    void placeBarEndingAt(int right, int top);
+    // The time display centred on the host, `gap` pixels below `widget`.
+    void placeTimeUnder(const QWidget* widget, int gap = 0);
+    // The time display in `font`, sized to its text.
+    void setTimeFont(const QFont& font);
+
     // --- Settings (the window reads and writes them in its own order) -------
     // Selects the unit and mode as stored (each raising its handler, an index
     // outside the lists selecting the first) and puts the decimal text of the
@@ -147,6 +170,7 @@ signals:
 
 private:
     void buildTimerBar(QWidget* host);
+    void buildTimeRow(QHBoxLayout* row);
     void buildSettingsPanel(QWidget* host);
     void buildMenuItems(QWidget* host);
     void start();

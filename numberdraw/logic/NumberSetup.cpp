@@ -13,16 +13,16 @@ struct Transition {
     int nextPanel; // the panel shown next, -1 for none
 };
 
-Transition transitionOf(SetupPanel panel)
+Transition transitionOf(NumberPanel panel)
 {
     switch (panel) {
-    case SetupPanel::Values:
+    case NumberPanel::Values:
         return {NumberSetupStep::Values, NumberSetupStep::Grouping,
-                static_cast<int>(SetupPanel::Grouping)};
-    case SetupPanel::Grouping:
+                static_cast<int>(NumberPanel::Grouping)};
+    case NumberPanel::Grouping:
         return {NumberSetupStep::Grouping, NumberSetupStep::Timer,
-                static_cast<int>(SetupPanel::Timer)};
-    case SetupPanel::Timer:
+                static_cast<int>(NumberPanel::Timer)};
+    case NumberPanel::Timer:
         break;
     }
     return {NumberSetupStep::Timer, NumberSetupStep::Ready, -1};
@@ -35,12 +35,12 @@ void NumberSetup::valuesLoaded()
     m_step = NumberSetupStep::Values;
 }
 
-void NumberSetup::panelShown(SetupPanel panel)
+void NumberSetup::panelShown(NumberPanel panel)
 {
     m_shown[static_cast<int>(panel)] = true;
 }
 
-bool NumberSetup::panelClosed(SetupPanel panel)
+bool NumberSetup::panelClosed(NumberPanel panel)
 {
     m_shown[static_cast<int>(panel)] = false;
     const Transition t = transitionOf(panel);
@@ -52,7 +52,7 @@ bool NumberSetup::panelClosed(SetupPanel panel)
     return true;
 }
 
-bool NumberSetup::isShown(SetupPanel panel) const
+bool NumberSetup::isShown(NumberPanel panel) const
 {
     return m_shown[static_cast<int>(panel)];
 }

@@ -16,7 +16,7 @@ enum class NumberSetupStep {
 };
 
 // The panels of the setup; each can also be shown again from a menu.
-enum class SetupPanel { Values, Grouping, Timer };
+enum class NumberPanel { Values, Grouping, Timer };
 
 // The steps and which panels are up. Closing a panel moves the setup on only
 // when it is that panel's step; otherwise it just goes away. A new value
@@ -31,11 +31,11 @@ public:
     void valuesLoaded();
     bool hasValues() const { return m_step != NumberSetupStep::Start; }
 
-    void panelShown(SetupPanel panel);
+    void panelShown(NumberPanel panel);
     // True when the setup goes on: the window shows the next panel (or, after
     // the timer panel, the ready display).
-    bool panelClosed(SetupPanel panel);
-    bool isShown(SetupPanel panel) const;
+    bool panelClosed(NumberPanel panel);
+    bool isShown(NumberPanel panel) const;
 
     // Draws, the order caption and the layout of the big display wait for
     // the setup to be done.

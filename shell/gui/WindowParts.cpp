@@ -110,10 +110,13 @@ SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex,
     return panel;
 }
 
-GroupControls buildGroupControls(QFrame* panel, const QString& hint,
-                                 const QStringList& compositions, const GroupHandlers& handlers)
+namespace
 {
-    GroupControls c;
+
+// The two numbers with their options, the grouping buttons and the hint.
+void buildGroupBoxes(GroupControls& c, QFrame* panel, const QString& hint,
+                     const GroupHandlers& handlers)
+{
     const char* options[2] = {"规定组数", "每组人数"};
     for (int i = 0; i < 2; ++i) {
         auto* option = new QRadioButton(QString::fromUtf8(options[i]), panel);
@@ -150,7 +153,12 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
                          });
     }
     c.lblXx2 = makeLabel(hint, panel, 20, 148, 440);
+}
 
+// The group and member lists, the chosen member, the summary, the composition.
+void buildGroupLists(GroupControls& c, QFrame* panel, const QStringList& compositions,
+                     const GroupHandlers& handlers)
+{
     const int listHeight = std::max(100, panel->height() - 270);
     makeLabel(QStringLiteral("组号"), panel, 20, 182, 80);
     c.List2 = new QListWidget(panel);
@@ -159,8 +167,7 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     c.List2->setGeometry(20, 212, 100, listHeight);
     // Keys, a drag and code move the group selection too: the member list
     // must always show the group that is selected.
-    QObject::connect(c.List2, &QListWidget::currentRowChanged, panel,
-                     [f = handlers.List2_Click](int) { f(); });
+    QObject::connect(c.List2, &QListWidget::currentRowChanged, panel, handlers.List2_Click);
     c.List1 = new QListWidget(panel);
     c.List1->setObjectName(QStringLiteral("List1"));
     c.List1->setAccessibleName(QStringLiteral("组员"));
@@ -170,11 +177,14 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     // the list for another group first drops the selection while the old
     // member is still current: that is no call (it would pair the new
     // group's member with the old name).
-    QObject::connect(c.List1, &QListWidget::itemClicked, panel, handlers.List1_Click);
+    QObject::connect(c.List1, &QListWidget::itemClicked, panel,
+                     [list = c.List1, f = handlers.List1_Click](QListWidgetItem* item) {
+                         f(list->row(item));
+                     });
     QObject::connect(c.List1, &QListWidget::itemSelectionChanged, panel,
                      [list = c.List1, f = handlers.List1_Click] {
                          if (!list->selectedItems().isEmpty())
-                             f();
+                             f(list->currentRow());
                      });
 
     const int side = panel->width() - 370;
@@ -188,6 +198,16 @@ GroupControls buildGroupControls(QFrame* panel, const QString& hint,
     c.cmbZh->addItems(compositions);
     c.cmbZh->setGeometry(450, 286, 200, 32);
     QObject::connect(c.cmbZh, &QComboBox::activated, panel, handlers.cmbZh_Click);
+}
+
+} // namespace
+
+GroupControls buildGroupControls(QFrame* panel, const QString& hint,
+                                 const QStringList& compositions, const GroupHandlers& handlers)
+{
+    GroupControls c;
+    buildGroupBoxes(c, panel, hint, handlers);
+    buildGroupLists(c, panel, compositions, handlers);
     return c;
 }
 

@@ -75,9 +75,9 @@ struct GroupHandlers {
     std::function<void(int)> OptFz_Click;
     std::function<void(int)> applyGroupInput; // Enter, or leaving a box
     std::function<void(int)> imgFz_Click;
-    std::function<void()> List2_Click;
-    std::function<void()> List1_Click;
-    std::function<void()> cmbZh_Click;
+    std::function<void(int)> List2_Click; // the group row selected
+    std::function<void(int)> List1_Click; // the member row clicked or selected
+    std::function<void(int)> cmbZh_Click; // the composition chosen
 };
 GroupControls buildGroupControls(QFrame* panel, const QString& hint,
                                  const QStringList& compositions, const GroupHandlers& handlers);
@@ -89,9 +89,20 @@ template <typename Window> GroupHandlers groupHandlersOf(Window* window)
     handlers.OptFz_Click = [window](int i) { window->OptFz_Click(i); };
     handlers.applyGroupInput = [window](int i) { window->applyGroupInput(i); };
     handlers.imgFz_Click = [window](int i) { window->imgFz_Click(i); };
-    handlers.List2_Click = [window] { window->List2_Click(); };
-    handlers.List1_Click = [window] { window->List1_Click(); };
-    handlers.cmbZh_Click = [window] { window->cmbZh_Click(); };
+    // The row chosen is the input; a window whose handlers take no row
+    // reads it from its list.
+    if constexpr (requires { window->List2_Click(0); })
+        handlers.List2_Click = [window](int row) { window->List2_Click(row); };
+    else
+        handlers.List2_Click = [window](int) { window->List2_Click(); };
+    if constexpr (requires { window->List1_Click(0); })
+        handlers.List1_Click = [window](int row) { window->List1_Click(row); };
+    else
+        handlers.List1_Click = [window](int) { window->List1_Click(); };
+    if constexpr (requires { window->cmbZh_Click(0); })
+        handlers.cmbZh_Click = [window](int index) { window->cmbZh_Click(index); };
+    else
+        handlers.cmbZh_Click = [window](int) { window->cmbZh_Click(); };
     return handlers;
 }
 

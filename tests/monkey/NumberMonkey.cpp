@@ -38,10 +38,10 @@ MonkeyResult runNumberMonkey(const MonkeyRun& run)
     monkey.setCheck([&]() -> QString {
         if (world.ts.programEnd.calls > 0)
             return QStringLiteral("the program was ended");
-        if (window && window->poolSize() > static_cast<int>(window->valueList().size()))
+        if (window && window->session().poolSize() > static_cast<int>(window->session().values().size()))
             return QStringLiteral("the draw pool holds %1 values of a list of %2")
-                .arg(window->poolSize())
-                .arg(window->valueList().size());
+                .arg(window->session().poolSize())
+                .arg(window->session().values().size());
         return {};
     });
 
@@ -50,7 +50,7 @@ MonkeyResult runNumberMonkey(const MonkeyRun& run)
         static_cast<int>(world.ts.sound.played.count(QStringLiteral("sound\\type.wav")));
     if (window)
         world.figures[QStringLiteral("values at the end")] =
-            static_cast<int>(window->valueList().size());
+            static_cast<int>(window->session().values().size());
     MonkeyResult result = world.finish(ran);
     delete window;
     return result;

@@ -27,11 +27,11 @@ bool apply(NumberSetup& setup, Event event)
         setup.valuesLoaded();
         return true;
     case Event::CloseValues:
-        return setup.panelClosed(SetupPanel::Values);
+        return setup.panelClosed(NumberPanel::Values);
     case Event::CloseGrouping:
-        return setup.panelClosed(SetupPanel::Grouping);
+        return setup.panelClosed(NumberPanel::Grouping);
     case Event::CloseTimer:
-        return setup.panelClosed(SetupPanel::Timer);
+        return setup.panelClosed(NumberPanel::Timer);
     case Event::Draw:
         return setup.drawStarted();
     }
@@ -88,26 +88,26 @@ TEST(NumberSetup, ClosingAPanelOfTheSetup_ShowsTheNextOne)
 {
     NumberSetup setup;
     setup.valuesLoaded();
-    setup.panelShown(SetupPanel::Values);
-    EXPECT_TRUE(setup.panelClosed(SetupPanel::Values));
-    EXPECT_FALSE(setup.isShown(SetupPanel::Values));
-    EXPECT_TRUE(setup.isShown(SetupPanel::Grouping));
+    setup.panelShown(NumberPanel::Values);
+    EXPECT_TRUE(setup.panelClosed(NumberPanel::Values));
+    EXPECT_FALSE(setup.isShown(NumberPanel::Values));
+    EXPECT_TRUE(setup.isShown(NumberPanel::Grouping));
     EXPECT_FALSE(setup.isDone());
 }
 
 TEST(NumberSetup, PanelFromTheMenu_ClosesWithoutMovingOn)
 {
     NumberSetup setup;
-    for (SetupPanel panel : {SetupPanel::Values, SetupPanel::Grouping, SetupPanel::Timer}) {
-        if (panel == SetupPanel::Values)
+    for (NumberPanel panel : {NumberPanel::Values, NumberPanel::Grouping, NumberPanel::Timer}) {
+        if (panel == NumberPanel::Values)
             setup.valuesLoaded();
         setup.panelClosed(panel);
     }
     ASSERT_TRUE(setup.isDone());
-    setup.panelShown(SetupPanel::Grouping);
-    EXPECT_TRUE(setup.isShown(SetupPanel::Grouping));
-    EXPECT_FALSE(setup.panelClosed(SetupPanel::Grouping));
-    EXPECT_FALSE(setup.isShown(SetupPanel::Grouping));
+    setup.panelShown(NumberPanel::Grouping);
+    EXPECT_TRUE(setup.isShown(NumberPanel::Grouping));
+    EXPECT_FALSE(setup.panelClosed(NumberPanel::Grouping));
+    EXPECT_FALSE(setup.isShown(NumberPanel::Grouping));
     EXPECT_EQ(setup.step(), NumberSetupStep::Ready);
 }
 

@@ -127,7 +127,7 @@ void tst_FrmYh::finishSetup(FrmYh* w)
     w->cmdOk_Click(0);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Ready);
 }
 
 void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
@@ -136,11 +136,11 @@ void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 摇号码"));
     QCOMPARE(w->lstHm()->count(), 48);
     QCOMPARE(w->lstHm()->item(47)->text(), QStringLiteral("48"));
-    QCOMPARE(w->valueList().size(), size_t(48));
+    QCOMPARE(w->session().values().size(), size_t(48));
     QVERIFY(w->MnXm(47) && w->MnXm(47)->isVisible());
     QCOMPARE(w->MnXm(0)->text(), QStringLiteral("1"));
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
     QVERIFY(w->fraHmSz()->isVisible());
     for (int i = 0; i < 4; ++i)
         QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
@@ -152,18 +152,18 @@ void tst_FrmYh::setup_panelsInOrder_enableDrawing()
 {
     FrmYh* w = open(1);
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Grouping);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(w->fraFz()->isVisible());
     QCOMPARE(w->List2()->count(), 1);
     QCOMPARE(w->List1()->count(), 48);
     QCOMPARE(w->LabXx()->text(), QStringLiteral("48人分1组，第1组有48人"));
     w->lblClose_Click(1);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Timer);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置计时和评分细则"));
     QVERIFY(w->speechTimer().fraJs()->isVisible());
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("单击\r\n摇号"));
     for (int i = 0; i < 4; ++i)
         QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
@@ -177,7 +177,7 @@ void tst_FrmYh::setup_panelsOutOfOrder_onlyHide()
     FrmYh* w = open(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
     w->lblXm_Click();
     QVERIFY(sound->played.isEmpty());
@@ -189,7 +189,7 @@ void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
     finishSetup(w);
     w->txtXh(1)->setText(QStringLiteral("10"));
     w->rangeEntry(1);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
     QCOMPARE(w->lstHm()->count(), 10);
     QVERIFY(!w->MnXm(10));
     w->lblXm_Click();
@@ -282,7 +282,7 @@ void tst_FrmYh::clearThenAdd_keepsHandMadeList()
     w->ImgZdy_Click(0);
     w->rangeEntry(0); // bounds unchanged since the last entry: the list stays
     QCOMPARE(w->lstHm()->count(), 2);
-    QCOMPARE(w->valueList(), (std::vector<QString>{"100", "200"}));
+    QCOMPARE(w->session().values(), (std::vector<QString>{"100", "200"}));
 }
 
 void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
@@ -299,11 +299,11 @@ void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
         shown.insert(w->lblXm()->text());
     }
     QCOMPARE(shown, (std::multiset<QString>{"1", "2", "3", "4", "5"}));
-    QCOMPARE(w->poolSize(), 5);
+    QCOMPARE(w->session().poolSize(), 5);
     w->lblXm_Click();
     QCOMPARE(w->lblXm()->text(), QStringLiteral("4"));
     QVERIFY(messages->shown.empty());
-    QCOMPARE(w->setupStage(), 5);
+    QCOMPARE(w->setupStep(), NumberSetupStep::Drawing);
     QVERIFY(random->reseeds >= 6);
 }
 
@@ -325,7 +325,7 @@ void tst_FrmYh::rollingDraw_twentyEightPicksAndCues()
     }
     QCOMPARE(ticks, 28);
     QCOMPARE(random->counts.size(), size_t(28));
-    QCOMPARE(w->poolSize(), 47);
+    QCOMPARE(w->session().poolSize(), 47);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
     QVERIFY(w->imgOk()->isVisible());
     QCOMPARE(w->speechTimer().imgJs()->toolTip(), QStringLiteral("开始计时"));
@@ -364,7 +364,7 @@ void tst_FrmYh::sequentialOrder_wrapsThroughGroups()
     // The grouping selects no member, so the first step shows member 1.
     QCOMPARE(shown, QStringList({"1", "2", "3", "4", "5", "6", "1"}));
     // Each value shown left the pool, whatever its position there.
-    QCOMPARE(w->poolSize(), 5);
+    QCOMPARE(w->session().poolSize(), 5);
 }
 
 void tst_FrmYh::directChoice_greysItemAndTakesShownValueOut()
@@ -374,11 +374,11 @@ void tst_FrmYh::directChoice_greysItemAndTakesShownValueOut()
     w->MnXm_Click(9);
     QVERIFY(!w->MnXm(9)->isEnabled());
     QCOMPARE(w->lblXm()->text().section(QStringLiteral("\r\n"), -1), QStringLiteral("10"));
-    QCOMPARE(w->poolSize(), 47);
+    QCOMPARE(w->session().poolSize(), 47);
     w->MnXm_Click(2);
     QVERIFY(w->MnXm(9)->isEnabled());
     QVERIFY(!w->MnXm(2)->isEnabled());
-    QCOMPARE(w->poolSize(), 46);
+    QCOMPARE(w->session().poolSize(), 46);
 }
 
 void tst_FrmYh::grouping_rejectsOutOfRangeInput()
@@ -389,8 +389,7 @@ void tst_FrmYh::grouping_rejectsOutOfRangeInput()
     w->txtFz(0)->setText(QStringLiteral("6"));
     w->imgFz_Click(0);
     QCOMPARE(w->List2()->count(), 6);
-    w->List2()->setCurrentRow(5);
-    w->List2_Click();
+    w->List2()->setCurrentRow(5); // moving the selection shows that group
     QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
     w->txtFz(0)->setText(QStringLiteral("0"));
     w->imgFz_Click(1);
@@ -412,8 +411,7 @@ void tst_FrmYh::seatMode_listCaptionAndComposition()
     QCOMPARE(w->lstHm()->item(4)->text(), QStringLiteral("2-2"));
     QCOMPARE(w->MnZh(0)->text(), QStringLiteral("座号"));
     QCOMPARE(w->cmbZh()->itemText(0), QStringLiteral("号码"));
-    w->lstHm()->setCurrentRow(35);
-    w->lstHm_Click();
+    w->lstHm()->setCurrentRow(35); // selecting a value previews it
     QCOMPARE(w->lblXm()->text(), QStringLiteral("12行\r\n3列"));
     finishSetup(w);
     w->MnZh_Click(0);

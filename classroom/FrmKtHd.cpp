@@ -55,7 +55,6 @@ FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* paren
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::classroom(), m_canvas);
     m_speechTimer->setScoreBox(m_cmbFs0);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    m_panels[2] = m_speechTimer->fraJs();
     m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(),
                                         {.background = m_canvas,
                                          .lblXm = m_lblXm,

@@ -67,15 +67,11 @@ public:
     void Timer1_Timer();
     void List1_Click(int row);
     void List2_Click(int row);
-    // Until the group panel hands its handlers the row it selected.
-    void List1_Click() { List1_Click(currentRowOf(m_list1)); }
-    void List2_Click() { List2_Click(currentRowOf(m_list2)); }
     void MnXm_Click(int index);
     void MnSx_Click(int index);
     void MnFs_Click(int index);
     void MnJs_Click(int index);
     void cmbZh_Click(int index);
-    void cmbZh_Click() { cmbZh_Click(currentIndexOf(m_cmbZh)); }
     void MnZh_Click(int index);
 
     // Grouping and scoring (FrmKtHdGroups.cpp).
@@ -170,6 +166,7 @@ private:
     void startCalling();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
+    QPoint belowLabel(const QWidget* panel, double factor = 1.5) const;
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
@@ -181,8 +178,6 @@ private:
     void showDraw(const DrawChange& change);
     void showCall();
     void showGroupingPanel();
-    static int currentRowOf(const QListWidget* list);
-    static int currentIndexOf(const QComboBox* box);
 
     // Grouping (FrmKtHdGroups.cpp).
     bool formGroups(bool atRandom);
@@ -234,7 +229,6 @@ private:
     StartButton* m_fraTs = nullptr;
     QToolButton* m_imgOk = nullptr;
     RollingDraw* m_rolling = nullptr; // Timer1 and its pace
-    std::array<QFrame*, 4> m_panels{};
 
     QFrame* m_fraBj = nullptr;
     QComboBox* m_cmbBj = nullptr;

@@ -28,8 +28,7 @@ namespace zelvano
 
 void FrmKtHd::imgOk_MouseDown()
 {
-    m_speechTimer->fraJs2()->hide();
-    m_speechTimer->fraJs3()->hide();
+    m_speechTimer->hideBar();
     lblXm_Click();
 }
 
@@ -86,8 +85,7 @@ void FrmKtHd::finishDraw(bool withCue)
     m_mnJs[2]->setVisible(called);
     // Only the bars and the time are placed again: a full layout would undo
     // the text size the teacher chose with "文字放大".
-    QLabel* sj = m_speechTimer->lblSj();
-    sj->move((m_canvas->width() - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+    m_speechTimer->placeTimeUnder(m_lblXm);
     placeToolBars();
     announceResult(m_lblXm);
 }
@@ -196,16 +194,6 @@ void FrmKtHd::cmbZh_Click(int index)
     // "组号组员号姓名" has no menu item: then every item stays available.
     if (QAction* now = MnZh(menuItemOfComposition(index)); now)
         now->setEnabled(false);
-}
-
-int FrmKtHd::currentRowOf(const QListWidget* list)
-{
-    return list->currentRow();
-}
-
-int FrmKtHd::currentIndexOf(const QComboBox* box)
-{
-    return box->currentIndex();
 }
 
 void FrmKtHd::MnZh_Click(int index)

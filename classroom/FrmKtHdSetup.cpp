@@ -81,7 +81,7 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
         m_fraPf->hide();
         return;
     case ClassroomPanel::Timer:
-        m_speechTimer->fraJs()->hide();
+        m_speechTimer->leaveSettingsPanel(m_canvas->palette());
         return;
     case ClassroomPanel::None:
         return;
@@ -143,26 +143,14 @@ void FrmKtHd::showTimerStep()
     m_fraPf2->hide();
     m_fraPf3->hide();
     placeToolBars();
-    QFrame* panel = m_speechTimer->fraJs();
-    placeBelowLabel(panel);
-    QFrame* bar = m_speechTimer->fraJs2();
-    bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
-              panel->y() + m_speechTimer->cmdOk2()->y());
-    panel->show();
-    panel->raise();
-    bar->show();
-    bar->raise();
+    m_speechTimer->showSettingsPanelAt(belowLabel(m_speechTimer->fraJs()));
 }
 
 void FrmKtHd::startCalling()
 {
-    QLabel* sj = m_speechTimer->lblSj();
     setBigText(QStringLiteral("随机\r\n点名"));
-    sj->move((m_canvas->width() - sj->width()) / 2,
-             m_lblXm->y() + m_lblXm->height() + sj->height());
-    m_speechTimer->fraJs3()->hide();
-    m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
-    m_speechTimer->fraJs2()->hide();
+    m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
+    m_speechTimer->hideBar();
     m_lblXm->setCursor(Qt::PointingHandCursor);
     m_lblXm->show();
     MnSx_Click(0);
@@ -184,12 +172,17 @@ void FrmKtHd::centreHorizontally(QWidget* widget)
     widget->move(std::max(0, (m_canvas->width() - widget->width()) / 2), widget->y());
 }
 
-void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
+QPoint FrmKtHd::belowLabel(const QWidget* panel, double factor) const
 {
     int top = m_lblXm->y() + int(factor * m_lblXm->height());
     // A small screen keeps the whole panel in view.
     top = std::max(0, std::min(top, m_canvas->height() - panel->height()));
-    panel->move(std::max(0, (m_canvas->width() - panel->width()) / 2), top);
+    return {std::max(0, (m_canvas->width() - panel->width()) / 2), top};
+}
+
+void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
+{
+    panel->move(belowLabel(panel, factor));
 }
 
 void FrmKtHd::setBigText(const QString& text)
@@ -209,7 +202,6 @@ void FrmKtHd::popUpDrawMenu(QPoint globalPos)
 void FrmKtHd::placeToolBars()
 {
     // The score bar beside the next button, the timer bar under it.
-    QFrame* timerBar = m_speechTimer->fraJs2();
     // The caption takes the stage's text colour so it reads on any scheme.
     if (auto* caption = m_fraPf2->findChild<QLabel*>(QStringLiteral("lblDf"))) {
         QPalette palette = caption->palette();
@@ -219,7 +211,7 @@ void FrmKtHd::placeToolBars()
     m_fraPf2->adjustSize();
     const int right = m_fraTs->x() - 10;
     m_fraPf2->move(std::max(0, right - m_fraPf2->width()), m_fraTs->y());
-    timerBar->move(std::max(0, right - timerBar->width()), m_fraPf2->y() + m_fraPf2->height() + 6);
+    m_speechTimer->placeBarEndingAt(right, m_fraPf2->y() + m_fraPf2->height() + 6);
 }
 
 void FrmKtHd::resizeEvent(QResizeEvent* event)
@@ -242,12 +234,10 @@ void FrmKtHd::Form_Resize()
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
     const double r = designScale(this, m_designSize);
-    QLabel* sj = m_speechTimer->lblSj();
     const int labelSize = m_setup.readyToCall() ? m_baseFontSize : 32;
     m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
     m_lblXm->adjustSize();
-    sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
-    sj->adjustSize();
+    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
     // The grouping panel grows and shrinks as a whole, within the window.
     const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
     QFont listFont = m_list1->font();
@@ -257,12 +247,13 @@ void FrmKtHd::Form_Resize()
     centreHorizontally(m_fraFz);
 
     if (m_setup.readyToCall()) {
+        const int timeHeight = m_speechTimer->lblSj()->height();
         m_lblXm->move((width - m_lblXm->width()) / 2,
-                      std::max(0, (height - m_lblXm->height() - sj->height()) / 3));
+                      std::max(0, (height - m_lblXm->height() - timeHeight) / 3));
     } else {
         centreHorizontally(m_lblXm);
     }
-    sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
+    m_speechTimer->placeTimeUnder(m_lblXm);
 
     // Setup panels stay below the label and inside the window.
     for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),

@@ -18,8 +18,12 @@ void showDrawLists(const DrawLists& lists, const DrawView& view, const DrawChang
     }
     if (change.group) {
         lists.members->clear();
+        // In one go: a group may hold thousands of values.
+        QStringList members;
+        members.reserve(static_cast<int>(view.members.size()));
         for (const QString& member : view.members)
-            lists.members->addItem(member);
+            members << member;
+        lists.members->addItems(members);
         // With no group selected the last summary stays.
         if (view.group >= 0)
             lists.summary->setText(view.summary);

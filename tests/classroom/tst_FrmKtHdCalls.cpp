@@ -188,7 +188,7 @@ void tst_FrmKtHdCalls::compositionMenu_mapsByCaption()
     w->MnXm_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("1组\r\n1") + w->roster()[0].name);
     w->cmbZh()->setCurrentIndex(4); // "组号组员号姓名": no item of its own
-    w->cmbZh_Click();
+    w->cmbZh_Click(4);
     for (int i = 0; i < 6; ++i)
         QVERIFY(w->MnZh(i)->isEnabled());
     w->MnXm_Click(1);

@@ -97,16 +97,7 @@ public:
     QFrame* fraFz() const { return m_fraFz; }
     QFrame* FraPf() const { return m_fraPf; }
     QFrame* fraTs() const { return m_fraTs; }
-    QLabel* lblFzBt() const { return m_lblFzBt; }
-    QLabel* LabXx() const { return m_labXx; }
-    QLabel* LabCz() const { return m_labCz; }
-    QLabel* lblXx2() const { return m_lblXx2; }
-    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
-    QRadioButton* OptFz(int i) const { return m_optFz.at(static_cast<size_t>(i)); }
-    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
-    QToolButton* imgXie(int i) const { return m_imgXie.at(static_cast<size_t>(i)); }
     QToolButton* imgOk() const { return m_imgOk; }
-    QComboBox* cmbZh() const { return m_cmbZh; }
     QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
@@ -130,6 +121,7 @@ protected:
 private:
     // Building (FrmKtHdControls.cpp).
     void buildControls();
+    void nameControls();
     void buildClassPanel();
     void buildGroupPanel();
     void buildScorePanel();

@@ -74,6 +74,27 @@ void FrmKtHd::buildControls()
     buildClassPanel();
     buildGroupPanel();
     buildScorePanel();
+    nameControls();
+}
+
+void FrmKtHd::nameControls()
+{
+    // Named as the controls are called, so a test finds them on the screen.
+    const auto name = [](QWidget* control, const char* text) {
+        control->setObjectName(QLatin1String(text));
+    };
+    name(m_lblFzBt, "lblFzBt");
+    name(m_labXx, "LabXx");
+    name(m_labCz, "LabCz");
+    name(m_lblXx2, "lblXx2");
+    name(m_cmbZh, "cmbZh");
+    for (int i = 0; i < 2; ++i) {
+        const auto k = static_cast<size_t>(i);
+        m_txtFz[k]->setObjectName(QStringLiteral("txtFz(%1)").arg(i));
+        m_optFz[k]->setObjectName(QStringLiteral("OptFz(%1)").arg(i));
+        m_imgFz[k]->setObjectName(QStringLiteral("imgFz(%1)").arg(i));
+        m_imgXie[k]->setObjectName(QStringLiteral("imgXie(%1)").arg(i));
+    }
 }
 
 void FrmKtHd::buildClassPanel()

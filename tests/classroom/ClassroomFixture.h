@@ -70,6 +70,11 @@ template <typename T> T* control(const QWidget* window, const char* name)
         qFatal("the window shows no control named %s", name);
     return found;
 }
+template <typename T> T* control(const QWidget* window, const char* name, int index)
+{
+    const QByteArray indexed = QByteArray(name) + '(' + QByteArray::number(index) + ')';
+    return control<T>(window, indexed.constData());
+}
 
 inline QString lastLine(const QString& text)
 {
@@ -80,11 +85,17 @@ inline QString lastLine(const QString& text)
 // lists shows them: "第 2 组 3 号 ，12 张三".
 inline QString calledNumber(const FrmKtHd* w)
 {
-    return w->LabCz()->text().section(QStringLiteral("，"), 1).section(QLatin1Char(' '), 0, 0);
+    return control<QLabel>(w, "LabCz")
+        ->text()
+        .section(QStringLiteral("，"), 1)
+        .section(QLatin1Char(' '), 0, 0);
 }
 inline QString calledName(const FrmKtHd* w)
 {
-    return w->LabCz()->text().section(QStringLiteral("，"), 1).section(QLatin1Char(' '), 1);
+    return control<QLabel>(w, "LabCz")
+        ->text()
+        .section(QStringLiteral("，"), 1)
+        .section(QLatin1Char(' '), 1);
 }
 
 class ClassroomFixture

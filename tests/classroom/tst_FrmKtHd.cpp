@@ -76,15 +76,16 @@ void tst_FrmKtHd::classList_choosingLoadsNothing_untilConfirmed()
     QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     QCOMPARE(w->classIndex(), 2);
     QCOMPARE(w->personCount(), 40);
-    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("40人 分组规则"));
+    QCOMPARE(control<QLabel>(w, "lblFzBt")->text(), QStringLiteral("40人 分组规则"));
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(w->fraFz()->isVisible());
     QVERIFY(!w->fraBj()->isVisible());
     QVERIFY(!w->MnBj(2)->isEnabled());
     QVERIFY(w->MnBj(0)->isEnabled());
     QCOMPARE(w->MnXm(39)->text(), QStringLiteral("40_") + w->roster()[39].name);
-    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：修改数据后回车确认"));
-    QVERIFY(!w->imgFz(0)->isVisible() && !w->imgXie(0)->isVisible());
+    QCOMPARE(control<QLabel>(w, "lblXx2")->text(), QStringLiteral("注意：修改数据后回车确认"));
+    QVERIFY(!control<QToolButton>(w, "imgFz", 0)->isVisible() &&
+            !control<QToolButton>(w, "imgXie", 0)->isVisible());
 }
 
 void tst_FrmKtHd::savedClassIndex_validOrOutsideTheList()
@@ -221,7 +222,7 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     confirmClass(w, 0);
     QCOMPARE(w->personCount(), 0);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到名单表格为空，请检查")});
-    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("0人 分组规则"));
+    QCOMPARE(control<QLabel>(w, "lblFzBt")->text(), QStringLiteral("0人 分组规则"));
     // Nothing to group: the class panel is offered again, not a dead end.
     QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QVERIFY(w->fraBj()->isVisible());
@@ -275,43 +276,44 @@ void tst_FrmKtHd::grouping_examplesOfTenPersons()
     confirmClass(w);
     QCOMPARE(w->personCount(), 10);
     // Each person per group of 3.
-    w->OptFz(1)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     QCOMPARE(int(w->drawSession().groups().size()), 4);
-    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("4"));
+    QCOMPARE(control<QLineEdit>(w, "txtFz", 0)->text(), QStringLiteral("4"));
     QCOMPARE(control<QListWidget>(w, "List2")->count(), 4);
     control<QListWidget>(w, "List2")->setCurrentRow(3); // as the arrow keys select
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分4组，第4组有1人"));
+    QCOMPARE(control<QLabel>(w, "LabXx")->text(), QStringLiteral("10人分4组，第4组有1人"));
     QCOMPARE(control<QListWidget>(w, "List1")->item(0)->text(), w->roster()[9].name);
-    QVERIFY(w->imgXie(0)->isVisible());
-    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
+    QVERIFY(control<QToolButton>(w, "imgXie", 0)->isVisible());
+    QCOMPARE(control<QLabel>(w, "lblXx2")->text(),
+             QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
     // Six groups.
-    w->OptFz(0)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 0)->setChecked(true);
     w->OptFz_Click(0);
-    w->txtFz(0)->setText(QStringLiteral("6"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("6"));
     w->imgFz_Click(1);
-    QCOMPARE(w->txtFz(1)->text().toInt(), 2);
+    QCOMPARE(control<QLineEdit>(w, "txtFz", 1)->text().toInt(), 2);
     QCOMPARE(control<QListWidget>(w, "List2")->count(), 6);
     control<QListWidget>(w, "List2")->setCurrentRow(5);
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
+    QCOMPARE(control<QLabel>(w, "LabXx")->text(), QStringLiteral("10人分6组，第6组有0人"));
     // Out of range.
     for (const char* text : {"0", "11"}) {
-        w->txtFz(0)->setText(QLatin1String(text));
+        control<QLineEdit>(w, "txtFz", 0)->setText(QLatin1String(text));
         QVERIFY(!w->applyGroupInput(0));
         QCOMPARE(messages->texts().last(), QStringLiteral("请输入正确的组数，值范围为[1~10]"));
         QCOMPARE(messages->shown.back().icon, MessageIcon::None);
     }
     QCOMPARE(int(w->drawSession().groups().size()), 6);
     // One more than the class is a group size still.
-    w->OptFz(1)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("11"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("11"));
     w->imgFz_Click(0);
     QCOMPARE(int(w->drawSession().groups().size()), 1);
     QCOMPARE(w->drawSession().groups()[0].count, 10);
-    w->txtFz(1)->setText(QStringLiteral("12"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("12"));
     QVERIFY(!w->applyGroupInput(1));
     QCOMPARE(messages->texts().last(), QStringLiteral("请输入每组的人数，值范围为[1~11]"));
 }
@@ -323,16 +325,16 @@ void tst_FrmKtHd::grouping_neverGrouped_putsEveryoneInTheBoxCount()
     confirmClass(w);
     QCOMPARE(int(w->drawSession().groups().size()), 1);
     QCOMPARE(w->drawSession().groups()[0].count, 12);
-    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("1"));
-    QCOMPARE(w->txtFz(1)->text(), QStringLiteral("12"));
-    QVERIFY(!w->imgXie(0)->isVisible());
+    QCOMPARE(control<QLineEdit>(w, "txtFz", 0)->text(), QStringLiteral("1"));
+    QCOMPARE(control<QLineEdit>(w, "txtFz", 1)->text(), QStringLiteral("12"));
+    QVERIFY(!control<QToolButton>(w, "imgXie", 0)->isVisible());
     // The box's count is used by the next roster load of a never-grouped class.
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
     w->MnMd_Click(4);
     QCOMPARE(int(w->drawSession().groups().size()), 3);
     QCOMPARE(w->drawSession().groups()[2].count, 4);
     // A count the class cannot take falls back to one group, without a message.
-    w->txtFz(0)->setText(QStringLiteral("30"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("30"));
     w->MnMd_Click(4);
     QCOMPARE(int(w->drawSession().groups().size()), 1);
     QVERIFY(messages->shown.empty());
@@ -343,14 +345,14 @@ void tst_FrmKtHd::grouping_orderedSavedAndReloaded_comesBackUnchanged()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->OptFz(1)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     const auto before = w->drawSession().groups();
     w->imgXie_Click(0);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(!w->imgXie(0)->isVisible());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 0)->isVisible());
     QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(4));
     QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
     QCOMPARE(fileCell(0, 7, 5), CellValue::ofNumber(2));
@@ -358,7 +360,7 @@ void tst_FrmKtHd::grouping_orderedSavedAndReloaded_comesBackUnchanged()
     QCOMPARE(xlrdCell(0, 12, 5), QStringLiteral("4.0"));
     w->MnMd_Click(4);
     QCOMPARE(int(w->drawSession().groups().size()), 4);
-    QCOMPARE(w->txtFz(1)->text().toInt(), 3);
+    QCOMPARE(control<QLineEdit>(w, "txtFz", 1)->text().toInt(), 3);
     QVERIFY(sameGroups(w->drawSession().groups(), before));
 }
 
@@ -367,9 +369,9 @@ void tst_FrmKtHd::grouping_randomSavedAndReloaded_comesBackAsBlocks()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->OptFz(1)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
     random->picks = {10, 1, 8, 2, 3, 1, 4, 2, 1, 1};
     w->imgFz_Click(0);
     QCOMPARE(w->drawSession().groups()[0].members[0], QStringLiteral("10")); // person 10 first
@@ -405,8 +407,8 @@ void tst_FrmKtHd::grouping_savedLastGroupTooLarge_isExplained()
     QCOMPARE(control<QListWidget>(w, "List2")->count(), 0);
     // The setup goes on: the panel offers a new grouping.
     QVERIFY(w->fraFz()->isVisible());
-    QVERIFY(w->imgFz(1)->isVisible());
-    w->txtFz(0)->setText(QStringLiteral("2"));
+    QVERIFY(control<QToolButton>(w, "imgFz", 1)->isVisible());
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("2"));
     w->imgFz_Click(1);
     QCOMPARE(int(w->drawSession().groups().size()), 2);
     w->imgXie_Click(0);
@@ -425,9 +427,9 @@ void tst_FrmKtHd::grouping_thatKeepsFailing_isRetriedThenReported()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->OptFz(1)->setChecked(true);
+    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
     // A pick outside the range makes the random source throw, every time.
     random->picks = {99, 99, 99, 99, 99};
     w->imgFz_Click(0);
@@ -443,7 +445,7 @@ void tst_FrmKtHd::grouping_saveRefused_whenTheSheetChangedOnDisk()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("2"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("2"));
     w->imgFz_Click(1);
     editBook([](xls::Workbook& b) { b.setText(0, 5, 2, "新同学"); });
     w->imgXie_Click(0);
@@ -486,7 +488,7 @@ void tst_FrmKtHd::close_writesSettingsInOrderAndForms()
 
     FrmKtHd* again = open();
     QCOMPARE(control<QComboBox>(again, "cmbBj")->currentIndex(), 2);
-    QCOMPARE(again->cmbZh()->currentIndex(), 6);
+    QCOMPARE(control<QComboBox>(again, "cmbZh")->currentIndex(), 6);
     QCOMPARE(control<QComboBox>(again, "cmbFs0")->currentText(), QStringLiteral("2.5"));
     QCOMPARE(control<QComboBox>(again, "cmbPfWz")->currentIndex(), 1);
     QVERIFY(again->MnFs(1)->isChecked());
@@ -555,8 +557,8 @@ void tst_FrmKtHd::everyClickableControl_hasAccessibleName()
     }
     for (auto* box : w->findChildren<QComboBox*>())
         QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
-    QCOMPARE(w->imgXie(1)->accessibleName(), QStringLiteral("写成绩"));
-    QCOMPARE(w->imgXie(0)->accessibleName(), QStringLiteral("写分组"));
+    QCOMPARE(control<QToolButton>(w, "imgXie", 1)->accessibleName(), QStringLiteral("写成绩"));
+    QCOMPARE(control<QToolButton>(w, "imgXie", 0)->accessibleName(), QStringLiteral("写分组"));
 }
 
 void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens_data()

@@ -137,10 +137,10 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
     lockBook(book());
     w->MnXm(3)->trigger(); // number 4, row 6
     const QString name = calledName(w);
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     w->MnXm(9)->trigger(); // number 10, row 12
     const QString tenth = calledName(w);
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(2));
     QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));
     // Meanwhile another program sorts rows 5 and 6 the other way round and
@@ -161,7 +161,7 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
         });
     });
     unlockBook(book());
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(3));
     const QString report = messages->shown[2].text;
     QVERIFY2(report.contains(QStringLiteral("2处修改已重新写入")) &&
@@ -170,7 +170,7 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
              qPrintable(report));
     // The score of number 10 did not land: no success, the button stays.
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
-    QVERIFY(!w->imgXie(1)->isHidden());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden());
     QVERIFY(w->MnJs(2)->isVisible());
     QCOMPARE(xlrdCell(0, 5, 2), QStringLiteral("'%1'").arg(name));
     QCOMPARE(xlrdCell(0, 5, 9), QStringLiteral("5.0"));

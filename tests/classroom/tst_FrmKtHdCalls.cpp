@@ -46,7 +46,7 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
         w->lblXm_Click();
         called.insert(lastLine(w->lblXm()->text()));
         QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
-        QVERIFY(w->imgXie(1)->isVisible());
+        QVERIFY(control<QToolButton>(w, "imgXie", 1)->isVisible());
         QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     }
     QCOMPARE(called.size(), size_t(10));
@@ -54,7 +54,8 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     QCOMPARE(w->setupStage(), ClassroomStep::Calling);
     w->lblXm_Click();
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[5].name);
-    QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);
+    QCOMPARE(control<QLabel>(w, "LabCz")->text(),
+             QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);
     QVERIFY(random->reseeds >= 11);
     // With repeats the pool never shrinks.
     w->MnFs(1)->setChecked(true);
@@ -102,7 +103,7 @@ void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut(
     cutClass(7, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
@@ -148,7 +149,7 @@ void tst_FrmKtHdCalls::callByName_greysItemAndTakesThatPersonOut()
     QVERIFY(w->MnXm(9)->isEnabled());
     QVERIFY(!w->MnXm(2)->isEnabled());
     QCOMPARE(w->drawSession().poolSize(), 36);
-    QVERIFY(w->imgXie(1)->isVisible());
+    QVERIFY(control<QToolButton>(w, "imgXie", 1)->isVisible());
     QVERIFY(w->MnJs(2)->isVisible());
 }
 
@@ -156,7 +157,7 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
 {
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
@@ -168,7 +169,7 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
     }
     QCOMPARE(seen, QStringList({"2", "3", "1"}));
     w->MnMd_Click(1);
-    w->txtFz(0)->setText(QStringLiteral("1"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("1"));
     w->imgFz_Click(1);
     w->MnJs_Click(1);
     QCOMPARE(control<QListWidget>(w, "List2")->currentRow(), 0);
@@ -177,17 +178,17 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
 void tst_FrmKtHdCalls::compositionMenu_mapsByCaption()
 {
     FrmKtHd* w = open();
-    QCOMPARE(w->cmbZh()->currentIndex(), 2); // delivered setting
+    QCOMPARE(control<QComboBox>(w, "cmbZh")->currentIndex(), 2); // delivered setting
     QVERIFY(!w->MnZh(2)->isEnabled());
     finishSetup(w);
     w->MnFs(2)->setChecked(false);
     w->MnZh_Click(4); // "组号学号姓名"
-    QCOMPARE(w->cmbZh()->currentIndex(), 5);
+    QCOMPARE(control<QComboBox>(w, "cmbZh")->currentIndex(), 5);
     QVERIFY(!w->MnZh(4)->isEnabled());
     QVERIFY(w->MnZh(2)->isEnabled());
     w->MnXm_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("1组\r\n1") + w->roster()[0].name);
-    w->cmbZh()->setCurrentIndex(4); // "组号组员号姓名": no item of its own
+    control<QComboBox>(w, "cmbZh")->setCurrentIndex(4); // "组号组员号姓名": no item of its own
     w->cmbZh_Click(4);
     for (int i = 0; i < 6; ++i)
         QVERIFY(w->MnZh(i)->isEnabled());
@@ -230,13 +231,13 @@ void tst_FrmKtHdCalls::score_writtenTwiceForOnePerson_addsUpUnderTodaysDate()
     w->MnXm_Click(3); // number 4
     w->imgXie_Click(1);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(!w->imgXie(1)->isVisible());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isVisible());
     QVERIFY(!w->MnJs(2)->isVisible());
     QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     QCOMPARE(fileCell(0, 2, 9), CellValue::ofText("03月05"));
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
     w->MnXm_Click(3);
-    QVERIFY(!w->imgXie(1)->isHidden());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden());
     QVERIFY(w->MnJs(2)->isVisible());
     w->MnJs_Click(2);
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(10));
@@ -351,7 +352,7 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
              QStringLiteral(
                  "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
     QCOMPARE(messages->shown.back().title, QStringLiteral("错误"));
-    QVERIFY(!w->imgXie(1)->isHidden()); // still there to try again
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden()); // still there to try again
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
     QVERIFY(fileCell(0, 6, 9).isEmpty());
     // The other computer lets go; the retry saves the points once.
@@ -359,7 +360,7 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
     w->imgXie_Click(1);
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(w->imgXie(1)->isHidden());
+    QVERIFY(control<QToolButton>(w, "imgXie", 1)->isHidden());
     QCOMPARE(messages->shown.size(), size_t(1));
 }
 

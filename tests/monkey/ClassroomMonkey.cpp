@@ -34,10 +34,15 @@ struct Shown {
     QString points;
 };
 
-// The class box of the window, found by its name as a person finds it.
+// A control of the window found by its name, as a person finds it.
+template <typename T> T* control(const FrmKtHd* window, const char* name)
+{
+    return window->findChild<T*>(QLatin1String(name));
+}
+
 QComboBox* classBox(const FrmKtHd& window)
 {
-    return window.findChild<QComboBox*>(QStringLiteral("cmbBj"));
+    return control<QComboBox>(&window, "cmbBj");
 }
 
 Shown shownBy(const FrmKtHd& window)
@@ -47,8 +52,8 @@ Shown shownBy(const FrmKtHd& window)
         shown.sheet = classBox(window)->itemText(window.classIndex());
     shown.column = window.scoreColumn();
     shown.persons = static_cast<int>(window.roster().size());
-    shown.call = window.LabCz()->text();
-    shown.points = window.findChild<QComboBox*>(QStringLiteral("cmbFs0"))->currentText();
+    shown.call = control<QLabel>(&window, "LabCz")->text();
+    shown.points = control<QComboBox>(&window, "cmbFs0")->currentText();
     return shown;
 }
 
@@ -130,7 +135,8 @@ void expectWrites(MonkeyWorld& world, FrmKtHd& window, BookCells& expected, cons
                        .arg(before.column)
                        .arg(sum));
     };
-    QObject::connect(window.imgXie(1), &QToolButton::clicked, &window, writeAsked);
+    QObject::connect(control<QToolButton>(&window, "imgXie(1)"), &QToolButton::clicked, &window,
+                     writeAsked);
     QObject::connect(window.MnJs(2), &QAction::triggered, &window, writeAsked);
     QObject::connect(window.MnMd(5), &QAction::triggered, &window, [&world, &expected, &before] {
         if (before.sheet.isEmpty() || before.persons < 1)
@@ -232,7 +238,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
             return QStringLiteral("the program was ended");
         // Whatever was clicked, the call line never pairs one person's
         // number with another's name.
-        if (const QString mixed = mixedCall(*expected, classes, window->LabCz()->text());
+        if (const QString mixed =
+                mixedCall(*expected, classes, control<QLabel>(window, "LabCz")->text());
             !mixed.isEmpty())
             return mixed;
         return world.strictCheck(*expected, grouping);

@@ -59,11 +59,10 @@ FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     buildControls();
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    DisplayTargets targets;
-    targets.background = m_canvas;
-    targets.lblXm = m_lblXm;
-    targets.lblSj = m_speechTimer->lblSj();
-    targets.fraTs = m_fraTs;
+    const DisplayTargets targets{.background = m_canvas,
+                                 .lblXm = m_lblXm,
+                                 .lblSj = m_speechTimer->lblSj(),
+                                 .fraTs = m_fraTs};
     m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::numberDraw(), targets, this);
     buildMenus();
     Form_Load();
@@ -115,7 +114,7 @@ void FrmYh::readSettings()
         booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
     m_mnFs[2]->setChecked(
         booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
-    m_txtFz[0]->setText(settings.readSetting(QStringLiteral("Czs")));
+    m_fz.txtFz[0]->setText(settings.readSetting(QStringLiteral("Czs")));
     // The unused Boolean is read as it always was; nothing depends on it.
     settings.readSetting(QStringLiteral("CTs"));
 
@@ -148,7 +147,7 @@ void FrmYh::readSettings()
     int composition = toInt16(Val(settings.readSetting(compositionColumn)));
     if (composition < 0 || composition > 2)
         composition = 0;
-    m_cmbZh->setCurrentIndex(composition);
+    m_fz.cmbZh->setCurrentIndex(composition);
     cmbZh_Click(composition);
 }
 
@@ -167,7 +166,7 @@ void FrmYh::saveSettings()
     settings.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
     settings.writeSetting(QStringLiteral("BCf"), booleanText(m_session.repeat()), LiteralForm);
     settings.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
-    settings.writeSetting(QStringLiteral("Czs"), numberText(Val(m_txtFz[0]->text())), TextForm);
+    settings.writeSetting(QStringLiteral("Czs"), numberText(Val(m_fz.txtFz[0]->text())), TextForm);
 }
 
 void FrmYh::resetSettings()
@@ -397,8 +396,8 @@ void FrmYh::lblClose_Click(int index)
         setBigText(QStringLiteral("请设置分组信息"));
         m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
                       m_lblXm->y() + int(1.5 * m_lblXm->height()));
-        m_txtFz[0]->setText(QStringLiteral("1"));
-        m_txtFz[1]->setText(QString::number(m_session.values().size()));
+        m_fz.txtFz[0]->setText(QStringLiteral("1"));
+        m_fz.txtFz[1]->setText(QString::number(m_session.values().size()));
         imgFz_Click(1);
         showPanel(NumberPanel::Grouping);
         return;
@@ -499,15 +498,15 @@ void FrmYh::Form_Resize()
 
     // The grouping panel grows and shrinks as a whole, within the window.
     const double s = m_scaledFraFz.scaleTo(1 / scale, m_canvas->size());
-    QFont listFont = m_list1->font();
+    QFont listFont = m_fz.List1->font();
     listFont.setPointSizeF(std::max(6.0, 16 * s));
-    m_list1->setFont(listFont);
-    m_list2->setFont(listFont);
+    m_fz.List1->setFont(listFont);
+    m_fz.List2->setFont(listFont);
     centreHorizontally(m_fraFz);
 
     m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.91 * (height - m_fraTs->height())));
     m_speechTimer->placeBarLeftOf(m_fraTs, 10);
-    m_speechTimer->hideBar();
+    m_speechTimer->hideBar(false);
 }
 
 } // namespace zelvano

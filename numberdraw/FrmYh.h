@@ -6,7 +6,6 @@
 #include "shell/gui/WindowParts.h"
 
 #include <QMainWindow>
-#include <QPixmap>
 
 #include <array>
 #include <vector>
@@ -18,9 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class QRadioButton;
-class QTimer;
 class QToolButton;
 
 namespace zelvano
@@ -73,31 +70,18 @@ public:
     void Form_Resize();
 
     // What tests and the layout read.
-    NumberSetupStep setupStep() const { return m_setup.step(); }
     const DrawSession& session() const { return m_session; }
     bool isRolling() const;
     const RollingDraw& rollingDraw() const { return *m_rolling; }
     QLabel* lblXm() const { return m_lblXm; }
-    QListWidget* lstHm() const { return m_lstHm; }
-    QListWidget* List1() const { return m_list1; }
-    QListWidget* List2() const { return m_list2; }
     QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
-    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
-    QLineEdit* txtShu() const { return m_txtShu; }
-    QFrame* fraHmSz() const { return m_fraHmSz; }
-    QFrame* fraFz() const { return m_fraFz; }
-    QLabel* LabXx() const { return m_labXx; }
-    QLabel* LabCz() const { return m_labCz; }
-    QComboBox* cmbZh() const { return m_cmbZh; }
     QToolButton* imgOk() const { return m_imgOk; }
-    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
     QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
     QAction* MnHm(int i) const { return m_mnHm.at(static_cast<size_t>(i)); }
     QAction* MnXm(int i) const;
-    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
 
@@ -179,15 +163,7 @@ private:
     std::array<QToolButton*, 3> m_imgZdy{};
 
     QFrame* m_fraFz = nullptr;
-    std::array<QRadioButton*, 2> m_optFz{};
-    std::array<QLineEdit*, 2> m_txtFz{};
-    std::array<QToolButton*, 2> m_imgFz{};
-    QLabel* m_lblXx2 = nullptr;
-    QListWidget* m_list2 = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QLabel* m_labCz = nullptr;
-    QLabel* m_labXx = nullptr;
-    QComboBox* m_cmbZh = nullptr;
+    GroupControls m_fz; // the grouping panel's controls, under their names
     std::array<QFrame*, 3> m_panels{};
 
     // Menus.

@@ -154,19 +154,13 @@ void FrmYh::buildGroupPanel()
 {
     m_fraFz = makePanel(QStringLiteral("分组规则"), 1, QSize(680, 400));
     QFrame* p = m_fraFz;
-    const GroupControls c = buildGroupControls(
+    m_fz = buildGroupControls(
         p, QStringLiteral("-> 修改数据，回车改变另一数"),
         {QStringLiteral("号码"), QStringLiteral("组、号码"), QStringLiteral("组、组员号、号码")},
         groupHandlersOf(this));
-    m_optFz = {c.OptFz[0], c.OptFz[1]};
-    m_txtFz = {c.txtFz[0], c.txtFz[1]};
-    m_imgFz = {c.imgFz[0], c.imgFz[1]};
-    m_lblXx2 = c.lblXx2;
-    m_list2 = c.List2;
-    m_list1 = c.List1;
-    m_labCz = c.LabCz;
-    m_labXx = c.LabXx;
-    m_cmbZh = c.cmbZh;
+    // The option chosen, by a click or by the arrow keys, picks the box read.
+    connect(m_fz.OptFz[1], &QRadioButton::toggled, this,
+            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
 }
 
 void FrmYh::buildMenus()

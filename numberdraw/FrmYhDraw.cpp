@@ -86,29 +86,29 @@ void FrmYh::render(const DrawChange& change)
 {
     const DrawView& view = m_session.view();
     // Filling and selecting here is no input: the lists' handlers stay out.
-    const QSignalBlocker groupsQuiet(m_list2);
-    const QSignalBlocker membersQuiet(m_list1);
+    const QSignalBlocker groupsQuiet(m_fz.List2);
+    const QSignalBlocker membersQuiet(m_fz.List1);
     if (change.groups) {
-        m_list2->clear();
+        m_fz.List2->clear();
         for (int g = 1; g <= view.groupCount; ++g)
-            m_list2->addItem(QString::number(g));
+            m_fz.List2->addItem(QString::number(g));
     }
     if (change.group) {
-        m_list1->clear();
+        m_fz.List1->clear();
         QStringList members;
         members.reserve(static_cast<int>(view.members.size()));
         for (const QString& member : view.members)
             members << member;
-        m_list1->addItems(members);
+        m_fz.List1->addItems(members);
         if (view.group >= 0)
-            m_labXx->setText(view.summary);
+            m_fz.LabXx->setText(view.summary);
     }
     if (change.groups || change.group || change.member) {
-        m_list2->setCurrentRow(view.group);
-        m_list1->setCurrentRow(view.member);
+        m_fz.List2->setCurrentRow(view.group);
+        m_fz.List1->setCurrentRow(view.member);
     }
     if (change.called) {
-        m_labCz->setText(view.line);
+        m_fz.LabCz->setText(view.line);
         setBigText(view.result);
     }
 }
@@ -167,26 +167,25 @@ void FrmYh::MnXm_Click(int index)
 
 void FrmYh::OptFz_Click(int index)
 {
-    m_groupBox = index;
-    chooseGroupBox({m_txtFz[0], m_txtFz[1]}, index, m_groupCount, m_groupSize);
+    chooseGroupBox({m_fz.txtFz[0], m_fz.txtFz[1]}, index, m_groupCount, m_groupSize);
 }
 
 bool FrmYh::applyGroupInput(int index)
 {
     const int n = static_cast<int>(m_session.values().size());
     const GroupInput input =
-        zelvano::applyGroupInput(index, m_txtFz[static_cast<size_t>(index)]->text(), n, n);
+        zelvano::applyGroupInput(index, m_fz.txtFz[static_cast<size_t>(index)]->text(), n, n);
     if (!input.accepted) {
         m_groupMessages.show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
         return false;
     }
     m_groupCount = input.groupCount;
     m_groupSize = input.groupSize;
-    m_txtFz[static_cast<size_t>(1 - index)]->setText(
+    m_fz.txtFz[static_cast<size_t>(1 - index)]->setText(
         QString::number(index == 0 ? m_groupSize : m_groupCount));
-    m_imgFz[0]->show();
-    m_imgFz[1]->show();
-    m_lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
+    m_fz.imgFz[0]->show();
+    m_fz.imgFz[1]->show();
+    m_fz.lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     return true;
 }
 
@@ -196,9 +195,9 @@ void FrmYh::imgFz_Click(int index)
         return;
     render(m_session.regroup(m_groupCount, m_groupSize, index == 0));
     m_lblXm->setEnabled(true);
-    m_imgFz[0]->hide();
-    m_imgFz[1]->hide();
-    m_lblXx2->setText(QStringLiteral("-> 修改数据，回车改变另一数"));
+    m_fz.imgFz[0]->hide();
+    m_fz.imgFz[1]->hide();
+    m_fz.lblXx2->setText(QStringLiteral("-> 修改数据，回车改变另一数"));
 }
 
 void FrmYh::cmbZh_Click(int index)
@@ -213,7 +212,7 @@ void FrmYh::cmbZh_Click(int index)
 
 void FrmYh::MnZh_Click(int index)
 {
-    m_cmbZh->setCurrentIndex(index);
+    m_fz.cmbZh->setCurrentIndex(index);
     cmbZh_Click(index);
 }
 

@@ -127,8 +127,9 @@ public:
     // The settings panel goes and the bar folds; the bar, which sat on the
     // panel during the set-up, takes the window's colours.
     void leaveSettingsPanel(const QPalette& windowPalette);
-    // Hides the timer bar, folded: a draw is coming.
-    void hideBar();
+    // Hides the timer bar; folded too unless `fold` is false (a new layout
+    // keeps the bar as the teacher left it for the next time it shows).
+    void hideBar(bool fold = true);
     // The bar left of `widget`, `gap` pixels away, centred on its height.
     void placeBarLeftOf(const QWidget* widget, int gap);
     // The bar with its right edge at `right` (never past the left edge of

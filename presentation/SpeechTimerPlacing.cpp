@@ -29,10 +29,11 @@ void SpeechTimer::leaveSettingsPanel(const QPalette& windowPalette)
     m_fraJs2->setPalette(windowPalette);
 }
 
-void SpeechTimer::hideBar()
+void SpeechTimer::hideBar(bool fold)
 {
     m_fraJs2->hide();
-    m_fraJs3->hide();
+    if (fold)
+        m_fraJs3->hide();
 }
 
 void SpeechTimer::placeBarLeftOf(const QWidget* widget, int gap)

@@ -190,6 +190,8 @@ void buildGroupLists(GroupControls& c, QFrame* panel, const QStringList& composi
     const int side = panel->width() - 370;
     c.LabCz = makeLabel(QStringLiteral("第1组名单"), panel, 130, 182, side + 30);
     c.LabXx = makeLabel(QString(), panel, 350, 212, side, 60);
+    c.LabCz->setObjectName(QStringLiteral("LabCz"));
+    c.LabXx->setObjectName(QStringLiteral("LabXx"));
     c.LabXx->setWordWrap(true);
 
     makeLabel(QStringLiteral("组合方式"), panel, 350, 290, 100);

@@ -5,8 +5,9 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
-#include "RealInput.h"
 #include "NoWindows.h"
+#include "FrmYhParts.h"
+#include "RealInput.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -127,46 +129,42 @@ void tst_FrmYh::finishSetup(FrmYh* w)
     w->cmdOk_Click(0);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStep(), NumberSetupStep::Ready);
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("单击\r\n摇号"));
 }
 
 void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
 {
     FrmYh* w = open(1);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 摇号码"));
-    QCOMPARE(w->lstHm()->count(), 48);
-    QCOMPARE(w->lstHm()->item(47)->text(), QStringLiteral("48"));
+    QCOMPARE(valueList(w)->count(), 48);
+    QCOMPARE(valueList(w)->item(47)->text(), QStringLiteral("48"));
     QCOMPARE(w->session().values().size(), size_t(48));
     QVERIFY(w->MnXm(47) && w->MnXm(47)->isVisible());
     QCOMPARE(w->MnXm(0)->text(), QStringLiteral("1"));
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
-    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
-    QVERIFY(w->fraHmSz()->isVisible());
+    QVERIFY(panelOf(w, 0)->isVisible());
     for (int i = 0; i < 4; ++i)
-        QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
+        QVERIFY(!topMenu(w, i)->isEnabled());
     QCOMPARE(w->txtXh(0)->text(), QStringLiteral("1"));
-    QCOMPARE(w->txtShu()->text(), QStringLiteral("1,2,3,4"));
+    QCOMPARE(addBox(w)->text(), QStringLiteral("1,2,3,4"));
 }
 
 void tst_FrmYh::setup_panelsInOrder_enableDrawing()
 {
     FrmYh* w = open(1);
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStep(), NumberSetupStep::Grouping);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
-    QVERIFY(w->fraFz()->isVisible());
-    QCOMPARE(w->List2()->count(), 1);
-    QCOMPARE(w->List1()->count(), 48);
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("48人分1组，第1组有48人"));
+    QVERIFY(panelOf(w, 1)->isVisible());
+    QCOMPARE(groupList(w)->count(), 1);
+    QCOMPARE(memberList(w)->count(), 48);
+    QCOMPARE(summaryLine(w)->text(), QStringLiteral("48人分1组，第1组有48人"));
     w->lblClose_Click(1);
-    QCOMPARE(w->setupStep(), NumberSetupStep::Timer);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置计时和评分细则"));
     QVERIFY(w->speechTimer().fraJs()->isVisible());
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStep(), NumberSetupStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("单击\r\n摇号"));
     for (int i = 0; i < 4; ++i)
-        QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
+        QVERIFY(topMenu(w, i)->isEnabled());
     QVERIFY(!w->MnSx(0)->isEnabled());
     QVERIFY(w->MnSx(1)->isEnabled());
     QVERIFY(w->imgOk()->isVisible());
@@ -177,7 +175,6 @@ void tst_FrmYh::setup_panelsOutOfOrder_onlyHide()
     FrmYh* w = open(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
     w->lblXm_Click();
     QVERIFY(sound->played.isEmpty());
@@ -189,8 +186,7 @@ void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
     finishSetup(w);
     w->txtXh(1)->setText(QStringLiteral("10"));
     w->rangeEntry(1);
-    QCOMPARE(w->setupStep(), NumberSetupStep::Values);
-    QCOMPARE(w->lstHm()->count(), 10);
+    QCOMPARE(valueList(w)->count(), 10);
     QVERIFY(!w->MnXm(10));
     w->lblXm_Click();
     QVERIFY(sound->played.isEmpty());
@@ -207,7 +203,7 @@ void tst_FrmYh::nonNumericBound_isReported()
     w->rangeEntry(0);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
-    QCOMPARE(w->lstHm()->count(), 48);
+    QCOMPARE(valueList(w)->count(), 48);
 }
 
 void tst_FrmYh::unreasonableBounds_areRefusedAndListKept_data()
@@ -233,12 +229,12 @@ void tst_FrmYh::unreasonableBounds_areRefusedAndListKept()
     QFETCH(QString, first);
     QFETCH(QString, second);
     FrmYh* w = open(mode);
-    const int before = w->lstHm()->count();
+    const int before = valueList(w)->count();
     w->txtXh(0)->setText(first);
     w->txtXh(1)->setText(second);
     w->rangeEntry(1);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
-    QCOMPARE(w->lstHm()->count(), before);
+    QCOMPARE(valueList(w)->count(), before);
 }
 
 void tst_FrmYh::longList_valueMenuIsSplitAndBuiltWhenOpened()
@@ -246,15 +242,15 @@ void tst_FrmYh::longList_valueMenuIsSplitAndBuiltWhenOpened()
     FrmYh* w = open(1);
     w->txtXh(1)->setText(QStringLiteral("30000"));
     w->rangeEntry(1);
-    QCOMPARE(w->lstHm()->count(), 30000);
+    QCOMPARE(valueList(w)->count(), 30000);
     QCOMPARE(w->MnXm(29999)->text(), QStringLiteral("30000"));
     // The count may not grow past 32767 by the add box either.
     w->txtXh(1)->setText(QStringLiteral("32767"));
     w->rangeEntry(1);
-    w->txtShu()->setText(QStringLiteral("40000"));
+    addBox(w)->setText(QStringLiteral("40000"));
     w->ImgZdy_Click(0);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
-    QCOMPARE(w->lstHm()->count(), 32767);
+    QCOMPARE(valueList(w)->count(), 32767);
 }
 
 void tst_FrmYh::addBox_addsNewPositiveNumbers()
@@ -263,11 +259,11 @@ void tst_FrmYh::addBox_addsNewPositiveNumbers()
     w->txtXh(0)->setText(QStringLiteral("10"));
     w->txtXh(1)->setText(QStringLiteral("12"));
     w->rangeEntry(1);
-    w->txtShu()->setText(QStringLiteral("5，6, 7,0,-3,abc,6"));
+    addBox(w)->setText(QStringLiteral("5，6, 7,0,-3,abc,6"));
     w->ImgZdy_Click(0);
     QStringList items;
-    for (int i = 0; i < w->lstHm()->count(); ++i)
-        items << w->lstHm()->item(i)->text();
+    for (int i = 0; i < valueList(w)->count(); ++i)
+        items << valueList(w)->item(i)->text();
     QCOMPARE(items, QStringList({"10", "11", "12", "5", "6", "7"}));
     QCOMPARE(w->MnXm(5)->text(), QStringLiteral("7"));
 }
@@ -278,10 +274,10 @@ void tst_FrmYh::clearThenAdd_keepsHandMadeList()
     w->ImgZdy_Click(2);
     QCOMPARE(w->txtXh(0)->text(), QStringLiteral("1"));
     QCOMPARE(w->txtXh(1)->text(), QStringLiteral("0"));
-    w->txtShu()->setText(QStringLiteral("100,200"));
+    addBox(w)->setText(QStringLiteral("100,200"));
     w->ImgZdy_Click(0);
     w->rangeEntry(0); // bounds unchanged since the last entry: the list stays
-    QCOMPARE(w->lstHm()->count(), 2);
+    QCOMPARE(valueList(w)->count(), 2);
     QCOMPARE(w->session().values(), (std::vector<QString>{"100", "200"}));
 }
 
@@ -303,7 +299,6 @@ void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
     w->lblXm_Click();
     QCOMPARE(w->lblXm()->text(), QStringLiteral("4"));
     QVERIFY(messages->shown.empty());
-    QCOMPARE(w->setupStep(), NumberSetupStep::Drawing);
     QVERIFY(random->reseeds >= 6);
 }
 
@@ -348,7 +343,7 @@ void tst_FrmYh::sequentialOrder_wrapsThroughGroups()
     settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("6"), 0);
     FrmYh* w = open(1);
     w->cmdOk_Click(0);
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    groupBox(w, 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
@@ -386,17 +381,17 @@ void tst_FrmYh::grouping_rejectsOutOfRangeInput()
     settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("10"), 0);
     FrmYh* w = open(1);
     w->cmdOk_Click(0);
-    w->txtFz(0)->setText(QStringLiteral("6"));
+    groupBox(w, 0)->setText(QStringLiteral("6"));
     w->imgFz_Click(0);
-    QCOMPARE(w->List2()->count(), 6);
-    w->List2()->setCurrentRow(5); // moving the selection shows that group
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
-    w->txtFz(0)->setText(QStringLiteral("0"));
+    QCOMPARE(groupList(w)->count(), 6);
+    groupList(w)->setCurrentRow(5); // moving the selection shows that group
+    QCOMPARE(summaryLine(w)->text(), QStringLiteral("10人分6组，第6组有0人"));
+    groupBox(w, 0)->setText(QStringLiteral("0"));
     w->imgFz_Click(1);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请输入正确的组数，值范围为[1~10]")});
-    QCOMPARE(w->List2()->count(), 6);
+    QCOMPARE(groupList(w)->count(), 6);
     w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("abc"));
+    groupBox(w, 1)->setText(QStringLiteral("abc"));
     w->applyGroupInput(1);
     QCOMPARE(messages->texts().last(), QStringLiteral("请输入每组的人数，值范围为[1~10]"));
 }
@@ -407,11 +402,11 @@ void tst_FrmYh::seatMode_listCaptionAndComposition()
     settings->writeSetting(QStringLiteral("Dls"), QStringLiteral("3"), 0);
     FrmYh* w = open(2);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 抽座位"));
-    QCOMPARE(w->lstHm()->count(), 36);
-    QCOMPARE(w->lstHm()->item(4)->text(), QStringLiteral("2-2"));
+    QCOMPARE(valueList(w)->count(), 36);
+    QCOMPARE(valueList(w)->item(4)->text(), QStringLiteral("2-2"));
     QCOMPARE(w->MnZh(0)->text(), QStringLiteral("座号"));
-    QCOMPARE(w->cmbZh()->itemText(0), QStringLiteral("号码"));
-    w->lstHm()->setCurrentRow(35); // selecting a value previews it
+    QCOMPARE(compositionBox(w)->itemText(0), QStringLiteral("号码"));
+    valueList(w)->setCurrentRow(35); // selecting a value previews it
     QCOMPARE(w->lblXm()->text(), QStringLiteral("12行\r\n3列"));
     finishSetup(w);
     w->MnZh_Click(0);
@@ -419,14 +414,14 @@ void tst_FrmYh::seatMode_listCaptionAndComposition()
     random->picks = {36};
     w->lblXm_Click();
     QCOMPARE(w->lblXm()->text(), QStringLiteral("12行\r\n3列"));
-    QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 36 号 ，12行3列"));
+    QCOMPARE(chosenLine(w)->text(), QStringLiteral("第 1 组 36 号 ，12行3列"));
 }
 
 void tst_FrmYh::seatMode_emptyHall_reportsGroupingAndAsksAtDraw()
 {
     settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("0"), 0);
     FrmYh* w = open(2);
-    QCOMPARE(w->lstHm()->count(), 0);
+    QCOMPARE(valueList(w)->count(), 0);
     finishSetup(w);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请输入正确的组数，值范围为[1~0]")});
     messages->answers = {MessageAnswer::No};
@@ -444,7 +439,7 @@ void tst_FrmYh::close_writesSettingsAndCompositionPerMode()
     w->MnSx_Click(1);
     w->MnFs(1)->setChecked(true);
     w->MnFs(2)->setChecked(false);
-    w->txtFz(0)->setText(QStringLiteral("4组"));
+    groupBox(w, 0)->setText(QStringLiteral("4组"));
     w->close();
     QCOMPARE(setting("CzhFs"), QStringLiteral("1"));
     QCOMPARE(setting("DzhFs"), QStringLiteral("0"));
@@ -456,12 +451,12 @@ void tst_FrmYh::close_writesSettingsAndCompositionPerMode()
     QCOMPARE(programEnd->calls, 1); // the close box ends the program
 
     FrmYh* seats = open(2);
-    QCOMPARE(seats->cmbZh()->currentIndex(), 0);
+    QCOMPARE(compositionBox(seats)->currentIndex(), 0);
     seats->MnZh_Click(2);
     seats->close();
     QCOMPARE(setting("DzhFs"), QStringLiteral("2"));
     FrmYh* again = open(1);
-    QCOMPARE(again->cmbZh()->currentIndex(), 1);
+    QCOMPARE(compositionBox(again)->currentIndex(), 1);
     QVERIFY(!again->MnZh(1)->isEnabled());
 }
 
@@ -513,9 +508,9 @@ void tst_FrmYh::setupPanels_fitTheSmallScreen()
         if (!shots.isEmpty())
             w->grab().save(QStringLiteral("%1/setup-%2.png").arg(shots, QLatin1String(name)));
     };
-    check(w->fraHmSz(), "values");
+    check(panelOf(w, 0), "values");
     w->cmdOk_Click(0);
-    check(w->fraFz(), "groups");
+    check(panelOf(w, 1), "groups");
     w->cmdOk_Click(1);
     check(w->speechTimer().fraJs(), "timer");
 }

@@ -124,6 +124,10 @@ void FrmKtHd::buildGroupPanel()
     m_labCz = c.LabCz;
     m_labXx = c.LabXx;
     m_cmbZh = c.cmbZh;
+    // The option chosen, by a click, the arrow keys or the roster's reset,
+    // picks the box the grouping reads.
+    connect(m_optFz[1], &QRadioButton::toggled, this,
+            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
     m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
                                   QStringLiteral("写分组"), p, 352, 62);
     m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),

@@ -36,7 +36,6 @@ constexpr int kGroupingRetries = 2;
 
 void FrmKtHd::OptFz_Click(int index)
 {
-    m_groupBox = index;
     chooseGroupBox({m_txtFz[0], m_txtFz[1]}, index, m_groupCount, m_groupSize);
 }
 

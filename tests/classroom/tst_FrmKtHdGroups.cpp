@@ -22,6 +22,7 @@ private slots:
     void grouping_savedLastGroupTooLarge_isExplained();
     void grouping_thatKeepsFailing_isRetriedThenReported();
     void grouping_saveRefused_whenTheSheetChangedOnDisk();
+    void grouping_optionChosenWithArrowKeys_picksTheBoxRead();
 };
 
 // --- Grouping ------------------------------------------------------------------------
@@ -208,6 +209,21 @@ void tst_FrmKtHdGroups::grouping_saveRefused_whenTheSheetChangedOnDisk()
     w->imgXie_Click(0);
     QVERIFY(messages->texts().last().contains(QStringLiteral("名单已被改动")));
     QVERIFY(fileCell(0, 3, 5).isEmpty());
+}
+
+void tst_FrmKtHdGroups::grouping_optionChosenWithArrowKeys_picksTheBoxRead()
+{
+    cutClass(10, true);
+    FrmKtHd* w = open();
+    QApplication::setActiveWindow(w);
+    confirmClass(w);
+    auto* byCount = control<QRadioButton>(w, "OptFz", 0);
+    byCount->setFocus();
+    QTest::keyClick(byCount, Qt::Key_Down);
+    QVERIFY(control<QRadioButton>(w, "OptFz", 1)->isChecked());
+    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
+    QCOMPARE(control<QListWidget>(w, "List2")->count(), 4); // groups of 3
 }
 
 QTEST_MAIN(tst_FrmKtHdGroups)

@@ -49,6 +49,12 @@ public:
     FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
     ~FrmKtHd() override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+public:
     // Guided setup (FrmKtHdSetup.cpp), class and roster (FrmKtHd.cpp).
     void Form_Activate();
     void lblClose_Click(int index);
@@ -112,11 +118,6 @@ public:
     QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     // Building (FrmKtHdControls.cpp).

@@ -1,5 +1,5 @@
 // The classroom window: opening, settings, the class list and roster, the
-// guided setup, closing and the layout of the big display.
+// 名单设置 menu and closing.
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
@@ -47,20 +47,20 @@ constexpr QSize kDesignSize(1000, 700);
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
       m_groupMessages(*services.messages),
-      m_rollBook(std::make_unique<RollBookSession>(services))
+      m_rollBook(std::make_unique<RollBookSession>(services)),
+      m_draw(*services.random, classroomDrawTexts(m_roster))
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));
     buildControls();
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::classroom(), m_canvas);
     m_speechTimer->setScoreBox(m_cmbFs0);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    m_panels[2] = m_speechTimer->fraJs();
-    DisplayTargets targets;
-    targets.background = m_canvas;
-    targets.lblXm = m_lblXm;
-    targets.lblSj = m_speechTimer->lblSj();
-    targets.fraTs = m_fraTs;
-    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(), targets, this);
+    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(),
+                                        {.background = m_canvas,
+                                         .lblXm = m_lblXm,
+                                         .lblSj = m_speechTimer->lblSj(),
+                                         .fraTs = m_fraTs},
+                                        this);
     buildMenus();
     Form_Load();
 }
@@ -87,14 +87,6 @@ QAction* FrmKtHd::MnBj(int i) const
     return i >= 0 && i < static_cast<int>(m_mnBj.size()) ? m_mnBj[static_cast<size_t>(i)] : nullptr;
 }
 
-int FrmKtHd::visibleClassItems() const
-{
-    int n = 0;
-    for (QAction* item : m_mnBj)
-        n += item->isVisible() ? 1 : 0;
-    return n;
-}
-
 CellReader FrmKtHd::sheetCells() const
 {
     RollBookSession* book = m_rollBook.get();
@@ -119,7 +111,6 @@ void FrmKtHd::Form_Load()
 
     showClassChoice();
     setTopMenusEnabled(false);
-    m_setupStage = 0;
 }
 
 void FrmKtHd::showClassChoice()
@@ -141,10 +132,8 @@ void FrmKtHd::readSettings()
     if (composition < 0 || composition >= m_cmbZh->count())
         composition = 2;
     m_cmbZh->setCurrentIndex(composition);
-    cmbZh_Click();
-    m_drawOrder = toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))));
-    if (m_drawOrder < 0 || m_drawOrder > 1)
-        m_drawOrder = 0;
+    cmbZh_Click(composition);
+    m_draw.setOrder(drawOrderOf(toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))))));
     const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
     const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
     const QString time = settings.readSetting(QStringLiteral("Bsj"));
@@ -163,12 +152,8 @@ void FrmKtHd::showEvent(QShowEvent* event)
 
 void FrmKtHd::Form_Activate()
 {
-    if (m_setupStage != 0)
-        return;
-    // Set first, so a message box shown below cannot activate us again.
-    m_setupStage = 1;
-    if (!locateRollBook())
-        m_setupStage = 0;
+    if (m_setup.activate() && !locateRollBook())
+        m_setup.rollBookMissing();
 }
 
 bool FrmKtHd::locateRollBook()
@@ -229,7 +214,7 @@ bool FrmKtHd::activateClassSheet()
 
 void FrmKtHd::cmbBj_Click()
 {
-    if (m_setupStage < 2)
+    if (!m_setup.classTaken())
         return;
     const int chosen = m_cmbBj->currentIndex();
     if (chosen < 0)
@@ -296,11 +281,10 @@ void FrmKtHd::forgetRoster()
     // reset or a score would land in the previous class's rows and score
     // column of the newly chosen sheet.
     m_roster.clear();
-    m_drawPool = DrawPool<PoolEntry>();
-    m_groups.clear();
+    m_draw.setValues({});
+    m_draw.setGroups({});
     m_groupCount = 0;
     m_groupSize = 0;
-    m_currentMember = 0;
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
     m_list1->clear();
@@ -333,8 +317,7 @@ bool FrmKtHd::readRoster()
     m_imgFz[1]->setVisible(!restored);
     m_lblXx2->setText(restored ? QStringLiteral("注意：修改数据后回车确认")
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
-    m_fraFz->show();
-    m_fraFz->raise();
+    showGroupingPanel();
     m_mnMd[1]->setChecked(true);
     return restored;
 }
@@ -358,116 +341,12 @@ void FrmKtHd::resetMenuItems()
     m_chosenNameItem = -1;
 }
 
-// --- Guided setup ------------------------------------------------------------
-
-void FrmKtHd::lblClose_Click(int index)
-{
-    QLabel* sj = m_speechTimer->lblSj();
-    const bool guided = m_setupStage == 2 && m_setupPanel == index;
-    switch (index) {
-    case 3:
-        if (m_setupStage != 1) {
-            m_fraBj->hide();
-            return;
-        }
-        if (m_cmbBj->currentIndex() < 0) {
-            const MessageAnswer answer = m_services.messages->show(
-                QStringLiteral("您没有选择班级，想退出吗？"), QStringLiteral("警告"),
-                MessageIcon::Question, MessageButtons::YesNo);
-            if (answer == MessageAnswer::Yes)
-                m_services.programEnd->endProgram();
-            return;
-        }
-        m_fraBj->hide();
-        m_fraFz->hide();
-        m_setupStage = 2;
-        m_setupPanel = 1;
-        cmbBj_Click();
-        if (!m_classLoaded) {
-            // An empty or unreadable class leaves nothing to group: the
-            // teacher, told why, chooses a class again instead of facing a
-            // window whose menus are still off and no panel shown.
-            m_fraFz->hide();
-            m_setupStage = 1;
-            showClassChoice();
-        }
-        return;
-    case 1:
-        m_fraFz->hide();
-        m_mnMd[1]->setChecked(false);
-        if (!guided) {
-            // A called name and "下一组" stay as they are; a class just
-            // loaded from the menu has nobody called yet.
-            if (m_setupStage >= 4 && m_currentPosition == 0)
-                setBigText(drawOrderCaption(m_drawOrder));
-            return;
-        }
-        setBigText(QStringLiteral("请设置评分参数"));
-        placeBelowLabel(m_fraPf);
-        m_fraPf2->setParent(m_fraPf);
-        m_fraPf2->move(20, 136);
-        m_fraPf2->setAutoFillBackground(false);
-        m_fraPf2->show();
-        m_fraPf3->show();
-        m_fraPf->show();
-        m_fraPf->raise();
-        m_setupPanel = 0;
-        return;
-    case 0:
-        m_fraPf->hide();
-        if (!guided)
-            return;
-        setBigText(QStringLiteral("请设计时参数"));
-        m_fraPf2->setParent(m_canvas);
-        m_fraPf2->setPalette(m_canvas->palette());
-        m_fraPf2->setAutoFillBackground(true);
-        m_fraPf2->hide();
-        m_fraPf3->hide();
-        placeToolBars();
-        {
-            QFrame* panel = m_speechTimer->fraJs();
-            placeBelowLabel(panel);
-            QFrame* bar = m_speechTimer->fraJs2();
-            bar->move(panel->x() + m_speechTimer->lblFangshi()->x(),
-                      panel->y() + m_speechTimer->cmdOk2()->y());
-            panel->show();
-            panel->raise();
-            bar->show();
-            bar->raise();
-        }
-        m_setupPanel = 2;
-        return;
-    case 2:
-        m_speechTimer->fraJs()->hide();
-        if (!guided)
-            return;
-        m_setupPanel = -1;
-        setBigText(QStringLiteral("随机\r\n点名"));
-        sj->move((m_canvas->width() - sj->width()) / 2,
-                 m_lblXm->y() + m_lblXm->height() + sj->height());
-        m_speechTimer->fraJs3()->hide();
-        m_speechTimer->fraJs2()->setPalette(m_canvas->palette());
-        m_speechTimer->fraJs2()->hide();
-        m_lblXm->setCursor(Qt::PointingHandCursor);
-        m_lblXm->show();
-        MnSx_Click(0);
-        setTopMenusEnabled(true);
-        m_setupStage = 4;
-        Form_Resize();
-        m_fraTs->show();
-        return;
-    default:
-        return;
-    }
-}
-
 void FrmKtHd::MnMd_Click(int index)
 {
     switch (index) {
     case 1:
         centreHorizontally(m_fraFz);
-        m_fraFz->show();
-        m_fraFz->raise();
+        showGroupingPanel();
         m_mnMd[1]->setChecked(true);
         return;
     case 3:
@@ -497,15 +376,15 @@ void FrmKtHd::saveSettings()
     SettingsStore& s = *m_services.settings;
     s.writeSetting(QStringLiteral("BBj"), QString::number(m_classIndex), TextForm);
     s.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
-    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_compositionMode), TextForm);
-    s.writeSetting(QStringLiteral("Bsx"), QString::number(m_drawOrder), TextForm);
+    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_draw.composition()), TextForm);
+    s.writeSetting(QStringLiteral("Bsx"), QString::number(drawOrderCode(m_draw.order())), TextForm);
     s.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()), TextForm);
     s.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()), TextForm);
     s.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
     s.writeSetting(QStringLiteral("Bpf"), numberText(Val(m_cmbFs0->currentText())), TextForm);
     s.writeSetting(QStringLiteral("BpfWz"), QString::number(m_cmbPfWz->currentIndex()), TextForm);
-    s.writeSetting(QStringLiteral("BCf"), booleanText(m_mnFs[1]->isChecked()), LiteralForm);
-    s.writeSetting(QStringLiteral("BGd"), booleanText(m_mnFs[2]->isChecked()), LiteralForm);
+    s.writeSetting(QStringLiteral("BCf"), booleanText(m_draw.repeat()), LiteralForm);
+    s.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
 }
 
 void FrmKtHd::resetSettings()
@@ -521,113 +400,6 @@ void FrmKtHd::closeEvent(QCloseEvent* event)
     m_rollBook->release();
     event->accept();
     m_navigator.windowClosed(this);
-}
-
-// --- Layout ----------------------------------------------------------------------
-
-void FrmKtHd::setTopMenusEnabled(bool enabled)
-{
-    for (QMenu* menu : m_topMenus)
-        setMenuAndShortcutsEnabled(menu, enabled);
-}
-
-void FrmKtHd::centreHorizontally(QWidget* widget)
-{
-    widget->move(std::max(0, (m_canvas->width() - widget->width()) / 2), widget->y());
-}
-
-void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
-{
-    int top = m_lblXm->y() + int(factor * m_lblXm->height());
-    // A small screen keeps the whole panel in view.
-    top = std::max(0, std::min(top, m_canvas->height() - panel->height()));
-    panel->move(std::max(0, (m_canvas->width() - panel->width()) / 2), top);
-}
-
-void FrmKtHd::setBigText(const QString& text)
-{
-    m_lblXm->setText(text);
-    m_lblXm->adjustSize();
-    centreHorizontally(m_lblXm);
-}
-
-void FrmKtHd::popUpDrawMenu(QPoint globalPos)
-{
-    if (m_mnJishi->menuAction()->isEnabled())
-        m_mnJishi->popup(globalPos);
-}
-
-void FrmKtHd::placeToolBars()
-{
-    // The score bar beside the next button, the timer bar under it.
-    QFrame* timerBar = m_speechTimer->fraJs2();
-    // The caption takes the stage's text colour so it reads on any scheme.
-    if (auto* caption = m_fraPf2->findChild<QLabel*>(QStringLiteral("lblDf"))) {
-        QPalette palette = caption->palette();
-        palette.setColor(QPalette::WindowText, m_lblXm->palette().color(QPalette::WindowText));
-        caption->setPalette(palette);
-    }
-    m_fraPf2->adjustSize();
-    const int right = m_fraTs->x() - 10;
-    m_fraPf2->move(std::max(0, right - m_fraPf2->width()), m_fraTs->y());
-    timerBar->move(std::max(0, right - timerBar->width()), m_fraPf2->y() + m_fraPf2->height() + 6);
-}
-
-void FrmKtHd::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
-void FrmKtHd::Form_Resize()
-{
-    if (!m_canvas)
-        return;
-    if (m_setupStage < 2) {
-        // Nothing is scaled yet; a maximised window keeps the class panel
-        // in the middle.
-        centreHorizontally(m_lblXm);
-        centreHorizontally(m_fraBj);
-        return;
-    }
-    const int width = std::max(m_canvas->width(), 1);
-    const int height = std::max(m_canvas->height(), 1);
-    const double r = designScale(this, m_designSize);
-    QLabel* sj = m_speechTimer->lblSj();
-    const int labelSize = m_setupStage > 3 ? m_baseFontSize : 32;
-    m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
-    m_lblXm->adjustSize();
-    sj->setFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
-    sj->adjustSize();
-    // The grouping panel grows and shrinks as a whole, within the window.
-    const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
-    QFont listFont = m_list1->font();
-    listFont.setPointSizeF(std::max(6.0, 16 * s));
-    m_list1->setFont(listFont);
-    m_list2->setFont(listFont);
-    centreHorizontally(m_fraFz);
-
-    if (m_setupStage > 3) {
-        m_lblXm->move((width - m_lblXm->width()) / 2,
-                      std::max(0, (height - m_lblXm->height() - sj->height()) / 3));
-    } else {
-        centreHorizontally(m_lblXm);
-    }
-    sj->move((width - sj->width()) / 2, m_lblXm->y() + m_lblXm->height());
-
-    // Setup panels stay below the label and inside the window.
-    for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),
-                           static_cast<QWidget*>(m_speechTimer->fraJs())}) {
-        if (m_setupStage < 4)
-            placeBelowLabel(panel);
-        else
-            panel->move((width - panel->width()) / 2,
-                        std::max(0, std::min(panel->y(), height - panel->height())));
-    }
-
-    m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.95 * (height - m_fraTs->height())));
-    if (m_setupStage > 3)
-        placeToolBars();
 }
 
 } // namespace zelvano

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
-#include "draw/DrawPool.h"
+#include "draw/DrawSession.h"
 #include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
 
@@ -22,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -47,7 +49,13 @@ public:
     FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
     ~FrmKtHd() override;
 
-    // Guided setup, class and roster (FrmKtHd.cpp).
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+public:
+    // Guided setup (FrmKtHdSetup.cpp), class and roster (FrmKtHd.cpp).
     void Form_Activate();
     void lblClose_Click(int index);
     void cmdOk_Click(int index) { lblClose_Click(index); }
@@ -63,13 +71,13 @@ public:
     void Form_Click() { lblXm_Click(); }
     void imgOk_MouseDown();
     void Timer1_Timer();
-    void List1_Click();
-    void List2_Click();
+    void List1_Click(int row);
+    void List2_Click(int row);
     void MnXm_Click(int index);
     void MnSx_Click(int index);
     void MnFs_Click(int index);
     void MnJs_Click(int index);
-    void cmbZh_Click();
+    void cmbZh_Click(int index);
     void MnZh_Click(int index);
 
     // Grouping and scoring (FrmKtHdGroups.cpp).
@@ -82,43 +90,20 @@ public:
     void prepareScorePool();
 
     // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
+    ClassroomStep setupStage() const { return m_setup.step(); }
     int classIndex() const { return m_classIndex; }
     int personCount() const { return m_personCount; }
     int scoreColumn() const { return m_scoreColumn; }
-    int poolSize() const { return m_drawPool.size(); }
-    const DrawPool<PoolEntry>& drawPool() const { return m_drawPool; }
+    const DrawSession& drawSession() const { return m_draw; }
     const std::vector<Person>& roster() const { return m_roster; }
-    const std::vector<Group>& groups() const { return m_groups; }
-    int groupCount() const { return m_groupCount; }
-    int groupSize() const { return m_groupSize; }
-    QString currentName() const { return m_currentName; }
-    QString currentNumber() const { return m_currentNumber; }
-    QString todayText() const { return m_todayText; }
     bool isRolling() const;
     RollBookSession& rollBook() const { return *m_rollBook; }
     QLabel* lblXm() const { return m_lblXm; }
-    QComboBox* cmbBj() const { return m_cmbBj; }
     QFrame* fraBj() const { return m_fraBj; }
     QFrame* fraFz() const { return m_fraFz; }
     QFrame* FraPf() const { return m_fraPf; }
-    QFrame* FraPf2() const { return m_fraPf2; }
-    QFrame* FraPf3() const { return m_fraPf3; }
     QFrame* fraTs() const { return m_fraTs; }
-    QLabel* lblFzBt() const { return m_lblFzBt; }
-    QLabel* LabXx() const { return m_labXx; }
-    QLabel* LabCz() const { return m_labCz; }
-    QLabel* lblXx2() const { return m_lblXx2; }
-    QListWidget* List1() const { return m_list1; }
-    QListWidget* List2() const { return m_list2; }
-    QLineEdit* txtFz(int i) const { return m_txtFz.at(static_cast<size_t>(i)); }
-    QRadioButton* OptFz(int i) const { return m_optFz.at(static_cast<size_t>(i)); }
-    QToolButton* imgFz(int i) const { return m_imgFz.at(static_cast<size_t>(i)); }
-    QToolButton* imgXie(int i) const { return m_imgXie.at(static_cast<size_t>(i)); }
     QToolButton* imgOk() const { return m_imgOk; }
-    QComboBox* cmbZh() const { return m_cmbZh; }
-    QComboBox* cmbFs0() const { return m_cmbFs0; }
-    QComboBox* cmbPfWz() const { return m_cmbPfWz; }
     QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
     QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
@@ -130,24 +115,23 @@ public:
     QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
     QAction* MnBj(int i) const;
     QAction* MnXm(int i) const;
-    int visibleClassItems() const;
     QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
-    QMenu* MnJishi() const { return m_mnJishi; }
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     // Building (FrmKtHdControls.cpp).
     void buildControls();
+    void nameControls();
     void buildClassPanel();
     void buildGroupPanel();
     void buildScorePanel();
+    void buildScoreBar();
+    QFrame* buildScoreEditor();
     void buildMenus();
+    QMenu* buildNamesMenu(QMenuBar* menuBar);
+    QMenu* buildDrawMenu(QMenuBar* menuBar);
+    void buildTimingMenu(QMenuBar* menuBar);
     QFrame* makePanel(const QString& title, int closeIndex, QSize size);
 
     // Lifecycle (FrmKtHd.cpp).
@@ -162,29 +146,36 @@ private:
     bool readRoster();
     void forgetRoster();
     void resetMenuItems();
+    void resetScores();
+    CellReader sheetCells() const;
+
+    // Guided setup and layout (FrmKtHdSetup.cpp).
+    static ClassroomPanel closablePanel(int index);
+    void hidePanel(ClassroomPanel panel);
+    void askToQuit();
+    void takeChosenClass();
+    void showScoringStep();
+    void showTimerStep();
+    void startCalling();
     void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
+    QPoint belowLabel(const QWidget* panel, double factor = 1.5) const;
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
     void placeToolBars();
-    void resetScores();
-    CellReader sheetCells() const;
 
     // Draw (FrmKtHdDraw.cpp).
     void drawStep();
-    void removeFromPool();
     void finishDraw(bool withCue);
-    void selectPosition(int rosterPosition);
-    void selectGroup(int groupNumber);
-    void selectMember(int memberIndex);
-    int shownPosition() const;
-    void showNextGroupItem();
+    void showDraw(const DrawChange& change);
+    void showCall();
+    void showGroupingPanel();
 
     // Grouping (FrmKtHdGroups.cpp).
     bool formGroups(bool atRandom);
     bool tryFormGroups(bool atRandom);
-    void showGroups(bool saved);
+    void showGroups(std::vector<Group> groups, bool saved);
     bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
     void writeScore();
     bool scoreKeptAside(const Person& person) const;
@@ -199,32 +190,26 @@ private:
     bool m_classLoaded = false;
 
     // State.
-    int m_setupStage = 0;
-    // Which panel of stage 2 the guided setup waits for: 1 grouping,
-    // 0 scoring, 2 timer; -1 none.
-    int m_setupPanel = -1;
+    ClassroomSetup m_setup;
     int m_classIndex = 0;
     int m_personCount = 0;
     int m_rosterEnd = 0;
     int m_chosenNameItem = -1;
-    int m_compositionMode = -1;
-    int m_drawOrder = 0;
     int m_baseFontSize = 100;
     int m_groupCount = 0;
     int m_groupSize = 0;
-    int m_currentGroup = 0;
-    int m_currentMember = 0;
-    int m_currentPosition = 0; // roster position of the person shown
-    QString m_currentName;
-    QString m_currentNumber;
+    int m_currentPosition = 0; // roster position of the person called
+    // The box the grouping takes its number from: 0 group count, 1 size.
+    int m_groupBox = 0;
+    // "滚动": a draw rolls before it comes to rest.
+    bool m_rolls = true;
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
     bool m_reloadingForGrouping = false;
     std::vector<ClassEntry> m_classes;
     std::vector<Person> m_roster;
-    DrawPool<PoolEntry> m_drawPool;
-    std::vector<Group> m_groups;
-    bool m_lastStepWasRandom = false;
+    // The roll call: pool, groups, selection, order, composition, repeat.
+    DrawSession m_draw;
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;
 
@@ -234,7 +219,6 @@ private:
     StartButton* m_fraTs = nullptr;
     QToolButton* m_imgOk = nullptr;
     RollingDraw* m_rolling = nullptr; // Timer1 and its pace
-    std::array<QFrame*, 4> m_panels{};
 
     QFrame* m_fraBj = nullptr;
     QComboBox* m_cmbBj = nullptr;
@@ -253,13 +237,14 @@ private:
     QLabel* m_labXx = nullptr;
     QComboBox* m_cmbZh = nullptr;
 
+    // The scoring panel, and its bar (打分) with the folding editor.
+    std::array<QPushButton*, 2> m_command1{}; // + and -
     QFrame* m_fraPf = nullptr;
     QComboBox* m_cmbPfWz = nullptr;
     QFrame* m_fraPf2 = nullptr;
-    QFrame* m_fraPf3 = nullptr;
     QToolButton* m_imgDf0 = nullptr;
+    QFrame* m_fraPf3 = nullptr;
     QComboBox* m_cmbFs0 = nullptr;
-    std::array<QPushButton*, 2> m_command1{};
 
     // Menus.
     std::array<QMenu*, 4> m_topMenus{}; // 名单设置, 摇号方式, 格式, 摇号计时

@@ -66,8 +66,7 @@ void FrmKtHd::buildControls()
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
                                 {[this] { drawStep(); },
                                  [this] {
-                                     if (!m_mnFs[1]->isChecked())
-                                         removeFromPool();
+                                     m_draw.endDraw();
                                      finishDraw(false);
                                  }},
                                 this);
@@ -75,6 +74,27 @@ void FrmKtHd::buildControls()
     buildClassPanel();
     buildGroupPanel();
     buildScorePanel();
+    nameControls();
+}
+
+void FrmKtHd::nameControls()
+{
+    // Named as the controls are called, so a test finds them on the screen.
+    const auto name = [](QWidget* control, const char* text) {
+        control->setObjectName(QLatin1String(text));
+    };
+    name(m_lblFzBt, "lblFzBt");
+    name(m_labXx, "LabXx");
+    name(m_labCz, "LabCz");
+    name(m_lblXx2, "lblXx2");
+    name(m_cmbZh, "cmbZh");
+    for (int i = 0; i < 2; ++i) {
+        const auto k = static_cast<size_t>(i);
+        m_txtFz[k]->setObjectName(QStringLiteral("txtFz(%1)").arg(i));
+        m_optFz[k]->setObjectName(QStringLiteral("OptFz(%1)").arg(i));
+        m_imgFz[k]->setObjectName(QStringLiteral("imgFz(%1)").arg(i));
+        m_imgXie[k]->setObjectName(QStringLiteral("imgXie(%1)").arg(i));
+    }
 }
 
 void FrmKtHd::buildClassPanel()
@@ -104,6 +124,10 @@ void FrmKtHd::buildGroupPanel()
     m_labCz = c.LabCz;
     m_labXx = c.LabXx;
     m_cmbZh = c.cmbZh;
+    // The option chosen, by a click, the arrow keys or the roster's reset,
+    // picks the box the grouping reads.
+    connect(m_optFz[1], &QRadioButton::toggled, this,
+            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
     m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
                                   QStringLiteral("写分组"), p, 352, 62);
     m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
@@ -125,7 +149,11 @@ void FrmKtHd::buildScorePanel()
     m_cmbPfWz->addItems({QStringLiteral("今天"), QStringLiteral("前一次")});
     m_cmbPfWz->setGeometry(120, 210, 150, 34);
     connect(m_cmbPfWz, &QComboBox::activated, this, [this] { cmbPfWz_Click(); });
+    buildScoreBar();
+}
 
+void FrmKtHd::buildScoreBar()
+{
     // The scoring bar: shown inside the panel during setup, beside the next
     // button afterwards.
     m_fraPf2 = new QFrame(m_canvas);
@@ -143,7 +171,22 @@ void FrmKtHd::buildScorePanel()
                                QStringLiteral("分值"), m_fraPf2, 0, 0, 40);
     connect(m_imgDf0, &QToolButton::clicked, this, [this] { imgDf0_Click(); });
     bar->addWidget(m_imgDf0);
+    bar->addWidget(buildScoreEditor());
 
+    m_imgXie[1] = makeGlyphButton(QStringLiteral("写"), QColor(0x2e, 0x8b, 0x57),
+                                  QStringLiteral("写成绩"), m_fraPf2, 0, 0, 40);
+    connect(m_imgXie[1], &QToolButton::clicked, this, [this] { imgXie_Click(1); });
+    bar->addWidget(m_imgXie[1]);
+    m_imgOpen[1] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
+                                   QStringLiteral("点名册"), m_fraPf2, 0, 0, 40);
+    connect(m_imgOpen[1], &QToolButton::clicked, this, [this] { ImgOpen_Click(1); });
+    bar->addWidget(m_imgOpen[1]);
+    m_fraPf2->resize(bar->sizeHint());
+    m_fraPf2->hide();
+}
+
+QFrame* FrmKtHd::buildScoreEditor()
+{
     m_fraPf3 = new QFrame(m_fraPf2);
     m_fraPf3->setObjectName(QStringLiteral("FraPf3"));
     auto* editor = new QHBoxLayout(m_fraPf3);
@@ -168,25 +211,23 @@ void FrmKtHd::buildScorePanel()
     editor->addWidget(m_command1[1]);
     editor->addWidget(m_cmbFs0);
     editor->addWidget(m_command1[0]);
-    bar->addWidget(m_fraPf3);
-
-    m_imgXie[1] = makeGlyphButton(QStringLiteral("写"), QColor(0x2e, 0x8b, 0x57),
-                                  QStringLiteral("写成绩"), m_fraPf2, 0, 0, 40);
-    connect(m_imgXie[1], &QToolButton::clicked, this, [this] { imgXie_Click(1); });
-    bar->addWidget(m_imgXie[1]);
-    m_imgOpen[1] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
-                                   QStringLiteral("点名册"), m_fraPf2, 0, 0, 40);
-    connect(m_imgOpen[1], &QToolButton::clicked, this, [this] { ImgOpen_Click(1); });
-    bar->addWidget(m_imgOpen[1]);
-    m_fraPf2->resize(bar->sizeHint());
-    m_fraPf2->hide();
+    return m_fraPf3;
 }
 
 void FrmKtHd::buildMenus()
 {
     QMenuBar* menuBar = this->menuBar();
     menuBar->setFont(songFont(12));
+    QMenu* names = buildNamesMenu(menuBar);
+    QMenu* fangShi = buildDrawMenu(menuBar);
+    QMenu* format = m_displayFormat->MnGeShi();
+    menuBar->addMenu(format);
+    buildTimingMenu(menuBar);
+    m_topMenus = {names, fangShi, format, m_mnJishi};
+}
 
+QMenu* FrmKtHd::buildNamesMenu(QMenuBar* menuBar)
+{
     QMenu* names = menuBar->addMenu(QStringLiteral("名单设置(&M)"));
     m_mnBjMenu = names->addMenu(QStringLiteral("选择班级(&B)"));
     m_mnMd[0] = m_mnBjMenu->menuAction();
@@ -203,7 +244,11 @@ void FrmKtHd::buildMenus()
     m_mnMd[5]->setShortcut(Qt::Key_F6);
     m_mnMd[6] = names->addAction(QStringLiteral("返回主页(&F)"), this, [this] { MnMd_Click(6); });
     m_mnMd[6]->setShortcut(Qt::Key_F12);
+    return names;
+}
 
+QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
+{
     QMenu* fangShi = menuBar->addMenu(QStringLiteral("摇号方式(&D)"));
     QMenu* order = fangShi->addMenu(QStringLiteral("顺序"));
     m_mnFs[0] = order->menuAction();
@@ -218,6 +263,10 @@ void FrmKtHd::buildMenus()
     m_mnFs[1]->setCheckable(true);
     m_mnFs[2]->setCheckable(true);
     m_mnFs[2]->setChecked(true);
+    // The marks are the teacher's choice, set by a click, a key or the
+    // settings: the draw follows each change.
+    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) { m_draw.setRepeat(on); });
+    connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[3] = composition->menuAction();
     const QStringList captions = compositionMenuCaptions();
@@ -225,10 +274,11 @@ void FrmKtHd::buildMenus()
         m_mnZh[static_cast<size_t>(i)] =
             composition->addAction(captions[i], this, [this, i] { MnZh_Click(i); });
     }
+    return fangShi;
+}
 
-    QMenu* format = m_displayFormat->MnGeShi();
-    menuBar->addMenu(format);
-
+void FrmKtHd::buildTimingMenu(QMenuBar* menuBar)
+{
     m_mnJishi = menuBar->addMenu(QStringLiteral("摇号计时(&P)"));
     m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });
     m_mnJs[0]->setShortcut(Qt::Key_F3);
@@ -246,8 +296,6 @@ void FrmKtHd::buildMenus()
     m_mnJs[6] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
     m_mnJs[7] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
     m_speechTimer->setPopupMenu(m_mnJishi);
-
-    m_topMenus = {names, fangShi, format, m_mnJishi};
 }
 
 } // namespace zelvano

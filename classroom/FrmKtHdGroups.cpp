@@ -58,7 +58,7 @@ bool FrmKtHd::applyGroupInput(int index)
         QString::number(index == 0 ? m_groupSize : m_groupCount));
     if (m_groupCount <= 1)
         m_mnJs[1]->setVisible(false);
-    else if (m_drawOrder == 1)
+    else if (m_draw.order() == DrawOrder::Sequential)
         m_mnJs[1]->setVisible(true);
     m_imgFz[0]->show();
     m_imgFz[1]->show();
@@ -73,8 +73,7 @@ void FrmKtHd::imgFz_Click(int index)
 
 bool FrmKtHd::tryFormGroups(bool atRandom)
 {
-    const int box = m_optFz[0]->isChecked() ? 0 : 1;
-    if (!applyGroupInput(box))
+    if (!applyGroupInput(m_groupBox))
         return true; // refused input: told, nothing to retry
     std::vector<Group> groups;
     try {
@@ -86,9 +85,8 @@ bool FrmKtHd::tryFormGroups(bool atRandom)
     dropEmptyPlaces(groups);
     if (!groupsCoverRoster(groups, m_personCount, m_groupSize))
         return false;
-    m_groups = std::move(groups);
-    assignGroups(m_roster, m_groups);
-    showGroups(false);
+    assignGroups(m_roster, groups);
+    showGroups(std::move(groups), false);
     return true;
 }
 
@@ -111,14 +109,9 @@ bool FrmKtHd::formGroups(bool atRandom)
     }
 }
 
-void FrmKtHd::showGroups(bool saved)
+void FrmKtHd::showGroups(std::vector<Group> groups, bool saved)
 {
-    m_list2->clear();
-    m_list1->clear();
-    for (int a = 1; a <= m_groupCount; ++a)
-        m_list2->addItem(QString::number(a));
-    if (m_list2->count() > 0)
-        selectGroup(1);
+    showDraw(m_draw.setGroups(std::move(groups)));
     m_lblXm->setEnabled(true);
     if (saved)
         return;
@@ -152,9 +145,8 @@ bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
     case RestoredGroups::Kind::Restored:
         m_groupCount = restored.groupCount;
         m_groupSize = restored.groupSize;
-        m_groups = restored.groups;
-        assignGroups(m_roster, m_groups);
-        showGroups(true);
+        assignGroups(m_roster, restored.groups);
+        showGroups(restored.groups, true);
         return true;
     }
     return false;
@@ -257,7 +249,7 @@ bool FrmKtHd::scoreKeptAside(const Person& person) const
 void FrmKtHd::imgDf0_Click()
 {
     m_fraPf3->setVisible(m_fraPf3->isHidden());
-    if (m_setupStage > 3)
+    if (m_setup.readyToCall())
         placeToolBars();
 }
 
@@ -268,17 +260,16 @@ void FrmKtHd::cmbPfWz_Click()
 
 void FrmKtHd::prepareScorePool()
 {
-    if (m_roster.empty()) {
-        m_drawPool = DrawPool<PoolEntry>();
-        return;
-    }
-    if (!activateClassSheet()) {
-        m_drawPool = DrawPool<PoolEntry>();
+    // The session knows the class even when its pool cannot be read: a
+    // name is still chosen by its position.
+    m_draw.setValues(rosterPositions(static_cast<int>(m_roster.size())));
+    if (m_roster.empty() || !activateClassSheet()) {
+        m_draw.setPool({});
         return;
     }
     const CellReader cells = sheetCells();
     m_scoreColumn = chooseScoreColumn(cells, m_cmbPfWz->currentIndex());
-    m_drawPool = scorePool(m_roster, cells, m_scoreColumn);
+    fillScorePool(m_draw, m_roster, cells, m_scoreColumn);
 }
 
 void FrmKtHd::resetScores()

@@ -41,6 +41,11 @@ void DrawSession::setPool(std::vector<QString> keys)
     m_pool.reset(std::move(keys));
 }
 
+void DrawSession::takeOut(const QString& key)
+{
+    m_pool.removeValue(key);
+}
+
 DrawChange DrawSession::regroup(int count, int size, bool atRandom)
 {
     return setGroups(buildGroups(m_values, count, size, atRandom, m_random));

@@ -83,6 +83,9 @@ public:
     const std::vector<QString>& values() const { return m_values; }
     // A pool that is not the whole list (persons still without a score).
     void setPool(std::vector<QString> keys);
+    // Takes `key` out of this cycle only: an emptied pool refills with all
+    // values (the classroom's persons who already have a score).
+    void takeOut(const QString& key);
     int poolSize() const { return m_pool.size(); }
     const DrawPool<QString>& pool() const { return m_pool; }
 

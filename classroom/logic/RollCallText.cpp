@@ -59,6 +59,25 @@ QString composeRollCall(int mode, int group, int member, const QString& number, 
     }
 }
 
+DrawTexts classroomDrawTexts(const std::vector<Person>& roster)
+{
+    DrawTexts texts;
+    texts.result = [&roster](int composition, int group, int member, const QString& key) {
+        const Person* person = personAt(roster, key);
+        return person ? composeRollCall(composition, group, member, person->number, person->name)
+                      : QString();
+    };
+    texts.line = [&roster](int group, int member, const QString& key) {
+        const Person* person = personAt(roster, key);
+        return person ? calledPersonLine(group, member, person->number, person->name) : QString();
+    };
+    texts.entry = [&roster](const QString& key) {
+        const Person* person = personAt(roster, key);
+        return person ? person->name : QString();
+    };
+    return texts;
+}
+
 QString calledPersonLine(int group, int member, const QString& number, const QString& name)
 {
     return QStringLiteral("第 %1 组 %2 号 ，%3 %4").arg(group).arg(member).arg(number, name);

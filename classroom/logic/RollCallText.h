@@ -1,5 +1,8 @@
 #pragma once
 
+#include "classroom/logic/Roster.h"
+#include "draw/DrawSession.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +28,11 @@ QString composeRollCall(int mode, int group, int member, const QString& number,
 
 // The line under the group lists: "第 2 组 3 号 ，12 张三".
 QString calledPersonLine(int group, int member, const QString& number, const QString& name);
+
+// How the classroom's draw shows a roster position: the name label and the
+// line in the chosen composition, the name as the member list's entry.
+// `roster` must outlive the texts.
+DrawTexts classroomDrawTexts(const std::vector<Person>& roster);
 
 // "40人 分组规则"
 QString groupPanelTitle(int personCount);

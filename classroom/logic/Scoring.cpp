@@ -39,6 +39,17 @@ DrawPool<PoolEntry> scorePool(const std::vector<Person>& persons, const CellRead
     return pool;
 }
 
+void fillScorePool(DrawSession& session, const std::vector<Person>& persons,
+                   const CellReader& cells, int scoreColumn)
+{
+    session.setValues(rosterPositions(static_cast<int>(persons.size())));
+    const DrawPool<PoolEntry> pool = scorePool(persons, cells, scoreColumn);
+    for (const PoolEntry& entry : pool.all()) {
+        if (pool.find(entry) == 0)
+            session.takeOut(QString::number(entry.position));
+    }
+}
+
 double addedScore(const xls::CellValue& cell, double points)
 {
     double old = 0.0;

@@ -2,6 +2,7 @@
 
 #include "classroom/logic/Roster.h"
 #include "draw/DrawPool.h"
+#include "draw/DrawSession.h"
 #include "rollbook/ops/RecordCommand.h"
 
 #include <optional>
@@ -28,6 +29,12 @@ struct PoolEntry {
 // entry starts a new round with the whole class.
 DrawPool<PoolEntry> scorePool(const std::vector<Person>& persons, const CellReader& cells,
                               int scoreColumn);
+
+// The session draws from the class: roster positions "1".."N" as values,
+// the pool of this lesson as scorePool() makes it (a new round still takes
+// the whole class).
+void fillScorePool(DrawSession& session, const std::vector<Person>& persons,
+                   const CellReader& cells, int scoreColumn);
 
 // The new score of a cell: its numeric value (text such as "缺考" counts as
 // 0) plus the points, summed in single precision and kept as the decimal

@@ -61,9 +61,41 @@ inline bool sameGroups(const std::vector<Group>& a, const std::vector<Group>& b)
     return true;
 }
 
+// A control of the window found by its name, as a person finds it on the
+// screen: the window keeps no getter for it.
+template <typename T> T* control(const QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("the window shows no control named %s", name);
+    return found;
+}
+template <typename T> T* control(const QWidget* window, const char* name, int index)
+{
+    const QByteArray indexed = QByteArray(name) + '(' + QByteArray::number(index) + ')';
+    return control<T>(window, indexed.constData());
+}
+
 inline QString lastLine(const QString& text)
 {
     return text.section(QStringLiteral("\r\n"), -1);
+}
+
+// The number and the name of the person called, as the line under the group
+// lists shows them: "第 2 组 3 号 ，12 张三".
+inline QString calledNumber(const FrmKtHd* w)
+{
+    return control<QLabel>(w, "LabCz")
+        ->text()
+        .section(QStringLiteral("，"), 1)
+        .section(QLatin1Char(' '), 0, 0);
+}
+inline QString calledName(const FrmKtHd* w)
+{
+    return control<QLabel>(w, "LabCz")
+        ->text()
+        .section(QStringLiteral("，"), 1)
+        .section(QLatin1Char(' '), 1);
 }
 
 class ClassroomFixture
@@ -138,7 +170,7 @@ inline FrmKtHd* ClassroomFixture::open()
 
 inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
 {
-    w->cmbBj()->setCurrentIndex(index);
+    control<QComboBox>(w, "cmbBj")->setCurrentIndex(index);
     w->cmbBj_Click();
     w->cmdOk_Click(3);
 }
@@ -146,11 +178,11 @@ inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
 inline void ClassroomFixture::finishSetup(FrmKtHd* w, int classIndex)
 {
     confirmClass(w, classIndex);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
 }
 
 inline void ClassroomFixture::editBook(const std::function<void(xls::Workbook&)>& edit)

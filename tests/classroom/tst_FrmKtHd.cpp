@@ -1,5 +1,5 @@
-// The classroom window: class list, roster, guided setup, grouping, settings
-// and screens.
+// The classroom window: class list, roster, guided setup, settings and
+// screens (grouping in tst_FrmKtHdGroups.cpp).
 #include "ClassroomFixture.h"
 
 using namespace zelvano;
@@ -24,13 +24,6 @@ private slots:
     void rollBookMadeByLibreOffice_loads();
     void badRosters_emptyOrOnePerson_areReported();
     void longNamesAndTextInCells_loadWithoutHarm();
-    void grouping_examplesOfTenPersons();
-    void grouping_neverGrouped_putsEveryoneInTheBoxCount();
-    void grouping_orderedSavedAndReloaded_comesBackUnchanged();
-    void grouping_randomSavedAndReloaded_comesBackAsBlocks();
-    void grouping_savedLastGroupTooLarge_isExplained();
-    void grouping_thatKeepsFailing_isRetriedThenReported();
-    void grouping_saveRefused_whenTheSheetChangedOnDisk();
     void close_writesSettingsInOrderAndForms();
     void speechTimer_classroomCuesAndKeys();
     void returnToMenu_closesAndShowsTheMenu();
@@ -46,11 +39,13 @@ void tst_FrmKtHd::open_listsClassesButNeverThePrizeSheet()
 {
     FrmKtHd* w = open();
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 课堂互动"));
-    QCOMPARE(w->setupStage(), 1);
-    QCOMPARE(w->todayText(), QStringLiteral("03月05"));
-    QCOMPARE(w->cmbBj()->count(), 3);
-    QCOMPARE(w->cmbBj()->itemText(2), QStringLiteral("初一(3)班"));
-    QCOMPARE(w->visibleClassItems(), 3);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->count(), 3);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->itemText(2), QStringLiteral("初一(3)班"));
+    int shownItems = 0;
+    for (int i = 0; w->MnBj(i); ++i)
+        shownItems += w->MnBj(i)->isVisible() ? 1 : 0;
+    QCOMPARE(shownItems, 3);
     for (int i = 0; i < 3; ++i)
         QVERIFY(w->MnBj(i)->text() != QStringLiteral("抽奖品"));
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请选择班级"));
@@ -58,55 +53,56 @@ void tst_FrmKtHd::open_listsClassesButNeverThePrizeSheet()
     QVERIFY(!w->fraFz()->isVisible());
     for (int i = 0; i < 4; ++i)
         QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("5"));
-    QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("5"));
+    QCOMPARE(control<QComboBox>(w, "cmbPfWz")->currentIndex(), 0);
     QVERIFY(messages->shown.empty());
 }
 
 void tst_FrmKtHd::classList_choosingLoadsNothing_untilConfirmed()
 {
     FrmKtHd* w = open();
-    w->cmbBj()->setCurrentIndex(2);
+    control<QComboBox>(w, "cmbBj")->setCurrentIndex(2);
     w->cmbBj_Click();
     QCOMPARE(w->personCount(), 0);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     w->cmdOk_Click(3);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     QCOMPARE(w->classIndex(), 2);
     QCOMPARE(w->personCount(), 40);
-    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("40人 分组规则"));
+    QCOMPARE(control<QLabel>(w, "lblFzBt")->text(), QStringLiteral("40人 分组规则"));
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(w->fraFz()->isVisible());
     QVERIFY(!w->fraBj()->isVisible());
     QVERIFY(!w->MnBj(2)->isEnabled());
     QVERIFY(w->MnBj(0)->isEnabled());
     QCOMPARE(w->MnXm(39)->text(), QStringLiteral("40_") + w->roster()[39].name);
-    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：修改数据后回车确认"));
-    QVERIFY(!w->imgFz(0)->isVisible() && !w->imgXie(0)->isVisible());
+    QCOMPARE(control<QLabel>(w, "lblXx2")->text(), QStringLiteral("注意：修改数据后回车确认"));
+    QVERIFY(!control<QToolButton>(w, "imgFz", 0)->isVisible() &&
+            !control<QToolButton>(w, "imgXie", 0)->isVisible());
 }
 
 void tst_FrmKtHd::savedClassIndex_validOrOutsideTheList()
 {
     settings->writeSetting(QStringLiteral("BBj"), QStringLiteral("1"), 0);
     FrmKtHd* w = open();
-    QCOMPARE(w->cmbBj()->currentIndex(), 1);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->currentIndex(), 1);
     delete w;
     settings->writeSetting(QStringLiteral("BBj"), QStringLiteral("3"),
                            0); // the prize sheet's place
     w = open();
-    QCOMPARE(w->cmbBj()->currentIndex(), 0);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->currentIndex(), 0);
 }
 
 void tst_FrmKtHd::noClassSelected_asksAndEndsOnlyOnYes()
 {
     FrmKtHd* w = open();
-    w->cmbBj()->setCurrentIndex(-1);
+    control<QComboBox>(w, "cmbBj")->setCurrentIndex(-1);
     messages->answers = {MessageAnswer::No};
     w->cmdOk_Click(3);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("您没有选择班级，想退出吗？")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(programEnd->calls, 0);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     messages->answers = {MessageAnswer::Yes};
     w->lblClose_Click(3);
     QCOMPARE(programEnd->calls, 1);
@@ -120,7 +116,7 @@ void tst_FrmKtHd::missingRollBook_isReportedAndEndsTheProgram()
              QStringList{QStringLiteral("当前目录中找不到点名册.xls文件，请修正！")});
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
     QCOMPARE(programEnd->calls, 1);
-    QCOMPARE(w->cmbBj()->count(), 0);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->count(), 0);
 }
 
 void tst_FrmKtHd::setup_panelsInOrder_enableTheStage()
@@ -131,17 +127,17 @@ void tst_FrmKtHd::setup_panelsInOrder_enableTheStage()
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置评分参数"));
     QVERIFY(!w->fraFz()->isVisible());
     QVERIFY(w->FraPf()->isVisible());
-    QVERIFY(w->FraPf2()->isVisible());
-    QCOMPARE(w->FraPf2()->parentWidget(), w->FraPf());
+    QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
+    QCOMPARE(control<QFrame>(w, "FraPf2")->parentWidget(), w->FraPf());
     QVERIFY(!w->MnMd(1)->isChecked());
     w->lblClose_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设计时参数"));
     QVERIFY(!w->FraPf()->isVisible());
-    QVERIFY(!w->FraPf2()->isVisible());
+    QVERIFY(!control<QFrame>(w, "FraPf2")->isVisible());
     QVERIFY(w->speechTimer().fraJs()->isVisible());
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     w->speechTimer().closeSettingsPanel();
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
     for (int i = 0; i < 4; ++i)
         QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
@@ -156,12 +152,12 @@ void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
     FrmKtHd* w = open();
     w->cmdOk_Click(1); // before a class: nothing to lead on to
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QVERIFY(w->fraBj()->isVisible());
     confirmClass(w);
     w->cmdOk_Click(2); // the timer panel before the grouping panel
     w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 2);
+    QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(w->fraFz()->isVisible());
     w->lblXm_Click();
@@ -169,7 +165,7 @@ void tst_FrmKtHd::setup_panelsOutOfOrder_onlyHide()
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
     w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
 }
 
 void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
@@ -180,7 +176,7 @@ void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
     const QString first = w->roster()[0].name;
     w->MnBj_Click(1);
     QCOMPARE(w->classIndex(), 1);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QVERIFY(w->fraFz()->isVisible());
     QVERIFY(w->MnBj(0)->isEnabled());
     QVERIFY(!w->MnBj(1)->isEnabled());
@@ -188,10 +184,10 @@ void tst_FrmKtHd::classMenu_afterSetup_reloadsRosterAndShowsGrouping()
     QCOMPARE(w->personCount(), 10);
     QVERIFY(w->MnXm(9)->isVisible());
     QVERIFY(!w->MnXm(10)->isVisible());
-    QCOMPARE(w->cmbPfWz()->currentIndex(), 0);
+    QCOMPARE(control<QComboBox>(w, "cmbPfWz")->currentIndex(), 0);
     w->cmdOk_Click(1);
     QVERIFY(!w->fraFz()->isVisible());
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("随机\r\n点名"));
 }
 
@@ -202,7 +198,7 @@ void tst_FrmKtHd::rollBookMadeByLibreOffice_loads()
                         book()));
     QFile::setPermissions(book(), QFile::ReadOwner | QFile::WriteOwner);
     FrmKtHd* w = open();
-    QCOMPARE(w->cmbBj()->count(), 2);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->count(), 2);
     confirmClass(w, 1);
     QCOMPARE(w->personCount(), 40);
     QVERIFY(messages->shown.empty());
@@ -219,9 +215,9 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     confirmClass(w, 0);
     QCOMPARE(w->personCount(), 0);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到名单表格为空，请检查")});
-    QCOMPARE(w->lblFzBt()->text(), QStringLiteral("0人 分组规则"));
+    QCOMPARE(control<QLabel>(w, "lblFzBt")->text(), QStringLiteral("0人 分组规则"));
     // Nothing to group: the class panel is offered again, not a dead end.
-    QCOMPARE(w->setupStage(), 1);
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
     QVERIFY(w->fraBj()->isVisible());
     QVERIFY(!w->fraFz()->isVisible());
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请选择班级"));
@@ -235,7 +231,7 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     QCOMPARE(w->personCount(), 1);
     QCOMPARE(messages->shown.size(), size_t(3));
     w->cmdOk_Click(1);
-    QCOMPARE(w->setupStage(), 4);
+    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
     // Nothing to call: the question, and no crash whatever the answer.
     messages->answers = {MessageAnswer::Yes};
     w->MnFs(2)->setChecked(false);
@@ -264,195 +260,7 @@ void tst_FrmKtHd::longNamesAndTextInCells_loadWithoutHarm()
     QCOMPARE(fileCell(0, 4, 9), CellValue::ofNumber(5)); // "缺考" counted as 0
 }
 
-// --- Grouping ------------------------------------------------------------------------
-
-void tst_FrmKtHd::grouping_examplesOfTenPersons()
-{
-    cutClass(10, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    QCOMPARE(w->personCount(), 10);
-    // Each person per group of 3.
-    w->OptFz(1)->setChecked(true);
-    w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
-    w->imgFz_Click(1);
-    QCOMPARE(w->groupCount(), 4);
-    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("4"));
-    QCOMPARE(w->List2()->count(), 4);
-    w->List2()->setCurrentRow(3);
-    w->List2_Click();
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分4组，第4组有1人"));
-    QCOMPARE(w->List1()->item(0)->text(), w->roster()[9].name);
-    QVERIFY(w->imgXie(0)->isVisible());
-    QCOMPARE(w->lblXx2()->text(), QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
-    // Six groups.
-    w->OptFz(0)->setChecked(true);
-    w->OptFz_Click(0);
-    w->txtFz(0)->setText(QStringLiteral("6"));
-    w->imgFz_Click(1);
-    QCOMPARE(w->groupSize(), 2);
-    QCOMPARE(w->List2()->count(), 6);
-    w->List2()->setCurrentRow(5);
-    w->List2_Click();
-    QCOMPARE(w->LabXx()->text(), QStringLiteral("10人分6组，第6组有0人"));
-    // Out of range.
-    for (const char* text : {"0", "11"}) {
-        w->txtFz(0)->setText(QLatin1String(text));
-        QVERIFY(!w->applyGroupInput(0));
-        QCOMPARE(messages->texts().last(), QStringLiteral("请输入正确的组数，值范围为[1~10]"));
-        QCOMPARE(messages->shown.back().icon, MessageIcon::None);
-    }
-    QCOMPARE(w->groupCount(), 6);
-    // One more than the class is a group size still.
-    w->OptFz(1)->setChecked(true);
-    w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("11"));
-    w->imgFz_Click(0);
-    QCOMPARE(w->groupCount(), 1);
-    QCOMPARE(w->groups()[0].count, 10);
-    w->txtFz(1)->setText(QStringLiteral("12"));
-    QVERIFY(!w->applyGroupInput(1));
-    QCOMPARE(messages->texts().last(), QStringLiteral("请输入每组的人数，值范围为[1~11]"));
-}
-
-void tst_FrmKtHd::grouping_neverGrouped_putsEveryoneInTheBoxCount()
-{
-    cutClass(12, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    QCOMPARE(w->groupCount(), 1);
-    QCOMPARE(w->groups()[0].count, 12);
-    QCOMPARE(w->txtFz(0)->text(), QStringLiteral("1"));
-    QCOMPARE(w->txtFz(1)->text(), QStringLiteral("12"));
-    QVERIFY(!w->imgXie(0)->isVisible());
-    // The box's count is used by the next roster load of a never-grouped class.
-    w->txtFz(0)->setText(QStringLiteral("3"));
-    w->MnMd_Click(4);
-    QCOMPARE(w->groupCount(), 3);
-    QCOMPARE(w->groups()[2].count, 4);
-    // A count the class cannot take falls back to one group, without a message.
-    w->txtFz(0)->setText(QStringLiteral("30"));
-    w->MnMd_Click(4);
-    QCOMPARE(w->groupCount(), 1);
-    QVERIFY(messages->shown.empty());
-}
-
-void tst_FrmKtHd::grouping_orderedSavedAndReloaded_comesBackUnchanged()
-{
-    cutClass(10, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    w->OptFz(1)->setChecked(true);
-    w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
-    w->imgFz_Click(1);
-    const auto before = w->groups();
-    w->imgXie_Click(0);
-    QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(!w->imgXie(0)->isVisible());
-    QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(4));
-    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
-    QCOMPARE(fileCell(0, 7, 5), CellValue::ofNumber(2));
-    QCOMPARE(fileCell(0, 7, 6), CellValue::ofNumber(2));
-    QCOMPARE(xlrdCell(0, 12, 5), QStringLiteral("4.0"));
-    w->MnMd_Click(4);
-    QCOMPARE(w->groupCount(), 4);
-    QCOMPARE(w->groupSize(), 3);
-    QVERIFY(sameGroups(w->groups(), before));
-}
-
-void tst_FrmKtHd::grouping_randomSavedAndReloaded_comesBackAsBlocks()
-{
-    cutClass(10, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    w->OptFz(1)->setChecked(true);
-    w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
-    random->picks = {10, 1, 8, 2, 3, 1, 4, 2, 1, 1};
-    w->imgFz_Click(0);
-    QCOMPARE(w->groups()[0].members[0], QStringLiteral("10")); // person 10 first
-    std::multiset<QString> everyone;
-    for (const Group& g : w->groups())
-        everyone.insert(g.members.begin(), g.members.end());
-    QCOMPARE(everyone.size(), size_t(10));
-    QCOMPARE(std::set<QString>(everyone.begin(), everyone.end()).size(), size_t(10));
-    w->imgXie_Click(0);
-    QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(1)); // person 10: group 1 member 1
-    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
-    w->MnMd_Click(4);
-    QCOMPARE(w->groupCount(), 4);
-    const std::vector<QString> second{QStringLiteral("4"), QStringLiteral("5"),
-                                      QStringLiteral("6")};
-    QVERIFY(w->groups()[1].members == second);
-    QCOMPARE(w->groups()[3].count, 1);
-}
-
-void tst_FrmKtHd::grouping_savedLastGroupTooLarge_isExplained()
-{
-    cutClass(10, false);
-    editBook([](xls::Workbook& b) {
-        for (int row = 3; row <= 12; ++row) {
-            b.setNumber(0, row, 5, row < 8 ? 1 : 2);
-            b.setNumber(0, row, 6, 1);
-        }
-    });
-    FrmKtHd* w = open();
-    confirmClass(w);
-    QCOMPARE(messages->shown.size(), size_t(1));
-    QVERIFY(messages->texts()[0].contains(QStringLiteral("最后一组却有9人")));
-    QCOMPARE(w->List2()->count(), 0);
-    // The setup goes on: the panel offers a new grouping.
-    QVERIFY(w->fraFz()->isVisible());
-    QVERIFY(w->imgFz(1)->isVisible());
-    w->txtFz(0)->setText(QStringLiteral("2"));
-    w->imgFz_Click(1);
-    QCOMPARE(w->groupCount(), 2);
-    w->imgXie_Click(0);
-    QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(5));
-    w->cmdOk_Click(1);
-    w->cmdOk_Click(0);
-    w->cmdOk_Click(2);
-    QCOMPARE(w->setupStage(), 4);
-    w->MnMd_Click(4);
-    QCOMPARE(messages->shown.size(), size_t(1));
-    QCOMPARE(w->groups()[1].count, 5);
-}
-
-void tst_FrmKtHd::grouping_thatKeepsFailing_isRetriedThenReported()
-{
-    cutClass(10, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    w->OptFz(1)->setChecked(true);
-    w->OptFz_Click(1);
-    w->txtFz(1)->setText(QStringLiteral("3"));
-    // A pick outside the range makes the random source throw, every time.
-    random->picks = {99, 99, 99, 99, 99};
-    w->imgFz_Click(0);
-    QCOMPARE(messages->texts(), QStringList{QStringLiteral(
-                                    "分组没有成功，请检查点名册中的名单后按F5刷新，再重新分组。")});
-    QCOMPARE(random->picks.size(), size_t(2)); // three attempts
-    QCOMPARE(w->groupCount(), 1);              // the reloaded grouping stands
-    QCOMPARE(w->groups()[0].count, 10);
-}
-
-void tst_FrmKtHd::grouping_saveRefused_whenTheSheetChangedOnDisk()
-{
-    cutClass(10, true);
-    FrmKtHd* w = open();
-    confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("2"));
-    w->imgFz_Click(1);
-    editBook([](xls::Workbook& b) { b.setText(0, 5, 2, "新同学"); });
-    w->imgXie_Click(0);
-    QVERIFY(messages->texts().last().contains(QStringLiteral("名单已被改动")));
-    QVERIFY(fileCell(0, 3, 5).isEmpty());
-}
-
 // --- Settings, timer, menus, screens
-// ----------------------------------------------------------------
 
 void tst_FrmKtHd::close_writesSettingsInOrderAndForms()
 {
@@ -465,8 +273,8 @@ void tst_FrmKtHd::close_writesSettingsInOrderAndForms()
     w->speechTimer().MnJsDw_Click(1);
     w->speechTimer().MnJsFs_Click(1);
     w->speechTimer().cmbFs1()->setEditText(QStringLiteral("3"));
-    w->cmbFs0()->setEditText(QStringLiteral("2.5分"));
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("2.5分"));
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
     w->displayFormat().MnYs_Click(1);
     w->close();
@@ -485,10 +293,10 @@ void tst_FrmKtHd::close_writesSettingsInOrderAndForms()
     QCOMPARE(programEnd->calls, 1);
 
     FrmKtHd* again = open();
-    QCOMPARE(again->cmbBj()->currentIndex(), 2);
-    QCOMPARE(again->cmbZh()->currentIndex(), 6);
-    QCOMPARE(again->cmbFs0()->currentText(), QStringLiteral("2.5"));
-    QCOMPARE(again->cmbPfWz()->currentIndex(), 1);
+    QCOMPARE(control<QComboBox>(again, "cmbBj")->currentIndex(), 2);
+    QCOMPARE(control<QComboBox>(again, "cmbZh")->currentIndex(), 6);
+    QCOMPARE(control<QComboBox>(again, "cmbFs0")->currentText(), QStringLiteral("2.5"));
+    QCOMPARE(control<QComboBox>(again, "cmbPfWz")->currentIndex(), 1);
     QVERIFY(again->MnFs(1)->isChecked());
     QVERIFY(!again->MnFs(2)->isChecked());
 }
@@ -555,8 +363,8 @@ void tst_FrmKtHd::everyClickableControl_hasAccessibleName()
     }
     for (auto* box : w->findChildren<QComboBox*>())
         QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
-    QCOMPARE(w->imgXie(1)->accessibleName(), QStringLiteral("写成绩"));
-    QCOMPARE(w->imgXie(0)->accessibleName(), QStringLiteral("写分组"));
+    QCOMPARE(control<QToolButton>(w, "imgXie", 1)->accessibleName(), QStringLiteral("写成绩"));
+    QCOMPARE(control<QToolButton>(w, "imgXie", 0)->accessibleName(), QStringLiteral("写分组"));
 }
 
 void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens_data()
@@ -600,11 +408,12 @@ void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens()
     QVERIFY(canvas->rect().contains(label));
     QVERIFY(!label.intersects(w->speechTimer().lblSj()->geometry()));
     QVERIFY(!label.intersects(w->fraTs()->geometry()));
-    QVERIFY(!w->FraPf2()->geometry().intersects(w->fraTs()->geometry()));
-    QVERIFY(!w->FraPf2()->geometry().intersects(label));
-    QVERIFY(canvas->rect().contains(w->FraPf2()->geometry()));
+    QVERIFY(!control<QFrame>(w, "FraPf2")->geometry().intersects(w->fraTs()->geometry()));
+    QVERIFY(!control<QFrame>(w, "FraPf2")->geometry().intersects(label));
+    QVERIFY(canvas->rect().contains(control<QFrame>(w, "FraPf2")->geometry()));
     QVERIFY(canvas->rect().contains(w->speechTimer().fraJs2()->geometry()));
-    QVERIFY(!w->speechTimer().fraJs2()->geometry().intersects(w->FraPf2()->geometry()));
+    QVERIFY(!w->speechTimer().fraJs2()->geometry().intersects(
+        control<QFrame>(w, "FraPf2")->geometry()));
     if (!shots.isEmpty())
         w->grab().save(QStringLiteral("%1/kthd-%2-called.png").arg(shots, size));
 }
@@ -620,15 +429,15 @@ void tst_FrmKtHd::benchmark_classConfirmedToGroupingPanel()
     QVERIFY(python.waitForFinished(120000));
     QCOMPARE(python.exitCode(), 0);
     FrmKtHd* w = open();
-    QCOMPARE(w->cmbBj()->count(), 30);
-    w->cmbBj()->setCurrentIndex(29);
+    QCOMPARE(control<QComboBox>(w, "cmbBj")->count(), 30);
+    control<QComboBox>(w, "cmbBj")->setCurrentIndex(29);
     QElapsedTimer timer;
     timer.start();
     w->cmdOk_Click(3);
     const qint64 ms = timer.elapsed();
     QVERIFY(w->fraFz()->isVisible());
     QCOMPARE(w->personCount(), 60);
-    QCOMPARE(w->groupCount(), 10);
+    QCOMPARE(int(w->drawSession().groups().size()), 10);
     qInfo("classroom_class_to_grouping_panel: %lld ms (30 classes x 60, 40 lessons)", ms);
     QVERIFY2(ms < 100, qPrintable(QString::number(ms)));
 }

@@ -66,7 +66,7 @@ FrmKtHd* tst_FrmKtHdBook::openAndSetUp()
     click(w->fraFz(), "cmdOk1");
     click(w->FraPf(), "cmdOk0");
     QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
-    return w->setupStage() == 4 ? w : nullptr;
+    return w->setupStage() == ClassroomStep::Ready ? w : nullptr;
 }
 
 void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_data()
@@ -95,7 +95,7 @@ void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn(
     QCOMPARE(programEnd->calls, 0);
     QVERIFY(w->isVisible());
     QVERIFY(w->roster().empty());
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().poolSize(), 0);
     if (damage < 0)
         QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                             book() + QStringLiteral(".good")) &&
@@ -137,11 +137,11 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
     QVERIFY(w);
     lockBook(book());
     w->MnXm(3)->trigger(); // number 4, row 6
-    const QString name = w->currentName();
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    const QString name = calledName(w);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     w->MnXm(9)->trigger(); // number 10, row 12
-    const QString tenth = w->currentName();
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    const QString tenth = calledName(w);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(2));
     QCOMPARE(messages->shown[1].title, QStringLiteral("错误"));
     // Meanwhile another program sorts rows 5 and 6 the other way round and
@@ -162,7 +162,7 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
         });
     });
     unlockBook(book());
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(3));
     const QString report = messages->shown[2].text;
     QVERIFY2(report.contains(QStringLiteral("2处修改已重新写入")) &&
@@ -171,7 +171,7 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
              qPrintable(report));
     // The score of number 10 did not land: no success, the button stays.
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
-    QVERIFY(!w->imgXie(1)->isHidden());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden());
     QVERIFY(w->MnJs(2)->isVisible());
     QCOMPARE(xlrdCell(0, 5, 2), QStringLiteral("'%1'").arg(name));
     QCOMPARE(xlrdCell(0, 5, 9), QStringLiteral("5.0"));
@@ -190,12 +190,12 @@ void tst_FrmKtHdBook::unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAdde
     QVERIFY(w);
     lockBook(book());
     w->MnXm(3)->trigger(); // number 4, row 6
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(1)); // the save failed: try again
     w->MnXm(4)->trigger();                       // number 5, nothing written
     w->MnXm(3)->trigger();                       // and number 4 again
     unlockBook(book());
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     // The roll book still held number 4's points: saved, not added again.
     QCOMPARE(messages->shown.size(), size_t(1));
     QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("5.0"));

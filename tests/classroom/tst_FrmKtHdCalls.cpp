@@ -37,7 +37,7 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     cutClass(10, true);
     FrmKtHd* w = open();
     finishSetup(w);
-    QCOMPARE(w->poolSize(), 10);
+    QCOMPARE(w->drawSession().poolSize(), 10);
     w->MnFs(2)->setChecked(false);
     w->MnFs(1)->setChecked(false);
     random->picks = {3, 9, 1, 7, 2, 5, 4, 1, 2, 1, 6};
@@ -45,21 +45,22 @@ void tst_FrmKtHdCalls::randomDraws_callEveryoneOncePerRound()
     for (int i = 0; i < 10; ++i) {
         w->lblXm_Click();
         called.insert(lastLine(w->lblXm()->text()));
-        QVERIFY(w->FraPf2()->isVisible());
-        QVERIFY(w->imgXie(1)->isVisible());
-        QVERIFY(!w->FraPf3()->isVisible());
+        QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
+        QVERIFY(control<QToolButton>(w, "imgXie", 1)->isVisible());
+        QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     }
     QCOMPARE(called.size(), size_t(10));
-    QCOMPARE(w->poolSize(), 10); // a new round
-    QCOMPARE(w->setupStage(), 5);
+    QCOMPARE(w->drawSession().poolSize(), 10); // a new round
+    QCOMPARE(w->setupStage(), ClassroomStep::Calling);
     w->lblXm_Click();
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[5].name);
-    QCOMPARE(w->LabCz()->text(), QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);
+    QCOMPARE(control<QLabel>(w, "LabCz")->text(),
+             QStringLiteral("第 1 组 6 号 ，6 ") + w->roster()[5].name);
     QVERIFY(random->reseeds >= 11);
     // With repeats the pool never shrinks.
     w->MnFs(1)->setChecked(true);
     w->lblXm_Click();
-    QCOMPARE(w->poolSize(), 9);
+    QCOMPARE(w->drawSession().poolSize(), 9);
 }
 
 void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
@@ -70,7 +71,7 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     w->lblXm_Click();
     QVERIFY(w->isRolling());
     QVERIFY(!w->imgOk()->isVisible());
-    QVERIFY(!w->FraPf2()->isVisible());
+    QVERIFY(!control<QFrame>(w, "FraPf2")->isVisible());
     QCOMPARE(sound->played, QStringList{QStringLiteral("sound\\type0.wav")});
     w->lblXm_Click(); // ignored while rolling
     w->MnJs_Click(0);
@@ -83,10 +84,10 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     }
     QCOMPARE(ticks, 28);
     QCOMPARE(random->counts.size(), size_t(28));
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().poolSize(), 39);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\type.wav"));
     QVERIFY(w->imgOk()->isVisible());
-    QVERIFY(w->FraPf2()->isVisible());
+    QVERIFY(control<QFrame>(w, "FraPf2")->isVisible());
     QVERIFY(w->MnJs(2)->isVisible());
     QCOMPARE(w->speechTimer().imgJs()->toolTip(), QStringLiteral("开始计时"));
     QCOMPARE(w->Timer1()->objectName(), QStringLiteral("Timer1"));
@@ -94,7 +95,7 @@ void tst_FrmKtHdCalls::rollingDraw_twentyEightTicksCuesAndBars()
     w->MnMd_Click(1);
     w->lblXm_Click();
     QVERIFY(!w->isRolling());
-    QCOMPARE(w->poolSize(), 38);
+    QCOMPARE(w->drawSession().poolSize(), 38);
 }
 
 void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut()
@@ -102,7 +103,7 @@ void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut(
     cutClass(7, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
@@ -127,7 +128,7 @@ void tst_FrmKtHdCalls::sequentialDraws_runAcrossGroups_andTakeTheShownPersonOut(
     QCOMPARE(shown.size(), 7);
     QCOMPARE(shown, expected);
     // Persons 1..6 left the pool and so did 7; the pool began again at 7.
-    QCOMPARE(w->poolSize(), 7 - 1);
+    QCOMPARE(w->drawSession().poolSize(), 7 - 1);
 }
 
 void tst_FrmKtHdCalls::callByName_greysItemAndTakesThatPersonOut()
@@ -140,16 +141,15 @@ void tst_FrmKtHdCalls::callByName_greysItemAndTakesThatPersonOut()
     w->lblXm_Click(); // persons 1 and 2 gone: positions have shifted
     w->MnXm_Click(9);
     QVERIFY(!w->MnXm(9)->isEnabled());
-    QCOMPARE(w->currentName(), w->roster()[9].name);
+    QCOMPARE(calledName(w), w->roster()[9].name);
     QCOMPARE(lastLine(w->lblXm()->text()), w->roster()[9].name);
-    QCOMPARE(w->poolSize(), 37);
-    for (int i = 1; i <= w->poolSize(); ++i)
-        QVERIFY(w->drawPool().at(i).position != 10);
+    QCOMPARE(w->drawSession().poolSize(), 37);
+    QCOMPARE(w->drawSession().pool().find(QStringLiteral("10")), 0);
     w->MnXm_Click(2);
     QVERIFY(w->MnXm(9)->isEnabled());
     QVERIFY(!w->MnXm(2)->isEnabled());
-    QCOMPARE(w->poolSize(), 36);
-    QVERIFY(w->imgXie(1)->isVisible());
+    QCOMPARE(w->drawSession().poolSize(), 36);
+    QVERIFY(control<QToolButton>(w, "imgXie", 1)->isVisible());
     QVERIFY(w->MnJs(2)->isVisible());
 }
 
@@ -157,7 +157,7 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
 {
     FrmKtHd* w = open();
     confirmClass(w);
-    w->txtFz(0)->setText(QStringLiteral("3"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
     w->cmdOk_Click(1);
     w->cmdOk_Click(0);
@@ -165,31 +165,31 @@ void tst_FrmKtHdCalls::nextGroup_wrapsAndDoesNothingWithOneGroup()
     QStringList seen;
     for (int i = 0; i < 3; ++i) {
         w->MnJs_Click(1);
-        seen << w->List2()->currentItem()->text();
+        seen << control<QListWidget>(w, "List2")->currentItem()->text();
     }
     QCOMPARE(seen, QStringList({"2", "3", "1"}));
     w->MnMd_Click(1);
-    w->txtFz(0)->setText(QStringLiteral("1"));
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("1"));
     w->imgFz_Click(1);
     w->MnJs_Click(1);
-    QCOMPARE(w->List2()->currentRow(), 0);
+    QCOMPARE(control<QListWidget>(w, "List2")->currentRow(), 0);
 }
 
 void tst_FrmKtHdCalls::compositionMenu_mapsByCaption()
 {
     FrmKtHd* w = open();
-    QCOMPARE(w->cmbZh()->currentIndex(), 2); // delivered setting
+    QCOMPARE(control<QComboBox>(w, "cmbZh")->currentIndex(), 2); // delivered setting
     QVERIFY(!w->MnZh(2)->isEnabled());
     finishSetup(w);
     w->MnFs(2)->setChecked(false);
     w->MnZh_Click(4); // "组号学号姓名"
-    QCOMPARE(w->cmbZh()->currentIndex(), 5);
+    QCOMPARE(control<QComboBox>(w, "cmbZh")->currentIndex(), 5);
     QVERIFY(!w->MnZh(4)->isEnabled());
     QVERIFY(w->MnZh(2)->isEnabled());
     w->MnXm_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("1组\r\n1") + w->roster()[0].name);
-    w->cmbZh()->setCurrentIndex(4); // "组号组员号姓名": no item of its own
-    w->cmbZh_Click();
+    control<QComboBox>(w, "cmbZh")->setCurrentIndex(4); // "组号组员号姓名": no item of its own
+    w->cmbZh_Click(4);
     for (int i = 0; i < 6; ++i)
         QVERIFY(w->MnZh(i)->isEnabled());
     w->MnXm_Click(1);
@@ -206,9 +206,9 @@ void tst_FrmKtHdCalls::emptyPool_asksBeforeDrawing()
     w->MnFs(2)->setChecked(false);
     // The roll book disappears: the score column cannot be chosen again.
     QFile::rename(book(), temp->file(QStringLiteral("moved.xls")));
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
-    QCOMPARE(w->poolSize(), 0);
+    QCOMPARE(w->drawSession().poolSize(), 0);
     messages->answers = {MessageAnswer::No};
     w->lblXm_Click();
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("所有人都抽到了，还要继续码？")});
@@ -231,13 +231,13 @@ void tst_FrmKtHdCalls::score_writtenTwiceForOnePerson_addsUpUnderTodaysDate()
     w->MnXm_Click(3); // number 4
     w->imgXie_Click(1);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(!w->imgXie(1)->isVisible());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isVisible());
     QVERIFY(!w->MnJs(2)->isVisible());
-    QVERIFY(!w->FraPf3()->isVisible());
+    QVERIFY(!control<QFrame>(w, "FraPf3")->isVisible());
     QCOMPARE(fileCell(0, 2, 9), CellValue::ofText("03月05"));
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
     w->MnXm_Click(3);
-    QVERIFY(!w->imgXie(1)->isHidden());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden());
     QVERIFY(w->MnJs(2)->isVisible());
     w->MnJs_Click(2);
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(10));
@@ -252,21 +252,21 @@ void tst_FrmKtHdCalls::score_previousColumn_poolAndWrite()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
     QCOMPARE(w->scoreColumn(), 8);
     int unscored = 0;
     for (int row = 3; row <= 42; ++row)
         unscored += fileCell(0, row, 8).isEmpty() ? 1 : 0;
-    QCOMPARE(w->poolSize(), unscored);
+    QCOMPARE(w->drawSession().poolSize(), unscored);
     QVERIFY(unscored > 0 && unscored < 40);
-    const int first = w->drawPool().at(1).position;
+    const int first = w->drawSession().pool().at(1).toInt();
     const double before = fileCell(0, first + 2, 8).number;
     w->MnFs(2)->setChecked(false);
     random->picks = {1};
     w->lblXm_Click();
-    QCOMPARE(w->currentName(), w->roster()[static_cast<size_t>(first - 1)].name);
-    w->cmbFs0()->setEditText(QStringLiteral("0.5"));
+    QCOMPARE(calledName(w), w->roster()[static_cast<size_t>(first - 1)].name);
+    control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("0.5"));
     w->imgXie_Click(1);
     QCOMPARE(fileCell(0, first + 2, 8), CellValue::ofNumber(before + 0.5));
     QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11")); // header kept
@@ -283,7 +283,7 @@ void tst_FrmKtHdCalls::score_studentNumbersOrSortedSheet_goToThePersonsRow()
     FrmKtHd* w = open();
     finishSetup(w);
     w->MnXm_Click(10);
-    QCOMPARE(w->currentNumber(), QStringLiteral("2024013"));
+    QCOMPARE(calledNumber(w), QStringLiteral("2024013"));
     w->imgXie_Click(1);
     QCOMPARE(fileCell(0, 13, 9), CellValue::ofNumber(5));
     QVERIFY(messages->shown.empty());
@@ -292,7 +292,7 @@ void tst_FrmKtHdCalls::score_studentNumbersOrSortedSheet_goToThePersonsRow()
     w->cmdOk_Click(1);
     QCOMPARE(w->scoreColumn(), 9);
     w->MnXm_Click(0); // number 5 read from row 3; row 7 holds number 1
-    QCOMPARE(w->currentNumber(), QStringLiteral("5"));
+    QCOMPARE(calledNumber(w), QStringLiteral("5"));
     w->imgXie_Click(1);
     QCOMPARE(fileCell(1, 3, 9), CellValue::ofNumber(5));
     QVERIFY(fileCell(1, 7, 9).isEmpty());
@@ -306,7 +306,7 @@ void tst_FrmKtHdCalls::score_sheetResortedByAnotherProgram_findsThePerson()
     FrmKtHd* w = open();
     finishSetup(w);
     w->MnXm_Click(3); // number 4, row 6
-    const QString name = w->currentName();
+    const QString name = calledName(w);
     // Another program swaps rows 5 and 6 and saves.
     editBook([](xls::Workbook& b) {
         for (int col = 1; col <= 8; ++col) {
@@ -352,7 +352,7 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
              QStringLiteral(
                  "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
     QCOMPARE(messages->shown.back().title, QStringLiteral("错误"));
-    QVERIFY(!w->imgXie(1)->isHidden()); // still there to try again
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden()); // still there to try again
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
     QVERIFY(fileCell(0, 6, 9).isEmpty());
     // The other computer lets go; the retry saves the points once.
@@ -360,7 +360,7 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
     w->imgXie_Click(1);
     QCOMPARE(fileCell(0, 6, 9), CellValue::ofNumber(5));
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
-    QVERIFY(w->imgXie(1)->isHidden());
+    QVERIFY(control<QToolButton>(w, "imgXie", 1)->isHidden());
     QCOMPARE(messages->shown.size(), size_t(1));
 }
 
@@ -368,19 +368,19 @@ void tst_FrmKtHdCalls::scoreBox_plusMinusAndKeyFilter()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbFs0()->setEditText(QStringLiteral("2.5"));
+    control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("2.5"));
     w->speechTimer().Command1_Click(0);
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("3"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("3"));
     w->speechTimer().Command1_Click(1);
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("2"));
-    w->cmbFs0()->setEditText(QString());
-    w->cmbFs0()->setFocus();
-    QTest::keyClicks(w->cmbFs0(), QStringLiteral("a1x.5"));
-    QCOMPARE(w->cmbFs0()->currentText(), QStringLiteral("1.5"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("2"));
+    control<QComboBox>(w, "cmbFs0")->setEditText(QString());
+    control<QComboBox>(w, "cmbFs0")->setFocus();
+    QTest::keyClicks(control<QComboBox>(w, "cmbFs0"), QStringLiteral("a1x.5"));
+    QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("1.5"));
     w->imgDf0_Click();
-    QVERIFY(!w->FraPf3()->isHidden());
+    QVERIFY(!control<QFrame>(w, "FraPf3")->isHidden());
     w->imgDf0_Click();
-    QVERIFY(w->FraPf3()->isHidden());
+    QVERIFY(control<QFrame>(w, "FraPf3")->isHidden());
 }
 
 void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
@@ -388,7 +388,7 @@ void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
     settings->writeSetting(QStringLiteral("BTs"), QStringLiteral("False"), 1);
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click(); // column 8, mostly scored
     QVERIFY(!fileCell(0, 3, 8).isEmpty());
     w->MnZh_Click(0);
@@ -402,7 +402,7 @@ void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()
     QCOMPARE(setting("BzhFs"), QStringLiteral("2"));
     QCOMPARE(setting("BCf"), QStringLiteral("False"));
     QCOMPARE(setting("BTs"), QStringLiteral("True"));
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
     w->close();
     QCOMPARE(setting("BzhFs"), QStringLiteral("0"));
     QCOMPARE(setting("BCf"), QStringLiteral("True"));
@@ -413,7 +413,7 @@ void tst_FrmKtHdCalls::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
 {
     FrmKtHd* w = open();
     finishSetup(w);
-    w->cmbPfWz()->setCurrentIndex(1);
+    control<QComboBox>(w, "cmbPfWz")->setCurrentIndex(1);
     w->cmbPfWz_Click();
     w->MnZh_Click(0);
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
@@ -430,7 +430,7 @@ void tst_FrmKtHdCalls::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
     w->MnMd_Click(4);
     QVERIFY(fileCell(0, 3, 8).isEmpty() || fileCell(0, 3, 8) == CellValue::ofText(""));
     QCOMPARE(fileCell(0, 2, 8), CellValue::ofText("09月11"));
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
 }
 
 void tst_FrmKtHdCalls::rollBookButtons_showTheCurrentClass()

@@ -31,29 +31,29 @@ FrmKtHd* tst_FrmKtHdInput::openInFourGroups()
 {
     FrmKtHd* w = open();
     confirmClass(w);
-    enter(w->txtFz(0), QStringLiteral("4"));
-    QTest::mouseClick(w->imgFz(1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 0), QStringLiteral("4"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     return w;
 }
 
 void tst_FrmKtHdInput::arrowKeysInGroupList_scoreGoesToThePersonShown()
 {
     FrmKtHd* w = openInFourGroups();
-    QListWidget* groups = w->List2();
+    QListWidget* groups = control<QListWidget>(w, "List2");
     groups->setFocus();
     QTest::keyClick(groups, Qt::Key_Down);
     QTest::keyClick(groups, Qt::Key_Down);
     const Person third = w->roster()[20]; // the first of group 3 (10 per group)
-    QCOMPARE(w->List1()->item(0)->text(), third.name);
+    QCOMPARE(control<QListWidget>(w, "List1")->item(0)->text(), third.name);
     click(w->fraFz(), "cmdOk1");
     click(w->FraPf(), "cmdOk0");
     QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
     w->MnSx(1)->trigger();
     w->MnFs(2)->setChecked(false);
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
-    QCOMPARE(w->LabCz()->text(),
+    QCOMPARE(control<QLabel>(w, "LabCz")->text(),
              QStringLiteral("第 3 组 1 号 ，%1 %2").arg(third.number, third.name));
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(xlrdCell(0, third.row, w->scoreColumn()), QStringLiteral("5.0"));
 }
 
@@ -62,7 +62,7 @@ void tst_FrmKtHdInput::groupCount_enterThenLeavingTheBox_tellsOnce()
     FrmKtHd* w = open();
     confirmClass(w);
     messages->onShow = loseFocusToMessageBox;
-    QLineEdit* box = w->txtFz(0);
+    QLineEdit* box = control<QLineEdit>(w, "txtFz", 0);
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("99"));
@@ -84,11 +84,11 @@ void tst_FrmKtHdInput::clicksOnOpenPanel_drawNothing_bareCanvasDrawsOnce()
         if (label->isVisible())
             QTest::mouseClick(label, Qt::LeftButton);
     }
-    QCOMPARE(w->poolSize(), 40);
+    QCOMPARE(w->drawSession().poolSize(), 40);
     click(w->fraFz(), "cmdOk1");
     QWidget* canvas = w->centralWidget();
     QTest::mouseClick(canvas, Qt::LeftButton, {}, bareSpot(canvas));
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().poolSize(), 39);
 }
 
 void tst_FrmKtHdInput::closingGroupingPanel_keepsCalledNameAndNextGroup()
@@ -100,8 +100,8 @@ void tst_FrmKtHdInput::closingGroupingPanel_keepsCalledNameAndNextGroup()
     const QString called = w->lblXm()->text();
     // Regrouped during the lesson: "下一组" comes with more than one group.
     w->MnMd(1)->trigger();
-    w->txtFz(0)->setText(QStringLiteral("4"));
-    QTest::mouseClick(w->imgFz(1), Qt::LeftButton);
+    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("4"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     QVERIFY(w->MnJs(1)->isVisible());
     click(w->fraFz(), "cmdOk1");
     QCOMPARE(w->lblXm()->text(), called);
@@ -114,9 +114,9 @@ void tst_FrmKtHdInput::refresh_takesTheWriteItemsAway()
     finishSetup(w);
     w->MnFs(2)->setChecked(false);
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
-    QVERIFY(w->imgXie(1)->isVisible());
+    QVERIFY(control<QToolButton>(w, "imgXie", 1)->isVisible());
     w->MnMd(4)->trigger();
-    QVERIFY(!w->imgXie(1)->isVisible());
+    QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isVisible());
     QVERIFY(!w->MnJs(2)->isVisible());
 }
 
@@ -131,14 +131,14 @@ void tst_FrmKtHdInput::nextGroupKey_afterACall_callLineKeepsOnePerson()
     w->MnXm(25)->trigger();
     const QString called =
         QStringLiteral("第 3 组 6 号 ，%1 %2").arg(sixthOfThird.number, sixthOfThird.name);
-    QCOMPARE(w->LabCz()->text(), called);
+    QCOMPARE(control<QLabel>(w, "LabCz")->text(), called);
     // Ctrl+W moves the lists on to group 4; the member list is refilled,
     // which must not call group 4's sixth number under the old name.
     QApplication::setActiveWindow(w);
     QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(w->List2()->currentRow(), 3);
-    QCOMPARE(w->LabCz()->text(), called);
-    QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+    QCOMPARE(control<QListWidget>(w, "List2")->currentRow(), 3);
+    QCOMPARE(control<QLabel>(w, "LabCz")->text(), called);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(xlrdCell(0, sixthOfThird.row, w->scoreColumn()), QStringLiteral("5.0"));
 }
 
@@ -155,10 +155,10 @@ void tst_FrmKtHdInput::drawEndingAfterRefresh_offersNoWriteThatWritesNothing()
     // The reload opened the grouping panel, so the draw called nobody. 写,
     // when offered, must write a score or say why not.
     QVERIFY(w->fraFz()->isVisible());
-    const bool offered = w->imgXie(1)->isVisible();
+    const bool offered = control<QToolButton>(w, "imgXie", 1)->isVisible();
     const auto cues = sound->played.count(QStringLiteral("sound\\yes.wav"));
     if (offered)
-        QTest::mouseClick(w->imgXie(1), Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     const bool answered =
         sound->played.count(QStringLiteral("sound\\yes.wav")) > cues || !messages->shown.empty();
     QVERIFY(!offered || answered);

@@ -34,15 +34,26 @@ struct Shown {
     QString points;
 };
 
+// A control of the window found by its name, as a person finds it.
+template <typename T> T* control(const FrmKtHd* window, const char* name)
+{
+    return window->findChild<T*>(QLatin1String(name));
+}
+
+QComboBox* classBox(const FrmKtHd& window)
+{
+    return control<QComboBox>(&window, "cmbBj");
+}
+
 Shown shownBy(const FrmKtHd& window)
 {
     Shown shown;
-    if (window.setupStage() >= 2 && window.classIndex() >= 0)
-        shown.sheet = window.cmbBj()->itemText(window.classIndex());
+    if (window.setupStage() >= ClassroomStep::SettingUp && window.classIndex() >= 0)
+        shown.sheet = classBox(window)->itemText(window.classIndex());
     shown.column = window.scoreColumn();
     shown.persons = static_cast<int>(window.roster().size());
-    shown.call = window.LabCz()->text();
-    shown.points = window.cmbFs0()->currentText();
+    shown.call = control<QLabel>(&window, "LabCz")->text();
+    shown.points = control<QComboBox>(&window, "cmbFs0")->currentText();
     return shown;
 }
 
@@ -90,6 +101,100 @@ double numericValue(const std::optional<BookCell>& cell)
     return cell->number ? cell->value : Val(cell->text);
 }
 
+// 写 and 写入分数 (its key F4, the pop-up menu): the person asked for it;
+// 重置 empties this lesson's column of the class.
+void expectWrites(MonkeyWorld& world, FrmKtHd& window, BookCells& expected, const Shown& before,
+                  const QString& today)
+{
+    const auto writeAsked = [&world, &expected, &before, today] {
+        Monkey& monkey = world.monkey;
+        const auto match = callPattern().match(before.call);
+        if (before.sheet.isEmpty() || !match.hasMatch()) {
+            monkey.log(
+                QStringLiteral("写 asked with no call shown (\"%1\" in \"%2\"): nothing to write")
+                    .arg(before.call, before.sheet));
+            return;
+        }
+        const int row = personRow(expected, before.sheet, match.captured(1), match.captured(2));
+        if (row == 0) {
+            monkey.log(QStringLiteral("写 asked for \"%1\", who is not in %2: refused")
+                           .arg(before.call, before.sheet));
+            return;
+        }
+        ++world.figures[QStringLiteral("score writes")];
+        if (expected.text(before.sheet, 2, before.column).trimmed().isEmpty())
+            expected.setText(before.sheet, 2, before.column, today);
+        const float sum =
+            static_cast<float>(numericValue(expected.cell(before.sheet, row, before.column))) +
+            static_cast<float>(Val(before.points));
+        expected.setNumber(before.sheet, row, before.column, sum);
+        world.expectationChanged();
+        monkey.log(QStringLiteral("expect %1!R%2C%3 = %4")
+                       .arg(before.sheet)
+                       .arg(row)
+                       .arg(before.column)
+                       .arg(sum));
+    };
+    QObject::connect(control<QToolButton>(&window, "imgXie(1)"), &QToolButton::clicked, &window,
+                     writeAsked);
+    QObject::connect(window.MnJs(2), &QAction::triggered, &window, writeAsked);
+    QObject::connect(window.MnMd(5), &QAction::triggered, &window, [&world, &expected, &before] {
+        if (before.sheet.isEmpty() || before.persons < 1)
+            return;
+        ++world.figures[QStringLiteral("resets")];
+        world.monkey.log(
+            QStringLiteral("expect %1 column %2 emptied").arg(before.sheet).arg(before.column));
+        for (int k = 1; k <= before.persons; ++k)
+            expected.clear(before.sheet, k + 2, before.column);
+        world.expectationChanged();
+    });
+}
+
+// The teacher corrects a score in the roll-book window.
+bool editScoreInRollBook(MonkeyWorld& world, BookCells& expected, const QStringList& classes)
+{
+    Monkey& monkey = world.monkey;
+    if (!MonkeyWorld::shownViewer() || classes.isEmpty())
+        return false;
+    const QString sheet = classes.at(monkey.below(int(classes.size())));
+    const int persons = expected.runLength(sheet, 3, 1);
+    // The dated columns and the first free one.
+    int firstFree = 7;
+    while (!expected.text(sheet, 2, firstFree).trimmed().isEmpty())
+        ++firstFree;
+    if (persons < 1)
+        return false;
+    const int row = 3 + monkey.below(persons);
+    const int column = 7 + monkey.below(firstFree - 6);
+    const QStringList typings = {QString(), QString::number(monkey.below(10)),
+                                 QStringLiteral("%1.5").arg(monkey.below(4)), QStringLiteral("ab")};
+    const auto edit =
+        world.editCell(sheet, row, column, typings.at(monkey.below(int(typings.size()))));
+    if (!edit)
+        return false;
+    ++world.figures[QStringLiteral("roll-book edits")];
+    world.expectationChanged();
+    if (edit->typed == edit->before)
+        return true;
+    if (isNumeric(edit->typed))
+        expected.setNumber(sheet, row, column, Val(edit->typed));
+    else
+        expected.setText(sheet, row, column, edit->typed);
+    return true;
+}
+
+// The window's timers tick while the monkey waits.
+void addTimers(Monkey& monkey, const QPointer<FrmKtHd>& window)
+{
+    monkey.addTimer(
+        QStringLiteral("rolling draw"), [&window] { return window && window->isRolling(); },
+        [&window] { window->Timer1_Timer(); }, [&window] { return window->Timer1()->interval(); });
+    monkey.addTimer(
+        QStringLiteral("speech timer"),
+        [&window] { return window && window->speechTimer().isRunning(); },
+        [&window] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);
+}
+
 } // namespace
 
 MonkeyResult runClassroomMonkey(const MonkeyRun& run)
@@ -106,97 +211,22 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     Monkey::flushPosted();
     const QString today = dayText(world.ts.clock.today());
     QStringList classes;
-    for (int i = 0; i < window->cmbBj()->count(); ++i)
-        classes << window->cmbBj()->itemText(i);
+    for (int i = 0; i < classBox(*window)->count(); ++i)
+        classes << classBox(*window)->itemText(i);
 
     Monkey& monkey = world.monkey;
     QMap<QString, int>& figures = world.figures;
     monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
     monkey.leaveOut(&MonkeyWorld::returnsToMenu);
-    monkey.addTimer(
-        QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
-        [&] { window->Timer1_Timer(); }, [&] { return window->Timer1()->interval(); });
-    monkey.addTimer(
-        QStringLiteral("speech timer"), [&] { return window && window->speechTimer().isRunning(); },
-        [&] { window->speechTimer().timJs_Timer(); }, [] { return 500; }, false);
+    addTimers(monkey, window);
 
     Shown before;
     monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window); });
 
-    // 写 and 写入分数 (its key F4, the pop-up menu): the person asked for it.
-    const auto writeAsked = [&] {
-        const auto match = callPattern().match(before.call);
-        if (before.sheet.isEmpty() || !match.hasMatch()) {
-            monkey.log(
-                QStringLiteral("写 asked with no call shown (\"%1\" in \"%2\"): nothing to write")
-                    .arg(before.call, before.sheet));
-            return;
-        }
-        const int row = personRow(*expected, before.sheet, match.captured(1), match.captured(2));
-        if (row == 0) {
-            monkey.log(QStringLiteral("写 asked for \"%1\", who is not in %2: refused")
-                           .arg(before.call, before.sheet));
-            return;
-        }
-        ++figures[QStringLiteral("score writes")];
-        if (expected->text(before.sheet, 2, before.column).trimmed().isEmpty())
-            expected->setText(before.sheet, 2, before.column, today);
-        const float sum =
-            static_cast<float>(numericValue(expected->cell(before.sheet, row, before.column))) +
-            static_cast<float>(Val(before.points));
-        expected->setNumber(before.sheet, row, before.column, sum);
-        world.expectationChanged();
-        monkey.log(QStringLiteral("expect %1!R%2C%3 = %4")
-                       .arg(before.sheet)
-                       .arg(row)
-                       .arg(before.column)
-                       .arg(sum));
-    };
-    QObject::connect(window->imgXie(1), &QToolButton::clicked, window, writeAsked);
-    QObject::connect(window->MnJs(2), &QAction::triggered, window, writeAsked);
-    // 重置 empties this lesson's column of the class.
-    QObject::connect(window->MnMd(5), &QAction::triggered, window, [&] {
-        if (before.sheet.isEmpty() || before.persons < 1)
-            return;
-        ++figures[QStringLiteral("resets")];
-        monkey.log(
-            QStringLiteral("expect %1 column %2 emptied").arg(before.sheet).arg(before.column));
-        for (int k = 1; k <= before.persons; ++k)
-            expected->clear(before.sheet, k + 2, before.column);
-        world.expectationChanged();
-    });
-    // The teacher corrects a score in the roll-book window.
+    expectWrites(world, *window, *expected, before, today);
     monkey.addExtra(QStringLiteral("edit a score in the roll book"), 3, [&] {
-        if (!MonkeyWorld::shownViewer() || !window || window->setupStage() < 2)
-            return false;
-        if (classes.isEmpty())
-            return false;
-        const QString sheet = classes.at(monkey.below(int(classes.size())));
-        const int persons = expected->runLength(sheet, 3, 1);
-        // The dated columns and the first free one.
-        int firstFree = 7;
-        while (!expected->text(sheet, 2, firstFree).trimmed().isEmpty())
-            ++firstFree;
-        if (persons < 1)
-            return false;
-        const int row = 3 + monkey.below(persons);
-        const int column = 7 + monkey.below(firstFree - 6);
-        const QStringList typings = {QString(), QString::number(monkey.below(10)),
-                                     QStringLiteral("%1.5").arg(monkey.below(4)),
-                                     QStringLiteral("ab")};
-        const auto edit =
-            world.editCell(sheet, row, column, typings.at(monkey.below(int(typings.size()))));
-        if (!edit)
-            return false;
-        ++figures[QStringLiteral("roll-book edits")];
-        world.expectationChanged();
-        if (edit->typed == edit->before)
-            return true;
-        if (isNumeric(edit->typed))
-            expected->setNumber(sheet, row, column, Val(edit->typed));
-        else
-            expected->setText(sheet, row, column, edit->typed);
-        return true;
+        return window && window->setupStage() >= ClassroomStep::SettingUp &&
+               editScoreInRollBook(world, *expected, classes);
     });
     // The grouping columns (5, 6) of the persons are the grouping's own.
     const auto grouping = [](const BookCells::Key& key) {
@@ -208,7 +238,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
             return QStringLiteral("the program was ended");
         // Whatever was clicked, the call line never pairs one person's
         // number with another's name.
-        if (const QString mixed = mixedCall(*expected, classes, window->LabCz()->text());
+        if (const QString mixed =
+                mixedCall(*expected, classes, control<QLabel>(window, "LabCz")->text());
             !mixed.isEmpty())
             return mixed;
         return world.strictCheck(*expected, grouping);

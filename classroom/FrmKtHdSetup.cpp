@@ -1,0 +1,273 @@
+// The classroom window's guided setup, panel by panel, and the layout of
+// the big display: where the label, the panels and the bars stand.
+#include "classroom/FrmKtHd.h"
+
+#include "classroom/logic/RollCallText.h"
+#include "presentation/SpeechTimer.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/ProgramEnd.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/MenuGate.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+
+namespace zelvano
+{
+
+// --- Guided setup ------------------------------------------------------------
+
+void FrmKtHd::lblClose_Click(int index)
+{
+    const ClassroomPanel panel = closablePanel(index);
+    const SetupAction action = m_setup.close(panel, m_cmbBj->currentIndex() >= 0);
+    if (action == SetupAction::AskToQuit) {
+        askToQuit();
+        return;
+    }
+    hidePanel(panel);
+    switch (action) {
+    case SetupAction::HidePanel:
+        // A called name and "下一组" stay as they are; a class just loaded
+        // from the menu has nobody called yet.
+        if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() && m_currentPosition == 0)
+            setBigText(drawOrderCaption(drawOrderCode(m_draw.order())));
+        return;
+    case SetupAction::LoadClass:
+        takeChosenClass();
+        return;
+    case SetupAction::ShowScoring:
+        showScoringStep();
+        return;
+    case SetupAction::ShowTimer:
+        showTimerStep();
+        return;
+    case SetupAction::StartCalling:
+        startCalling();
+        return;
+    case SetupAction::AskToQuit:
+        return;
+    }
+}
+
+ClassroomPanel FrmKtHd::closablePanel(int index)
+{
+    // The panels' close indexes: 0 scoring, 1 grouping, 2 timer, 3 class.
+    static constexpr std::array<ClassroomPanel, 4> kPanels{
+        ClassroomPanel::Scoring, ClassroomPanel::Grouping, ClassroomPanel::Timer,
+        ClassroomPanel::Class};
+    return index >= 0 && index < int(kPanels.size()) ? kPanels[static_cast<size_t>(index)]
+                                                     : ClassroomPanel::None;
+}
+
+void FrmKtHd::hidePanel(ClassroomPanel panel)
+{
+    switch (panel) {
+    case ClassroomPanel::Class:
+        m_fraBj->hide();
+        return;
+    case ClassroomPanel::Grouping:
+        m_fraFz->hide();
+        m_draw.setCallsHeld(false);
+        m_mnMd[1]->setChecked(false);
+        return;
+    case ClassroomPanel::Scoring:
+        m_fraPf->hide();
+        return;
+    case ClassroomPanel::Timer:
+        m_speechTimer->leaveSettingsPanel(m_canvas->palette());
+        return;
+    case ClassroomPanel::None:
+        return;
+    }
+}
+
+void FrmKtHd::showGroupingPanel()
+{
+    m_fraFz->show();
+    m_fraFz->raise();
+    // While the grouping is set up a member chosen in its lists is no call.
+    m_draw.setCallsHeld(true);
+}
+
+void FrmKtHd::askToQuit()
+{
+    const MessageAnswer answer = m_services.messages->show(
+        QStringLiteral("您没有选择班级，想退出吗？"), QStringLiteral("警告"), MessageIcon::Question,
+        MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes)
+        m_services.programEnd->endProgram();
+}
+
+void FrmKtHd::takeChosenClass()
+{
+    m_fraFz->hide();
+    m_draw.setCallsHeld(false);
+    cmbBj_Click();
+    if (!m_classLoaded) {
+        // An empty or unreadable class leaves nothing to group: the
+        // teacher, told why, chooses a class again instead of facing a
+        // window whose menus are still off and no panel shown.
+        m_fraFz->hide();
+        m_draw.setCallsHeld(false);
+        m_setup.classRejected();
+        showClassChoice();
+    }
+}
+
+void FrmKtHd::showScoringStep()
+{
+    setBigText(QStringLiteral("请设置评分参数"));
+    placeBelowLabel(m_fraPf);
+    m_fraPf2->setParent(m_fraPf);
+    m_fraPf2->move(20, 136);
+    m_fraPf2->setAutoFillBackground(false);
+    m_fraPf2->show();
+    m_fraPf3->show();
+    m_fraPf->show();
+    m_fraPf->raise();
+}
+
+void FrmKtHd::showTimerStep()
+{
+    setBigText(QStringLiteral("请设计时参数"));
+    m_fraPf2->setParent(m_canvas);
+    m_fraPf2->setPalette(m_canvas->palette());
+    m_fraPf2->setAutoFillBackground(true);
+    m_fraPf2->hide();
+    m_fraPf3->hide();
+    placeToolBars();
+    m_speechTimer->showSettingsPanelAt(belowLabel(m_speechTimer->fraJs()));
+}
+
+void FrmKtHd::startCalling()
+{
+    setBigText(QStringLiteral("随机\r\n点名"));
+    m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
+    m_speechTimer->hideBar();
+    m_lblXm->setCursor(Qt::PointingHandCursor);
+    m_lblXm->show();
+    MnSx_Click(0);
+    setTopMenusEnabled(true);
+    Form_Resize();
+    m_fraTs->show();
+}
+
+// --- Layout ----------------------------------------------------------------------
+
+void FrmKtHd::setTopMenusEnabled(bool enabled)
+{
+    for (QMenu* menu : m_topMenus)
+        setMenuAndShortcutsEnabled(menu, enabled);
+}
+
+void FrmKtHd::centreHorizontally(QWidget* widget)
+{
+    widget->move(std::max(0, (m_canvas->width() - widget->width()) / 2), widget->y());
+}
+
+QPoint FrmKtHd::belowLabel(const QWidget* panel, double factor) const
+{
+    int top = m_lblXm->y() + int(factor * m_lblXm->height());
+    // A small screen keeps the whole panel in view.
+    top = std::max(0, std::min(top, m_canvas->height() - panel->height()));
+    return {std::max(0, (m_canvas->width() - panel->width()) / 2), top};
+}
+
+void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
+{
+    panel->move(belowLabel(panel, factor));
+}
+
+void FrmKtHd::setBigText(const QString& text)
+{
+    m_lblXm->setText(text);
+    m_lblXm->adjustSize();
+    centreHorizontally(m_lblXm);
+}
+
+void FrmKtHd::popUpDrawMenu(QPoint globalPos)
+{
+    // The menus open with the roll call.
+    if (m_setup.readyToCall())
+        m_mnJishi->popup(globalPos);
+}
+
+void FrmKtHd::placeToolBars()
+{
+    // The score bar beside the next button, the timer bar under it.
+    // The caption takes the stage's text colour so it reads on any scheme.
+    if (auto* caption = m_fraPf2->findChild<QLabel*>(QStringLiteral("lblDf"))) {
+        QPalette palette = caption->palette();
+        palette.setColor(QPalette::WindowText, m_lblXm->palette().color(QPalette::WindowText));
+        caption->setPalette(palette);
+    }
+    m_fraPf2->adjustSize();
+    const int right = m_fraTs->x() - 10;
+    m_fraPf2->move(std::max(0, right - m_fraPf2->width()), m_fraTs->y());
+    m_speechTimer->placeBarEndingAt(right, m_fraPf2->y() + m_fraPf2->height() + 6);
+}
+
+void FrmKtHd::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmKtHd::Form_Resize()
+{
+    if (!m_canvas)
+        return;
+    if (!m_setup.classTaken()) {
+        // Nothing is scaled yet; a maximised window keeps the class panel
+        // in the middle.
+        centreHorizontally(m_lblXm);
+        centreHorizontally(m_fraBj);
+        return;
+    }
+    const int width = std::max(m_canvas->width(), 1);
+    const int height = std::max(m_canvas->height(), 1);
+    const double r = designScale(this, m_designSize);
+    const int labelSize = m_setup.readyToCall() ? m_baseFontSize : 32;
+    m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
+    m_lblXm->adjustSize();
+    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
+    // The grouping panel grows and shrinks as a whole, within the window.
+    const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
+    QFont listFont = m_list1->font();
+    listFont.setPointSizeF(std::max(6.0, 16 * s));
+    m_list1->setFont(listFont);
+    m_list2->setFont(listFont);
+    centreHorizontally(m_fraFz);
+
+    if (m_setup.readyToCall()) {
+        const int timeHeight = m_speechTimer->lblSj()->height();
+        m_lblXm->move((width - m_lblXm->width()) / 2,
+                      std::max(0, (height - m_lblXm->height() - timeHeight) / 3));
+    } else {
+        centreHorizontally(m_lblXm);
+    }
+    m_speechTimer->placeTimeUnder(m_lblXm);
+
+    // Setup panels stay below the label and inside the window.
+    for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),
+                           static_cast<QWidget*>(m_speechTimer->fraJs())}) {
+        if (!m_setup.readyToCall())
+            placeBelowLabel(panel);
+        else
+            panel->move((width - panel->width()) / 2,
+                        std::max(0, std::min(panel->y(), height - panel->height())));
+    }
+
+    m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.95 * (height - m_fraTs->height())));
+    if (m_setup.readyToCall())
+        placeToolBars();
+}
+
+} // namespace zelvano

@@ -6,7 +6,7 @@
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
 #include "shell/core/MessageService.h"
@@ -287,7 +287,6 @@ void FrmKtHd::forgetRoster()
     m_groupSize = 0;
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
-    m_scoreAwaitingSave = false;
     m_list1->clear();
     m_list2->clear();
     resetMenuItems();

@@ -205,9 +205,6 @@ private:
     bool m_rolls = true;
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
-    // The shown person's score is in the workbook but not yet saved: a
-    // retry saves it instead of adding the points again.
-    bool m_scoreAwaitingSave = false;
     bool m_reloadingForGrouping = false;
     std::vector<ClassEntry> m_classes;
     std::vector<Person> m_roster;

@@ -3,7 +3,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "presentation/SpeechTimer.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include <exception>
+#include <memory>
 
 namespace zelvano
 {
@@ -198,32 +199,24 @@ void FrmKtHd::writeScore()
     const Person* person = personAt(m_roster, QString::number(m_currentPosition));
     if (!person)
         return;
-    if (!m_scoreAwaitingSave) {
-        if (!m_rollBook->openRollBook() || !activateClassSheet()) {
+    if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size())) {
+        m_rollBook->reportWriteFailure();
+        return;
+    }
+    const QString sheet = m_classes[static_cast<size_t>(m_classIndex)].name;
+    // Points the roll book still holds unsaved for this person are only
+    // saved by another press, never added twice.
+    if (m_rollBook->changeFor(sheet, m_scoreColumn, personAnchor(*person)) == ChangeState::None) {
+        const RecordStatus recorded = m_rollBook->record(std::make_shared<ScoreRecord>(
+            sheet, *person, m_scoreColumn, Val(m_cmbFs0->currentText()), m_todayText));
+        if (recorded == RecordStatus::Unreachable) {
             m_rollBook->reportWriteFailure();
             return;
         }
-        const CellReader cells = sheetCells();
-        const auto row = scoreRow(*person, cells);
-        if (!row) {
-            m_services.messages->show(
-                QStringLiteral("点名册中找不到 %1 %2，分数没有写入。\r\n请按F5刷新名单后再写。")
-                    .arg(person->number, person->name),
-                QStringLiteral("警告"), MessageIcon::Critical);
+        // A person gone from the sheet or a refused cell was told, and the
+        // button stays for another try.
+        if (recorded != RecordStatus::Written)
             return;
-        }
-        std::vector<CellWrite> writes;
-        if (trimmedCell(cells, kHeaderRow, m_scoreColumn).isEmpty())
-            writes.push_back({kHeaderRow, m_scoreColumn, m_todayText, CellAnchor::emptyHeader()});
-        const double points = Val(m_cmbFs0->currentText());
-        writes.push_back({*row, m_scoreColumn,
-                          addedScore(m_rollBook->cell(*row, m_scoreColumn), points),
-                          personAnchor(*person)});
-        // Header and score go in together or not at all; a refused cell is
-        // named to the teacher and the button stays for another try.
-        if (!m_rollBook->write(writes))
-            return;
-        m_scoreAwaitingSave = true;
     } else if (!m_rollBook->openRollBook()) {
         m_rollBook->reportWriteFailure();
         return;
@@ -239,7 +232,6 @@ void FrmKtHd::writeScore()
         // teacher was told, the score waits, and no success is played.
         return;
     }
-    m_scoreAwaitingSave = false;
     m_imgXie[1]->hide();
     m_mnJs[2]->setVisible(false);
     m_fraPf3->hide();
@@ -250,14 +242,8 @@ bool FrmKtHd::scoreKeptAside(const Person& person) const
 {
     if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
         return false;
-    const QString keys = personAnchor(person).keyText();
-    const QString sheet = m_classes[static_cast<size_t>(m_classIndex)].name;
-    for (const KeptChange& kept : m_rollBook->keptChanges()) {
-        if (kept.change.sheet == sheet && kept.change.column == m_scoreColumn &&
-            kept.change.anchor.keyText() == keys)
-            return true;
-    }
-    return false;
+    return m_rollBook->changeFor(m_classes[static_cast<size_t>(m_classIndex)].name, m_scoreColumn,
+                                 personAnchor(person)) == ChangeState::KeptAside;
 }
 
 void FrmKtHd::imgDf0_Click()

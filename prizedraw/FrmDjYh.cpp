@@ -6,7 +6,7 @@
 
 #include "presentation/DisplayFormat.h"
 #include "prizedraw/logic/PrizeTexts.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
@@ -45,7 +45,7 @@ constexpr QSize kDesignSize(1000, 700);
 FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
       m_session(std::make_unique<RollBookSession>(services)),
-      m_modeCode(services.modeCode == 3 ? 3 : 4)
+      m_draw(services.modeCode == 3 ? PrizeMode::FixedPerson : PrizeMode::FixedPrize)
 {
     buildControls();
     DisplayTargets targets;
@@ -82,22 +82,21 @@ void FrmDjYh::Form_Load()
     if (!QFileInfo(m_session->rollBookPath()).isFile()) {
         m_services.messages->show(QStringLiteral("找不到点名册.xls文件，请检查"),
                                   QStringLiteral("警告"), MessageIcon::Critical);
-        m_ended = true;
+        m_setup.end();
         m_services.programEnd->endProgram();
         return;
     }
-    m_setupStage = 0;
     if (fixedPerson()) {
         setWindowTitle(QStringLiteral("Zelvano >> 定名抽奖"));
     } else {
-        if (m_chkMd->isChecked()) {
+        if (m_draw.withoutNames()) {
             m_chkMd->setChecked(false);
             chkMd_Click();
         }
         m_chkMd->hide();
         setWindowTitle(QStringLiteral("Zelvano >> 定奖摇号"));
     }
-    setMainText(QStringLiteral("\r\n\r\n系统正在初始化，请等待"), false);
+    setMainText(m_draw.mainText(), m_draw.textBesidePanel());
     m_lblXm2->clear();
 }
 
@@ -107,7 +106,7 @@ void FrmDjYh::readSettings()
     m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("DbjYs")));
     // Only 1 ticks the box; an empty or unreadable value leaves it clear.
     const bool noNames = toInt16(Val(settings.readSetting(QStringLiteral("DmdYn")))) == 1;
-    if (m_chkMd->isChecked() != noNames) {
+    if (m_draw.withoutNames() != noNames) {
         m_chkMd->setChecked(noNames);
         chkMd_Click();
     }
@@ -118,7 +117,7 @@ void FrmDjYh::saveSettings()
     SettingsStore& settings = *m_services.settings;
     settings.writeSetting(QStringLiteral("DbjYs"), m_displayFormat->colourSetting(), TextForm);
     settings.writeSetting(QStringLiteral("DmdYn"),
-                          m_chkMd->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+                          m_draw.withoutNames() ? QStringLiteral("1") : QStringLiteral("0"),
                           TextForm);
 }
 
@@ -139,12 +138,12 @@ void FrmDjYh::changeEvent(QEvent* event)
 
 void FrmDjYh::Form_Activate()
 {
-    if (m_setupStage != 0 || m_ended)
+    if (!m_setup.needsReading())
         return;
     m_lblXx->setText(QStringLiteral("请确认获奖信息"));
     openPrizeSheet();
     showPrizeList();
-    m_setupStage = 1;
+    m_setup.sheetRead();
     m_imgJp->hide();
 }
 
@@ -152,30 +151,34 @@ void FrmDjYh::lblClose_Click(int index)
 {
     if (index != 0)
         return;
-    if (m_setupStage == 1) {
-        m_setupStage = 2;
-        if (!m_chkMd->isChecked()) {
-            m_lblXx->setText(QStringLiteral("请确认获奖名单"));
-            showNameList();
-            return;
-        }
+    const PanelClose close = m_setup.closePanel(!m_draw.withoutNames());
+    if (close == PanelClose::ShowNames) {
+        m_lblXx->setText(QStringLiteral("请确认获奖名单"));
+        showNameList();
+        return;
     }
     m_fraJp->hide();
+    m_listPanelOpen = false;
     m_lblXm->show();
-    if (m_setupStage != 2)
-        return;
+    if (close == PanelClose::Finish)
+        showDrawControls();
+}
+
+void FrmDjYh::showDrawControls()
+{
     setTopMenusEnabled(true);
     m_fraTs->show();
     m_sidePanelShown = true;
     placeMainText();
     m_imgOk->show();
-    if (!(fixedPerson() && m_chkMd->isChecked())) {
-        if (m_cmbMd->count() == 0)
+    if (m_draw.choiceMenuApplies()) {
+        if (m_draw.choices().isEmpty()) {
             m_cmbMd->hide();
-        else
-            m_cmbMd->setCurrentIndex(0);
+        } else {
+            m_draw.selectChoice(0);
+            showChoices();
+        }
     }
-    m_setupStage = 3;
 }
 
 void FrmDjYh::imgRefrash_Click()
@@ -192,7 +195,7 @@ void FrmDjYh::imgRefrash_Click()
 
 void FrmDjYh::rereadSheet()
 {
-    m_setupStage = 0;
+    m_setup.reread();
     Form_Activate();
     layoutWindow();
 }
@@ -239,6 +242,11 @@ void FrmDjYh::MnSz_Click(int index)
 void FrmDjYh::MnXs_Click(int index)
 {
     m_displayFormat->MnGs_Click(index);
+    takeDisplaySize();
+}
+
+void FrmDjYh::takeDisplaySize()
+{
     m_mainFont = m_lblXm->font();
     placeMainText();
 }
@@ -269,6 +277,7 @@ void FrmDjYh::centrePanel(double topShare)
     m_fraJp->move(std::max(0, (m_canvas->width() - m_fraJp->width()) / 2),
                   std::max(0, int((m_canvas->height() - m_fraJp->height()) * topShare)));
     m_fraJp->show();
+    m_listPanelOpen = true;
     m_fraJp->raise();
     // A display half hidden behind the panel reads as broken on the
     // projector: it steps aside until the panel closes.
@@ -316,7 +325,7 @@ void FrmDjYh::layoutWindow()
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
     const double scale = designScale(this, m_designSize);
-    m_awardCount = 0;
+    m_draw.restartNumbering();
     QFont font = m_lblXm->font();
     font.setPointSizeF(std::max(1.0, m_baseFontSize / scale * 1.2));
     m_mainFont = font;
@@ -327,10 +336,10 @@ void FrmDjYh::layoutWindow()
     m_fraLine->setGeometry(m_fraTs->x() - 20, 0, 3, height);
     m_fraLine->hide();
     placePersonDisplay();
-    if (m_fraJp->isVisible())
+    if (m_listPanelOpen)
         centrePanel(0.5);
-    if (m_chosenPrize >= 1 && m_imgJp->isVisible())
-        showPrize(m_chosenPrize);
+    if (m_draw.showsPrizePicture())
+        showPrize();
 }
 
 } // namespace zelvano

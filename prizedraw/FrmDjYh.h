@@ -1,7 +1,8 @@
 #pragma once
 
 #include "prizedraw/logic/PrizeAward.h"
-#include "prizedraw/logic/PrizePool.h"
+#include "prizedraw/logic/PrizeDrawSession.h"
+#include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
 
 #include <QMainWindow>
@@ -69,41 +70,14 @@ public:
     // the roll book; nothing else.
     void imgXie_Click();
 
-    // What tests and the layout read.
-    int setupStage() const { return m_setupStage; }
-    int poolSize() const { return m_pool.size(); }
-    const std::vector<int>& drawPool() const { return m_pool.entries(); }
-    const std::vector<int>& prizeTickets() const { return m_prizeTickets; }
-    const PrizeSheetData& sheet() const { return m_data; }
-    int chosenPrize() const { return m_chosenPrize; }
-    int chosenPerson() const { return m_chosenPerson; }
-    int awardCount() const { return m_awardCount; }
+    // What tests read beside what is on screen: the step of the guided
+    // start, the draw state (tested on its own), the roll book's state.
+    PrizeStep setupStep() const { return m_setup.step(); }
+    const PrizeDrawSession& drawSession() const { return m_draw; }
     // Where "抽奖品" stands in the open workbook now, -1 when it does not.
     int prizeSheetIndex() const;
     bool isRolling() const;
     bool hasUnsavedAward() const;
-    // The choice menu the last click popped up (MnSz item 0 or 1), -1 none.
-    int lastPopUp() const { return m_lastPopUp; }
-    QLabel* lblXm() const { return m_lblXm; }
-    QLabel* lblXm2() const { return m_lblXm2; }
-    QLabel* imgJp() const { return m_imgJp; }
-    QLabel* lblXx() const { return m_lblXx; }
-    QFrame* fraJp() const { return m_fraJp; }
-    QFrame* fraTs() const { return m_fraTs; }
-    QFrame* FraTs2() const { return m_fraTs2; }
-    QFrame* FraLine() const { return m_fraLine; }
-    QListWidget* lstJp() const { return m_lstJp; }
-    QListWidget* lstMd() const { return m_lstMd; }
-    QListWidget* lstHj() const { return m_lstHj; }
-    QComboBox* cmbMd() const { return m_cmbMd; }
-    QCheckBox* chkMd() const { return m_chkMd; }
-    QToolButton* imgOk() const { return m_imgOk; }
-    QAction* MnSz(int i) const { return m_mnSz.at(static_cast<size_t>(i)); }
-    QAction* MnDj(int i) const;
-    QAction* MnMd(int i) const;
-    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
-    DisplayFormat& displayFormat() const { return *m_displayFormat; }
-    RollBookSession& rollBook() const { return *m_session; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,29 +90,28 @@ private:
     void buildControls();
     void buildSidePanel();
     void buildListPanel();
+    void buildListButtons();
     void buildMenus();
 
     // Lifecycle (FrmDjYh.cpp).
     void Form_Load();
     void readSettings();
     void saveSettings();
+    void showDrawControls();
     void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
     void placeMainText();
+    void takeDisplaySize();
 
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();
     void readPrizeSheet();
-    void loadPrizes();
-    void loadNames();
+    void loadSheet(PrizeSheetData data);
     void showPrizeList();
     void showNameList();
     static QString prizeSheetName();
-    enum class AwardWrite { Written, NotOpen, Refused };
     void recordAward();
-    AwardWrite writeAward(const AwardTarget& award, AwardCells* written);
-    bool flushAwards();
     bool writeWaitingAwards();
     void rereadSheet();
     void resetAwards();
@@ -149,32 +122,28 @@ private:
     void startDraw();
     void rollStep();
     void finishDraw();
-    void showPrize(int t);
-    void showPerson(int v);
+    void showPrize();
+    void showPerson();
     void placePersonDisplay();
-    void showEnd(const QString& text);
+    void showEnd();
     void popUpChoiceMenu(int item, QPoint globalPos);
     void takeChoice();
-    bool noNameList() const;
+    void showChoices();
+    void showMenuStates();
 
-    bool fixedPerson() const { return m_modeCode == 3; }
+    bool fixedPerson() const { return m_draw.fixedPerson(); }
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
     std::unique_ptr<RollBookSession> m_session;
-    int m_modeCode = 4;
 
     // State.
-    int m_setupStage = 0;
-    bool m_ended = false;
-    PrizeSheetData m_data;
-    std::vector<int> m_prizeTickets;
-    PrizePool m_pool;
-    int m_chosenPrize = 0;
-    int m_chosenPerson = 0;
-    int m_awardCount = 0;
+    PrizeSetup m_setup;
+    PrizeDrawSession m_draw;
+    // The list panel is up (for confirmation or opened from the menu): a
+    // new layout centres it again.
+    bool m_listPanelOpen = false;
     int m_baseFontSize = 48;
-    int m_lastPopUp = -1;
     bool m_textBesidePanel = false;
     QString m_mainText;
     QFont m_mainFont;
@@ -182,10 +151,6 @@ private:
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;
-    // Awards made on screen whose cells could not be written yet (the roll
-    // book could not be opened, or the sheet refused them): written, in
-    // order, by the next access.
-    std::vector<AwardTarget> m_unwritten;
 
     // Controls.
     QWidget* m_canvas = nullptr;

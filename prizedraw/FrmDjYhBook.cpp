@@ -4,7 +4,7 @@
 
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeTexts.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <memory>
+
 namespace zelvano
 {
 
@@ -29,24 +31,6 @@ namespace
 {
 
 const QString kWarning = QStringLiteral("警告");
-
-void showItems(std::vector<QAction*>& actions, QMenu* menu, const std::vector<ChoiceItem>& items,
-               const std::function<void(int)>& onClick)
-{
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i >= actions.size()) {
-            const int index = static_cast<int>(i);
-            actions.push_back(
-                menu->addAction(QString(), menu, [onClick, index] { onClick(index); }));
-        }
-        actions[i]->setText(items[i].caption);
-        actions[i]->setVisible(true);
-        actions[i]->setEnabled(items[i].enabled);
-    }
-    // Items of an earlier, longer sheet stay in the menu, hidden.
-    for (size_t i = items.size(); i < actions.size(); ++i)
-        actions[i]->setVisible(false);
-}
 
 } // namespace
 
@@ -86,30 +70,24 @@ void FrmDjYh::readPrizeSheet()
     const RollBookSession& book = *m_session;
     PrizeSheetData data =
         zelvano::readPrizeSheet([&book](int row, int column) { return book.cell(row, column); });
-    m_chosenPrize = 0;
-    m_chosenPerson = m_chkMd->isChecked() ? -1 : 0;
     if (data.prizeRegionEmpty) {
         m_services.messages->show(QStringLiteral("检测到奖品区内容为空，请检查"), kWarning,
                                   MessageIcon::Critical);
         m_session->closeWorkbook();
         // The window goes on without prizes: nothing can be drawn.
-        m_data = PrizeSheetData{};
-        loadPrizes();
-        loadNames();
+        loadSheet(PrizeSheetData{});
         return;
     }
-    m_data = std::move(data);
-    loadPrizes();
-    if (m_data.prizeRowsReachNames) {
+    loadSheet(std::move(data));
+    if (m_draw.sheet().prizeRowsReachNames) {
         m_services.messages->show(
             QStringLiteral("奖品区一直写到了第%1行，占了从第21行开始的名单区，"
                            "本次不使用名单抽奖。\r\n请让奖品在第20行之前结束，空出一行。")
-                .arg(m_data.prizeRowCount + 2),
+                .arg(prizeRowOf(m_draw.sheet().prizeRowCount)),
             kWarning, MessageIcon::Critical);
     }
-    loadNames();
-    if (m_data.people.empty()) {
-        if (!m_chkMd->isChecked()) {
+    if (m_draw.sheet().people.empty()) {
+        if (!m_draw.withoutNames()) {
             m_chkMd->setChecked(true);
             chkMd_Click();
         }
@@ -122,37 +100,13 @@ void FrmDjYh::readPrizeSheet()
         m_mnSz[0]->setVisible(false);
     else
         m_mnSz[1]->setVisible(false);
-    m_cmbMd->setVisible(!(fixedPerson() && m_chkMd->isChecked()));
-}
-
-void FrmDjYh::loadPrizes()
-{
-    setMainText(titleText(m_data.title, m_data.subtitle), false);
-    m_cmbMd->clear();
-    showItems(m_mnDj, m_mnDjMenu, prizeMenuItems(m_data.prizes),
-              [this](int index) { MnDj_Click(index); });
-    if (!fixedPerson())
-        m_cmbMd->addItems(choiceEntries(PrizeMode::FixedPrize, m_data));
-    m_prizeTickets = zelvano::prizeTickets(m_data.prizes);
-    if (fixedPerson())
-        m_pool.reset(m_prizeTickets);
-}
-
-void FrmDjYh::loadNames()
-{
-    m_lblXm2->clear();
-    showItems(m_mnMd, m_mnMdMenu, nameMenuItems(m_data.people),
-              [this](int index) { MnMd_Click(index); });
-    if (fixedPerson())
-        m_cmbMd->addItems(choiceEntries(PrizeMode::FixedPerson, m_data));
-    else
-        m_pool.reset(drawPoolFor(PrizeMode::FixedPrize, m_data));
+    m_cmbMd->setVisible(!(fixedPerson() && m_draw.withoutNames()));
 }
 
 void FrmDjYh::showPrizeList()
 {
     m_lstJp->clear();
-    m_lstJp->addItems(prizeListLines(m_data.prizes));
+    m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
     m_lstJp->show();
     m_lstMd->hide();
     centrePanel(0.5);
@@ -161,7 +115,7 @@ void FrmDjYh::showPrizeList()
 void FrmDjYh::showNameList()
 {
     m_lstMd->clear();
-    m_lstMd->addItems(nameListLines(m_data.people));
+    m_lstMd->addItems(nameListLines(m_draw.sheet().people));
     m_lstMd->setGeometry(m_lstJp->geometry());
     m_lstJp->hide();
     m_lstMd->show();
@@ -170,7 +124,7 @@ void FrmDjYh::showNameList()
 
 bool FrmDjYh::hasUnsavedAward() const
 {
-    return !m_unwritten.empty() || m_session->hasUnsavedChanges();
+    return m_session->hasUnsavedChanges();
 }
 
 QString FrmDjYh::prizeSheetName()
@@ -183,92 +137,36 @@ int FrmDjYh::prizeSheetIndex() const
     return m_session->openWorksheetIndex(prizeSheetName());
 }
 
-bool FrmDjYh::flushAwards()
-{
-    // Awards the roll book could not take yet go in first, in the order
-    // they were made, each exactly once. One that the sheet refuses stays
-    // waiting without holding up the others.
-    std::vector<AwardTarget> waiting;
-    bool open = true;
-    for (AwardTarget& award : m_unwritten) {
-        const AwardWrite result = open ? writeAward(award, nullptr) : AwardWrite::NotOpen;
-        open = open && result != AwardWrite::NotOpen;
-        if (result != AwardWrite::Written)
-            waiting.push_back(std::move(award));
-    }
-    m_unwritten = std::move(waiting);
-    return m_unwritten.empty();
-}
-
-FrmDjYh::AwardWrite FrmDjYh::writeAward(const AwardTarget& award, AwardCells* written)
-{
-    // The sheet is found by its name at every award: one inserted before it
-    // by another program must never receive the award's cells.
-    if (!m_session->activateSheet(prizeSheetName()))
-        return AwardWrite::NotOpen;
-    const RollBookSession& book = *m_session;
-    const AwardPlan plan = planAward(
-        [&book](int row, int column) { return book.cell(row, column); }, book.lastUsedRow(), award);
-    if (plan.status != AwardPlan::Status::Ready) {
-        m_services.messages->show(awardRowGoneText(plan.status == AwardPlan::Status::PrizeGone
-                                                       ? award.prizeAnchor().keyText()
-                                                       : award.personAnchor().keyText()),
-                                  QStringLiteral("错误"), MessageIcon::Critical);
-        return AwardWrite::Refused;
-    }
-    if (!m_session->write(awardWrites(plan.cells, award)))
-        return AwardWrite::Refused; // the session named the cell
-    if (written)
-        *written = plan.cells;
-    return AwardWrite::Written;
-}
-
 void FrmDjYh::recordAward()
 {
-    if (m_chosenPrize < 1 || m_chosenPrize > static_cast<int>(m_data.prizes.size()))
+    if (!m_draw.awardPrize())
         return;
-    Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
-    const bool withPerson = !noNameList() && m_chosenPerson >= 1 &&
-                            m_chosenPerson <= static_cast<int>(m_data.people.size());
-    const int person = withPerson ? m_chosenPerson : 0;
-    const QString display = withPerson ? m_lblXm2->text() : QString();
-    const AwardTarget target = awardTarget(
-        prize, withPerson ? &m_data.people[static_cast<size_t>(person - 1)] : nullptr, display);
+    const Prize& prize = *m_draw.awardPrize();
+    const QString display = m_draw.winnerDisplay();
+    const AwardTarget target = awardTarget(prize, m_draw.winner(), display);
 
     // The cells change in memory first; only the save can then fail, and a
     // failed save is made good by the next access without applying the
     // award again. When the roll book cannot even be opened, or the sheet
-    // refuses the award, it waits in the window and is written by the next
-    // access.
-    flushAwards();
-    AwardCells cells;
-    const AwardWrite result = writeAward(target, &cells);
-    const bool written = result == AwardWrite::Written;
-    if (!written)
-        m_unwritten.push_back(target);
+    // refuses the award, it waits in the roll book and is written by the
+    // next access. Awards waiting already go first, in the order made.
+    m_session->applyWaiting();
+    const auto award = std::make_shared<AwardRecord>(target);
+    const RecordStatus result = m_session->record(award);
+    const bool written = result == RecordStatus::Written;
     // The level and prize as the sheet holds them now.
-    const QString level = written ? cells.level : prize.level;
-    const QString prizeName = written ? cells.prizeName : prize.name;
+    const QString level = written ? award->planned().level : prize.level;
+    const QString prizeName = written ? award->planned().prizeName : prize.name;
 
-    prize.remaining = std::max(prize.remaining - 1, 0);
-    prize.used = toInt16(prize.used + 1);
-    if (QAction* item = MnDj(m_chosenPrize - 1); item && prize.remaining < 1)
-        item->setEnabled(false);
-    if (withPerson) {
-        if (QAction* item = MnMd(person - 1))
-            item->setEnabled(false);
-        Entrant& winner = m_data.people[static_cast<size_t>(person - 1)];
-        winner.levelWon = level.trimmed();
-        winner.prizeWon = prizeName.trimmed();
-    }
-    m_awardCount = toInt16(m_awardCount + 1);
-    m_lstHj->insertItem(0, winnerLine(m_awardCount, display, level, prizeName));
+    const QString line = m_draw.awarded(level, prizeName);
+    showMenuStates();
+    m_lstHj->insertItem(0, line);
     m_lstHj->insertItem(0, QString());
     m_lstHj->show();
 
     // Whatever reached the cells is saved, awards that waited included.
     const bool saved = m_session->save();
-    if (result == AwardWrite::NotOpen || !saved) {
+    if (result == RecordStatus::Unreachable || !saved) {
         m_session->reportWriteFailure();
         m_imgXie->setVisible(hasUnsavedAward());
         return;
@@ -284,7 +182,7 @@ void FrmDjYh::imgXie_Click()
 {
     if (isRolling() || !hasUnsavedAward())
         return;
-    flushAwards();
+    m_session->applyWaiting();
     const bool saved = m_session->save();
     if (!saved)
         m_session->reportWriteFailure();
@@ -295,12 +193,12 @@ void FrmDjYh::imgXie_Click()
 
 bool FrmDjYh::writeWaitingAwards()
 {
-    if (m_unwritten.empty() && !m_session->hasUnsavedChanges())
+    if (!m_session->hasUnsavedChanges())
         return true;
-    flushAwards();
+    const bool allWritten = m_session->applyWaiting();
     const bool saved = m_session->save();
     m_imgXie->setVisible(hasUnsavedAward());
-    if (saved && m_unwritten.empty())
+    if (saved && allWritten)
         return true;
     m_services.messages->show(unwrittenRefreshText(), QStringLiteral("错误"),
                               MessageIcon::Critical);
@@ -309,19 +207,14 @@ bool FrmDjYh::writeWaitingAwards()
 
 void FrmDjYh::warnUnwrittenAwards()
 {
-    if (m_unwritten.empty() || flushAwards())
+    if (!m_session->hasWaitingRecords() || m_session->applyWaiting())
         return;
     // Each award says its own prize: the window's tables may have been read
     // again since it was drawn.
-    QStringList lines;
-    for (const AwardTarget& award : m_unwritten) {
-        lines << award.display + QStringLiteral("获") + award.level + QLatin1Char(',') +
-                     award.prizeName;
-    }
     m_services.messages->show(QStringLiteral("以下获奖记录没能写入点名册.xls，请手动补记：\r\n") +
-                                  lines.join(QStringLiteral("\r\n")),
+                                  m_session->waitingRecordTexts().join(QStringLiteral("\r\n")),
                               QStringLiteral("错误"), MessageIcon::Critical);
-    m_unwritten.clear();
+    m_session->dropWaitingRecords();
 }
 
 void FrmDjYh::resetAwards()
@@ -331,7 +224,7 @@ void FrmDjYh::resetAwards()
     // Awards still waiting are written first, so the winners' record (G)
     // keeps them; the reset then clears F, C and D of the rows the sheet
     // holds now, found by its name.
-    if (!flushAwards() || !m_session->activateSheet(prizeSheetName())) {
+    if (!m_session->applyWaiting() || !m_session->activateSheet(prizeSheetName())) {
         m_session->reportWriteFailure();
         return;
     }

@@ -90,6 +90,7 @@ void FrmDjYh::buildControls()
     }
 
     m_fraLine = new QFrame(m_canvas);
+    m_fraLine->setObjectName(QStringLiteral("FraLine"));
     m_fraLine->setFrameShape(QFrame::VLine);
     m_fraLine->setFrameShadow(QFrame::Sunken);
     m_fraLine->resize(3, 100);
@@ -126,6 +127,8 @@ void FrmDjYh::buildSidePanel()
     m_cmbMd->setFont(yaHeiFont(12));
     m_cmbMd->setGeometry(10, 8, 270, 38);
     m_cmbMd->setMaxVisibleItems(15);
+    connect(m_cmbMd, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_draw.selectChoice(index); });
 
     m_lstHj = new QListWidget(m_fraTs2);
     m_lstHj->setObjectName(QStringLiteral("lstHj"));
@@ -136,6 +139,7 @@ void FrmDjYh::buildSidePanel()
 
     m_imgOk = new StartPicture(m_fraTs2, m_services.appDir, QStringLiteral("开始"),
                                [this] { imgOk_MouseDown(); });
+    m_imgOk->setObjectName(QStringLiteral("imgOk"));
     m_imgOk->setGeometry(75, 290, 140, 140);
     m_imgOk->hide();
 
@@ -167,6 +171,7 @@ void FrmDjYh::buildListPanel()
     m_fraJp->setFont(songFont(12));
 
     m_lblXx = new QLabel(QStringLiteral("请确认获奖信息"), m_fraJp);
+    m_lblXx->setObjectName(QStringLiteral("lblXx"));
     m_lblXx->setFont(kaiFont(18, true));
     m_lblXx->setGeometry(20, 10, 500, 40);
 
@@ -200,7 +205,12 @@ void FrmDjYh::buildListPanel()
     m_chkMd->setAccessibleName(QStringLiteral("不要名单"));
     m_chkMd->setGeometry(20, 496, 140, 36);
     connect(m_chkMd, &QCheckBox::clicked, this, &FrmDjYh::chkMd_Click);
+    buildListButtons();
+    m_fraJp->hide();
+}
 
+void FrmDjYh::buildListButtons()
+{
     auto* imgCz = glyphButton(QStringLiteral("重"), QColor(0xcd, 0x5c, 0x5c),
                               QStringLiteral("重置"), m_fraJp, QRect(300, 490, 46, 46));
     connect(imgCz, &QToolButton::clicked, this, &FrmDjYh::imgCz_Click);
@@ -216,7 +226,6 @@ void FrmDjYh::buildListPanel()
     m_cmdOk->setAccessibleName(QStringLiteral("确定"));
     m_cmdOk->setGeometry(780 - 140, 494, 120, 40);
     connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(0); });
-    m_fraJp->hide();
 }
 
 void FrmDjYh::buildMenus()
@@ -251,16 +260,12 @@ void FrmDjYh::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
     m_topMenus = {names, format};
-}
-
-QAction* FrmDjYh::MnDj(int i) const
-{
-    return i >= 0 && i < static_cast<int>(m_mnDj.size()) ? m_mnDj[static_cast<size_t>(i)] : nullptr;
-}
-
-QAction* FrmDjYh::MnMd(int i) const
-{
-    return i >= 0 && i < static_cast<int>(m_mnMd.size()) ? m_mnMd[static_cast<size_t>(i)] : nullptr;
+    // 放大 and 缩小 size the display through the format; the size they give
+    // is the one every later text starts from.
+    for (const char* item : {"MnGs_0", "MnGs_1"}) {
+        if (QAction* action = format->findChild<QAction*>(QLatin1String(item)))
+            connect(action, &QAction::triggered, this, &FrmDjYh::takeDisplaySize);
+    }
 }
 
 } // namespace zelvano

@@ -21,8 +21,11 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
+
+#include <functional>
 
 namespace zelvano
 {
@@ -50,157 +53,151 @@ QPixmap loadPicture(const QString& path)
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
+void showItems(std::vector<QAction*>& actions, QMenu* menu, const std::vector<ChoiceItem>& items,
+               const std::function<void(int)>& onClick)
+{
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i >= actions.size()) {
+            const int index = static_cast<int>(i);
+            actions.push_back(
+                menu->addAction(QString(), menu, [onClick, index] { onClick(index); }));
+        }
+        actions[i]->setText(items[i].caption);
+        actions[i]->setVisible(true);
+        actions[i]->setEnabled(items[i].enabled);
+    }
+    // Items of an earlier, longer sheet stay in the menu, hidden.
+    for (size_t i = items.size(); i < actions.size(); ++i)
+        actions[i]->setVisible(false);
+}
+
 } // namespace
 
-bool FrmDjYh::noNameList() const
+void FrmDjYh::loadSheet(PrizeSheetData data)
 {
-    return m_chkMd->isChecked();
+    m_draw.load(std::move(data));
+    setMainText(m_draw.mainText(), m_draw.textBesidePanel());
+    m_lblXm2->clear();
+    showItems(m_mnDj, m_mnDjMenu, prizeMenuItems(m_draw.sheet().prizes),
+              [this](int index) { MnDj_Click(index); });
+    showItems(m_mnMd, m_mnMdMenu, nameMenuItems(m_draw.sheet().people),
+              [this](int index) { MnMd_Click(index); });
+    showChoices();
 }
 
 void FrmDjYh::imgOk_MouseDown()
 {
-    if (isRolling() || m_setupStage < 3)
+    if (isRolling() || !m_setup.canDraw())
         return;
-    const bool withoutNames = fixedPerson() && noNameList();
-    if (m_cmbMd->currentIndex() < 0 && !withoutNames)
+    const PrizeChoice choice = m_draw.currentChoice();
+    if (choice.kind == PrizeChoice::Kind::None)
         return;
     m_imgOk->hide();
-    if (!withoutNames) {
-        m_fraLine->move(m_fraTs->x() - 20, 0);
-        m_fraLine->show();
-    }
-    if (withoutNames) {
+    if (choice.kind == PrizeChoice::Kind::WithoutNames) {
         startDraw();
         return;
     }
-    const QString choice = m_cmbMd->currentText();
-    if (fixedPerson()) {
-        for (size_t i = 0; i < m_mnMd.size(); ++i) {
-            if (m_mnMd[i]->isVisible() && m_mnMd[i]->text() == choice) {
-                MnMd_Click(static_cast<int>(i));
-                break;
-            }
-        }
-        // A person is drawn for at most once.
-        takeChoice();
-        return;
-    }
-    // Several rows may share a level: the first that still has units is
-    // meant, so a used-up row does not hide the next one.
-    int index = -1;
-    for (size_t i = 0; i < m_data.prizes.size(); ++i) {
-        if (m_data.prizes[i].level != choice)
-            continue;
-        if (index < 0)
-            index = static_cast<int>(i);
-        if (m_data.prizes[i].remaining > 0) {
-            index = static_cast<int>(i);
-            break;
-        }
-    }
-    if (index < 0)
-        return;
-    const int remainingBefore = m_data.prizes[static_cast<size_t>(index)].remaining;
-    MnDj_Click(index);
-    if (remainingBefore <= 1)
+    m_fraLine->move(m_fraTs->x() - 20, 0);
+    m_fraLine->show();
+    if (choice.kind == PrizeChoice::Kind::Person && choice.index >= 0)
+        MnMd_Click(choice.index);
+    else if (choice.kind == PrizeChoice::Kind::Prize && choice.index >= 0)
+        MnDj_Click(choice.index);
+    if (choice.usedUp)
         takeChoice();
 }
 
 void FrmDjYh::takeChoice()
 {
-    m_cmbMd->removeItem(m_cmbMd->currentIndex());
-    if (m_cmbMd->count() == 0) {
+    m_draw.dropChoice();
+    showChoices();
+    if (m_draw.choices().isEmpty()) {
         m_cmbMd->hide();
         m_imgOk->hide();
-    } else {
-        m_cmbMd->setCurrentIndex(0);
     }
+}
+
+void FrmDjYh::showChoices()
+{
+    // Filled from the session without echoing each change back to it.
+    const QSignalBlocker quiet(m_cmbMd);
+    m_cmbMd->clear();
+    m_cmbMd->addItems(m_draw.choices());
+    m_cmbMd->setCurrentIndex(m_draw.choiceIndex());
 }
 
 void FrmDjYh::MnDj_Click(int index)
 {
-    if (isRolling() || index < 0 || index >= static_cast<int>(m_data.prizes.size()))
+    if (isRolling() || !m_draw.choosePrize(index))
         return;
-    m_chosenPrize = index + 1;
-    if (m_setupStage == 3)
-        m_setupStage = 4;
-    showPrize(m_chosenPrize);
+    m_setup.drawAsked();
+    showPrize();
     startDraw();
 }
 
 void FrmDjYh::MnMd_Click(int index)
 {
-    if (isRolling() || index < 0 || index >= static_cast<int>(m_data.people.size()))
+    if (isRolling() || !m_draw.choosePerson(index))
         return;
     m_imgJp->clear();
     m_imgJp->hide();
-    showPerson(index + 1);
-    m_chosenPerson = index + 1;
+    showPerson();
     m_fraLine->show();
     startDraw();
 }
 
 void FrmDjYh::lblXm_MouseDown(Qt::MouseButton button, QPoint globalPos)
 {
-    if (m_setupStage < 3 || isRolling())
+    if (!m_setup.canDraw() || isRolling())
         return;
     const int menu = fixedPerson() ? 1 : 0;
+    // Without names there is no names menu to offer: a click draws.
+    const bool offerMenu = m_draw.choiceMenuApplies();
     if (button == Qt::RightButton) {
-        if (!(fixedPerson() && noNameList()))
+        if (offerMenu)
             popUpChoiceMenu(menu, globalPos);
         return;
     }
-    if (m_setupStage < 4 || m_lblXm->text().contains(QStringLiteral("奖品已经领完"))) {
-        // Without names there is no names menu to offer: the click draws.
-        if (m_mnSz[static_cast<size_t>(menu)]->isVisible()) {
-            popUpChoiceMenu(menu, globalPos);
-            return;
-        }
+    const bool chooseFirst =
+        m_setup.step() == PrizeStep::Ready || m_draw.display() == PrizeDisplay::Exhausted;
+    if (chooseFirst && offerMenu) {
+        popUpChoiceMenu(menu, globalPos);
+        return;
     }
     startDraw();
 }
 
 void FrmDjYh::popUpChoiceMenu(int item, QPoint globalPos)
 {
-    m_lastPopUp = item;
     QMenu* menu = item == 0 ? m_mnDjMenu : m_mnMdMenu;
     menu->popup(globalPos.isNull() ? QCursor::pos() : globalPos);
 }
 
 void FrmDjYh::startDraw()
 {
-    if (isRolling() || m_setupStage < 3)
+    if (isRolling() || !m_setup.canDraw())
         return;
     m_imgOk->hide();
-    if (m_pool.size() <= 0) {
-        showEnd(finishedText(m_data.title, m_data.subtitle));
-        return;
+    const DrawStart start = m_draw.start();
+    if (start != DrawStart::Finished)
+        m_setup.drawAsked();
+    switch (start) {
+    case DrawStart::Finished:
+    case DrawStart::Exhausted:
+        showEnd();
+        break;
+    case DrawStart::ChooseFromMenu:
+        popUpChoiceMenu(fixedPerson() ? 1 : 0, {});
+        break;
+    case DrawStart::Roll:
+        m_rolling->start();
+        break;
     }
-    if (m_setupStage == 3)
-        m_setupStage = 4;
-    if (fixedPerson()) {
-        const QAction* person = MnMd(m_chosenPerson - 1);
-        if (!noNameList() && !(person && person->isEnabled())) {
-            popUpChoiceMenu(1, {});
-            return;
-        }
-    } else {
-        if (m_chosenPrize < 1 || m_chosenPrize > static_cast<int>(m_data.prizes.size())) {
-            popUpChoiceMenu(0, {});
-            return;
-        }
-        const Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
-        if (prize.remaining <= 0) {
-            showEnd(exhaustedText(prize.level));
-            return;
-        }
-    }
-    m_rolling->start();
 }
 
-void FrmDjYh::showEnd(const QString& text)
+void FrmDjYh::showEnd()
 {
-    setMainText(text, false);
+    setMainText(m_draw.mainText(), m_draw.textBesidePanel());
     m_imgJp->clear();
     m_imgJp->hide();
     m_lblXm2->clear();
@@ -215,33 +212,37 @@ void FrmDjYh::Timer1_Timer()
 void FrmDjYh::rollStep()
 {
     m_services.random->reseed();
-    const int position = m_pool.pickRandom(*m_services.random);
-    if (position == 0)
+    if (!m_draw.rollStep(*m_services.random))
         return;
-    const int row = m_pool.at(position);
-    if (fixedPerson()) {
-        m_chosenPrize = row - 2;
-        showPrize(m_chosenPrize);
-    } else {
-        showPerson(row - 20);
-        m_chosenPerson = row - 20;
-    }
+    if (fixedPerson())
+        showPrize();
+    else
+        showPerson();
 }
 
 void FrmDjYh::finishDraw()
 {
     recordAward();
-    m_pool.removeDrawn();
+    m_draw.removeDrawn();
     announceResult(m_lblXm);
     announceResult(m_lblXm2);
 }
 
-void FrmDjYh::showPerson(int v)
+void FrmDjYh::showMenuStates()
 {
-    if (v < 1 || v > static_cast<int>(m_data.people.size()))
+    // The menus hold an item for every row read (and hidden ones beyond).
+    for (size_t i = 0; i < m_draw.sheet().prizes.size(); ++i)
+        m_mnDj[i]->setEnabled(m_draw.prizeOpen(static_cast<int>(i)));
+    for (size_t i = 0; i < m_draw.sheet().people.size(); ++i)
+        m_mnMd[i]->setEnabled(m_draw.personOpen(static_cast<int>(i)));
+}
+
+void FrmDjYh::showPerson()
+{
+    const QString text = m_draw.personText();
+    if (text.isEmpty())
         return;
-    const Entrant& person = m_data.people[static_cast<size_t>(v - 1)];
-    m_lblXm2->setText(personDisplay(person.number, person.name));
+    m_lblXm2->setText(text);
     placePersonDisplay();
 }
 
@@ -265,12 +266,12 @@ void FrmDjYh::placePersonDisplay()
     m_lblXm2->move(std::max(areaLeft, left), std::max(0, (m_fraTs->y() - m_lblXm2->height()) / 2));
 }
 
-void FrmDjYh::showPrize(int t)
+void FrmDjYh::showPrize()
 {
-    if (t < 1 || t > static_cast<int>(m_data.prizes.size()))
+    if (!m_draw.showPrize())
         return;
-    const Prize& prize = m_data.prizes[static_cast<size_t>(t - 1)];
-    setMainText(prizeText(prize.level, prize.name), true);
+    const Prize& prize = *m_draw.awardPrize();
+    setMainText(m_draw.mainText(), m_draw.textBesidePanel());
 
     const QString file = prize.picture.trimmed();
     const QString path = findPicture(m_services.dataDir, m_services.appDir, file);
@@ -294,17 +295,16 @@ void FrmDjYh::showPrize(int t)
 
 void FrmDjYh::chkMd_Click()
 {
+    // A click while rolling is undone: the draw keeps its setting.
     if (isRolling()) {
-        m_chkMd->setChecked(!m_chkMd->isChecked());
+        m_chkMd->setChecked(m_draw.withoutNames());
         return;
     }
-    const bool ticked = m_chkMd->isChecked();
+    // The state the click just gave the box is the host's input.
+    m_draw.setWithoutNames(m_chkMd->isChecked());
+    const bool ticked = m_draw.withoutNames();
     m_mnSz[1]->setVisible(!ticked && fixedPerson());
     m_mnSz[4]->setVisible(!ticked);
-    if (ticked)
-        m_chosenPerson = -1;
-    else if (m_chosenPerson < 0)
-        m_chosenPerson = 0;
     if (fixedPerson())
         m_cmbMd->setVisible(!ticked);
 }

@@ -1,6 +1,6 @@
 #include "rollbook/CellValue.h"
 
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 
 namespace zelvano::xls
 {

@@ -1,6 +1,6 @@
 // zelvano-xls: lists, dumps and changes the cells of an .xls workbook with
 // the same engine the program uses, for scripts and tests.
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 #include "rollbook/Workbook.h"
 #include "rollbook/XlsError.h"
 
@@ -154,87 +154,106 @@ struct Change {
     std::string text;
 };
 
+int listSheets(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        throw UsageError{"sheets takes one file"};
+    const Workbook wb = Workbook::open(utf8Path(args[1]));
+    std::string out;
+    for (const auto& name : wb.worksheetNames())
+        out += name + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+int dump(const std::vector<std::string>& args)
+{
+    if (args.size() > 3)
+        throw UsageError{"dump takes a file and at most one sheet"};
+    const Workbook wb = Workbook::open(utf8Path(args[1]));
+    std::string out;
+    if (args.size() == 3) {
+        dumpSheet(wb, findSheet(wb, args[2]), out);
+    } else {
+        for (std::size_t i = 0; i < wb.worksheetCount(); ++i)
+            dumpSheet(wb, i, out);
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+// The changes of "set", each SHEET ROW COL followed by --number X,
+// --text T or --empty.
+std::vector<Change> parseChanges(const std::vector<std::string>& args)
+{
+    std::vector<Change> changes;
+    std::size_t i = 2;
+    while (i < args.size()) {
+        if (i + 3 >= args.size())
+            throw UsageError{"set needs SHEET ROW COL and --number X, --text T or --empty"};
+        Change c;
+        c.sheet = args[i];
+        c.row = parseInt(args[i + 1], "row");
+        c.col = parseInt(args[i + 2], "column");
+        const std::string& what = args[i + 3];
+        i += 4;
+        if (what == "--empty") {
+            c.kind = Change::Kind::Empty;
+        } else if (what == "--number" || what == "--text") {
+            if (i >= args.size())
+                throw UsageError{what + " needs a value"};
+            if (what == "--number") {
+                c.kind = Change::Kind::Number;
+                c.number = parseNumber(args[i]);
+            } else {
+                c.kind = Change::Kind::Text;
+                c.text = args[i];
+            }
+            ++i;
+        } else {
+            throw UsageError{"expected --number, --text or --empty, not \"" + what + "\""};
+        }
+        changes.push_back(std::move(c));
+    }
+    if (changes.empty())
+        throw UsageError{"set needs at least one change"};
+    return changes;
+}
+
+int setCells(const std::vector<std::string>& args)
+{
+    const std::vector<Change> changes = parseChanges(args);
+    Workbook wb = Workbook::open(utf8Path(args[1]));
+    for (const Change& c : changes) {
+        const std::size_t sheet = findSheet(wb, c.sheet);
+        switch (c.kind) {
+        case Change::Kind::Number:
+            wb.setNumber(sheet, c.row, c.col, c.number);
+            break;
+        case Change::Kind::Text:
+            wb.setText(sheet, c.row, c.col, c.text);
+            break;
+        case Change::Kind::Empty:
+            wb.setEmpty(sheet, c.row, c.col);
+            break;
+        }
+    }
+    if (wb.isDirty())
+        wb.save();
+    return 0;
+}
+
 int run(const std::vector<std::string>& args)
 {
     if (args.size() < 2)
         throw UsageError{"missing command or file"};
     const std::string& command = args[0];
-    const std::string& file = args[1];
-    if (command == "sheets") {
-        if (args.size() != 2)
-            throw UsageError{"sheets takes one file"};
-        const Workbook wb = Workbook::open(utf8Path(file));
-        std::string out;
-        for (const auto& name : wb.worksheetNames())
-            out += name + '\n';
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        return 0;
-    }
-    if (command == "dump") {
-        if (args.size() > 3)
-            throw UsageError{"dump takes a file and at most one sheet"};
-        const Workbook wb = Workbook::open(utf8Path(file));
-        std::string out;
-        if (args.size() == 3) {
-            dumpSheet(wb, findSheet(wb, args[2]), out);
-        } else {
-            for (std::size_t i = 0; i < wb.worksheetCount(); ++i)
-                dumpSheet(wb, i, out);
-        }
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        return 0;
-    }
-    if (command == "set") {
-        std::vector<Change> changes;
-        std::size_t i = 2;
-        while (i < args.size()) {
-            if (i + 3 >= args.size())
-                throw UsageError{"set needs SHEET ROW COL and --number X, --text T or --empty"};
-            Change c;
-            c.sheet = args[i];
-            c.row = parseInt(args[i + 1], "row");
-            c.col = parseInt(args[i + 2], "column");
-            const std::string& what = args[i + 3];
-            i += 4;
-            if (what == "--empty") {
-                c.kind = Change::Kind::Empty;
-            } else if (what == "--number" || what == "--text") {
-                if (i >= args.size())
-                    throw UsageError{what + " needs a value"};
-                if (what == "--number") {
-                    c.kind = Change::Kind::Number;
-                    c.number = parseNumber(args[i]);
-                } else {
-                    c.kind = Change::Kind::Text;
-                    c.text = args[i];
-                }
-                ++i;
-            } else {
-                throw UsageError{"expected --number, --text or --empty, not \"" + what + "\""};
-            }
-            changes.push_back(std::move(c));
-        }
-        if (changes.empty())
-            throw UsageError{"set needs at least one change"};
-        Workbook wb = Workbook::open(utf8Path(file));
-        for (const Change& c : changes) {
-            const std::size_t sheet = findSheet(wb, c.sheet);
-            switch (c.kind) {
-            case Change::Kind::Number:
-                wb.setNumber(sheet, c.row, c.col, c.number);
-                break;
-            case Change::Kind::Text:
-                wb.setText(sheet, c.row, c.col, c.text);
-                break;
-            case Change::Kind::Empty:
-                wb.setEmpty(sheet, c.row, c.col);
-                break;
-            }
-        }
-        if (wb.isDirty())
-            wb.save();
-        return 0;
-    }
+    if (command == "sheets")
+        return listSheets(args);
+    if (command == "dump")
+        return dump(args);
+    if (command == "set")
+        return setCells(args);
     throw UsageError{"unknown command \"" + command + "\""};
 }
 

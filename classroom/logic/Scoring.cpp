@@ -87,4 +87,39 @@ std::optional<int> scoreRow(const Person& person, const CellReader& cells)
     return std::nullopt;
 }
 
+ScoreRecord::ScoreRecord(QString sheet, Person person, int column, double points, QString dayText)
+    : m_sheet(std::move(sheet)), m_person(std::move(person)), m_column(column), m_points(points),
+      m_dayText(std::move(dayText))
+{
+}
+
+RecordPlan ScoreRecord::plan(const SheetCellReader& cells, int /*lastRow*/)
+{
+    RecordPlan plan;
+    const auto row = scoreRow(m_person, cells);
+    if (!row) {
+        plan.rowGone = true;
+        return plan;
+    }
+    // Header and score go in together or not at all.
+    if (trimmedCell(cells, kHeaderRow, m_column).isEmpty())
+        plan.cells.push_back({kHeaderRow, m_column, m_dayText, CellAnchor::emptyHeader()});
+    plan.cells.push_back(
+        {*row, m_column, addedScore(cells(*row, m_column), m_points), personAnchor(m_person)});
+    return plan;
+}
+
+RecordNotice ScoreRecord::goneNotice() const
+{
+    return {QStringLiteral("点名册中找不到 %1 %2，分数没有写入。\r\n请按F5刷新名单后再写。")
+                .arg(m_person.number, m_person.name),
+            QStringLiteral("警告")};
+}
+
+QString ScoreRecord::handText() const
+{
+    return cellAddress(m_sheet, m_person.row, m_column) +
+           QStringLiteral("（%1）").arg(personAnchor(m_person).keyText());
+}
+
 } // namespace zelvano

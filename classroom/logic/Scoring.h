@@ -3,6 +3,7 @@
 #include "classroom/logic/Roster.h"
 #include "draw/DrawPool.h"
 #include "draw/DrawSession.h"
+#include "rollbook/ops/RecordCommand.h"
 
 #include <optional>
 
@@ -46,5 +47,29 @@ double addedScore(const xls::CellValue& cell, double points);
 // holding the person's number and name (the sheet was changed by another
 // program since the roster was read). Nothing when the person is gone.
 std::optional<int> scoreRow(const Person& person, const CellReader& cells);
+
+// Points added to one person, as the roll book applies them: in the row
+// that holds the person now (scoreRow), the sum of what the cell holds then
+// and the points, and the day's date into the column's header when that is
+// still empty. Never kept to wait: a score that cannot be written is
+// given up and the teacher tries again.
+class ScoreRecord final : public RecordCommand
+{
+public:
+    ScoreRecord(QString sheet, Person person, int column, double points, QString dayText);
+
+    QString sheet() const override { return m_sheet; }
+    RecordPlan plan(const SheetCellReader& cells, int lastRow) override;
+    RecordNotice goneNotice() const override;
+    bool waitsWhenNotWritten() const override { return false; }
+    QString handText() const override;
+
+private:
+    QString m_sheet;
+    Person m_person;
+    int m_column = kFirstScoreColumn;
+    double m_points = 0;
+    QString m_dayText;
+};
 
 } // namespace zelvano

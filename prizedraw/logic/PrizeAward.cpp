@@ -1,6 +1,9 @@
 #include "prizedraw/logic/PrizeAward.h"
 
 #include "prizedraw/logic/PrizeTexts.h"
+#include "rollbook/ops/RollBook.h"
+
+#include <utility>
 
 namespace zelvano
 {
@@ -9,12 +12,12 @@ AwardCells planAward(const CellReader& cell, int prizeRow, int personRow, const 
 {
     AwardCells award;
     award.prizeRow = prizeRow;
-    award.used = double(cellInt16(cell(prizeRow, 6))) + 1;
+    award.used = double(cellInt16(cell(prizeRow, kPrizeUsedColumn))) + 1;
     award.writeWinners = !display.isEmpty();
     if (award.writeWinners)
-        award.winners = appendWinner(cellString(cell(prizeRow, 7)), display);
-    award.level = cellString(cell(prizeRow, 2));
-    award.prizeName = cellString(cell(prizeRow, 3));
+        award.winners = appendWinner(cellString(cell(prizeRow, kPrizeWinnersColumn)), display);
+    award.level = cellString(cell(prizeRow, kPrizeLevelColumn));
+    award.prizeName = cellString(cell(prizeRow, kPrizeNameColumn));
     award.personRow = personRow;
     return award;
 }
@@ -22,16 +25,16 @@ AwardCells planAward(const CellReader& cell, int prizeRow, int personRow, const 
 namespace
 {
 
-constexpr int kLastPrizeRow = kFirstNameRow - 1;
-
 CellAnchor prizeRowAnchor(const QString& level, const QString& name)
 {
-    return CellAnchor::rowHolding({{2, level}, {3, name}}, kFirstPrizeRow, kLastPrizeRow);
+    return CellAnchor::rowHolding({{kPrizeLevelColumn, level}, {kPrizeNameColumn, name}},
+                                  kFirstPrizeRow, kLastPrizeRow);
 }
 
 CellAnchor nameRowAnchor(const QString& number, const QString& name)
 {
-    return CellAnchor::rowHolding({{1, number}, {2, name}}, kFirstNameRow);
+    return CellAnchor::rowHolding({{kEntrantNumberColumn, number}, {kEntrantNameColumn, name}},
+                                  kFirstNameRow);
 }
 
 } // namespace
@@ -87,13 +90,13 @@ AwardPlan planAward(const CellReader& cell, int lastRow, const AwardTarget& targ
 std::vector<CellWrite> awardWrites(const AwardCells& cells, const AwardTarget& target)
 {
     const CellAnchor prize = target.prizeAnchor();
-    std::vector<CellWrite> writes{{cells.prizeRow, 6, cells.used, prize}};
+    std::vector<CellWrite> writes{{cells.prizeRow, kPrizeUsedColumn, cells.used, prize}};
     if (cells.writeWinners)
-        writes.push_back({cells.prizeRow, 7, cells.winners, prize});
+        writes.push_back({cells.prizeRow, kPrizeWinnersColumn, cells.winners, prize});
     if (cells.personRow >= 1) {
         const CellAnchor person = target.personAnchor();
-        writes.push_back({cells.personRow, 3, cells.level, person});
-        writes.push_back({cells.personRow, 4, cells.prizeName, person});
+        writes.push_back({cells.personRow, kEntrantLevelColumn, cells.level, person});
+        writes.push_back({cells.personRow, kEntrantPrizeColumn, cells.prizeName, person});
     }
     return writes;
 }
@@ -102,10 +105,10 @@ std::vector<QPoint> resetCells(int prizeCount, int nameCount)
 {
     std::vector<QPoint> cells;
     for (int t = 1; t <= prizeCount; ++t)
-        cells.emplace_back(6, t + 2);
+        cells.emplace_back(kPrizeUsedColumn, prizeRowOf(t));
     for (int v = 1; v <= nameCount; ++v) {
-        cells.emplace_back(3, v + 20);
-        cells.emplace_back(4, v + 20);
+        cells.emplace_back(kEntrantLevelColumn, nameRowOf(v));
+        cells.emplace_back(kEntrantPrizeColumn, nameRowOf(v));
     }
     return cells;
 }
@@ -115,13 +118,44 @@ std::vector<CellWrite> resetWrites(const CellReader& cell)
     std::vector<CellWrite> writes;
     for (const QPoint& at : resetCells(countPrizeRows(cell), countNameRows(cell))) {
         const int row = at.y();
-        const CellAnchor anchor =
-            row < kFirstNameRow
-                ? prizeRowAnchor(cellString(cell(row, 2)), cellString(cell(row, 3)))
-                : nameRowAnchor(cellTrimmed(cell(row, 1)), cellTrimmed(cell(row, 2)));
+        const CellAnchor anchor = row < kFirstNameRow
+                                      ? prizeRowAnchor(cellString(cell(row, kPrizeLevelColumn)),
+                                                       cellString(cell(row, kPrizeNameColumn)))
+                                      : nameRowAnchor(cellTrimmed(cell(row, kEntrantNumberColumn)),
+                                                      cellTrimmed(cell(row, kEntrantNameColumn)));
         writes.push_back({row, at.x(), QString(), anchor});
     }
     return writes;
+}
+
+AwardRecord::AwardRecord(AwardTarget target) : m_target(std::move(target)) {}
+
+QString AwardRecord::sheet() const
+{
+    return QString::fromUtf16(kPrizeSheetName);
+}
+
+RecordPlan AwardRecord::plan(const SheetCellReader& cells, int lastRow)
+{
+    const AwardPlan plan = planAward(cells, lastRow, m_target);
+    m_status = plan.status;
+    if (plan.status != AwardPlan::Status::Ready)
+        return {{}, true};
+    m_planned = plan.cells;
+    return {awardWrites(plan.cells, m_target), false};
+}
+
+RecordNotice AwardRecord::goneNotice() const
+{
+    const CellAnchor gone =
+        m_status == AwardPlan::Status::PrizeGone ? m_target.prizeAnchor() : m_target.personAnchor();
+    return {awardRowGoneText(gone.keyText()), QStringLiteral("错误")};
+}
+
+QString AwardRecord::handText() const
+{
+    return m_target.display + QStringLiteral("获") + m_target.level + QLatin1Char(',') +
+           m_target.prizeName;
 }
 
 } // namespace zelvano

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "prizedraw/logic/PrizeSheet.h"
-#include "rollbook/ops/PendingChanges.h"
+#include "rollbook/ops/CellWrite.h"
+#include "rollbook/ops/RecordCommand.h"
 
 #include <QPoint>
 #include <QString>
@@ -65,5 +66,31 @@ std::vector<QPoint> resetCells(int prizeCount, int nameCount);
 // The same for the sheet as it is now: the regions counted again, each
 // cell with the prize or person of its row.
 std::vector<CellWrite> resetWrites(const CellReader& cell);
+
+// One award as the roll book applies it: planned on the prize sheet as it
+// is then (planAward), written whole (awardWrites). It waits when it
+// cannot be written, so the award made on screen reaches the sheet at the
+// next access, once.
+class AwardRecord final : public RecordCommand
+{
+public:
+    explicit AwardRecord(AwardTarget target);
+
+    QString sheet() const override;
+    RecordPlan plan(const SheetCellReader& cells, int lastRow) override;
+    RecordNotice goneNotice() const override;
+    bool waitsWhenNotWritten() const override { return true; }
+    // "4 彭军获三等奖,台灯": the person display, the level and the prize.
+    QString handText() const override;
+
+    // The cells of the last plan that found both rows: the level and prize
+    // as the sheet held them when the award was written.
+    const AwardCells& planned() const { return m_planned; }
+
+private:
+    AwardTarget m_target;
+    AwardCells m_planned;
+    AwardPlan::Status m_status = AwardPlan::Status::Ready;
+};
 
 } // namespace zelvano

@@ -15,7 +15,7 @@ constexpr int kMaxRows = 32767;
 
 bool markedRow(const CellReader& cell, int row)
 {
-    return !cellTrimmed(cell(row, 1)).isEmpty();
+    return !cellTrimmed(cell(row, kPrizeMarkColumn)).isEmpty();
 }
 
 } // namespace
@@ -62,31 +62,31 @@ PrizeSheetData readPrizeSheet(const CellReader& cell)
         data.prizeRegionEmpty = true;
         return data;
     }
-    data.title = cellTrimmed(cell(1, 2));
-    data.subtitle = cellTrimmed(cell(1, 5));
+    data.title = cellTrimmed(cell(kTitleRow, kTitleColumn));
+    data.subtitle = cellTrimmed(cell(kTitleRow, kSubtitleColumn));
     data.prizes.reserve(static_cast<size_t>(data.prizeRowCount));
     for (int t = 1; t <= data.prizeRowCount; ++t) {
         Prize prize;
-        prize.row = t + 2;
-        prize.level = cellString(cell(prize.row, 2));
-        prize.name = cellString(cell(prize.row, 3));
-        prize.picture = cellString(cell(prize.row, 4));
-        const int stock = cellInt16(cell(prize.row, 5));
-        prize.used = cellInt16(cell(prize.row, 6));
+        prize.row = prizeRowOf(t);
+        prize.level = cellString(cell(prize.row, kPrizeLevelColumn));
+        prize.name = cellString(cell(prize.row, kPrizeNameColumn));
+        prize.picture = cellString(cell(prize.row, kPrizePictureColumn));
+        const int stock = cellInt16(cell(prize.row, kPrizeStockColumn));
+        prize.used = cellInt16(cell(prize.row, kPrizeUsedColumn));
         prize.remaining = toInt16(std::max(stock - prize.used, 0));
         data.prizes.push_back(prize);
     }
-    data.prizeRowsReachNames = data.prizeRowCount + 2 >= kFirstNameRow;
+    data.prizeRowsReachNames = prizeRowOf(data.prizeRowCount) >= kFirstNameRow;
     if (data.prizeRowsReachNames)
         return data;
     data.people.reserve(static_cast<size_t>(data.nameRowCount));
     for (int v = 1; v <= data.nameRowCount; ++v) {
         Entrant person;
-        person.row = v + 20;
-        person.number = cellTrimmed(cell(person.row, 1));
-        person.name = cellTrimmed(cell(person.row, 2));
-        person.levelWon = cellTrimmed(cell(person.row, 3));
-        person.prizeWon = cellTrimmed(cell(person.row, 4));
+        person.row = nameRowOf(v);
+        person.number = cellTrimmed(cell(person.row, kEntrantNumberColumn));
+        person.name = cellTrimmed(cell(person.row, kEntrantNameColumn));
+        person.levelWon = cellTrimmed(cell(person.row, kEntrantLevelColumn));
+        person.prizeWon = cellTrimmed(cell(person.row, kEntrantPrizeColumn));
         data.people.push_back(person);
     }
     return data;

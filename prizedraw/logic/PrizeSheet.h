@@ -21,8 +21,36 @@ namespace zelvano
 // A cell of the sheet, rows and columns 1-based.
 using CellReader = std::function<xls::CellValue(int row, int column)>;
 
+// The sheet's layout: the one place that knows it. Rows and columns 1-based.
+inline constexpr int kTitleRow = 1;
+inline constexpr int kTitleColumn = 2;    // B1
+inline constexpr int kSubtitleColumn = 5; // E1
 inline constexpr int kFirstPrizeRow = 3;
 inline constexpr int kFirstNameRow = 21;
+inline constexpr int kLastPrizeRow = kFirstNameRow - 1;
+// The prize region.
+inline constexpr int kPrizeMarkColumn = 1;
+inline constexpr int kPrizeLevelColumn = 2;
+inline constexpr int kPrizeNameColumn = 3;
+inline constexpr int kPrizePictureColumn = 4;
+inline constexpr int kPrizeStockColumn = 5;
+inline constexpr int kPrizeUsedColumn = 6;
+inline constexpr int kPrizeWinnersColumn = 7;
+// The name region.
+inline constexpr int kEntrantNumberColumn = 1;
+inline constexpr int kEntrantNameColumn = 2;
+inline constexpr int kEntrantLevelColumn = 3;
+inline constexpr int kEntrantPrizeColumn = 4;
+
+// The sheet rows of prize t and person v (both 1-based).
+constexpr int prizeRowOf(int t)
+{
+    return kFirstPrizeRow + t - 1;
+}
+constexpr int nameRowOf(int v)
+{
+    return kFirstNameRow + v - 1;
+}
 
 // 3 fixed-person draw ("定名抽奖"), 4 fixed-prize draw ("定奖摇号").
 enum class PrizeMode { FixedPerson = 3, FixedPrize = 4 };
@@ -46,12 +74,12 @@ struct Entrant {
 };
 
 struct PrizeSheetData {
-    QString title;              // B1
-    QString subtitle;           // E1
-    std::vector<Prize> prizes;  // prize t at index t - 1
+    QString title;               // B1
+    QString subtitle;            // E1
+    std::vector<Prize> prizes;   // prize t at index t - 1
     std::vector<Entrant> people; // person v at index v - 1
-    int prizeRowCount = 0;      // prize rows as counted, even when unread
-    int nameRowCount = 0;       // name rows as counted, even when unread
+    int prizeRowCount = 0;       // prize rows as counted, even when unread
+    int nameRowCount = 0;        // name rows as counted, even when unread
     // Fewer than two prize rows: nothing is read.
     bool prizeRegionEmpty = false;
     // The prize rows run on into row 21, where the names begin: those rows

@@ -66,6 +66,31 @@ void PendingChanges::clear()
     m_kept.clear();
 }
 
+ChangeState PendingChanges::stateOf(const QString& sheet, int column,
+                                    const CellAnchor& subject) const
+{
+    const auto same = [&](const PendingChange& change) {
+        return change.recorded && change.sheet == sheet && change.column == column &&
+               change.anchor.keys == subject.keys;
+    };
+    for (const KeptChange& kept : m_kept) {
+        if (same(kept.change))
+            return ChangeState::KeptAside;
+    }
+    for (const PendingChange& change : m_written) {
+        if (same(change))
+            return ChangeState::Unsaved;
+    }
+    return ChangeState::None;
+}
+
+std::vector<std::shared_ptr<RecordCommand>> PendingChanges::takeWaiting()
+{
+    std::vector<std::shared_ptr<RecordCommand>> out = std::move(m_waiting);
+    m_waiting.clear();
+    return out;
+}
+
 Placement placeChange(const PendingChange& change, const BookView& book)
 {
     Placement placement;

@@ -1,26 +1,18 @@
 #pragma once
 
 #include "rollbook/ops/CellAnchor.h"
+#include "rollbook/ops/CellWrite.h"
+#include "rollbook/ops/RecordCommand.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <variant>
 #include <vector>
 
 namespace zelvano
 {
-
-// A number, or a text (an empty text empties the cell).
-using CellContent = std::variant<double, QString>;
-
-// One cell a window writes into the current worksheet, with what it stands for.
-struct CellWrite {
-    int row = 0;
-    int column = 0;
-    CellContent value;
-    CellAnchor anchor;
-};
 
 // One change of ours to the roll book, kept until the file holds it.
 struct PendingChange {
@@ -29,6 +21,8 @@ struct PendingChange {
     int column = 0;
     CellContent value;
     CellAnchor anchor;
+    // Made by a RecordCommand (a score, an award), not by a plain write.
+    bool recorded = false;
 };
 
 // Why a change was not written again into a file another program saved.
@@ -60,9 +54,18 @@ struct BookView {
 // Writes one change at its new place; false when the workbook refuses it.
 using ChangeWriter = std::function<bool(int sheet, int row, int column, const CellContent& value)>;
 
+// Where a change of ours for one cell stands.
+enum class ChangeState {
+    None,      // the file holds it, or there is none
+    Unsaved,   // written into the workbook in memory, waiting for a save
+    KeptAside, // a file saved by another program had no place for it
+};
+
 // The changes of ours that the roll-book file does not hold yet: written
-// into the workbook in memory and waiting for a save, or kept aside because
-// a file saved by another program gave them no place.
+// into the workbook in memory and waiting for a save, kept aside because a
+// file saved by another program gave them no place, or records that could
+// not be written into the workbook at all yet (the file could not be
+// opened) and wait to be applied, once, at the next access.
 class PendingChanges
 {
 public:
@@ -70,11 +73,23 @@ public:
     void add(PendingChange change);
     // The file now holds every written change.
     void markSaved() { m_written.clear(); }
+    // Forgets the written and kept changes (a fresh workbook); waiting
+    // records stay.
     void clear();
 
     const std::vector<PendingChange>& written() const { return m_written; }
     const std::vector<KeptChange>& kept() const { return m_kept; }
     bool empty() const { return m_written.empty() && m_kept.empty(); }
+
+    // The recorded change of `column` in the row `subject` stands for, on
+    // `sheet`.
+    ChangeState stateOf(const QString& sheet, int column, const CellAnchor& subject) const;
+
+    void wait(std::shared_ptr<RecordCommand> record) { m_waiting.push_back(std::move(record)); }
+    // Hands the waiting records over, oldest first, to be applied.
+    std::vector<std::shared_ptr<RecordCommand>> takeWaiting();
+    const std::vector<std::shared_ptr<RecordCommand>>& waiting() const { return m_waiting; }
+    void dropWaiting() { m_waiting.clear(); }
 
     // Another program saved the file while these changes waited: each one,
     // kept ones included, in the order made, goes to the sheet of the same
@@ -85,6 +100,7 @@ public:
 private:
     std::vector<PendingChange> m_written;
     std::vector<KeptChange> m_kept;
+    std::vector<std::shared_ptr<RecordCommand>> m_waiting;
 };
 
 // Where a change goes in `book`: the sheet and row, or why it has none.

@@ -19,6 +19,10 @@ public:
     // Seconds since local midnight, with fraction.
     virtual double secondsSinceMidnight() const = 0;
     virtual QDate today() const = 0;
+    // Lets `ms` milliseconds pass before returning, without freezing the
+    // windows: the program keeps painting (input waits), a test's clock
+    // only moves on.
+    virtual void wait(int ms) = 0;
 };
 
 } // namespace zelvano

@@ -1,6 +1,6 @@
 #include "shell/core/Numbers.h"
 
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 
 #include <charconv>
 #include <cmath>
@@ -180,7 +180,7 @@ QString numberText(double value)
     // Captions and settings never show an infinity or NaN.
     if (!std::isfinite(value))
         return QStringLiteral("0");
-    return QString::fromStdString(xls::numberToText(value));
+    return QString::fromStdString(numberToText(value));
 }
 
 std::optional<bool> booleanFromText(QStringView text)

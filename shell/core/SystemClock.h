@@ -14,6 +14,7 @@ public:
     std::int64_t monotonicMs() const override;
     double secondsSinceMidnight() const override;
     QDate today() const override;
+    void wait(int ms) override;
 
 private:
     QElapsedTimer m_started;

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
+#include <variant>
 
 using namespace zelvano;
 using zelvano::xls::CellValue;
@@ -419,4 +421,87 @@ TEST(GroupInputRanges, ClassroomSizeAcceptsOneMoreThanTheClass)
     EXPECT_EQ(applyGroupInput(0, QStringLiteral("0"), 10, 10).message,
               QStringLiteral("请输入正确的组数，值范围为[1~10]"));
     EXPECT_EQ(applyGroupInput(0, QStringLiteral("6"), 10, 10).groupSize, 2);
+}
+
+// --- Adding points as a record of the roll book -----------------------------------------------
+
+struct ScoreRecordCase {
+    const char* name;
+    std::function<void(Sheet&)> change; // what the sheet holds when the record is applied
+    bool rowGone;
+    std::vector<std::pair<int, double>> scores; // (row, value) written into column 7
+    bool header;                                // the day's date goes into G2
+};
+
+void PrintTo(const ScoreRecordCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ScoreRecordPlan : public ::testing::TestWithParam<ScoreRecordCase>
+{
+};
+
+TEST_P(ScoreRecordPlan, PlansOnTheSheetAsItIsNow)
+{
+    const ScoreRecordCase& c = GetParam();
+    Sheet sheet = Sheet::ofClass(3);
+    const Person second = readRoster(sheet.reader(), 3).persons[1];
+    if (c.change)
+        c.change(sheet);
+    ScoreRecord record(QStringLiteral("初一(1)班"), second, 7, 1.5, QStringLiteral("03月05"));
+    const RecordPlan plan = record.plan(sheet.reader(), 60);
+    EXPECT_EQ(plan.rowGone, c.rowGone);
+    EXPECT_FALSE(record.waitsWhenNotWritten());
+    std::vector<std::pair<int, double>> scores;
+    bool header = false;
+    for (const CellWrite& cell : plan.cells) {
+        EXPECT_EQ(cell.column, 7);
+        if (cell.row == kHeaderRow) {
+            header = std::get<QString>(cell.value) == QStringLiteral("03月05");
+            EXPECT_TRUE(cell.anchor.onlyIntoEmpty);
+        } else {
+            scores.emplace_back(cell.row, std::get<double>(cell.value));
+            EXPECT_EQ(cell.anchor.keyText(), QStringLiteral("2 P2"));
+        }
+    }
+    EXPECT_EQ(scores, c.scores);
+    EXPECT_EQ(header, c.header);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScoreRecordPlan,
+    ::testing::Values(
+        ScoreRecordCase{"FirstScoreOfTheDay_WritesHeaderAndPoints", {}, false, {{4, 1.5}}, true},
+        ScoreRecordCase{"HeaderThere_AddsToTheCell",
+                        [](Sheet& s) {
+                            s.text(2, 7, "03月05");
+                            s.number(4, 7, 2);
+                        },
+                        false,
+                        {{4, 3.5}},
+                        false},
+        ScoreRecordCase{"RowsSortedElsewhere_FollowsThePerson",
+                        [](Sheet& s) {
+                            s.number(4, 1, 3);
+                            s.text(4, 2, "P3");
+                            s.number(5, 1, 2);
+                            s.text(5, 2, "P2");
+                        },
+                        false,
+                        {{5, 1.5}},
+                        true},
+        ScoreRecordCase{
+            "PersonGone_PlansNothing", [](Sheet& s) { s.text(4, 2, "Q2"); }, true, {}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScoreRecordPlan, GoneNotice_NamesThePersonAsTheWindowDid)
+{
+    Sheet sheet = Sheet::ofClass(3);
+    ScoreRecord record(QStringLiteral("初一(1)班"), readRoster(sheet.reader(), 3).persons[0], 7, 1,
+                       QString());
+    const RecordNotice notice = record.goneNotice();
+    EXPECT_EQ(notice.text,
+              QStringLiteral("点名册中找不到 1 P1，分数没有写入。\r\n请按F5刷新名单后再写。"));
+    EXPECT_EQ(notice.title, QStringLiteral("警告"));
 }

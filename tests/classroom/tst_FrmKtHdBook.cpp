@@ -50,6 +50,7 @@ private slots:
     void damagedClassChosenMidLesson_isReported_andTheLessonGoesOn();
     void resetAfterAnEmptyClass_touchesNoOtherClass();
     void pendingScores_afterAnotherProgramChangedTheRows_followOrAreKept();
+    void unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAddedOnce();
 
 private:
     // The guided setup as the teacher clicks through it, class 1.
@@ -181,6 +182,25 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
     w->close();
     QVERIFY(messages->texts().last().contains(
         QStringLiteral("初一(1)班!I12（10 %1） 写入5（找不到原来那一行的人或奖品）").arg(tenth)));
+}
+
+void tst_FrmKtHdBook::unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAddedOnce()
+{
+    FrmKtHd* w = openAndSetUp();
+    QVERIFY(w);
+    lockBook(book());
+    w->MnXm(3)->trigger(); // number 4, row 6
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
+    QCOMPARE(messages->shown.size(), size_t(1)); // the save failed: try again
+    w->MnXm(4)->trigger();                       // number 5, nothing written
+    w->MnXm(3)->trigger();                       // and number 4 again
+    unlockBook(book());
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
+    // The roll book still held number 4's points: saved, not added again.
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("5.0"));
+    QCOMPARE(xlrdCell(0, 7, 9), QStringLiteral("''"));
+    QVERIFY(sound->played.contains(QStringLiteral("sound\\yes.wav")));
 }
 
 QTEST_MAIN(tst_FrmKtHdBook)

@@ -46,6 +46,54 @@ int checkedOption(const frmMl* menu)
     return checked;
 }
 
+frmMl* shownMenu(MonkeyWorld& world)
+{
+    return qobject_cast<frmMl*>(world.navigator.currentWindow());
+}
+
+// After a step that left the menu: 进入 was clicked, so the window of the
+// option that was checked must be open; back to the menu, as the window's
+// return item does, which must preselect the mode just left.
+void returnFromMode(MonkeyWorld& world, const StubWindows& stubs, int checkedBefore)
+{
+    Monkey& monkey = world.monkey;
+    QWidget* current = world.navigator.currentWindow();
+    const int entered = stubs.entered.empty() ? -1 : stubs.entered.back();
+    const QString stored = world.ts.setting("Afm");
+    ++world.figures[QStringLiteral("modes entered")];
+    if (entered != checkedBefore)
+        monkey.fail(QStringLiteral("entered mode %1 while option %2 was checked")
+                        .arg(entered)
+                        .arg(checkedBefore));
+    else if (stored != QString::number(entered))
+        monkey.fail(QStringLiteral("entered mode %1 but Afm holds \"%2\"").arg(entered).arg(stored));
+    world.navigator.returnToMenu(current);
+    Monkey::flushPosted();
+    const frmMl* again = shownMenu(world);
+    if (!again || checkedOption(again) != entered)
+        monkey.fail(QStringLiteral("the menu came back without mode %1 preselected").arg(entered));
+    else
+        QApplication::setActiveWindow(world.navigator.currentWindow());
+}
+
+// One option checked, the mode and the description follow it.
+QString menuProblem(MonkeyWorld& world)
+{
+    const frmMl* shown = shownMenu(world);
+    if (!shown)
+        return QStringLiteral("the mode menu is gone");
+    const int checked = checkedOption(shown);
+    if (checked < 0)
+        return QStringLiteral("not exactly one mode is checked");
+    if (world.services().modeCode != checked)
+        return QStringLiteral("option %1 is checked but the mode is %2")
+            .arg(checked)
+            .arg(world.services().modeCode);
+    if (shown->lblXx()->text() != modeDescription(checked))
+        return QStringLiteral("option %1 is checked but another description is shown").arg(checked);
+    return {};
+}
+
 } // namespace
 
 MonkeyResult runMenuMonkey(const MonkeyRun& run)
@@ -57,7 +105,7 @@ MonkeyResult runMenuMonkey(const MonkeyRun& run)
     Monkey& monkey = world.monkey;
     world.ts.setSetting("Afm", QString::number(monkey.below(kModeCount)));
     world.navigator.showMenu();
-    const auto menu = [&] { return qobject_cast<frmMl*>(world.navigator.currentWindow()); };
+    const auto menu = [&] { return shownMenu(world); };
     const auto storedMode = [&] { return world.ts.setting("Afm"); };
 
     monkey.setWindows([&] {
@@ -72,46 +120,10 @@ MonkeyResult runMenuMonkey(const MonkeyRun& run)
             checkedBefore = checkedOption(shown);
     });
     monkey.afterStep([&](const MonkeyStep&) {
-        QWidget* current = world.navigator.currentWindow();
-        if (!current || menu())
-            return;
-        // 进入 was clicked: the window of the option that was checked.
-        const int entered = stubs.entered.empty() ? -1 : stubs.entered.back();
-        ++world.figures[QStringLiteral("modes entered")];
-        if (entered != checkedBefore)
-            monkey.fail(QStringLiteral("entered mode %1 while option %2 was checked")
-                            .arg(entered)
-                            .arg(checkedBefore));
-        else if (storedMode() != QString::number(entered))
-            monkey.fail(QStringLiteral("entered mode %1 but Afm holds \"%2\"")
-                            .arg(entered)
-                            .arg(storedMode()));
-        // Back to the menu, as the window's return item does.
-        world.navigator.returnToMenu(current);
-        Monkey::flushPosted();
-        const frmMl* again = menu();
-        if (!again || checkedOption(again) != entered)
-            monkey.fail(
-                QStringLiteral("the menu came back without mode %1 preselected").arg(entered));
-        else
-            QApplication::setActiveWindow(world.navigator.currentWindow());
+        if (world.navigator.currentWindow() && !menu())
+            returnFromMode(world, stubs, checkedBefore);
     });
-    monkey.setCheck([&]() -> QString {
-        const frmMl* shown = menu();
-        if (!shown)
-            return QStringLiteral("the mode menu is gone");
-        const int checked = checkedOption(shown);
-        if (checked < 0)
-            return QStringLiteral("not exactly one mode is checked");
-        if (world.services().modeCode != checked)
-            return QStringLiteral("option %1 is checked but the mode is %2")
-                .arg(checked)
-                .arg(world.services().modeCode);
-        if (shown->lblXx()->text() != modeDescription(checked))
-            return QStringLiteral("option %1 is checked but another description is shown")
-                .arg(checked);
-        return {};
-    });
+    monkey.setCheck([&] { return menuProblem(world); });
 
     const bool ran = monkey.run(run.actions);
     if (const frmMl* shown = menu(); shown && storedMode() != QString::number(checkedOption(shown)))

@@ -1,6 +1,6 @@
 #include "MonkeyWorld.h"
 
-#include "rollbook/ops/RollBookViewer.h"
+#include "rollbook/gui/RollBookViewer.h"
 
 #include "NoWindows.h"
 

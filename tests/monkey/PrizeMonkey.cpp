@@ -11,6 +11,7 @@
 #include "prizedraw/FrmDjYh.h"
 #include "shell/core/Numbers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -44,156 +45,216 @@ int findRow(const BookCells& book, int first, const QString& a, int columnA, con
     return 0;
 }
 
-} // namespace
-
-MonkeyResult runPrizeMonkey(const MonkeyRun& run)
+// One run: the window, the expectation of the sheet and what the monkey
+// watches.
+class PrizeMonkeyRun
 {
-    MonkeyWorld world(run);
-    world.label = QStringLiteral("prize window mode %1 (%2)")
-                      .arg(run.modeCode)
-                      .arg(QFileInfo(run.book).fileName());
-    std::optional<BookCells> expected = world.readBook();
-    if (!expected)
-        return world.finish(false);
-    QPointer<FrmDjYh> window = new FrmDjYh(world.services(), world.navigator);
-    window->show();
-    QApplication::setActiveWindow(window);
-    Monkey::flushPosted();
+public:
+    explicit PrizeMonkeyRun(const MonkeyRun& run);
+    MonkeyResult run(const MonkeyRun& run);
 
-    Monkey& monkey = world.monkey;
-    QMap<QString, int>& figures = world.figures;
-    monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
-    monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+private:
+    QString shown(const char* label) const
+    {
+        return m_window->findChild<QLabel*>(QLatin1String(label))->text();
+    }
+    void awarded();
+    void watchRolls();
+    void watchResets();
+    void resetAsked();
+    bool editAward();
+    void compareBook(bool ran);
 
-    // A draw that comes to rest is an award of what the two displays show.
-    const auto awarded = [&] {
-        ++figures[QStringLiteral("awards")];
-        world.expectationChanged();
-        const QString shownPrize = window->lblXm()->text().section(QStringLiteral("\r\n"), 1);
-        const QString level = shownPrize.section(QStringLiteral(" : "), 0, 0);
-        const QString name = shownPrize.section(QStringLiteral(" : "), 1);
-        const int prizeRow = findRow(*expected, kFirstPrizeRow, level, 2, name, 3);
-        if (prizeRow == 0) {
-            monkey.fail(QStringLiteral("a draw ended on \"%1\", which is no prize of the sheet")
-                            .arg(shownPrize));
-            return;
-        }
-        expected->setNumber(kPrizeSheet, prizeRow, 6,
-                            toInt16(numericValue(expected->cell(kPrizeSheet, prizeRow, 6))) + 1);
-        const QString display = window->lblXm2()->text();
-        const QString number = display.section(QStringLiteral("\r\n"), 0, 0);
-        const QString person = display.section(QStringLiteral("\r\n"), 1);
-        if (window->chkMd()->isChecked() || display.isEmpty())
-            return;
-        const int personRow = findRow(*expected, kFirstNameRow, number, 1, person, 2);
-        if (personRow == 0) {
-            monkey.fail(
-                QStringLiteral("a prize went to \"%1\", who is not on the sheet")
-                    .arg(QString(display).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
-            return;
-        }
-        const QString winners = expected->text(kPrizeSheet, prizeRow, 7).trimmed();
-        expected->setText(kPrizeSheet, prizeRow, 7,
-                          winners.isEmpty() ? display : winners + QLatin1Char(',') + display);
-        expected->setText(kPrizeSheet, personRow, 3, expected->text(kPrizeSheet, prizeRow, 2));
-        expected->setText(kPrizeSheet, personRow, 4, expected->text(kPrizeSheet, prizeRow, 3));
-    };
-    // Rolls end on the monkey's ticks, and now and then on a tick of the
-    // real timer while a menu of Qt's own waits in its event loop: every
-    // end is seen, right after the tick or the input.
-    bool rolling = false;
-    const auto watchRoll = [&] {
-        const bool now = window && window->isRolling();
-        if (rolling && !now && window)
-            awarded();
-        rolling = now;
-    };
-    monkey.addTimer(
-        QStringLiteral("rolling draw"), [&] { return window && window->isRolling(); },
-        [&] {
-            window->Timer1_Timer();
-            watchRoll();
-        },
-        [] { return 100; });
-    monkey.afterStep([&](const MonkeyStep&) { watchRoll(); });
-
-    // 重置 (its key F6 and the panel's button), refused while a draw rolls.
+    MonkeyWorld m_world;
+    Monkey& m_monkey;
+    QMap<QString, int>& m_figures;
+    std::optional<BookCells> m_expected;
+    QPointer<FrmDjYh> m_window;
+    bool m_rolling = false;
+    // What the window held before the step: a reset clears what it had read.
     struct Shown {
         bool rolling = false;
         int prizes = 0;
         int people = 0;
-    } before;
-    monkey.beforeStep([&](const MonkeyStep&) {
-        before = {window->isRolling(), static_cast<int>(window->sheet().prizes.size()),
-                  static_cast<int>(window->sheet().people.size())};
-    });
-    const auto resetAsked = [&] {
-        if (before.rolling)
-            return;
-        ++figures[QStringLiteral("resets")];
-        world.expectationChanged();
-        for (int t = 0; t < before.prizes; ++t)
-            expected->clear(kPrizeSheet, kFirstPrizeRow + t, 6);
-        for (int v = 0; v < before.people; ++v) {
-            expected->clear(kPrizeSheet, kFirstNameRow + v, 3);
-            expected->clear(kPrizeSheet, kFirstNameRow + v, 4);
-        }
-    };
-    QObject::connect(window->MnSz(7), &QAction::triggered, window, resetAsked);
-    for (QToolButton* button : window->findChildren<QToolButton*>())
-        if (button->toolTip() == QStringLiteral("重置"))
-            QObject::connect(button, &QToolButton::clicked, window, resetAsked);
+    } m_before;
+};
 
-    // The host corrects the sheet in the roll-book window: units used, or
-    // what a person won.
-    monkey.addExtra(QStringLiteral("edit an award in the roll book"), 3, [&] {
-        const int prizes = expected->runLength(kPrizeSheet, kFirstPrizeRow, 1);
-        const int people = expected->runLength(kPrizeSheet, kFirstNameRow, 1);
-        if (!MonkeyWorld::shownViewer() || prizes < 1 || people < 1)
-            return false;
-        int row = 0;
-        int column = 0;
-        QString typed;
-        if (monkey.chance(0.4)) {
-            row = kFirstPrizeRow + monkey.below(prizes);
-            column = 6;
-            typed = monkey.chance(0.3) ? QString() : QString::number(monkey.below(4));
-        } else {
-            row = kFirstNameRow + monkey.below(people);
-            column = 3 + monkey.below(2);
-            typed = monkey.chance(0.5) ? QString() : QStringLiteral("ab");
-        }
-        const auto edit = world.editCell(kPrizeSheet, row, column, typed);
-        if (!edit)
-            return false;
-        ++figures[QStringLiteral("roll-book edits")];
-        world.expectationChanged();
-        if (edit->typed == edit->before)
-            return true;
-        if (isNumeric(edit->typed))
-            expected->setNumber(kPrizeSheet, row, column, Val(edit->typed));
-        else
-            expected->setText(kPrizeSheet, row, column, edit->typed);
-        return true;
-    });
-    monkey.setCheck([&]() -> QString {
-        if (world.ts.programEnd.calls > 0)
-            return QStringLiteral("the program was ended");
-        return world.strictCheck(*expected);
-    });
+PrizeMonkeyRun::PrizeMonkeyRun(const MonkeyRun& run)
+    : m_world(run), m_monkey(m_world.monkey), m_figures(m_world.figures)
+{
+    m_world.label = QStringLiteral("prize window mode %1 (%2)")
+                        .arg(run.modeCode)
+                        .arg(QFileInfo(run.book).fileName());
+}
 
-    const bool ran = monkey.run(run.actions);
-    if (ran) {
-        if (const auto actual = world.readBook()) {
-            const QStringList wrong = expected->differences(*actual);
-            if (!wrong.isEmpty())
-                monkey.fail(QStringLiteral("the roll book differs from the draws:\n  ") +
-                            wrong.join(QStringLiteral("\n  ")));
-        }
+// A draw that comes to rest is an award of what the two displays show.
+void PrizeMonkeyRun::awarded()
+{
+    ++m_figures[QStringLiteral("awards")];
+    m_world.expectationChanged();
+    const QString shownPrize = shown("lblXm").section(QStringLiteral("\r\n"), 1);
+    const QString level = shownPrize.section(QStringLiteral(" : "), 0, 0);
+    const QString name = shownPrize.section(QStringLiteral(" : "), 1);
+    const int prizeRow = findRow(*m_expected, kFirstPrizeRow, level, 2, name, 3);
+    if (prizeRow == 0) {
+        m_monkey.fail(QStringLiteral("a draw ended on \"%1\", which is no prize of the sheet")
+                          .arg(shownPrize));
+        return;
     }
-    MonkeyResult result = world.finish(ran);
-    delete window;
+    m_expected->setNumber(kPrizeSheet, prizeRow, 6,
+                          toInt16(numericValue(m_expected->cell(kPrizeSheet, prizeRow, 6))) + 1);
+    const QString display = shown("lblXm2");
+    const QString number = display.section(QStringLiteral("\r\n"), 0, 0);
+    const QString person = display.section(QStringLiteral("\r\n"), 1);
+    if (m_window->findChild<QCheckBox*>(QStringLiteral("chkMd"))->isChecked() || display.isEmpty())
+        return;
+    const int personRow = findRow(*m_expected, kFirstNameRow, number, 1, person, 2);
+    if (personRow == 0) {
+        m_monkey.fail(
+            QStringLiteral("a prize went to \"%1\", who is not on the sheet")
+                .arg(QString(display).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+        return;
+    }
+    const QString winners = m_expected->text(kPrizeSheet, prizeRow, 7).trimmed();
+    m_expected->setText(kPrizeSheet, prizeRow, 7,
+                        winners.isEmpty() ? display : winners + QLatin1Char(',') + display);
+    m_expected->setText(kPrizeSheet, personRow, 3, m_expected->text(kPrizeSheet, prizeRow, 2));
+    m_expected->setText(kPrizeSheet, personRow, 4, m_expected->text(kPrizeSheet, prizeRow, 3));
+}
+
+// Rolls end on the monkey's ticks, and now and then on a tick of the real
+// timer while a menu of Qt's own waits in its event loop: every end is
+// seen, right after the tick or the input.
+void PrizeMonkeyRun::watchRolls()
+{
+    const auto watchRoll = [this] {
+        const bool now = m_window && m_window->isRolling();
+        if (m_rolling && !now && m_window)
+            awarded();
+        m_rolling = now;
+    };
+    m_monkey.addTimer(
+        QStringLiteral("rolling draw"), [this] { return m_window && m_window->isRolling(); },
+        [this, watchRoll] {
+            m_window->Timer1_Timer();
+            watchRoll();
+        },
+        [] { return 100; });
+    m_monkey.afterStep([watchRoll](const MonkeyStep&) { watchRoll(); });
+}
+
+// 重置 (its key F6 and the panel's button), refused while a draw rolls.
+void PrizeMonkeyRun::watchResets()
+{
+    m_monkey.beforeStep([this](const MonkeyStep&) {
+        const PrizeSheetData& sheet = m_window->drawSession().sheet();
+        m_before = {m_window->isRolling(), static_cast<int>(sheet.prizes.size()),
+                    static_cast<int>(sheet.people.size())};
+    });
+    const auto asked = [this] { resetAsked(); };
+    QObject::connect(m_window->findChild<QAction*>(QStringLiteral("MnSz_7")), &QAction::triggered,
+                     m_window, asked);
+    for (QToolButton* button : m_window->findChildren<QToolButton*>())
+        if (button->toolTip() == QStringLiteral("重置"))
+            QObject::connect(button, &QToolButton::clicked, m_window, asked);
+}
+
+void PrizeMonkeyRun::resetAsked()
+{
+    if (m_before.rolling)
+        return;
+    ++m_figures[QStringLiteral("resets")];
+    m_world.expectationChanged();
+    for (int t = 0; t < m_before.prizes; ++t)
+        m_expected->clear(kPrizeSheet, kFirstPrizeRow + t, 6);
+    for (int v = 0; v < m_before.people; ++v) {
+        m_expected->clear(kPrizeSheet, kFirstNameRow + v, 3);
+        m_expected->clear(kPrizeSheet, kFirstNameRow + v, 4);
+    }
+}
+
+// The host corrects the sheet in the roll-book window: units used, or what
+// a person won.
+bool PrizeMonkeyRun::editAward()
+{
+    const int prizes = m_expected->runLength(kPrizeSheet, kFirstPrizeRow, 1);
+    const int people = m_expected->runLength(kPrizeSheet, kFirstNameRow, 1);
+    if (!MonkeyWorld::shownViewer() || prizes < 1 || people < 1)
+        return false;
+    int row = 0;
+    int column = 0;
+    QString typed;
+    if (m_monkey.chance(0.4)) {
+        row = kFirstPrizeRow + m_monkey.below(prizes);
+        column = 6;
+        typed = m_monkey.chance(0.3) ? QString() : QString::number(m_monkey.below(4));
+    } else {
+        row = kFirstNameRow + m_monkey.below(people);
+        column = 3 + m_monkey.below(2);
+        typed = m_monkey.chance(0.5) ? QString() : QStringLiteral("ab");
+    }
+    const auto edit = m_world.editCell(kPrizeSheet, row, column, typed);
+    if (!edit)
+        return false;
+    ++m_figures[QStringLiteral("roll-book edits")];
+    m_world.expectationChanged();
+    if (edit->typed == edit->before)
+        return true;
+    if (isNumeric(edit->typed))
+        m_expected->setNumber(kPrizeSheet, row, column, Val(edit->typed));
+    else
+        m_expected->setText(kPrizeSheet, row, column, edit->typed);
+    return true;
+}
+
+void PrizeMonkeyRun::compareBook(bool ran)
+{
+    if (!ran)
+        return;
+    if (const auto actual = m_world.readBook()) {
+        const QStringList wrong = m_expected->differences(*actual);
+        if (!wrong.isEmpty())
+            m_monkey.fail(QStringLiteral("the roll book differs from the draws:\n  ") +
+                          wrong.join(QStringLiteral("\n  ")));
+    }
+}
+
+MonkeyResult PrizeMonkeyRun::run(const MonkeyRun& run)
+{
+    m_expected = m_world.readBook();
+    if (!m_expected)
+        return m_world.finish(false);
+    m_window = new FrmDjYh(m_world.services(), m_world.navigator);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    Monkey::flushPosted();
+
+    m_monkey.setWindows(
+        [this] { return m_window ? QList<QWidget*>{m_window.data()} : QList<QWidget*>{}; });
+    m_monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+    watchRolls();
+    watchResets();
+    m_monkey.addExtra(QStringLiteral("edit an award in the roll book"), 3,
+                      [this] { return editAward(); });
+    m_monkey.setCheck([this]() -> QString {
+        if (m_world.ts.programEnd.calls > 0)
+            return QStringLiteral("the program was ended");
+        return m_world.strictCheck(*m_expected);
+    });
+
+    const bool ran = m_monkey.run(run.actions);
+    compareBook(ran);
+    MonkeyResult result = m_world.finish(ran);
+    delete m_window;
     return result;
+}
+
+} // namespace
+
+MonkeyResult runPrizeMonkey(const MonkeyRun& run)
+{
+    PrizeMonkeyRun prizeRun(run);
+    return prizeRun.run(run);
 }
 
 } // namespace zelvano::testing

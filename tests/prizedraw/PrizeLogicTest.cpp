@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 using namespace zelvano;
@@ -454,3 +455,91 @@ INSTANTIATE_TEST_SUITE_P(
         PictureCase{"NoRoomLeft", {100, 100}, {900, 300}, 260, {}},
         PictureCase{"EmptyPicture", {0, 0}, {900, 900}, 100, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- An award as a record of the roll book ---------------------------------------------------
+
+struct AwardRecordCase {
+    const char* name;
+    bool withPerson;
+    std::function<void(Sheet&)> change; // what the host did to the sheet since the draw
+    bool rowGone;
+    std::vector<std::pair<int, int>> cells; // (row, column) written, in order
+    QString goneKeys;
+};
+
+void PrintTo(const AwardRecordCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AwardRecordPlan : public ::testing::TestWithParam<AwardRecordCase>
+{
+};
+
+TEST_P(AwardRecordPlan, PlansFGAndCDOnTheSheetNow)
+{
+    const AwardRecordCase& c = GetParam();
+    Sheet s = sampleSheet();
+    s.person(21, "1", "甲").person(22, "2", "乙");
+    const PrizeSheetData read = readPrizeSheet(s.reader());
+    AwardRecord record(awardTarget(read.prizes[2], c.withPerson ? &read.people[1] : nullptr,
+                                   c.withPerson ? QStringLiteral("2\r\n乙") : QString()));
+    if (c.change)
+        c.change(s);
+    const RecordPlan plan = record.plan(s.reader(), 40);
+    EXPECT_EQ(plan.rowGone, c.rowGone);
+    std::vector<std::pair<int, int>> cells;
+    for (const CellWrite& cell : plan.cells)
+        cells.emplace_back(cell.row, cell.column);
+    EXPECT_EQ(cells, c.cells);
+    if (c.rowGone)
+        EXPECT_TRUE(record.goneNotice().text.contains(c.goneKeys));
+    EXPECT_TRUE(record.waitsWhenNotWritten());
+    EXPECT_EQ(record.sheet(), QStringLiteral("抽奖品"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AwardRecordPlan,
+    ::testing::Values(AwardRecordCase{"WithPerson_FAndGOfThePrize_CAndDOfThePerson",
+                                      true,
+                                      {},
+                                      false,
+                                      {{5, 6}, {5, 7}, {22, 3}, {22, 4}},
+                                      {}},
+                      AwardRecordCase{"WithoutNames_OnlyF", false, {}, false, {{5, 6}}, {}},
+                      AwardRecordCase{
+                          "PrizeMovedUp_FollowsIt",
+                          false,
+                          [](Sheet& s) {
+                              s.prize(4, "三等奖", "笔记本", 3).prize(5, "二等奖", "文具盒", 3, 3);
+                          },
+                          false,
+                          {{4, 6}},
+                          {}},
+                      AwardRecordCase{"PrizeRenamed_RowGone",
+                                      false,
+                                      [](Sheet& s) { s.text(5, 3, "钢笔"); },
+                                      true,
+                                      {},
+                                      "三等奖 笔记本"},
+                      AwardRecordCase{"PersonRenamed_RowGone",
+                                      true,
+                                      [](Sheet& s) { s.text(22, 2, "丙"); },
+                                      true,
+                                      {},
+                                      "2 乙"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AwardRecordPlan, PlannedCells_AndHandText_SayTheAwardAsWritten)
+{
+    Sheet s = sampleSheet();
+    s.person(21, "1", "甲");
+    const PrizeSheetData read = readPrizeSheet(s.reader());
+    AwardRecord record(awardTarget(read.prizes[0], &read.people[0], QStringLiteral("1 甲")));
+    s.text(3, 2, "特等奖");
+    s.prize(4, "一等奖", "台灯", 2); // a second row with the old level and prize
+    EXPECT_EQ(record.handText(), QStringLiteral("1 甲获一等奖,台灯"));
+    record.plan(s.reader(), 40);
+    EXPECT_EQ(record.planned().level, QStringLiteral("一等奖"));
+    EXPECT_EQ(record.planned().prizeRow, 4);
+}

@@ -1,4 +1,5 @@
 #include "PrizeFixture.h"
+#include "PrizeParts.h"
 
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
@@ -107,6 +108,7 @@ private slots:
     void exhaustedPrize_oneClickTellsItAndTheNextOffersLevels();
     void resultLabels_speakTheShownText();
     void longTexts_stayClearOfTheSidePanel();
+    void formatMenu_textSize_keptWhenTheDisplayChanges();
 
 private:
     FrmDjYh* open(int modeCode);
@@ -171,9 +173,9 @@ FrmDjYh* tst_FrmDjYh::open(int modeCode)
 
 void tst_FrmDjYh::confirm(FrmDjYh* w)
 {
-    for (int i = 0; i < 2 && w->setupStage() < 3; ++i)
-        w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
+    for (int i = 0; i < 2 && w->setupStep() != PrizeStep::Ready; ++i)
+        QTest::mouseClick(okButton(w), Qt::LeftButton);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 int tst_FrmDjYh::roll(FrmDjYh* w)
@@ -209,21 +211,21 @@ void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
     settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
     FrmDjYh* w = open(4);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定奖摇号"));
-    QVERIFY(!w->chkMd()->isVisible());
-    QVERIFY(!w->chkMd()->isChecked());
-    QVERIFY(!w->MnSz(1)->isVisible());
-    QVERIFY(w->MnSz(0)->isVisible());
+    QVERIFY(!chkMd(w)->isVisible());
+    QVERIFY(!chkMd(w)->isChecked());
+    QVERIFY(!MnSz(w, 1)->isVisible());
+    QVERIFY(MnSz(w, 0)->isVisible());
     QCOMPARE(w->prizeSheetIndex(), 3);
-    QCOMPARE(w->setupStage(), 1);
-    QVERIFY(w->fraJp()->isVisible());
-    QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖信息"));
-    QCOMPARE(w->lstJp()->count(), 13);
-    QCOMPARE(w->lblXm()->text(), QStringLiteral("\r\n期末抽奖\r\n\r\n初一年级组"));
-    QCOMPARE(w->poolSize(), 40);
-    QCOMPARE(w->cmbMd()->count(), 6);
-    QCOMPARE(w->MnDj(3)->text(), QStringLiteral("纪念奖"));
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
+    QVERIFY(fraJp(w)->isVisible());
+    QCOMPARE(lblXx(w)->text(), QStringLiteral("请确认获奖信息"));
+    QCOMPARE(lstJp(w)->count(), 13);
+    QCOMPARE(lblXm(w)->text(), QStringLiteral("\r\n期末抽奖\r\n\r\n初一年级组"));
+    QCOMPARE(w->drawSession().pool().size(), 40);
+    QCOMPARE(cmbMd(w)->count(), 6);
+    QCOMPARE(MnDj(w, 3)->text(), QStringLiteral("纪念奖"));
     for (int i = 0; i < 2; ++i)
-        QVERIFY(!w->topMenu(i)->menuAction()->isEnabled());
+        QVERIFY(!topMenu(w, i)->menuAction()->isEnabled());
     QVERIFY(messages->shown.empty());
 }
 
@@ -231,52 +233,52 @@ void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
 {
     FrmDjYh* w = open(3);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定名抽奖"));
-    QVERIFY(!w->MnSz(0)->isVisible());
-    QVERIFY(w->MnSz(1)->isVisible());
-    QVERIFY(w->chkMd()->isVisible());
-    QCOMPARE(w->poolSize(), 36); // 1 + 3 + 5 + 10 + 2 + 15 tickets
-    QCOMPARE(w->cmbMd()->count(), 40);
-    QCOMPARE(w->cmbMd()->itemText(0), QStringLiteral("1 郭文诗"));
-    QCOMPARE(w->MnMd(39)->text(), w->cmbMd()->itemText(39));
+    QVERIFY(!MnSz(w, 0)->isVisible());
+    QVERIFY(MnSz(w, 1)->isVisible());
+    QVERIFY(chkMd(w)->isVisible());
+    QCOMPARE(w->drawSession().pool().size(), 36); // 1 + 3 + 5 + 10 + 2 + 15 tickets
+    QCOMPARE(cmbMd(w)->count(), 40);
+    QCOMPARE(cmbMd(w)->itemText(0), QStringLiteral("1 郭文诗"));
+    QCOMPARE(MnMd(w, 39)->text(), cmbMd(w)->itemText(39));
 }
 
 void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
 {
     FrmDjYh* w = open(3);
-    w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 2);
-    QCOMPARE(w->lblXx()->text(), QStringLiteral("请确认获奖名单"));
-    QVERIFY(w->lstMd()->isVisible());
-    QVERIFY(!w->lstJp()->isVisible());
-    QCOMPARE(w->lstMd()->count(), 41);
-    QCOMPARE(w->lstMd()->item(1)->text().left(3), QStringLiteral("  1"));
-    w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
-    QVERIFY(!w->fraJp()->isVisible());
-    QVERIFY(w->imgOk()->isVisible());
-    QCOMPARE(w->cmbMd()->currentIndex(), 0);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmNames);
+    QCOMPARE(lblXx(w)->text(), QStringLiteral("请确认获奖名单"));
+    QVERIFY(lstMd(w)->isVisible());
+    QVERIFY(!lstJp(w)->isVisible());
+    QCOMPARE(lstMd(w)->count(), 41);
+    QCOMPARE(lstMd(w)->item(1)->text().left(3), QStringLiteral("  1"));
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
+    QVERIFY(!fraJp(w)->isVisible());
+    QVERIFY(imgOk(w)->isVisible());
+    QCOMPARE(cmbMd(w)->currentIndex(), 0);
     for (int i = 0; i < 2; ++i)
-        QVERIFY(w->topMenu(i)->menuAction()->isEnabled());
+        QVERIFY(topMenu(w, i)->menuAction()->isEnabled());
     // Later, the panel opened from the menu only closes.
-    w->MnSz_Click(3);
-    QVERIFY(w->fraJp()->isVisible());
-    w->lblClose_Click(0);
-    QVERIFY(!w->fraJp()->isVisible());
-    QCOMPARE(w->setupStage(), 3);
+    MnSz(w, 3)->trigger();
+    QVERIFY(fraJp(w)->isVisible());
+    QTest::mouseClick(closeButton(w), Qt::LeftButton);
+    QVERIFY(!fraJp(w)->isVisible());
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 void tst_FrmDjYh::startUp_withoutNameList_takesOne()
 {
     settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
     FrmDjYh* w = open(3);
-    QVERIFY(w->chkMd()->isChecked());
-    QVERIFY(!w->MnSz(1)->isVisible());
-    QVERIFY(!w->MnSz(4)->isVisible());
-    QVERIFY(!w->cmbMd()->isVisible());
-    QCOMPARE(w->chosenPerson(), -1);
-    w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
-    QVERIFY(w->imgOk()->isVisible());
+    QVERIFY(chkMd(w)->isChecked());
+    QVERIFY(!MnSz(w, 1)->isVisible());
+    QVERIFY(!MnSz(w, 4)->isVisible());
+    QVERIFY(!cmbMd(w)->isVisible());
+    QCOMPARE(w->drawSession().chosenPerson(), -1);
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
+    QVERIFY(imgOk(w)->isVisible());
 }
 
 void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
@@ -287,7 +289,7 @@ void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
     QCOMPARE(programEnd->calls, 1);
-    QCOMPARE(w->setupStage(), 0);
+    QCOMPARE(w->setupStep(), PrizeStep::Ended);
 }
 
 void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
@@ -296,10 +298,10 @@ void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
     FrmDjYh* w = open(4);
     QCOMPARE(messages->texts(),
              QStringList{QStringLiteral("点名册.xls中没有“抽奖品”工作表，请检查")});
-    QCOMPARE(w->lstJp()->count(), 1);
+    QCOMPARE(lstJp(w)->count(), 1);
     confirm(w);
-    w->imgOk_MouseDown();
-    w->MnSz_Click(2);
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
+    MnSz(w, 2)->trigger();
     QVERIFY(!w->isRolling());
     QVERIFY(sound->played.isEmpty());
 }
@@ -310,15 +312,15 @@ void tst_FrmDjYh::onePrizeRow_reportsEmptyRegion_andNothingDraws()
                         {QStringLiteral("甲")})});
     FrmDjYh* w = open(3);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到奖品区内容为空，请检查")});
-    QCOMPARE(w->poolSize(), 0);
-    QCOMPARE(w->lstJp()->count(), 1);
-    QVERIFY(!w->MnDj(0) || !w->MnDj(0)->isVisible());
+    QCOMPARE(w->drawSession().pool().size(), 0);
+    QCOMPARE(lstJp(w)->count(), 1);
+    QVERIFY(!MnDj(w, 0) || !MnDj(w, 0)->isVisible());
     confirm(w);
-    w->chkMd()->setChecked(true);
+    chkMd(w)->setChecked(true);
     w->chkMd_Click();
-    w->MnSz_Click(2);
+    MnSz(w, 2)->trigger();
     QVERIFY(!w->isRolling());
-    QVERIFY(w->lblXm()->text().endsWith(QStringLiteral("圆满结束")));
+    QVERIFY(lblXm(w)->text().endsWith(QStringLiteral("圆满结束")));
 }
 
 void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
@@ -333,13 +335,13 @@ void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
     FrmDjYh* w = open(4);
     QCOMPARE(messages->shown.size(), size_t(1));
     QVERIFY(messages->texts()[0].contains(QStringLiteral("第23行")));
-    QCOMPARE(w->sheet().prizes.size(), size_t(21));
-    QVERIFY(w->sheet().people.empty());
-    QCOMPARE(w->poolSize(), 0);
-    QVERIFY(w->chkMd()->isChecked());
+    QCOMPARE(w->drawSession().sheet().prizes.size(), size_t(21));
+    QVERIFY(w->drawSession().sheet().people.empty());
+    QCOMPARE(w->drawSession().pool().size(), 0);
+    QVERIFY(chkMd(w)->isChecked());
     // Nobody can be drawn, so nothing can overwrite the prize rows 21 and 22.
     confirm(w);
-    w->imgOk_MouseDown();
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
     QVERIFY(!w->isRolling());
     QCOMPARE(saved(21, 2), QStringLiteral("奖19"));
     QCOMPARE(saved(21, 6), QStringLiteral("0"));
@@ -351,14 +353,14 @@ void tst_FrmDjYh::emptyNameList_worksWithoutNames()
                          {QStringLiteral("二等奖"), QStringLiteral("笔"), {}, 1}},
                         {})});
     FrmDjYh* w = open(3);
-    QVERIFY(w->chkMd()->isChecked());
-    QVERIFY(!w->chkMd()->isVisible());
-    QVERIFY(!w->cmbMd()->isVisible());
-    w->cmdOk_Click(0);
-    QCOMPARE(w->setupStage(), 3);
-    w->imgOk_MouseDown();
+    QVERIFY(chkMd(w)->isChecked());
+    QVERIFY(!chkMd(w)->isVisible());
+    QVERIFY(!cmbMd(w)->isVisible());
+    QTest::mouseClick(okButton(w), Qt::LeftButton);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
+    QTest::mouseClick(imgOk(w), Qt::LeftButton);
     QCOMPARE(roll(w), 28);
-    QCOMPARE(w->lstHj()->item(1)->text(), QStringLiteral("1  获一等奖,台灯"));
+    QCOMPARE(lstHj(w)->item(1)->text(), QStringLiteral("1  获一等奖,台灯"));
 }
 
 #include "tst_FrmDjYhBook.inc"
@@ -372,9 +374,9 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
     FrmDjYh* w = open(4);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请打开并检查Excel文档是否损坏。")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
-    QCOMPARE(w->poolSize(), 0);
-    QCOMPARE(w->setupStage(), 1);
-    QVERIFY(!w->fraJp()->isVisible() || w->lstJp()->count() == 1);
+    QCOMPARE(w->drawSession().pool().size(), 0);
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
+    QVERIFY(!fraJp(w)->isVisible() || lstJp(w)->count() == 1);
 }
 
 #include "tst_FrmDjYhDraws.inc"

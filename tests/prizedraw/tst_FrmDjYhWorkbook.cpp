@@ -1,6 +1,7 @@
 // The prize window with a roll book that is damaged or changed by another
 // program during the event, driven as the host drives it.
 #include "PrizeFixture.h"
+#include "PrizeParts.h"
 
 #include "prizedraw/FrmDjYh.h"
 #include "rollbook/Workbook.h"
@@ -114,7 +115,7 @@ FrmDjYh* tst_FrmDjYhWorkbook::open(int modeCode)
     window = new FrmDjYh(ts->services, *navigator);
     window->show();
     if (!QTest::qWaitForWindowExposed(window) ||
-        !QTest::qWaitFor([this] { return window->setupStage() >= 1; }))
+        !QTest::qWaitFor([this] { return window->setupStep() != PrizeStep::Unread; }))
         return nullptr;
     return window;
 }
@@ -122,15 +123,15 @@ FrmDjYh* tst_FrmDjYhWorkbook::open(int modeCode)
 void tst_FrmDjYhWorkbook::confirm(FrmDjYh* w)
 {
     auto* ok = w->findChild<QPushButton*>(QStringLiteral("cmdOk_0"));
-    for (int i = 0; i < 2 && w->setupStage() < 3; ++i)
+    for (int i = 0; i < 2 && w->setupStep() != PrizeStep::Ready; ++i)
         QTest::mouseClick(ok, Qt::LeftButton);
-    QCOMPARE(w->setupStage(), 3);
+    QCOMPARE(w->setupStep(), PrizeStep::Ready);
 }
 
 // The host picks the prize from the "获奖等级" menu; the rolling runs out.
 void tst_FrmDjYhWorkbook::draw(FrmDjYh* w, int prize)
 {
-    w->MnDj(prize)->trigger();
+    MnDj(w, prize)->trigger();
     for (int tick = 0; tick < 100 && w->isRolling(); ++tick)
         w->Timer1_Timer();
     QVERIFY(!w->isRolling());
@@ -151,14 +152,14 @@ void tst_FrmDjYhWorkbook::damagedPrizeSheet_isReported_andRefreshReadsItOnceMend
     QVERIFY(w);
     QCOMPARE(ts->messages.texts(), QStringList{kDamaged});
     QCOMPARE(ts->programEnd.calls, 0);
-    QVERIFY(w->sheet().prizes.empty());
+    QVERIFY(w->drawSession().sheet().prizes.empty());
     confirm(w);
     QTest::qWait(20);
     QVERIFY(QFile::remove(book()));
     QVERIFY(ts->addFile(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                         QStringLiteral("点名册.xls")));
-    w->MnSz(6)->trigger(); // 刷新
-    QCOMPARE(w->sheet().prizes.size(), size_t(6));
+    MnSz(w, 6)->trigger(); // 刷新
+    QCOMPARE(w->drawSession().sheet().prizes.size(), size_t(6));
     QCOMPARE(ts->messages.shown.size(), size_t(1));
 }
 
@@ -215,7 +216,7 @@ void tst_FrmDjYhWorkbook::sheetInsertedBeforePrizeSheet_awardAndResetStayOnThePr
     QCOMPARE(cells.value("4,7").toString(), QStringLiteral("2\r\n陶萍"));
     QJsonObject inserted = fileCells(QStringLiteral("插入表"));
     QCOMPARE(inserted.size(), 29);
-    w->MnSz(7)->trigger(); // 重置
+    MnSz(w, 7)->trigger(); // 重置
     cells = fileCells();
     QVERIFY(!cells.contains("3,6") && !cells.contains("4,6") && !cells.contains("22,3"));
     QCOMPARE(cells.value("4,7").toString(), QStringLiteral("2\r\n陶萍"));
@@ -263,17 +264,17 @@ void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
     confirm(w);
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
     draw(w, 2);
-    QCOMPARE(w->poolSize(), 39);
-    w->MnSz(6)->trigger();        // 刷新 while the award cannot be written
-    QCOMPARE(w->setupStage(), 4); // not read again
-    QCOMPARE(w->poolSize(), 39);
+    QCOMPARE(w->drawSession().pool().size(), 39);
+    MnSz(w, 6)->trigger();        // 刷新 while the award cannot be written
+    QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
+    QCOMPARE(w->drawSession().pool().size(), 39);
     QCOMPARE(ts->messages.shown.back().title, QStringLiteral("错误"));
     QVERIFY(ts->messages.texts().last().contains(QStringLiteral("刷新")));
     QVERIFY(QFile::rename(book() + QStringLiteral(".away"), book()));
-    w->MnSz(6)->trigger();
-    QCOMPARE(w->setupStage(), 1);
-    QCOMPARE(w->poolSize(), 39); // the winner stays out of the draw
-    QCOMPARE(w->sheet().prizes[2].remaining, 4);
+    MnSz(w, 6)->trigger();
+    QCOMPARE(w->setupStep(), PrizeStep::ConfirmPrizes);
+    QCOMPARE(w->drawSession().pool().size(), 39); // the winner stays out of the draw
+    QCOMPARE(w->drawSession().sheet().prizes[2].remaining, 4);
     QCOMPARE(fileCells().value("5,6").toDouble(), 1.0);
     confirm(w);
     draw(w, 2);
@@ -294,11 +295,11 @@ void tst_FrmDjYhWorkbook::waitingAward_whosePrizeWasRemoved_isListedAtClose()
             for (int column = 1; column <= 6; ++column)
                 b.setEmpty(sheet, row, column);
     });
-    w->MnSz(6)->trigger();
+    MnSz(w, 6)->trigger();
     QVERIFY(ts->messages.texts().contains(
         QStringLiteral("抽奖品工作表中找不到“参与奖 贴纸”这一行，这次获奖没有写入点名册.xls。\r\n"
                        "获奖记录保留在本窗口中：请检查抽奖品工作表后点“写名单”。")));
-    QCOMPARE(w->setupStage(), 4); // not read again
+    QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
     ts->messages.shown.clear();
     w->close();

@@ -2,7 +2,7 @@
 // samples of other programs and our own fixtures.
 #include "XlsTestSupport.h"
 
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 #include "rollbook/Workbook.h"
 #include "rollbook/XlsError.h"
 
@@ -126,7 +126,7 @@ class NumberToText : public testing::TestWithParam<NumberCase>
 
 TEST_P(NumberToText, ShortestFormWithin15Digits)
 {
-    EXPECT_EQ(zelvano::xls::numberToText(GetParam().value), GetParam().text);
+    EXPECT_EQ(zelvano::numberToText(GetParam().value), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(

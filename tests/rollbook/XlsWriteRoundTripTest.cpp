@@ -59,21 +59,20 @@ class WriteRoundTrip : public testing::TestWithParam<std::string>
 {
 };
 
-TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
+namespace
 {
-    TempDir dir;
-    const fs::path original = testFile(GetParam());
-    const fs::path file = dir.copy(original, "work.xls");
 
-    const RunResult before = python("xlrd_dump.py", {original.string()});
-    ASSERT_EQ(before.status, 0);
-    auto expected = cellsOf(before.out);
-    const auto sheetNames = lines(xlsTool({"sheets", original.string()}).out);
-    ASSERT_FALSE(sheetNames.empty());
-    const std::string sheet = sheetNames.front();
+// The "set" command that changes an existing number, an existing text and a
+// third cell to empty, and adds a cell below the last row and one right of
+// the last column; `expected` becomes what the file must hold afterwards.
+struct PlannedChanges {
+    std::vector<std::string> args;
+    std::optional<CellKey> emptied;
+};
 
-    // Pick an existing number, an existing text and a third cell to empty;
-    // add a cell below the last row and one right of the last column.
+PlannedChanges planChanges(std::map<CellKey, std::string>& expected, const std::string& sheet,
+                           const fs::path& file, const std::string& tag)
+{
     std::vector<CellKey> existing;
     int lastRow = 0, lastCol = 0;
     const CellKey* number = nullptr;
@@ -90,40 +89,73 @@ TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
         else
             existing.push_back(key);
     }
-    std::vector<std::string> args = {"set", file.string()};
-    auto change = [&](const CellKey& key, const std::vector<std::string>& what) {
-        args.push_back(sheet);
-        args.push_back(std::to_string(std::get<1>(key)));
-        args.push_back(std::to_string(std::get<2>(key)));
-        args.insert(args.end(), what.begin(), what.end());
+    PlannedChanges plan{{"set", file.string()}, {}};
+    auto change = [&](const CellKey& key, const std::vector<std::string>& what,
+                      const std::string& after) {
+        plan.args.push_back(sheet);
+        plan.args.push_back(std::to_string(std::get<1>(key)));
+        plan.args.push_back(std::to_string(std::get<2>(key)));
+        plan.args.insert(plan.args.end(), what.begin(), what.end());
+        if (after.empty())
+            expected.erase(key);
+        else
+            expected[key] = after;
     };
-    std::set<CellKey> changed;
-    if (number) {
-        change(*number, {"--text", "改后的文本"});
-        expected[*number] = "s\t改后的文本";
-        changed.insert(*number);
-    }
-    if (text) {
-        change(*text, {"--number", "42.5"});
-        expected[*text] = "n\t42.5";
-        changed.insert(*text);
-    }
-    std::optional<CellKey> emptied;
+    if (number)
+        change(*number, {"--text", "改后的文本"}, "s\t改后的文本");
+    if (text)
+        change(*text, {"--number", "42.5"}, "n\t42.5");
     if (!existing.empty()) {
-        emptied = existing[existing.size() / 2];
-        change(*emptied, {"--empty"});
-        expected.erase(*emptied);
+        plan.emptied = existing[existing.size() / 2];
+        change(*plan.emptied, {"--empty"}, "");
     }
-    const CellKey below{sheet, lastRow + 40, 1};
-    change(below, {"--text", "新的一行 " + GetParam()});
-    expected[below] = "s\t新的一行 " + GetParam();
-    const CellKey right{sheet, std::max(lastRow, 1), std::min(lastCol + 2, 256)};
-    change(right, {"--number", "7"});
-    expected[right] = "n\t7";
-    changed.insert(below);
-    changed.insert(right);
+    change({sheet, lastRow + 40, 1}, {"--text", "新的一行 " + tag}, "s\t新的一行 " + tag);
+    change({sheet, std::max(lastRow, 1), std::min(lastCol + 2, 256)}, {"--number", "7"}, "n\t7");
+    return plan;
+}
 
-    const RunResult set = xlsTool(args);
+// Every cell keeps its XF, merged ranges, columns and rows stay.
+void expectFormatsKept(const fs::path& original, const fs::path& file,
+                       const std::optional<CellKey>& emptied)
+{
+    const FormatView old = formatsOf(original);
+    const FormatView now = formatsOf(file);
+    EXPECT_EQ(now.other, old.other);
+    for (const auto& [key, xf] : old.cellXf) {
+        const auto it = now.cellXf.find(key);
+        if (emptied && key == *emptied) {
+            if (it != now.cellXf.end())
+                EXPECT_EQ(it->second, xf) << "emptied cell lost its format";
+            continue;
+        }
+        ASSERT_NE(it, now.cellXf.end()) << std::get<0>(key) << " " << std::get<1>(key) << ","
+                                        << std::get<2>(key) << " vanished";
+        EXPECT_EQ(it->second, xf) << std::get<1>(key) << "," << std::get<2>(key);
+    }
+    for (const auto& [key, row] : old.rows) {
+        const auto it = now.rows.find(key);
+        ASSERT_NE(it, now.rows.end());
+        EXPECT_EQ(it->second, row) << "row " << key.second;
+    }
+}
+
+} // namespace
+
+TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
+{
+    TempDir dir;
+    const fs::path original = testFile(GetParam());
+    const fs::path file = dir.copy(original, "work.xls");
+
+    const RunResult before = python("xlrd_dump.py", {original.string()});
+    ASSERT_EQ(before.status, 0);
+    auto expected = cellsOf(before.out);
+    const auto sheetNames = lines(xlsTool({"sheets", original.string()}).out);
+    ASSERT_FALSE(sheetNames.empty());
+    const std::string sheet = sheetNames.front();
+
+    const PlannedChanges plan = planChanges(expected, sheet, file, GetParam());
+    const RunResult set = xlsTool(plan.args);
     ASSERT_EQ(set.status, 0) << set.out;
 
     // Values: as expected, read by xlrd and by us alike.
@@ -140,27 +172,7 @@ TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
     const RunResult structure = python("biff_check.py", {"structure", file.string(), sheet});
     EXPECT_EQ(structure.status, 0) << structure.out;
 
-    // Formats: every cell keeps its XF, merged ranges and columns stay.
-    const FormatView old = formatsOf(original);
-    const FormatView now = formatsOf(file);
-    EXPECT_EQ(now.other, old.other);
-    for (const auto& [key, xf] : old.cellXf) {
-        if (emptied && key == *emptied) {
-            const auto it = now.cellXf.find(key);
-            if (it != now.cellXf.end())
-                EXPECT_EQ(it->second, xf) << "emptied cell lost its format";
-            continue;
-        }
-        const auto it = now.cellXf.find(key);
-        ASSERT_NE(it, now.cellXf.end()) << std::get<0>(key) << " " << std::get<1>(key) << ","
-                                        << std::get<2>(key) << " vanished";
-        EXPECT_EQ(it->second, xf) << std::get<1>(key) << "," << std::get<2>(key);
-    }
-    for (const auto& [key, row] : old.rows) {
-        const auto it = now.rows.find(key);
-        ASSERT_NE(it, now.rows.end());
-        EXPECT_EQ(it->second, row) << "row " << key.second;
-    }
+    expectFormatsKept(original, file, plan.emptied);
 }
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, WriteRoundTrip, testing::ValuesIn(readableSamples()),

@@ -91,10 +91,16 @@ public:
     std::int64_t monotonicMs() const override { return nowMs; }
     double secondsSinceMidnight() const override { return secondsOfDay; }
     QDate today() const override { return date; }
+    void wait(int ms) override
+    {
+        waits.push_back(ms);
+        nowMs += ms;
+    }
 
     std::int64_t nowMs = 1'000'000;
     double secondsOfDay = 36000.0;
     QDate date = QDate(2026, 3, 5);
+    std::vector<int> waits;
 };
 
 // Answers picks from a script; with the script exhausted, always 1.

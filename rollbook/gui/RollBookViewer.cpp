@@ -1,8 +1,8 @@
-#include "rollbook/ops/RollBookViewer.h"
+#include "rollbook/gui/RollBookViewer.h"
 
 #include "rollbook/Workbook.h"
-#include "rollbook/ops/RollBookModel.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookModel.h"
+#include "rollbook/gui/RollBookSession.h"
 #include "shell/gui/Fonts.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace zelvano::xls
+namespace zelvano
 {
 
 // How a number is shown as text everywhere in the program and the tools: the
@@ -11,4 +11,4 @@ namespace zelvano::xls
 // (7 -> "7", 2.5 -> "2.5", 0.1 + 0.2 -> "0.3", 1e20 -> "1E+20").
 std::string numberToText(double value);
 
-} // namespace zelvano::xls
+} // namespace zelvano

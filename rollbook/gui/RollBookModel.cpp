@@ -1,8 +1,8 @@
-#include "rollbook/ops/RollBookModel.h"
+#include "rollbook/gui/RollBookModel.h"
 
 #include "rollbook/Workbook.h"
 #include "rollbook/XlsError.h"
-#include "rollbook/ops/RollBookSession.h"
+#include "rollbook/gui/RollBookSession.h"
 
 #include <algorithm>
 

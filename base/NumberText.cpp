@@ -1,9 +1,9 @@
-#include "rollbook/NumberText.h"
+#include "base/NumberText.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace zelvano::xls
+namespace zelvano
 {
 
 std::string numberToText(double value)
@@ -39,4 +39,4 @@ std::string numberToText(double value)
     return text;
 }
 
-} // namespace zelvano::xls
+} // namespace zelvano

@@ -1,7 +1,7 @@
 #include "rollbook/Workbook.h"
-#include "rollbook/ops/RollBookModel.h"
-#include "rollbook/ops/RollBookSession.h"
-#include "rollbook/ops/RollBookViewer.h"
+#include "rollbook/gui/RollBookModel.h"
+#include "rollbook/gui/RollBookSession.h"
+#include "rollbook/gui/RollBookViewer.h"
 #include "shell/core/AppServices.h"
 
 #include "DamagedBook.h"
@@ -90,6 +90,7 @@ private:
     std::unique_ptr<ScriptedMessages> messages;
     std::unique_ptr<RecordingProgramEnd> programEnd;
     std::unique_ptr<RecordingProcesses> processes;
+    std::unique_ptr<FakeClock> clock;
     AppServices services;
     std::unique_ptr<RollBookSession> session;
 };
@@ -102,11 +103,13 @@ void tst_RollBookSession::init()
     messages = std::make_unique<ScriptedMessages>();
     programEnd = std::make_unique<RecordingProgramEnd>();
     processes = std::make_unique<RecordingProcesses>();
+    clock = std::make_unique<FakeClock>();
     services = AppServices{};
     services.dataDir = temp->path();
     services.messages = messages.get();
     services.programEnd = programEnd.get();
     services.processes = processes.get();
+    services.clock = clock.get();
     session = std::make_unique<RollBookSession>(services);
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "rollbook/CellValue.h"
-#include "rollbook/ops/PendingChanges.h"
+#include "rollbook/ops/RollBook.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
-#include <variant>
 #include <vector>
 
 namespace zelvano
@@ -17,30 +16,15 @@ namespace zelvano
 struct AppServices;
 class RollBookViewer;
 
-namespace xls
-{
-class Workbook;
-class XlsError;
-} // namespace xls
-
-inline constexpr const char16_t* kRollBookName = u"点名册.xls";
-inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
-
-// The roll book as one window holds it: the workbook (`workbook`), the
-// current worksheet (`worksheet`), and the operations every window runs on
-// them. Opened on first use, kept for the window's life, released at close.
+// The roll book as a window uses it: the operations of RollBook (which
+// decides everything and shows nothing), each outcome told to the teacher
+// in the words, icons and titles the windows have always used, the
+// questions asked, and the roll-book window shown.
 //
-// Before every access the file is checked: one changed on disk by another
-// program is read again, so edits made elsewhere are seen. Every write
-// operation ends with a save. A save that fails keeps the changes in
-// memory; the next access saves them first, and a retry never applies a
-// change twice. When the file changed on disk while changes of ours were
-// unsaved, each is written again where it still means the same (see
-// CellAnchor), the others are kept, and the teacher is told both.
-//
-// Nothing the workbook engine throws leaves this class: a sheet whose cells
-// are damaged cannot be activated, reads of it give empty cells, and a cell
-// the engine will not change is named to the teacher and left as it was.
+// Every write operation ends with a save. When the file changed on disk
+// while changes of ours were unsaved, the teacher is told which were
+// written again and which were kept; a cell the engine will not change is
+// named to the teacher and left as it was.
 class RollBookSession
 {
 public:
@@ -54,8 +38,8 @@ public:
     // 文件，请修正！" is shown and the program ends (false).
     bool checkRollBookPresent();
 
-    // Makes sure the roll book is open and current (see above). False when it
-    // cannot be read; errorText() says why, and no message is shown.
+    // Makes sure the roll book is open and current (see RollBook::open). False
+    // when it cannot be read; errorText() says why, and no message is shown.
     bool openRollBook();
 
     // Worksheets in workbook order (chart and macro sheets are not
@@ -71,8 +55,8 @@ public:
     // errorText() says why.
     bool activateSheet(int index);
     bool activateSheet(const QString& name);
-    int activeSheet() const { return m_activeSheet; }
-    QString activeSheetName() const { return m_activeSheetName; }
+    int activeSheet() const { return m_book.activeSheet(); }
+    QString activeSheetName() const { return m_book.activeSheetName(); }
     // Position of a worksheet of the open workbook, -1 when none; opens nothing.
     int openWorksheetIndex(const QString& name) const;
 
@@ -107,17 +91,37 @@ public:
     // written now (held by another program, read-only, disk full): the
     // changes stay in memory and are saved by the next access.
     bool save();
-    // Changes the file does not hold yet: unsaved, or kept aside because a
-    // file another program saved had no place for them.
+    // Changes the file does not hold yet: unsaved, kept aside because a
+    // file another program saved had no place for them, or records waiting
+    // for the next access.
     bool hasUnsavedChanges() const;
-    const std::vector<KeptChange>& keptChanges() const { return m_pending.kept(); }
+    const std::vector<KeptChange>& keptChanges() const { return m_book.keptChanges(); }
+
+    // Applies a record of a window's logic (points, an award) through the
+    // roll book. A refused cell and a row that is gone are told here; a
+    // file that cannot be opened is the window's to tell (Unreachable).
+    RecordStatus record(std::shared_ptr<RecordCommand> record);
+    // Applies the records waiting for the next access, each told as above;
+    // true when none waits any more.
+    bool applyWaiting();
+    bool hasWaitingRecords() const { return !m_book.waiting().empty(); }
+    // The waiting records as a person writes them by hand, oldest first.
+    QStringList waitingRecordTexts() const;
+    // Gives the waiting records up (after listing them for the teacher).
+    void dropWaitingRecords() { m_book.dropWaiting(); }
+    // Is a recorded change of `column` in the row `subject` stands for
+    // still not in the file?
+    ChangeState changeFor(const QString& sheet, int column, const CellAnchor& subject) const
+    {
+        return m_book.changeFor(sheet, column, subject);
+    }
 
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
     // 文件？" (critical, "错误") and opens the roll book again.
     void reportWriteFailure();
 
     // The other failures of the roll book, each with its message, icon and
-    // title. The first two end the program (through the seam).
+    // title. The first ends the program (through the seam).
     void reportNoWorksheet();    // "找不到工作表，请检查"
     void reportDamaged();        // "请打开并检查Excel文档是否损坏。"
     void reportEmptyClassList(); // "检测到名单表格为空，请检查", then closes the workbook
@@ -137,23 +141,25 @@ public:
 
     QString errorText() const { return m_error; }
     // The workbook itself, for the roll-book window. Null when not open.
-    xls::Workbook* workbook() const { return m_workbook.get(); }
+    xls::Workbook* workbook() const { return m_book.workbook(); }
+    // The roll book underneath, as the logic sees it.
+    RollBook& book() { return m_book; }
+    const RollBook& book() const { return m_book; }
 
 private:
-    bool reloadFromDisk();
-    bool makeCurrent(int index);
-    bool makeWritable();
+    // Tells what an operation met on the way (the file read again) and
+    // keeps its words for errorText(); true when it succeeded.
+    bool told(const BookOutcome& outcome);
+    RecordStatus told(const RecordOutcome& outcome);
+    bool showSheet(int index);
     void refreshViewer();
-    bool writeInto(int sheet, const std::vector<CellWrite>& cells);
-    void reportRefused(const QString& sheet, int row, int column, const xls::XlsError& error);
+    void reportRefused(const RefusedCell& cell);
     void reportUnplaced();
 
     AppServices& m_services;
-    std::unique_ptr<xls::Workbook> m_workbook;
-    int m_activeSheet = -1;
-    QString m_activeSheetName;
+    RollBook m_book;
     QString m_error;
-    PendingChanges m_pending;
+    int m_shownVersion = 0;
     std::unique_ptr<RollBookViewer> m_viewer;
 };
 

@@ -1,0 +1,239 @@
+#include "prizedraw/logic/PrizeDrawSession.h"
+
+#include "prizedraw/logic/PrizeTexts.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/RandomSource.h"
+
+#include <algorithm>
+
+namespace zelvano
+{
+
+void PrizeDrawSession::load(PrizeSheetData data)
+{
+    m_data = std::move(data);
+    m_tickets = prizeTickets(m_data.prizes);
+    m_pool.reset(drawPoolFor(m_mode, m_data));
+    m_personOpen.clear();
+    for (const Entrant& person : m_data.people)
+        m_personOpen.push_back(!person.hasWon());
+    m_choices = choiceEntries(m_mode, m_data);
+    m_choiceIndex = m_choices.isEmpty() ? -1 : 0;
+    m_chosenPrize = 0;
+    m_chosenPerson = m_withoutNames ? -1 : 0;
+    m_shownPerson = 0;
+    m_display = PrizeDisplay::Title;
+    m_pictureShown = false;
+}
+
+void PrizeDrawSession::setWithoutNames(bool withoutNames)
+{
+    m_withoutNames = withoutNames;
+    if (withoutNames)
+        m_chosenPerson = -1;
+    else if (m_chosenPerson < 0)
+        m_chosenPerson = 0;
+}
+
+void PrizeDrawSession::selectChoice(int index)
+{
+    m_choiceIndex = index >= 0 && index < m_choices.size() ? index : -1;
+}
+
+PrizeChoice PrizeDrawSession::currentChoice() const
+{
+    using Kind = PrizeChoice::Kind;
+    if (fixedPerson() && m_withoutNames)
+        return {Kind::WithoutNames, -1, false};
+    if (m_choiceIndex < 0)
+        return {};
+    const QString& choice = m_choices.at(m_choiceIndex);
+    if (fixedPerson()) {
+        // A person is drawn for at most once: the entry goes in any case.
+        const auto& people = m_data.people;
+        const auto found = std::find_if(people.begin(), people.end(), [&](const Entrant& p) {
+            return personCaption(p) == choice;
+        });
+        const int index = found == people.end() ? -1 : static_cast<int>(found - people.begin());
+        return {Kind::Person, index, true};
+    }
+    // Several rows may share a level: the first that still has units is
+    // meant, so a used-up row does not hide the next one.
+    int index = -1;
+    for (size_t i = 0; i < m_data.prizes.size(); ++i) {
+        if (m_data.prizes[i].level != choice)
+            continue;
+        if (index < 0)
+            index = static_cast<int>(i);
+        if (m_data.prizes[i].remaining > 0) {
+            index = static_cast<int>(i);
+            break;
+        }
+    }
+    if (index < 0)
+        return {Kind::Prize, -1, false};
+    return {Kind::Prize, index, m_data.prizes[static_cast<size_t>(index)].remaining <= 1};
+}
+
+void PrizeDrawSession::dropChoice()
+{
+    if (m_choiceIndex >= 0)
+        m_choices.removeAt(m_choiceIndex);
+    m_choiceIndex = m_choices.isEmpty() ? -1 : 0;
+}
+
+bool PrizeDrawSession::choosePrize(int index)
+{
+    if (index < 0 || index >= static_cast<int>(m_data.prizes.size()))
+        return false;
+    m_chosenPrize = index + 1;
+    return true;
+}
+
+bool PrizeDrawSession::choosePerson(int index)
+{
+    if (!personInRange(index + 1))
+        return false;
+    m_pictureShown = false;
+    showPerson(index + 1);
+    m_chosenPerson = index + 1;
+    return true;
+}
+
+bool PrizeDrawSession::prizeOpen(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_data.prizes.size()) &&
+           m_data.prizes[static_cast<size_t>(index)].remaining > 0;
+}
+
+bool PrizeDrawSession::personOpen(int index) const
+{
+    return personInRange(index + 1) && m_personOpen[static_cast<size_t>(index)];
+}
+
+DrawStart PrizeDrawSession::start()
+{
+    if (m_pool.size() <= 0) {
+        showEnd(PrizeDisplay::Finished);
+        return DrawStart::Finished;
+    }
+    if (fixedPerson())
+        return m_withoutNames || personOpen(m_chosenPerson - 1) ? DrawStart::Roll
+                                                                : DrawStart::ChooseFromMenu;
+    const Prize* prize = awardPrize();
+    if (!prize)
+        return DrawStart::ChooseFromMenu;
+    if (prize->remaining <= 0) {
+        showEnd(PrizeDisplay::Exhausted);
+        return DrawStart::Exhausted;
+    }
+    return DrawStart::Roll;
+}
+
+bool PrizeDrawSession::rollStep(RandomSource& random)
+{
+    const int position = m_pool.pickRandom(random);
+    if (position == 0)
+        return false;
+    const int row = m_pool.at(position);
+    if (fixedPerson()) {
+        m_chosenPrize = row - (kFirstPrizeRow - 1);
+        showPrize();
+    } else {
+        showPerson(row - (kFirstNameRow - 1));
+        m_chosenPerson = row - (kFirstNameRow - 1);
+    }
+    return true;
+}
+
+const Prize* PrizeDrawSession::awardPrize() const
+{
+    if (m_chosenPrize < 1 || m_chosenPrize > static_cast<int>(m_data.prizes.size()))
+        return nullptr;
+    return &m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
+}
+
+const Entrant* PrizeDrawSession::winner() const
+{
+    if (m_withoutNames || !personInRange(m_chosenPerson))
+        return nullptr;
+    return &m_data.people[static_cast<size_t>(m_chosenPerson - 1)];
+}
+
+QString PrizeDrawSession::winnerDisplay() const
+{
+    return winner() ? personText() : QString();
+}
+
+QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName)
+{
+    if (!awardPrize())
+        return {};
+    const QString display = winnerDisplay();
+    Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
+    prize.remaining = std::max(prize.remaining - 1, 0);
+    prize.used = toInt16(prize.used + 1);
+    if (winner()) {
+        const auto v = static_cast<size_t>(m_chosenPerson - 1);
+        m_personOpen[v] = false;
+        m_data.people[v].levelWon = level.trimmed();
+        m_data.people[v].prizeWon = prizeName.trimmed();
+    }
+    m_awardCount = toInt16(m_awardCount + 1);
+    return winnerLine(m_awardCount, display, level, prizeName);
+}
+
+QString PrizeDrawSession::mainText() const
+{
+    const Prize* prize = awardPrize();
+    switch (m_display) {
+    case PrizeDisplay::Starting:
+        return QStringLiteral("\r\n\r\n系统正在初始化，请等待");
+    case PrizeDisplay::Title:
+        return titleText(m_data.title, m_data.subtitle);
+    case PrizeDisplay::Prize:
+        return prize ? prizeText(prize->level, prize->name) : QString();
+    case PrizeDisplay::Exhausted:
+        return prize ? exhaustedText(prize->level) : QString();
+    case PrizeDisplay::Finished:
+        return finishedText(m_data.title, m_data.subtitle);
+    }
+    return {};
+}
+
+bool PrizeDrawSession::showPrize()
+{
+    if (!awardPrize())
+        return false;
+    m_display = PrizeDisplay::Prize;
+    m_pictureShown = true;
+    return true;
+}
+
+QString PrizeDrawSession::personText() const
+{
+    if (!personInRange(m_shownPerson))
+        return {};
+    const Entrant& person = m_data.people[static_cast<size_t>(m_shownPerson - 1)];
+    return personDisplay(person.number, person.name);
+}
+
+bool PrizeDrawSession::personInRange(int v) const
+{
+    return v >= 1 && v <= static_cast<int>(m_data.people.size());
+}
+
+void PrizeDrawSession::showPerson(int v)
+{
+    if (personInRange(v))
+        m_shownPerson = v;
+}
+
+void PrizeDrawSession::showEnd(PrizeDisplay display)
+{
+    m_display = display;
+    m_pictureShown = false;
+    m_shownPerson = 0;
+}
+
+} // namespace zelvano

@@ -1,0 +1,311 @@
+#include "rollbook/gui/RollBookSession.h"
+
+#include "rollbook/Workbook.h"
+#include "rollbook/gui/RollBookViewer.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/core/ProgramEnd.h"
+
+#include <algorithm>
+
+namespace zelvano
+{
+
+namespace
+{
+
+// Why the engine will not change a cell, in the teacher's words.
+QString refusalReason(xls::XlsError::Kind kind)
+{
+    switch (kind) {
+    case xls::XlsError::Kind::PartOfArray:
+        return QStringLiteral("它属于数组公式或模拟运算表，不能单独修改");
+    case xls::XlsError::Kind::SharedFormulaCut:
+        return QStringLiteral("它是一组共享公式的第一格，这组公式无法拆开");
+    case xls::XlsError::Kind::Damaged:
+        return QStringLiteral("这个工作表已损坏");
+    case xls::XlsError::Kind::Other:
+        break;
+    }
+    return QStringLiteral("表格文件不接受这一格的修改");
+}
+
+} // namespace
+
+RollBookSession::RollBookSession(AppServices& services) : m_services(services), m_book(services) {}
+
+RollBookSession::~RollBookSession() = default;
+
+QString RollBookSession::rollBookPath() const
+{
+    return m_book.path();
+}
+
+bool RollBookSession::told(const BookOutcome& outcome)
+{
+    for (const ReloadReport& reload : outcome.reloads) {
+        m_services.messages->show(reloadReport(reload.rewritten, reload.kept),
+                                  QStringLiteral("提醒"), MessageIcon::Information);
+    }
+    refreshViewer();
+    m_error = outcome.detail;
+    if (outcome.status == BookStatus::Refused)
+        reportRefused(outcome.refused);
+    return outcome.ok();
+}
+
+RecordStatus RollBookSession::told(const RecordOutcome& outcome)
+{
+    told(outcome.book);
+    if (outcome.status == RecordStatus::RowGone) {
+        const RecordNotice notice = outcome.record->goneNotice();
+        m_services.messages->show(notice.text, notice.title, MessageIcon::Critical);
+    }
+    return outcome.status;
+}
+
+RecordStatus RollBookSession::record(std::shared_ptr<RecordCommand> record)
+{
+    return told(m_book.record(std::move(record)));
+}
+
+bool RollBookSession::applyWaiting()
+{
+    for (const RecordOutcome& outcome : m_book.applyWaiting())
+        told(outcome);
+    return m_book.waiting().empty();
+}
+
+QStringList RollBookSession::waitingRecordTexts() const
+{
+    QStringList texts;
+    for (const auto& record : m_book.waiting())
+        texts << record->handText();
+    return texts;
+}
+
+bool RollBookSession::checkRollBookPresent()
+{
+    if (m_book.exists())
+        return true;
+    m_services.messages->show(QStringLiteral("当前目录中找不到点名册.xls文件，请修正！"),
+                              QStringLiteral("警告"), MessageIcon::Critical);
+    m_services.programEnd->endProgram();
+    return false;
+}
+
+bool RollBookSession::openRollBook()
+{
+    return told(m_book.open());
+}
+
+std::optional<QStringList> RollBookSession::worksheetNames()
+{
+    if (!openRollBook())
+        return std::nullopt;
+    return m_book.worksheetNames();
+}
+
+int RollBookSession::worksheetIndex(const QString& name)
+{
+    const auto names = worksheetNames();
+    return names ? static_cast<int>(names->indexOf(name)) : -1;
+}
+
+bool RollBookSession::activateSheet(int index)
+{
+    return told(m_book.activateSheet(index));
+}
+
+bool RollBookSession::activateSheet(const QString& name)
+{
+    return told(m_book.activateSheet(name));
+}
+
+int RollBookSession::openWorksheetIndex(const QString& name) const
+{
+    return m_book.worksheetIndex(name);
+}
+
+xls::CellValue RollBookSession::cell(int row, int column) const
+{
+    return m_book.cell(row, column);
+}
+
+QString RollBookSession::cellText(int row, int column) const
+{
+    return m_book.cellText(row, column);
+}
+
+int RollBookSession::lastUsedRow() const
+{
+    return m_book.lastUsedRow();
+}
+
+bool RollBookSession::setNumber(int row, int column, double value, const CellAnchor& anchor)
+{
+    return write({{row, column, value, anchor}});
+}
+
+bool RollBookSession::setText(int row, int column, const QString& text, const CellAnchor& anchor)
+{
+    return write({{row, column, text, anchor}});
+}
+
+bool RollBookSession::write(const std::vector<CellWrite>& cells)
+{
+    const BookOutcome outcome = m_book.write(cells);
+    if (outcome.status == BookStatus::Unreadable) {
+        reportWriteFailure();
+        return false;
+    }
+    return told(outcome);
+}
+
+void RollBookSession::reportRefused(const RefusedCell& cell)
+{
+    m_services.messages->show(
+        QStringLiteral("点名册.xls中的 %1 不能写入：%2。\r\n这次的修改没有写入，"
+                       "请在表格程序中检查这一格。")
+            .arg(cellAddress(cell.sheet, cell.row, cell.column), refusalReason(cell.kind)),
+        QStringLiteral("错误"), MessageIcon::Critical);
+}
+
+int RollBookSession::worksheetCount() const
+{
+    return m_book.worksheetCount();
+}
+
+xls::CellValue RollBookSession::cellAt(int sheet, int row, int column) const
+{
+    return m_book.cellAt(sheet, row, column);
+}
+
+bool RollBookSession::sheetReadable(int sheet) const
+{
+    return m_book.sheetReadable(sheet);
+}
+
+bool RollBookSession::editCell(const QString& sheet, int row, int column, const QString& typed)
+{
+    const BookOutcome outcome = m_book.editCell(sheet, row, column, typed);
+    if (told(outcome))
+        return true;
+    // A file that cannot be opened says nothing here: the window shows what
+    // it last read. A sheet gone or a failed save is a failed write.
+    if (outcome.status == BookStatus::NoSuchSheet || outcome.status == BookStatus::Damaged ||
+        outcome.status == BookStatus::SaveFailed)
+        reportWriteFailure();
+    return false;
+}
+
+void RollBookSession::refreshViewer()
+{
+    if (m_shownVersion == m_book.version())
+        return;
+    m_shownVersion = m_book.version();
+    if (m_viewer && m_viewer->isVisible())
+        m_viewer->refresh();
+}
+
+bool RollBookSession::hasUnsavedChanges() const
+{
+    return m_book.hasUnsavedChanges();
+}
+
+bool RollBookSession::save()
+{
+    return told(m_book.save());
+}
+
+void RollBookSession::reportWriteFailure()
+{
+    m_services.messages->show(
+        QStringLiteral(
+            "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"),
+        QStringLiteral("错误"), MessageIcon::Critical);
+    // Open again so the next attempt finds the roll book; the pending change
+    // is saved by that attempt, not here, so the teacher does not wait twice.
+    told(m_book.reopen());
+}
+
+void RollBookSession::reportNoWorksheet()
+{
+    m_services.messages->show(QStringLiteral("找不到工作表，请检查"), QStringLiteral("警告"),
+                              MessageIcon::Critical);
+    m_services.programEnd->endProgram();
+}
+
+void RollBookSession::reportDamaged()
+{
+    m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"),
+                              QStringLiteral("警告"), MessageIcon::Critical);
+}
+
+void RollBookSession::reportEmptyClassList()
+{
+    m_services.messages->show(QStringLiteral("检测到名单表格为空，请检查"), QStringLiteral("警告"),
+                              MessageIcon::Critical);
+    closeWorkbook();
+}
+
+bool RollBookSession::showSheet(int index)
+{
+    if (!m_viewer)
+        m_viewer = std::make_unique<RollBookViewer>(*this);
+    m_shownVersion = m_book.version();
+    m_viewer->showSheet(index);
+    return true;
+}
+
+void RollBookSession::showRollBook(int index)
+{
+    if (!activateSheet(std::max(index, 0)))
+        return;
+    showSheet(m_book.activeSheet());
+}
+
+void RollBookSession::showRollBook(const QString& sheet)
+{
+    if (!openRollBook() || m_book.worksheetCount() == 0)
+        return;
+    // A sheet of that name no longer there: the first one, as by position.
+    const int index = std::max(m_book.worksheetIndex(sheet), 0);
+    if (!activateSheet(index))
+        return;
+    showSheet(m_book.activeSheet());
+}
+
+void RollBookSession::closeWorkbook()
+{
+    told(m_book.close());
+}
+
+void RollBookSession::release()
+{
+    // A score or an award is never dropped silently at close: the teacher
+    // may free the file and retry, or give the changes up knowingly.
+    while (m_book.workbook() && m_book.unsavedWriteCount() > 0 && !save()) {
+        const MessageAnswer answer = m_services.messages->show(
+            QStringLiteral("点名册.xls还有%1处修改没有保存：%2\r\n请关闭占用它的程序后点“重试”；"
+                           "点“取消”将放弃这些修改。")
+                .arg(m_book.unsavedWriteCount())
+                .arg(m_error),
+            QStringLiteral("错误"), MessageIcon::Critical, MessageButtons::RetryCancel);
+        if (answer != MessageAnswer::Retry)
+            break;
+    }
+    reportUnplaced();
+    m_book.drop();
+    m_viewer.reset();
+}
+
+void RollBookSession::reportUnplaced()
+{
+    if (m_book.keptChanges().empty())
+        return;
+    m_services.messages->show(unplacedReport(m_book.keptChanges()), QStringLiteral("错误"),
+                              MessageIcon::Critical);
+}
+
+} // namespace zelvano

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "rollbook/ops/CellAnchor.h"
+#include "rollbook/ops/CellWrite.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace zelvano
+{
+
+// The cells a record changes, planned on the worksheet as it is now.
+struct RecordPlan {
+    std::vector<CellWrite> cells;
+    // The row the record belongs to is not in the sheet any more.
+    bool rowGone = false;
+};
+
+// What the teacher is told when the row a record belongs to is gone.
+struct RecordNotice {
+    QString text;
+    QString title;
+};
+
+// A result a window records in the roll book (points added to a person, an
+// award), as a command of that window's logic, which alone knows the
+// sheet's layout. The roll book applies it: the cells are planned on the
+// sheet as it is at that moment, so a record that waits for the file is
+// planned again when it is applied, and it is applied exactly once.
+class RecordCommand
+{
+public:
+    virtual ~RecordCommand() = default;
+
+    // The worksheet it goes to, found by its name.
+    virtual QString sheet() const = 0;
+    // The cells to change; `cells` reads the sheet as it is now and
+    // `lastRow` is its last row holding anything.
+    virtual RecordPlan plan(const SheetCellReader& cells, int lastRow) = 0;
+    virtual RecordNotice goneNotice() const = 0;
+    // True: when it cannot be written (the file cannot be opened, its row
+    // is gone, a cell refuses it) it waits and is applied at the next
+    // access. False: it is given up, and the window asks the teacher to
+    // try again.
+    virtual bool waitsWhenNotWritten() const = 0;
+    // The record as a person would write it by hand, for the list of those
+    // that never reached the file.
+    virtual QString handText() const = 0;
+};
+
+} // namespace zelvano

@@ -1,0 +1,463 @@
+#include "rollbook/ops/RollBook.h"
+
+#include "rollbook/Workbook.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/Clock.h"
+#include "shell/core/Numbers.h"
+#include "shell/core/ProcessControl.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <variant>
+
+namespace zelvano
+{
+
+namespace
+{
+
+std::filesystem::path toPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// How often the roll book is taken back from a program that holds it before
+// the save is given up: a file read-only by its permissions would otherwise
+// be retried for ever.
+constexpr int kWritableAttempts = 3;
+// How long an ended program is given to let go of the file.
+constexpr int kReleaseWaitMs = 200;
+
+// Spreadsheet programs whose image names stand for "the program that holds
+// the roll book" where the system cannot say which process holds it.
+const char* const kSpreadsheetImages[] = {"Excel.exe", "et.exe", "soffice.bin", "et", "wps"};
+
+void writeContent(xls::Workbook& workbook, std::size_t sheet, int row, int column,
+                  const CellContent& value)
+{
+    if (const double* number = std::get_if<double>(&value))
+        workbook.setNumber(sheet, row, column, *number);
+    else
+        workbook.setText(sheet, row, column, std::get<QString>(value).toStdString());
+}
+
+} // namespace
+
+RollBook::RollBook(AppServices& services) : m_services(services) {}
+
+RollBook::~RollBook() = default;
+
+QString RollBook::path() const
+{
+    return QDir(m_services.dataDir).filePath(QString::fromUtf16(kRollBookName));
+}
+
+bool RollBook::exists() const
+{
+    return QFileInfo(path()).isFile();
+}
+
+BookOutcome RollBook::failed(BookStatus status, QString detail)
+{
+    BookOutcome outcome;
+    outcome.status = status;
+    outcome.detail = std::move(detail);
+    return outcome;
+}
+
+BookOutcome RollBook::finish(BookOutcome outcome)
+{
+    outcome.reloads.insert(outcome.reloads.begin(), m_reloads.begin(), m_reloads.end());
+    m_reloads.clear();
+    return outcome;
+}
+
+bool RollBook::carry(BookOutcome& step)
+{
+    m_reloads.insert(m_reloads.end(), step.reloads.begin(), step.reloads.end());
+    step.reloads.clear();
+    return step.ok();
+}
+
+BookOutcome RollBook::open()
+{
+    if (!m_workbook) {
+        if (!exists())
+            return finish(failed(BookStatus::Missing, QStringLiteral("找不到%1").arg(path())));
+        try {
+            m_workbook = std::make_unique<xls::Workbook>(xls::Workbook::open(toPath(path())));
+        } catch (const xls::XlsError& error) {
+            return finish(failed(BookStatus::Unreadable, QString::fromUtf8(error.what())));
+        }
+        m_pending.clear();
+        m_activeSheet = -1;
+        m_activeSheetName.clear();
+        return finish({});
+    }
+    if (m_workbook->changedOnDisk()) {
+        if (BookOutcome again = readAgain(); !again.ok())
+            return finish(std::move(again));
+    }
+    // Changes a failed save left behind are saved before anything else.
+    if (!m_pending.written().empty()) {
+        BookOutcome saved = save();
+        carry(saved);
+    }
+    return finish({});
+}
+
+BookOutcome RollBook::reopen()
+{
+    if (!m_workbook)
+        return open();
+    if (m_workbook->changedOnDisk())
+        return finish(readAgain());
+    return finish({});
+}
+
+BookOutcome RollBook::readAgain()
+{
+    std::unique_ptr<xls::Workbook> fresh;
+    try {
+        fresh = std::make_unique<xls::Workbook>(xls::Workbook::open(toPath(path())));
+    } catch (const xls::XlsError& error) {
+        return failed(BookStatus::Unreadable, QString::fromUtf8(error.what()));
+    }
+    m_workbook = std::move(fresh);
+    ++m_version;
+    // The current sheet is the one of the same name, wherever it is now.
+    m_activeSheet = worksheetIndex(m_activeSheetName);
+    if (m_activeSheet < 0)
+        m_activeSheetName.clear();
+    if (!m_pending.empty()) {
+        xls::Workbook& book = *m_workbook;
+        const BookView view{
+            [this](const QString& name) { return worksheetIndex(name); },
+            [this](int sheet) { return sheetReadable(sheet); },
+            [this](int sheet, int row, int column) { return cellAt(sheet, row, column); },
+            [&book](int sheet) { return book.lastRow(static_cast<std::size_t>(sheet)); }};
+        const int rewritten = m_pending.replace(
+            view, [&book](int sheet, int row, int column, const CellContent& value) {
+                try {
+                    book.checkCanChange(static_cast<std::size_t>(sheet), row, column);
+                    writeContent(book, static_cast<std::size_t>(sheet), row, column, value);
+                    return true;
+                } catch (const xls::XlsError&) {
+                    return false;
+                }
+            });
+        m_reloads.push_back({rewritten, m_pending.kept()});
+    }
+    return {};
+}
+
+QStringList RollBook::worksheetNames() const
+{
+    QStringList names;
+    if (m_workbook) {
+        for (const std::string& name : m_workbook->worksheetNames())
+            names << QString::fromStdString(name);
+    }
+    return names;
+}
+
+int RollBook::worksheetIndex(const QString& name) const
+{
+    if (!m_workbook || name.isEmpty())
+        return -1;
+    const std::vector<std::string> names = m_workbook->worksheetNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (QString::fromStdString(names[i]) == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+BookOutcome RollBook::activateSheet(int index)
+{
+    if (BookOutcome opened = open(); !carry(opened))
+        return finish(std::move(opened));
+    if (index < 0 || index >= worksheetCount())
+        return finish(failed(BookStatus::NoSuchSheet, QStringLiteral("找不到工作表")));
+    return finish(makeCurrent(index));
+}
+
+BookOutcome RollBook::activateSheet(const QString& name)
+{
+    if (BookOutcome opened = open(); !carry(opened))
+        return finish(std::move(opened));
+    const int index = worksheetIndex(name);
+    if (index < 0)
+        return finish(
+            failed(BookStatus::NoSuchSheet, QStringLiteral("找不到工作表“%1”").arg(name)));
+    return finish(makeCurrent(index));
+}
+
+BookOutcome RollBook::makeCurrent(int index)
+{
+    // Read the whole sheet now: a damaged one is refused before any of it
+    // is used, instead of failing half-way through a roster or an award.
+    try {
+        m_workbook->loadCells(static_cast<std::size_t>(index));
+    } catch (const xls::XlsError& error) {
+        return failed(BookStatus::Damaged, QString::fromUtf8(error.what()));
+    }
+    m_activeSheet = index;
+    m_activeSheetName =
+        QString::fromStdString(m_workbook->worksheetNames()[static_cast<std::size_t>(index)]);
+    return {};
+}
+
+xls::CellValue RollBook::cell(int row, int column) const
+{
+    return cellAt(m_activeSheet, row, column);
+}
+
+QString RollBook::cellText(int row, int column) const
+{
+    return QString::fromStdString(xls::trimmedText(cell(row, column)));
+}
+
+int RollBook::lastUsedRow() const
+{
+    if (!m_workbook || m_activeSheet < 0)
+        return 0;
+    try {
+        return m_workbook->lastRow(static_cast<std::size_t>(m_activeSheet));
+    } catch (const xls::XlsError&) {
+        return 0;
+    }
+}
+
+int RollBook::worksheetCount() const
+{
+    return m_workbook ? static_cast<int>(m_workbook->worksheetCount()) : 0;
+}
+
+xls::CellValue RollBook::cellAt(int sheet, int row, int column) const
+{
+    if (!m_workbook || sheet < 0 || sheet >= worksheetCount())
+        return {};
+    try {
+        return m_workbook->cell(static_cast<std::size_t>(sheet), row, column);
+    } catch (const xls::XlsError&) {
+        return {};
+    }
+}
+
+bool RollBook::sheetReadable(int sheet) const
+{
+    if (!m_workbook || sheet < 0 || sheet >= worksheetCount())
+        return false;
+    try {
+        m_workbook->loadCells(static_cast<std::size_t>(sheet));
+        return true;
+    } catch (const xls::XlsError&) {
+        return false;
+    }
+}
+
+BookOutcome RollBook::write(const std::vector<CellWrite>& cells)
+{
+    if (!m_workbook || m_activeSheet < 0)
+        return finish(failed(BookStatus::Unreadable));
+    return finish(writeInto(m_activeSheet, cells));
+}
+
+BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded)
+{
+    const auto index = static_cast<std::size_t>(sheet);
+    const QString name = QString::fromStdString(m_workbook->worksheetNames().at(index));
+    const auto refused = [&](const CellWrite& c, const xls::XlsError& error) {
+        BookOutcome outcome = failed(BookStatus::Refused, QString::fromUtf8(error.what()));
+        outcome.refused = {name, c.row, c.column, error.kind()};
+        return outcome;
+    };
+    // Every cell is asked first, so a refused one leaves the others as they
+    // were: an award or a score is written whole or not at all.
+    for (const CellWrite& c : cells) {
+        try {
+            m_workbook->checkCanChange(index, c.row, c.column);
+        } catch (const xls::XlsError& error) {
+            return refused(c, error);
+        }
+    }
+    for (const CellWrite& c : cells) {
+        try {
+            writeContent(*m_workbook, index, c.row, c.column, c.value);
+        } catch (const xls::XlsError& error) {
+            // Only a text too long for a cell gets here; what was written
+            // before it stays pending like any change.
+            return refused(c, error);
+        }
+        m_pending.add({name, c.row, c.column, c.value, c.anchor, recorded});
+    }
+    return {};
+}
+
+BookOutcome RollBook::editCell(const QString& sheet, int row, int column, const QString& typed)
+{
+    if (BookOutcome opened = open(); !carry(opened))
+        return finish(std::move(opened));
+    const int index = worksheetIndex(sheet);
+    if (index < 0)
+        return finish(failed(BookStatus::NoSuchSheet));
+    if (!sheetReadable(index))
+        return finish(failed(BookStatus::Damaged));
+    const QString text = typed.trimmed();
+    const CellContent value = isNumeric(text) ? CellContent(Val(text)) : CellContent(typed);
+    BookOutcome written = writeInto(index, {{row, column, value, CellAnchor::address()}});
+    if (!written.ok())
+        return finish(std::move(written));
+    return save();
+}
+
+bool RollBook::hasUnsavedChanges() const
+{
+    return (m_workbook && m_workbook->isDirty()) || !m_pending.kept().empty() ||
+           !m_pending.waiting().empty();
+}
+
+BookOutcome RollBook::save()
+{
+    if (!m_workbook)
+        return finish(failed(BookStatus::Unreadable));
+    // Never save over what another program wrote since we read the file.
+    if (m_workbook->changedOnDisk()) {
+        if (BookOutcome again = readAgain(); !again.ok())
+            return finish(std::move(again));
+    }
+    if (!m_workbook->isDirty()) {
+        m_pending.markSaved();
+        return finish({});
+    }
+    const xls::WriteAccess access = m_workbook->writeAccess();
+    if (access.readOnly && !makeWritable())
+        return finish(failed(BookStatus::SaveFailed, QString::fromStdString(access.reason)));
+    try {
+        m_workbook->save();
+    } catch (const xls::XlsError& error) {
+        return finish(failed(BookStatus::SaveFailed, QString::fromUtf8(error.what())));
+    }
+    m_pending.markSaved();
+    ++m_version;
+    return finish({});
+}
+
+bool RollBook::heldByLockFile() const
+{
+    const QDir folder(m_services.dataDir);
+    return m_workbook->writeAccess().reason.find("~") != std::string::npos ||
+           QFileInfo::exists(folder.filePath(QStringLiteral(".~lock.点名册.xls#"))) ||
+           QFileInfo::exists(folder.filePath(QStringLiteral("~$点名册.xls")));
+}
+
+bool RollBook::makeWritable()
+{
+    const std::string file = path().toStdString();
+    for (int attempt = 0; attempt < kWritableAttempts; ++attempt) {
+        const std::vector<std::int64_t> holders = m_services.processes->processesHoldingFile(file);
+        if (!holders.empty()) {
+            for (std::int64_t pid : holders)
+                m_services.processes->terminateProcess(pid);
+        } else if (heldByLockFile()) {
+            // A live lock file but no process the system can name: end the
+            // spreadsheet programs by their image names.
+            for (const char* image : kSpreadsheetImages)
+                m_services.processes->terminateProcesses(image);
+        } else {
+            // Read-only by its permissions: ending programs would not help.
+            return false;
+        }
+        if (m_services.clock)
+            m_services.clock->wait(kReleaseWaitMs);
+        if (!m_workbook->writeAccess().readOnly) {
+            // The program we ended may have saved the file on its way out.
+            return !m_workbook->changedOnDisk() || readAgain().ok();
+        }
+    }
+    return false;
+}
+
+RecordOutcome RollBook::applyOne(const std::shared_ptr<RecordCommand>& record)
+{
+    RecordOutcome outcome;
+    outcome.record = record;
+    outcome.book = activateSheet(record->sheet());
+    if (!carry(outcome.book)) {
+        outcome.status = RecordStatus::Unreachable;
+        return outcome;
+    }
+    const RecordPlan plan =
+        record->plan([this](int row, int column) { return cell(row, column); }, lastUsedRow());
+    if (plan.rowGone) {
+        outcome.status = RecordStatus::RowGone;
+        return outcome;
+    }
+    outcome.book = writeInto(m_activeSheet, plan.cells, true);
+    if (!outcome.book.ok())
+        outcome.status = RecordStatus::Refused;
+    return outcome;
+}
+
+RecordOutcome RollBook::record(std::shared_ptr<RecordCommand> record)
+{
+    RecordOutcome outcome = applyOne(record);
+    outcome.book = finish(std::move(outcome.book));
+    if (outcome.status != RecordStatus::Written && record->waitsWhenNotWritten()) {
+        m_pending.wait(std::move(record));
+        outcome.waits = true;
+    }
+    return outcome;
+}
+
+std::vector<RecordOutcome> RollBook::applyWaiting()
+{
+    std::vector<RecordOutcome> outcomes;
+    bool reachable = true;
+    for (std::shared_ptr<RecordCommand>& record : m_pending.takeWaiting()) {
+        if (!reachable) {
+            m_pending.wait(std::move(record));
+            continue;
+        }
+        RecordOutcome outcome = applyOne(record);
+        outcome.book = finish(std::move(outcome.book));
+        reachable = outcome.status != RecordStatus::Unreachable;
+        if (outcome.status != RecordStatus::Written) {
+            m_pending.wait(std::move(record));
+            outcome.waits = true;
+        }
+        outcomes.push_back(std::move(outcome));
+    }
+    return outcomes;
+}
+
+BookOutcome RollBook::close()
+{
+    // Changes that cannot be saved yet keep the workbook in memory, and so
+    // do changes kept aside, which the next reading tries to place again.
+    if (m_workbook && !m_pending.written().empty()) {
+        BookOutcome saved = save();
+        if (!carry(saved))
+            return finish(std::move(saved));
+    }
+    if (m_pending.kept().empty()) {
+        m_workbook.reset();
+        m_activeSheet = -1;
+        m_activeSheetName.clear();
+    }
+    return finish({});
+}
+
+void RollBook::drop()
+{
+    m_workbook.reset();
+    m_pending.clear();
+    m_pending.dropWaiting();
+    m_activeSheet = -1;
+    m_activeSheetName.clear();
+}
+
+} // namespace zelvano

@@ -15,7 +15,7 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/MenuGate.h"
+#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
 #include <QAction>

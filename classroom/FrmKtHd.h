@@ -7,7 +7,7 @@
 #include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
 
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QMainWindow>
 #include <QPixmap>

@@ -6,12 +6,12 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
-#include "shell/gui/EventHook.h"
+#include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/MouseHandlers.h"
-#include "shell/gui/ResultLabel.h"
+#include "presentation/parts/MouseHandlers.h"
+#include "presentation/parts/ResultLabel.h"
 #include "shell/gui/PictureButtons.h"
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>

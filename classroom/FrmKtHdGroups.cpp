@@ -9,7 +9,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>

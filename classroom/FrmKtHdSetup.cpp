@@ -8,7 +8,7 @@
 #include "shell/core/MessageService.h"
 #include "shell/core/ProgramEnd.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/MenuGate.h"
+#include "presentation/parts/MenuGate.h"
 
 #include <QAction>
 #include <QComboBox>

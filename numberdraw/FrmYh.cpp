@@ -13,9 +13,9 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/MenuGate.h"
+#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QCloseEvent>

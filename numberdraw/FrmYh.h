@@ -3,7 +3,7 @@
 #include "draw/DrawSession.h"
 #include "numberdraw/logic/NumberSetup.h"
 #include "shell/core/OncePerInputMessages.h"
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QMainWindow>
 

@@ -4,12 +4,13 @@
 #include "numberdraw/FrmYh.h"
 
 #include "draw/RollingDraw.h"
+#include "presentation/parts/DrawLists.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/SoundPlayer.h"
-#include "shell/gui/ResultLabel.h"
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -85,28 +86,7 @@ void FrmYh::finishDraw()
 void FrmYh::render(const DrawChange& change)
 {
     const DrawView& view = m_session.view();
-    // Filling and selecting here is no input: the lists' handlers stay out.
-    const QSignalBlocker groupsQuiet(m_fz.List2);
-    const QSignalBlocker membersQuiet(m_fz.List1);
-    if (change.groups) {
-        m_fz.List2->clear();
-        for (int g = 1; g <= view.groupCount; ++g)
-            m_fz.List2->addItem(QString::number(g));
-    }
-    if (change.group) {
-        m_fz.List1->clear();
-        QStringList members;
-        members.reserve(static_cast<int>(view.members.size()));
-        for (const QString& member : view.members)
-            members << member;
-        m_fz.List1->addItems(members);
-        if (view.group >= 0)
-            m_fz.LabXx->setText(view.summary);
-    }
-    if (change.groups || change.group || change.member) {
-        m_fz.List2->setCurrentRow(view.group);
-        m_fz.List1->setCurrentRow(view.member);
-    }
+    showDrawLists({m_fz.List2, m_fz.List1, m_fz.LabXx}, view, change);
     if (change.called) {
         m_fz.LabCz->setText(view.line);
         setBigText(view.result);

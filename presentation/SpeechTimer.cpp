@@ -1,5 +1,5 @@
 #include "presentation/SpeechTimer.h"
-#include "shell/gui/MouseHandlers.h"
+#include "presentation/parts/MouseHandlers.h"
 
 #include "presentation/TimerPictures.h"
 #include "shell/core/AppServices.h"
@@ -7,7 +7,7 @@
 #include "shell/core/Numbers.h"
 #include "shell/core/SoundPlayer.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/MouseHandlers.h"
+#include "presentation/parts/MouseHandlers.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>

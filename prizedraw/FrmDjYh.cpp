@@ -14,9 +14,9 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "shell/gui/ResultLabel.h"
-#include "shell/gui/WindowParts.h"
-#include "shell/gui/MenuGate.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/WindowParts.h"
+#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
 #include <QAction>

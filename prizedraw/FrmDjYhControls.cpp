@@ -4,12 +4,12 @@
 #include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
-#include "shell/gui/EventHook.h"
+#include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/core/AppServices.h"
-#include "shell/gui/MouseHandlers.h"
-#include "shell/gui/ResultLabel.h"
-#include "shell/gui/StartPicture.h"
+#include "presentation/parts/MouseHandlers.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/StartPicture.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>

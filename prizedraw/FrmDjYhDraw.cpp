@@ -9,7 +9,7 @@
 #include "shell/core/AppServices.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
-#include "shell/gui/ResultLabel.h"
+#include "presentation/parts/ResultLabel.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "shell/gui/StartPicture.h"
+#include "presentation/parts/StartPicture.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "shell/gui/EntryCheck.h"
+#include "presentation/parts/EntryCheck.h"
 
-#include "shell/gui/EventHook.h"
+#include "presentation/parts/EventHook.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

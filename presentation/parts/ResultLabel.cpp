@@ -1,4 +1,4 @@
-#include "shell/gui/ResultLabel.h"
+#include "presentation/parts/ResultLabel.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "shell/gui/EventHook.h"
+#include "presentation/parts/EventHook.h"
 
 namespace zelvano {
 

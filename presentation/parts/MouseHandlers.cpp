@@ -1,4 +1,4 @@
-#include "shell/gui/MouseHandlers.h"
+#include "presentation/parts/MouseHandlers.h"
 
 #include <QMouseEvent>
 #include <QWidget>

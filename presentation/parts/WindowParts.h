@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/gui/StartPicture.h"
+#include "presentation/parts/StartPicture.h"
 
 #include <QFrame>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "shell/gui/MenuGate.h"
+#include "presentation/parts/MenuGate.h"
 
 #include <QAction>
 #include <QMenu>

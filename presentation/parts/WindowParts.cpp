@@ -1,10 +1,10 @@
-#include "shell/gui/WindowParts.h"
+#include "presentation/parts/WindowParts.h"
 
-#include "shell/gui/EntryCheck.h"
-#include "shell/gui/EventHook.h"
+#include "presentation/parts/EntryCheck.h"
+#include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/PictureButtons.h"
-#include "shell/gui/StartPicture.h"
+#include "presentation/parts/StartPicture.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "presentation/DrawLists.h"
+#include "presentation/parts/DrawLists.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -302,7 +302,7 @@ bool FrmKtHd::readRoster()
     prepareScorePool();
     // Selecting the option raises its handler only when it was not selected:
     // the count box otherwise keeps what it holds for a never-grouped class.
-    if (!m_optFz[0]->isChecked()) {
+    if (m_groupBox != 0) {
         m_optFz[0]->setChecked(true);
         OptFz_Click(0);
     }

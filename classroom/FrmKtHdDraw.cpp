@@ -107,8 +107,7 @@ void FrmKtHd::showDraw(const DrawChange& change)
 void FrmKtHd::showCall()
 {
     const DrawView& view = m_draw.view();
-    const int position = view.calledKey.toInt();
-    m_currentPosition = position;
+    m_currentPosition = view.calledKey.toInt();
     m_labCz->setText(view.line);
     setBigText(view.result);
     m_imgXie[1]->show();

@@ -97,7 +97,6 @@ public:
     const DrawSession& drawSession() const { return m_draw; }
     const std::vector<Person>& roster() const { return m_roster; }
     bool isRolling() const;
-    RollBookSession& rollBook() const { return *m_rollBook; }
     QLabel* lblXm() const { return m_lblXm; }
     QFrame* fraBj() const { return m_fraBj; }
     QFrame* fraFz() const { return m_fraFz; }

@@ -81,7 +81,8 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
         m_fraPf->hide();
         return;
     case ClassroomPanel::Timer:
-        m_speechTimer->leaveSettingsPanel(m_canvas->palette());
+        // The timer hid its panel itself; outside the guided setup closing
+        // it does nothing more, the bar stays as the teacher left it.
         return;
     case ClassroomPanel::None:
         return;
@@ -150,6 +151,7 @@ void FrmKtHd::startCalling()
 {
     setBigText(QStringLiteral("随机\r\n点名"));
     m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
+    m_speechTimer->leaveSettingsPanel(m_canvas->palette());
     m_speechTimer->hideBar();
     m_lblXm->setCursor(Qt::PointingHandCursor);
     m_lblXm->show();

@@ -21,6 +21,7 @@ private slots:
     void refresh_takesTheWriteItemsAway();
     void nextGroupKey_afterACall_callLineKeepsOnePerson();
     void drawEndingAfterRefresh_offersNoWriteThatWritesNothing();
+    void timerSettingsClosedDuringLesson_leaveTheBarAsItWas();
 
 private:
     // Setup done with the class in four groups formed in roster order.
@@ -162,6 +163,22 @@ void tst_FrmKtHdInput::drawEndingAfterRefresh_offersNoWriteThatWritesNothing()
     const bool answered =
         sound->played.count(QStringLiteral("sound\\yes.wav")) > cues || !messages->shown.empty();
     QVERIFY(!offered || answered);
+}
+
+void tst_FrmKtHdInput::timerSettingsClosedDuringLesson_leaveTheBarAsItWas()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    w->MnFs(2)->setChecked(false);
+    QTest::mouseClick(w->lblXm(), Qt::LeftButton);
+    auto* bar = w->findChild<QFrame*>(QStringLiteral("fraJs3"));
+    QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("imgJs0")), Qt::LeftButton);
+    QVERIFY(bar->isVisible());
+    w->MnJs(5)->trigger();
+    QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
+    // Outside the guided setup closing the panel only hides it.
+    QVERIFY(!w->findChild<QFrame*>(QStringLiteral("fraJs"))->isVisible());
+    QVERIFY(bar->isVisible());
 }
 
 QTEST_MAIN(tst_FrmKtHdInput)

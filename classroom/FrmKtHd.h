@@ -163,6 +163,7 @@ private:
     void setBigText(const QString& text);
     void popUpDrawMenu(QPoint globalPos);
     void placeToolBars();
+    void showScoreEditor(bool open);
 
     // Draw (FrmKtHdDraw.cpp).
     void drawStep();
@@ -243,6 +244,8 @@ private:
     QFrame* m_fraPf2 = nullptr;
     QToolButton* m_imgDf0 = nullptr;
     QFrame* m_fraPf3 = nullptr;
+    // The editor m_fraPf3 is open; it starts shown inside the score bar.
+    bool m_scoreEditorOpen = true;
     QComboBox* m_cmbFs0 = nullptr;
 
     // Menus.

@@ -73,7 +73,7 @@ void FrmKtHd::finishDraw(bool withCue)
     if (withCue)
         m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
     m_speechTimer->rearmAfterDraw();
-    m_fraPf3->hide();
+    showScoreEditor(false);
     m_imgOk->show();
     m_fraTs->showLook(false);
     m_fraPf2->show();

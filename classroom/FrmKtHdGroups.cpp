@@ -234,7 +234,7 @@ void FrmKtHd::writeScore()
     }
     m_imgXie[1]->hide();
     m_mnJs[2]->setVisible(false);
-    m_fraPf3->hide();
+    showScoreEditor(false);
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
 
@@ -246,9 +246,16 @@ bool FrmKtHd::scoreKeptAside(const Person& person) const
                                  personAnchor(person)) == ChangeState::KeptAside;
 }
 
+// The score editor beside the score bar, opened and closed by its button.
+void FrmKtHd::showScoreEditor(bool open)
+{
+    m_scoreEditorOpen = open;
+    m_fraPf3->setVisible(open);
+}
+
 void FrmKtHd::imgDf0_Click()
 {
-    m_fraPf3->setVisible(m_fraPf3->isHidden());
+    showScoreEditor(!m_scoreEditorOpen);
     if (m_setup.readyToCall())
         placeToolBars();
 }

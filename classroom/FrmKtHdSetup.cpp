@@ -130,7 +130,7 @@ void FrmKtHd::showScoringStep()
     m_fraPf2->move(20, 136);
     m_fraPf2->setAutoFillBackground(false);
     m_fraPf2->show();
-    m_fraPf3->show();
+    showScoreEditor(true);
     m_fraPf->show();
     m_fraPf->raise();
 }
@@ -142,7 +142,7 @@ void FrmKtHd::showTimerStep()
     m_fraPf2->setPalette(m_canvas->palette());
     m_fraPf2->setAutoFillBackground(true);
     m_fraPf2->hide();
-    m_fraPf3->hide();
+    showScoreEditor(false);
     placeToolBars();
     m_speechTimer->showSettingsPanelAt(belowLabel(m_speechTimer->fraJs()));
 }

@@ -16,6 +16,7 @@
 #include "shell/gui/ModeNavigator.h"
 
 #include "NoWindows.h"
+#include "RealInput.h"
 #include "TestServices.h"
 
 #include <QAction>
@@ -170,18 +171,23 @@ inline FrmKtHd* ClassroomFixture::open()
 
 inline void ClassroomFixture::confirmClass(FrmKtHd* w, int index)
 {
-    control<QComboBox>(w, "cmbBj")->setCurrentIndex(index);
-    w->cmbBj_Click();
-    w->cmdOk_Click(3);
+    // Chosen with the keys, as a teacher does; while the class panel is
+    // first shown a choice loads nothing until 确定.
+    auto* classes = control<QComboBox>(w, "cmbBj");
+    classes->setFocus();
+    QTest::keyClick(classes, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(classes, Qt::Key_Down);
+    click(w->fraBj(), "cmdOk3");
 }
 
 inline void ClassroomFixture::finishSetup(FrmKtHd* w, int classIndex)
 {
     confirmClass(w, classIndex);
     QCOMPARE(w->setupStage(), ClassroomStep::SettingUp);
-    w->cmdOk_Click(1);
-    w->cmdOk_Click(0);
-    w->speechTimer().closeSettingsPanel();
+    click(w->fraFz(), "cmdOk1");
+    click(w->FraPf(), "cmdOk0");
+    QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
     QCOMPARE(w->setupStage(), ClassroomStep::Ready);
 }
 

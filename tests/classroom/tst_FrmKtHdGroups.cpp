@@ -1,6 +1,7 @@
 // The classroom window's grouping: forming, the boxes' bounds, saving to
 // the roll book and restoring from it.
 #include "ClassroomFixture.h"
+#include "RealInput.h"
 
 #include <set>
 
@@ -34,10 +35,9 @@ void tst_FrmKtHdGroups::grouping_examplesOfTenPersons()
     confirmClass(w);
     QCOMPARE(w->personCount(), 10);
     // Each person per group of 3.
-    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
-    w->OptFz_Click(1);
-    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
-    w->imgFz_Click(1);
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 1), QStringLiteral("3"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     QCOMPARE(int(w->drawSession().groups().size()), 4);
     QCOMPARE(control<QLineEdit>(w, "txtFz", 0)->text(), QStringLiteral("4"));
     QCOMPARE(control<QListWidget>(w, "List2")->count(), 4);
@@ -48,10 +48,9 @@ void tst_FrmKtHdGroups::grouping_examplesOfTenPersons()
     QCOMPARE(control<QLabel>(w, "lblXx2")->text(),
              QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
     // Six groups.
-    control<QRadioButton>(w, "OptFz", 0)->setChecked(true);
-    w->OptFz_Click(0);
-    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("6"));
-    w->imgFz_Click(1);
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 0), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 0), QStringLiteral("6"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     QCOMPARE(control<QLineEdit>(w, "txtFz", 1)->text().toInt(), 2);
     QCOMPARE(control<QListWidget>(w, "List2")->count(), 6);
     control<QListWidget>(w, "List2")->setCurrentRow(5);
@@ -65,10 +64,9 @@ void tst_FrmKtHdGroups::grouping_examplesOfTenPersons()
     }
     QCOMPARE(int(w->drawSession().groups().size()), 6);
     // One more than the class is a group size still.
-    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
-    w->OptFz_Click(1);
-    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("11"));
-    w->imgFz_Click(0);
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 1), QStringLiteral("11"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 0), Qt::LeftButton);
     QCOMPARE(int(w->drawSession().groups().size()), 1);
     QCOMPARE(w->drawSession().groups()[0].count, 10);
     control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("12"));
@@ -88,12 +86,12 @@ void tst_FrmKtHdGroups::grouping_neverGrouped_putsEveryoneInTheBoxCount()
     QVERIFY(!control<QToolButton>(w, "imgXie", 0)->isVisible());
     // The box's count is used by the next roster load of a never-grouped class.
     control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("3"));
-    w->MnMd_Click(4);
+    w->MnMd(4)->trigger();
     QCOMPARE(int(w->drawSession().groups().size()), 3);
     QCOMPARE(w->drawSession().groups()[2].count, 4);
     // A count the class cannot take falls back to one group, without a message.
     control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("30"));
-    w->MnMd_Click(4);
+    w->MnMd(4)->trigger();
     QCOMPARE(int(w->drawSession().groups().size()), 1);
     QVERIFY(messages->shown.empty());
 }
@@ -103,12 +101,11 @@ void tst_FrmKtHdGroups::grouping_orderedSavedAndReloaded_comesBackUnchanged()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
-    w->OptFz_Click(1);
-    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
-    w->imgFz_Click(1);
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 1), QStringLiteral("3"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     const auto before = w->drawSession().groups();
-    w->imgXie_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 0), Qt::LeftButton);
     QCOMPARE(sound->played.last(), QStringLiteral("sound\\yes.wav"));
     QVERIFY(!control<QToolButton>(w, "imgXie", 0)->isVisible());
     QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(4));
@@ -116,7 +113,7 @@ void tst_FrmKtHdGroups::grouping_orderedSavedAndReloaded_comesBackUnchanged()
     QCOMPARE(fileCell(0, 7, 5), CellValue::ofNumber(2));
     QCOMPARE(fileCell(0, 7, 6), CellValue::ofNumber(2));
     QCOMPARE(xlrdCell(0, 12, 5), QStringLiteral("4.0"));
-    w->MnMd_Click(4);
+    w->MnMd(4)->trigger();
     QCOMPARE(int(w->drawSession().groups().size()), 4);
     QCOMPARE(control<QLineEdit>(w, "txtFz", 1)->text().toInt(), 3);
     QVERIFY(sameGroups(w->drawSession().groups(), before));
@@ -127,21 +124,20 @@ void tst_FrmKtHdGroups::grouping_randomSavedAndReloaded_comesBackAsBlocks()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
-    w->OptFz_Click(1);
-    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 1), QStringLiteral("3"));
     random->picks = {10, 1, 8, 2, 3, 1, 4, 2, 1, 1};
-    w->imgFz_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 0), Qt::LeftButton);
     QCOMPARE(w->drawSession().groups()[0].members[0], QStringLiteral("10")); // person 10 first
     std::multiset<QString> everyone;
     for (const Group& g : w->drawSession().groups())
         everyone.insert(g.members.begin(), g.members.end());
     QCOMPARE(everyone.size(), size_t(10));
     QCOMPARE(std::set<QString>(everyone.begin(), everyone.end()).size(), size_t(10));
-    w->imgXie_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 0), Qt::LeftButton);
     QCOMPARE(fileCell(0, 12, 5), CellValue::ofNumber(1)); // person 10: group 1 member 1
     QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(1));
-    w->MnMd_Click(4);
+    w->MnMd(4)->trigger();
     QCOMPARE(int(w->drawSession().groups().size()), 4);
     const std::vector<QString> second{QStringLiteral("4"), QStringLiteral("5"),
                                       QStringLiteral("6")};
@@ -166,16 +162,16 @@ void tst_FrmKtHdGroups::grouping_savedLastGroupTooLarge_isExplained()
     // The setup goes on: the panel offers a new grouping.
     QVERIFY(w->fraFz()->isVisible());
     QVERIFY(control<QToolButton>(w, "imgFz", 1)->isVisible());
-    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("2"));
-    w->imgFz_Click(1);
+    enter(control<QLineEdit>(w, "txtFz", 0), QStringLiteral("2"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     QCOMPARE(int(w->drawSession().groups().size()), 2);
-    w->imgXie_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 0), Qt::LeftButton);
     QCOMPARE(fileCell(0, 12, 6), CellValue::ofNumber(5));
-    w->cmdOk_Click(1);
-    w->cmdOk_Click(0);
-    w->cmdOk_Click(2);
+    click(w->fraFz(), "cmdOk1");
+    click(w->FraPf(), "cmdOk0");
+    QTest::mouseClick(w->speechTimer().cmdOk2(), Qt::LeftButton);
     QCOMPARE(w->setupStage(), ClassroomStep::Ready);
-    w->MnMd_Click(4);
+    w->MnMd(4)->trigger();
     QCOMPARE(messages->shown.size(), size_t(1));
     QCOMPARE(w->drawSession().groups()[1].count, 5);
 }
@@ -185,12 +181,11 @@ void tst_FrmKtHdGroups::grouping_thatKeepsFailing_isRetriedThenReported()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    control<QRadioButton>(w, "OptFz", 1)->setChecked(true);
-    w->OptFz_Click(1);
-    control<QLineEdit>(w, "txtFz", 1)->setText(QStringLiteral("3"));
+    QTest::mouseClick(control<QRadioButton>(w, "OptFz", 1), Qt::LeftButton);
+    enter(control<QLineEdit>(w, "txtFz", 1), QStringLiteral("3"));
     // A pick outside the range makes the random source throw, every time.
     random->picks = {99, 99, 99, 99, 99};
-    w->imgFz_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 0), Qt::LeftButton);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral(
                                     "分组没有成功，请检查点名册中的名单后按F5刷新，再重新分组。")});
     QCOMPARE(random->picks.size(), size_t(2));          // three attempts
@@ -203,10 +198,10 @@ void tst_FrmKtHdGroups::grouping_saveRefused_whenTheSheetChangedOnDisk()
     cutClass(10, true);
     FrmKtHd* w = open();
     confirmClass(w);
-    control<QLineEdit>(w, "txtFz", 0)->setText(QStringLiteral("2"));
-    w->imgFz_Click(1);
+    enter(control<QLineEdit>(w, "txtFz", 0), QStringLiteral("2"));
+    QTest::mouseClick(control<QToolButton>(w, "imgFz", 1), Qt::LeftButton);
     editBook([](xls::Workbook& b) { b.setText(0, 5, 2, "新同学"); });
-    w->imgXie_Click(0);
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 0), Qt::LeftButton);
     QVERIFY(messages->texts().last().contains(QStringLiteral("名单已被改动")));
     QVERIFY(fileCell(0, 3, 5).isEmpty());
 }

@@ -2,10 +2,10 @@
 // is checked and its description shown, 进入 opens the mode of the checked
 // option, and the menu that comes back preselects the mode just left.
 #include "MonkeyWorld.h"
+#include "NoWindows.h"
 
 #include "shell/core/ModeCatalog.h"
 #include "shell/core/SettingsStore.h"
-#include "shell/gui/ModeWindowStub.h"
 #include "shell/gui/frmMl.h"
 
 #include <QApplication>
@@ -17,21 +17,6 @@ namespace zelvano::testing
 
 namespace
 {
-
-// Each mode's window stands in as a stub with its own return item; the
-// run goes back to the menu from it at once.
-class StubWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t modeCode) override
-    {
-        entered.push_back(modeCode);
-        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
-                                  QStringLiteral("返回(&F)"), *navigator);
-    }
-    std::vector<int> entered;
-    ModeNavigator* navigator = nullptr;
-};
 
 int checkedOption(const frmMl* menu)
 {
@@ -54,7 +39,7 @@ frmMl* shownMenu(MonkeyWorld& world)
 // After a step that left the menu: 进入 was clicked, so the window of the
 // option that was checked must be open; back to the menu, as the window's
 // return item does, which must preselect the mode just left.
-void returnFromMode(MonkeyWorld& world, const StubWindows& stubs, int checkedBefore)
+void returnFromMode(MonkeyWorld& world, const StubModeWindows& stubs, int checkedBefore)
 {
     Monkey& monkey = world.monkey;
     QWidget* current = world.navigator.currentWindow();
@@ -98,7 +83,7 @@ QString menuProblem(MonkeyWorld& world)
 
 MonkeyResult runMenuMonkey(const MonkeyRun& run)
 {
-    StubWindows stubs;
+    StubModeWindows stubs;
     MonkeyWorld world(run, &stubs);
     stubs.navigator = &world.navigator;
     world.label = QStringLiteral("mode menu");

@@ -3,10 +3,10 @@
 #include "shell/core/SettingsDatabase.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
-#include "shell/gui/ModeWindowStub.h"
 #include "shell/gui/QtSoundPlayer.h"
 #include "shell/gui/frmMl.h"
 
+#include "NoWindows.h"
 #include "TestServices.h"
 
 #include <QApplication>
@@ -26,19 +26,6 @@ using namespace zelvano::testing;
 
 namespace
 {
-
-class RecordingWindows final : public WindowFactory
-{
-public:
-    QWidget* createModeWindow(std::int16_t modeCode) override
-    {
-        created.push_back(modeCode);
-        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
-                                  QStringLiteral("返回(&F)"), *navigator);
-    }
-    std::vector<int> created;
-    ModeNavigator* navigator = nullptr;
-};
 
 } // namespace
 
@@ -73,7 +60,7 @@ private:
     ScriptedMessages* messages = nullptr;
     RecordingProgramEnd* programEnd = nullptr;
     SettingsStore* settings = nullptr;
-    std::unique_ptr<RecordingWindows> windows;
+    std::unique_ptr<StubModeWindows> windows;
     std::unique_ptr<ModeNavigator> navigator;
     AppServices& services() { return ts->services; }
 };
@@ -84,7 +71,7 @@ void tst_frmMl::init()
     messages = &ts->messages;
     programEnd = &ts->programEnd;
     settings = ts->settings.get();
-    windows = std::make_unique<RecordingWindows>();
+    windows = std::make_unique<StubModeWindows>();
     navigator = std::make_unique<ModeNavigator>(ts->services, *windows);
     windows->navigator = navigator.get();
 }
@@ -177,7 +164,7 @@ void tst_frmMl::enter_showsModeWindowAndUnloadsMenu()
     startWithStoredMode(QStringLiteral("3"));
     QPointer<QWidget> oldMenu = menu();
     QTest::mouseClick(menu()->imgIn(), Qt::LeftButton);
-    QCOMPARE(windows->created, std::vector<int>{3});
+    QCOMPARE(windows->entered, std::vector<int>{3});
     QVERIFY(navigator->currentWindow());
     QCOMPARE(navigator->currentWindow()->windowTitle(), QStringLiteral("mode 3"));
     QVERIFY(oldMenu.isNull() || !oldMenu->isVisible());

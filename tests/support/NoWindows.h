@@ -1,6 +1,9 @@
 #pragma once
 
 #include "shell/gui/ModeNavigator.h"
+#include "shell/gui/ModeWindowStub.h"
+
+#include <vector>
 
 namespace zelvano::testing
 {
@@ -10,6 +13,21 @@ class NoWindows final : public WindowFactory
 {
 public:
     QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+};
+
+// Opens a stub for each mode with its own return item, and remembers which
+// modes were entered.
+class StubModeWindows final : public WindowFactory
+{
+public:
+    QWidget* createModeWindow(std::int16_t modeCode) override
+    {
+        entered.push_back(modeCode);
+        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
+                                  QStringLiteral("返回(&F)"), *navigator);
+    }
+    std::vector<int> entered;
+    ModeNavigator* navigator = nullptr;
 };
 
 } // namespace zelvano::testing

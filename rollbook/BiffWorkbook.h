@@ -4,6 +4,7 @@
 #include "rollbook/CellValue.h"
 #include "rollbook/SharedStrings.h"
 #include "rollbook/SheetCells.h"
+#include "rollbook/SheetInfo.h"
 
 #include <memory>
 #include <string>
@@ -12,15 +13,6 @@
 
 namespace zelvano::xls
 {
-
-enum class SheetKind { Worksheet, MacroSheet, Chart, VbModule, Other };
-enum class SheetVisibility { Visible, Hidden, VeryHidden };
-
-struct SheetInfo {
-    std::string name; // UTF-8
-    SheetKind kind = SheetKind::Worksheet;
-    SheetVisibility visibility = SheetVisibility::Visible;
-};
 
 // The BIFF8 workbook stream: sheets, shared strings and cells, read in place
 // and written back with only the records a change touches regenerated.

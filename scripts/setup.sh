@@ -9,8 +9,10 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libsqlcipher-dev libssl-dev
+    libzip-dev libexpat1-dev qt6-speech-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-xlrd python3-xlwt python3-olefile
+    python3-openpyxl python3-xlsxwriter
     xvfb xauth imagemagick fonts-noto-cjk locales-all
     g++-mingw-w64-x86-64
     dpkg-dev file desktop-file-utils appstream lintian

@@ -30,6 +30,7 @@ class RollingDraw;
 
 struct AppServices;
 class DisplayFormat;
+class DrawReport;
 class ModeNavigator;
 class RollBookSession;
 
@@ -122,6 +123,7 @@ private:
     void startDraw();
     void rollStep();
     void finishDraw();
+    void reportDraw();
     void showPrize();
     void showPerson();
     void placePersonDisplay();
@@ -183,6 +185,7 @@ private:
     std::vector<QAction*> m_mnMd;
 
     DisplayFormat* m_displayFormat = nullptr;
+    DrawReport* m_report = nullptr; // the draw record and the result read aloud
 };
 
 } // namespace zelvano

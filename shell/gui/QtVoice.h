@@ -3,7 +3,10 @@
 #include "shell/core/FolderOpener.h"
 #include "shell/core/Voice.h"
 
+#include <QMutex>
 #include <QObject>
+#include <QThread>
+#include <QWaitCondition>
 
 class QTextToSpeech;
 
@@ -11,28 +14,33 @@ namespace zelvano
 {
 
 // Qt Text to Speech with a Chinese voice (speech-dispatcher with espeak-ng
-// on Linux, SAPI on Windows). The engine is started at the first question,
-// not with the program, so a slow or missing speech service never delays
-// the start.
-class QtVoice final : public QObject, public Voice
+// on Linux, SAPI on Windows). The engine starts and looks for its voice on
+// a thread of its own from the program's start: starting speech-dispatcher
+// can take seconds, and the windows must not wait for it. Speaking and
+// stopping are passed to that thread and never wait either.
+class QtVoice final : public Voice
 {
-    Q_OBJECT
-
 public:
     QtVoice();
     ~QtVoice() override;
 
+    // Waits for the engine only when it is asked before it has started.
     bool available() const override;
     QString unavailableReason() const override;
     void say(const QString& text) override;
     void stop() override;
 
 private:
-    void start() const;
+    void startEngine(); // on the engine's thread
+    void waitForEngine() const;
 
-    mutable bool m_started = false;
-    mutable QTextToSpeech* m_speech = nullptr;
-    mutable QString m_reason;
+    QThread m_thread;
+    QObject* m_worker = nullptr;       // lives on m_thread
+    QTextToSpeech* m_speech = nullptr; // lives on m_thread, null when unavailable
+    mutable QMutex m_mutex;
+    mutable QWaitCondition m_started;
+    bool m_ready = false;
+    QString m_reason;
 };
 
 // Opens a folder with the desktop's file manager.

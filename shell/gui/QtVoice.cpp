@@ -1,9 +1,13 @@
 #include "shell/gui/QtVoice.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QLocale>
+#include <QMutex>
+#include <QThread>
 #include <QUrl>
+#include <QWaitCondition>
 #ifdef ZELVANO_WITH_SPEECH
 #include <QTextToSpeech>
 #include <QVoice>
@@ -73,35 +77,24 @@ bool chooseChinese(QTextToSpeech& speech)
 
 } // namespace
 
-QtVoice::QtVoice()
-{
-    m_worker = new QObject;
-    m_worker->moveToThread(&m_thread);
-    m_thread.setObjectName(QStringLiteral("voice"));
-    m_thread.start(QThread::LowPriority);
-    QMetaObject::invokeMethod(
-        m_worker, [this] { startEngine(); }, Qt::QueuedConnection);
-}
+// The engine and its thread. The thread owns the speech object; the window
+// side reads the outcome of the start under the mutex.
+struct QtVoice::Engine {
+    QThread thread;
+    QObject worker; // lives on `thread`
+    QMutex mutex;
+    QWaitCondition started;
+    bool ready = false;
+    bool gaveUp = false; // waited once in vain: never waited for again
+    QString reason;
+    QTextToSpeech* speech = nullptr; // a child of `worker`, null when unavailable
+};
 
-QtVoice::~QtVoice()
+namespace
 {
-    // The engine is ended on its own thread, and the worker comes back to
-    // be deleted here once that thread has stopped.
-    QThread* home = QThread::currentThread();
-    QMetaObject::invokeMethod(
-        m_worker,
-        [this, home] {
-            delete m_speech;
-            m_speech = nullptr;
-            m_worker->moveToThread(home);
-        },
-        Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
-    delete m_worker;
-}
 
-void QtVoice::startEngine()
+// Runs on the engine's thread.
+void startEngine(QtVoice::Engine& engine)
 {
     QString reason;
     QTextToSpeech* speech = nullptr;
@@ -111,7 +104,7 @@ void QtVoice::startEngine()
     if (QTextToSpeech::availableEngines().isEmpty()) {
         reason = withHint(QStringLiteral("没有可用的语音引擎"));
     } else {
-        speech = new QTextToSpeech(m_worker);
+        speech = new QTextToSpeech(&engine.worker);
         if (speech->state() == QTextToSpeech::Error)
             reason = withHint(QStringLiteral("语音引擎无法启动：") + speech->errorString());
         else if (!chooseChinese(*speech))
@@ -122,30 +115,70 @@ void QtVoice::startEngine()
         }
     }
 #endif
-    QMutexLocker lock(&m_mutex);
-    m_speech = speech;
-    m_reason = reason;
-    m_ready = true;
-    m_started.wakeAll();
+    QMutexLocker lock(&engine.mutex);
+    engine.speech = speech;
+    engine.reason = reason;
+    engine.ready = true;
+    engine.started.wakeAll();
 }
 
-void QtVoice::waitForEngine() const
+} // namespace
+
+QtVoice::QtVoice() : m_engine(std::make_shared<Engine>())
 {
-    QMutexLocker lock(&m_mutex);
-    while (!m_ready)
-        m_started.wait(&m_mutex);
+    m_engine->worker.moveToThread(&m_engine->thread);
+    m_engine->thread.setObjectName(QStringLiteral("voice"));
+    m_engine->thread.start(QThread::LowPriority);
+    QMetaObject::invokeMethod(
+        &m_engine->worker, [engine = m_engine] { startEngine(*engine); }, Qt::QueuedConnection);
+}
+
+QtVoice::~QtVoice()
+{
+    // The speech object ends on its thread, then the thread stops. An
+    // engine that never answered is left to the end of the process (its
+    // thread keeps the shared state alive) rather than waited for.
+    if (!waitForEngine()) {
+        new std::shared_ptr<Engine>(m_engine); // never freed: the thread may still use it
+        m_engine->thread.quit();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        &m_engine->worker,
+        [engine = m_engine.get()] {
+            delete engine->speech;
+            engine->speech = nullptr;
+            engine->worker.moveToThread(nullptr);
+        },
+        Qt::BlockingQueuedConnection);
+    m_engine->thread.quit();
+    m_engine->thread.wait();
+}
+
+bool QtVoice::waitForEngine() const
+{
+    // An engine that has not answered by then is taken as missing for the
+    // run, so a hanging speech service holds up the program once at most.
+    const QDeadlineTimer deadline(kStartWaitMs);
+    QMutexLocker lock(&m_engine->mutex);
+    while (!m_engine->ready && !m_engine->gaveUp) {
+        if (!m_engine->started.wait(&m_engine->mutex, deadline))
+            m_engine->gaveUp = true;
+    }
+    return m_engine->ready;
 }
 
 bool QtVoice::available() const
 {
-    waitForEngine();
-    return m_speech != nullptr;
+    return waitForEngine() && m_engine->speech != nullptr;
 }
 
 QString QtVoice::unavailableReason() const
 {
-    waitForEngine();
-    return m_reason;
+    if (!waitForEngine())
+        return QStringLiteral("语音引擎没有响应");
+    QMutexLocker lock(&m_engine->mutex);
+    return m_engine->reason;
 }
 
 void QtVoice::say(const QString& text)
@@ -154,10 +187,10 @@ void QtVoice::say(const QString& text)
     if (!available())
         return;
     QMetaObject::invokeMethod(
-        m_worker,
-        [this, text] {
-            m_speech->stop();
-            m_speech->say(text);
+        &m_engine->worker,
+        [engine = m_engine.get(), text] {
+            engine->speech->stop();
+            engine->speech->say(text);
         },
         Qt::QueuedConnection);
 #endif
@@ -169,7 +202,8 @@ void QtVoice::stop()
     if (!available())
         return;
     QMetaObject::invokeMethod(
-        m_worker, [this] { m_speech->stop(); }, Qt::QueuedConnection);
+        &m_engine->worker, [engine = m_engine.get()] { engine->speech->stop(); },
+        Qt::QueuedConnection);
 #endif
 }
 

@@ -3,12 +3,7 @@
 #include "shell/core/FolderOpener.h"
 #include "shell/core/Voice.h"
 
-#include <QMutex>
-#include <QObject>
-#include <QThread>
-#include <QWaitCondition>
-
-class QTextToSpeech;
+#include <memory>
 
 namespace zelvano
 {
@@ -30,17 +25,16 @@ public:
     void say(const QString& text) override;
     void stop() override;
 
-private:
-    void startEngine(); // on the engine's thread
-    void waitForEngine() const;
+    struct Engine; // shared with the engine's thread, which may outlive this
 
-    QThread m_thread;
-    QObject* m_worker = nullptr;       // lives on m_thread
-    QTextToSpeech* m_speech = nullptr; // lives on m_thread, null when unavailable
-    mutable QMutex m_mutex;
-    mutable QWaitCondition m_started;
-    bool m_ready = false;
-    QString m_reason;
+private:
+    static constexpr int kStartWaitMs = 8000;
+
+    // True once the engine has started (or failed to), waiting at most
+    // kStartWaitMs for it.
+    bool waitForEngine() const;
+
+    std::shared_ptr<Engine> m_engine;
 };
 
 // Opens a folder with the desktop's file manager.

@@ -2,7 +2,6 @@
 
 #include "drawrecord/DrawRecordWindow.h"
 #include "shell/core/AppServices.h"
-#include "shell/core/DrawLog.h"
 #include "shell/core/Voice.h"
 
 #include <QAction>
@@ -76,17 +75,17 @@ void DrawReport::drawStarts(int poolSize)
     m_poolBefore = poolSize;
 }
 
+void DrawReport::record(DrawEventKind kind, const QString& subject, const QString& result,
+                        int poolBefore)
+{
+    if (m_services.drawLog)
+        m_services.drawLog->append({kind, m_windowName, subject, poolBefore, result});
+}
+
 void DrawReport::drawFinished(const QString& subject, const QString& shownResult,
                               const QString& spoken)
 {
-    if (m_services.drawLog) {
-        DrawEvent event;
-        event.window = m_windowName;
-        event.subject = subject;
-        event.poolBefore = m_poolBefore;
-        event.result = shownResult;
-        m_services.drawLog->append(event);
-    }
+    record(DrawEventKind::Draw, subject, shownResult, m_poolBefore);
     m_poolBefore = -1;
     // A line break of the display is a pause in speech.
     static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/DrawLog.h"
+
 #include <QObject>
 #include <QString>
 
@@ -40,6 +42,10 @@ public:
     // The draw came to rest on `shownResult` (as the display shows it) for
     // `subject` (the class or prize); `spoken` is what is read aloud.
     void drawFinished(const QString& subject, const QString& shownResult, const QString& spoken);
+    // A line of the draw record under this window's name: a draw, a voided
+    // award or a score taken back.
+    void record(DrawEventKind kind, const QString& subject, const QString& result,
+                int poolBefore = -1);
 
     bool voiceOn() const { return m_voiceOn; }
 

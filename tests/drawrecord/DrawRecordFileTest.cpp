@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,6 +112,31 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
     }
     EXPECT_EQ(perWindow[0], kLines);
     EXPECT_EQ(perWindow[1], kLines);
+}
+
+TEST_F(RecordFixture, AppendWaitsWhileAnotherProgramHoldsTheLock)
+{
+    const QByteArray path = QFile::encodeName(record.filePath());
+    const int held = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ScriptedMessages quiet;
+        FakeClock ownTime;
+        DrawRecordFile(folder.path(), quiet, ownTime)
+            .append({DrawEventKind::Draw, "摇号码", "", 1, "9"});
+        ::_exit(quiet.shown.empty() ? 0 : 1);
+    }
+    ::usleep(300 * 1000);
+    EXPECT_TRUE(readAll(record.filePath()).isEmpty()) << "appended through the lock";
+    ::flock(held, LOCK_UN);
+    ::close(held);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(linesOfDay(readAll(record.filePath()), time.date).size(), 1u);
 }
 
 // LibreOffice opens the record as a spreadsheet: the Chinese intact, the

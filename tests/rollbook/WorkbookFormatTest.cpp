@@ -101,6 +101,24 @@ TEST(WorkbookFormat, XlsContentNamedXlsx_OpensSavesAndKeepsABackupOfItsOwnName)
     EXPECT_THAT(dump.out, HasSubstr("\t3\t7\tn\t4.5\n"));
 }
 
+// The common mistake the other way round: an .xlsx workbook named .xls.
+TEST(WorkbookFormat, XlsxContentNamedXls_OpensWithTheBoundsOfXlsx)
+{
+    TempDir dir;
+    const fs::path file =
+        dir.copy(fs::path(ZELVANO_SOURCE_DIR) / "tests" / "fixtures" / "xlsx" / "rollbook_lo.xlsx",
+                 "点名册.xls");
+    Workbook wb = Workbook::open(file);
+    EXPECT_EQ(wb.maxRow(), 1048576);
+    EXPECT_EQ(wb.maxColumn(), 16384);
+    EXPECT_EQ(wb.worksheetCount(), 4u);
+    EXPECT_EQ(wb.cellText(0, 3, 2), "郭文诗");
+    EXPECT_EQ(wb.backupPath(), dir.path() / "点名册.bak.xls");
+    wb.setNumber(0, 3, 9, 2.5);
+    wb.save();
+    EXPECT_EQ(Workbook::open(file).cell(0, 3, 9).number, 2.5);
+}
+
 TEST(WorkbookFormat, RowAndColumnBounds_ComeFromTheFormat)
 {
     const Workbook wb = Workbook::open(fixturesDir() / "rollbook_xlwt.xls");

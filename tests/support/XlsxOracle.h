@@ -22,14 +22,18 @@ inline QString runOpenpyxl(const QString& script, const QStringList& args)
 }
 
 // A sheet's cells holding a value (formulas by their cached value):
-// "row,col" -> number or text.
+// "row,col" -> number or text. openpyxl 3.0 leaves the _xHHHH_ escapes of
+// control characters in the text; they are decoded here, as Excel does.
 inline QJsonObject openpyxlCells(const QString& path, const QString& sheet)
 {
     const QString out = runOpenpyxl(
-        QStringLiteral("import sys, json, warnings, openpyxl\n"
+        QStringLiteral("import sys, json, re, warnings, openpyxl\n"
                        "warnings.simplefilter('ignore')\n"
                        "ws = openpyxl.load_workbook(sys.argv[1], data_only=True)[sys.argv[2]]\n"
-                       "print(json.dumps({'%d,%d' % (c.row, c.column): c.value\n"
+                       "def text(v):\n"
+                       "    return re.sub('_x([0-9A-Fa-f]{4})_', lambda m: chr(int(m.group(1), "
+                       "16)), v) if isinstance(v, str) else v\n"
+                       "print(json.dumps({'%d,%d' % (c.row, c.column): text(c.value)\n"
                        "    for r in ws.iter_rows() for c in r\n"
                        "    if c.value is not None and c.value != ''}, default=str))"),
         {path, sheet});

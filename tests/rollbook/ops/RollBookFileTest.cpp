@@ -81,6 +81,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, FindRollBook,
                                                     true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// An .xlsx saved under the old name is still the roll book, read as what it is.
+TEST(FindRollBook, XlsHoldingAnXlsxWorkbook_IsUsedAndOpens)
+{
+    TestServices world;
+    ASSERT_TRUE(world.addFile(
+        QStringLiteral(ZELVANO_SOURCE_DIR "/tests/fixtures/xlsx/rollbook_openpyxl.xlsx"), kXls));
+    RollBook book(world.services);
+    EXPECT_EQ(book.fileName(), kXls);
+    ASSERT_EQ(book.activateSheet(QStringLiteral("初一(1)班")).status, BookStatus::Ok);
+    EXPECT_EQ(book.cellText(3, 2), QStringLiteral("郭文诗"));
+}
+
 // Once open, the roll book stays the file it read, even when the other one
 // is saved later: changes never move from one file to the other mid-run.
 TEST(FindRollBook, OpenBook_KeepsItsFileWhenTheOtherIsSavedLater)

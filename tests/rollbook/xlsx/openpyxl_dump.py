@@ -7,6 +7,9 @@ text are written as \\t, \\n, \\r and \\\\.
 
   openpyxl_dump.py FILE
 
+openpyxl 3.0 leaves the "_xHHHH_" escapes of a text as they are in the file;
+they are decoded here, as Excel shows them.
+
 A package whose relationships name a part in another case than its ZIP entry
 (Excel finds it; openpyxl does not) is read with the entry renamed.
 """
@@ -25,9 +28,12 @@ warnings.simplefilter('ignore')
 
 def load(path):
     data = open(path, 'rb').read()
+    # Large files are read row by row, which openpyxl does in a fraction of
+    # the time and memory.
+    read_only = len(data) > 100_000
     for _ in range(10):
         try:
-            return openpyxl.load_workbook(io.BytesIO(data), data_only=True)
+            return openpyxl.load_workbook(io.BytesIO(data), data_only=True, read_only=read_only)
         except KeyError as e:
             wanted = re.search(r"named '([^']+)'", str(e)).group(1)
             data = renamed(data, wanted)
@@ -48,7 +54,12 @@ def renamed(data, wanted):
     return out.getvalue()
 
 
+def decoded(text):
+    return re.sub(r'_x([0-9A-Fa-f]{4})_', lambda m: chr(int(m.group(1), 16)), text)
+
+
 def escaped(text):
+    text = decoded(text)
     return (text.replace('\\', '\\\\').replace('\t', '\\t')
             .replace('\n', '\\n').replace('\r', '\\r'))
 
@@ -73,8 +84,12 @@ def main():
     for index, sheet in enumerate(wb._sheets):
         if not hasattr(sheet, 'iter_rows'):
             continue
+        if hasattr(sheet, 'reset_dimensions'):
+            sheet.reset_dimensions()
         for row in sheet.iter_rows():
             for cell in row:
+                if not hasattr(cell, 'row'):
+                    continue
                 line = cell_line(cell, wb.epoch)
                 if line:
                     print(f'{index}\t{cell.row}\t{cell.column}\t{line[0]}\t{line[1]}')

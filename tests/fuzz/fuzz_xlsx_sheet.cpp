@@ -8,6 +8,7 @@
 #include "rollbook/xlsx/SheetXml.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -28,6 +29,22 @@ Cells cellsOf(const SheetXml& sheet)
         out[{r, c}] = v;
     });
     return out;
+}
+
+// What differs, for a person replaying a crash.
+void report(const Cells& expected, const Cells& got, const std::string& written)
+{
+    for (const auto& [p, v] : expected) {
+        const auto it = got.find(p);
+        if (it == got.end() || it->second != v)
+            std::fprintf(stderr, "%s expected %s got %s\n", cellRefText(p).c_str(),
+                         v.toText().c_str(), it == got.end() ? "-" : it->second.toText().c_str());
+    }
+    for (const auto& [p, v] : got) {
+        if (!expected.count(p))
+            std::fprintf(stderr, "%s unexpected %s\n", cellRefText(p).c_str(), v.toText().c_str());
+    }
+    std::fprintf(stderr, "written:\n%s\n", written.c_str());
 }
 
 // Tries one change; on success records what the cell must hold.
@@ -66,8 +83,12 @@ void changeAndCheck(SheetXml& sheet, SharedStringTable& strings, std::string_vie
     }
     const auto again = SharedStringTable::parse(strings.serialize(sstXml));
     const auto reread = SheetXml::parse(sheet.serialize(), again, date1904);
-    if (cellsOf(reread) != expected)
+    const Cells got = cellsOf(reread);
+    if (got != expected) {
+        if (std::getenv("ZELVANO_FUZZ_VERBOSE"))
+            report(expected, got, sheet.serialize());
         std::abort();
+    }
 }
 
 } // namespace

@@ -210,6 +210,9 @@ TEST(SharedStringTableTest, DamagedPartIsRefused)
     EXPECT_THROW(SharedStringTable::parse("<sst xmlns=\"" + kMain + "\"><si><t>a</si></sst>"),
                  XlsError);
     EXPECT_THROW(SharedStringTable::parse("<other/>"), XlsError);
+    // Entries in another namespace are not ours: new ones could not be found again.
+    EXPECT_THROW(SharedStringTable::parse("<sst xmlns=\"urn:other\"><si><t>a</t></si></sst>"),
+                 XlsError);
 }
 
 } // namespace

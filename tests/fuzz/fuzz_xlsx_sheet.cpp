@@ -71,7 +71,8 @@ void changeAndCheck(SheetXml& sheet, SharedStringTable& strings, std::string_vie
         return v;
     }();
     for (const CellPos p : firstCells)
-        attempt(expected, p, CellValue::ofNumber(-1.5), [&] { sheet.setNumber(p.row, p.col, -1.5); });
+        attempt(expected, p, CellValue::ofNumber(-1.5),
+                [&] { sheet.setNumber(p.row, p.col, -1.5); });
     const CellPos added{std::min(sheet.lastRow() + 1, kXlsxMaxRow), 2};
     attempt(expected, added, CellValue::ofText("新_x0041_\r"), [&] {
         sheet.setSharedString(added.row, added.col, strings.indexFor("新_x0041_\r"), "新_x0041_\r");
@@ -98,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     constexpr std::string_view kSplit = "\n--sheet--\n";
     const auto split = input.find(kSplit);
-    std::string_view sstXml = split == std::string_view::npos ? std::string_view{}
-                                                               : input.substr(0, split);
+    std::string_view sstXml =
+        split == std::string_view::npos ? std::string_view{} : input.substr(0, split);
     const std::string_view sheetXml =
         split == std::string_view::npos ? input : input.substr(split + kSplit.size());
     const bool date1904 = size % 2 == 1;

@@ -189,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"ColumnPastLimit", sheetXml("<row r=\"1\"><c r=\"XFD1\"/><c/></row>")},
         DamageCase{"Doctype", "<!DOCTYPE worksheet [<!ENTITY a \"aaaa\">]>" +
                                   sheetXml("").substr(sheetXml("").find("<worksheet"))},
+        DamageCase{"TwoCellTables",
+                   sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<sheetData/>")},
         DamageCase{"NotXml", "PK\x03\x04 not xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 

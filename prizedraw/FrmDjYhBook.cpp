@@ -51,8 +51,9 @@ void FrmDjYh::openPrizeSheet()
         readPrizeSheet();
     } else {
         // Without it the lists would stay empty with no hint why.
-        m_services.messages->show(QStringLiteral("点名册.xls中没有“抽奖品”工作表，请检查"),
-                                  kWarning, MessageIcon::Critical);
+        m_services.messages->show(
+            QStringLiteral("%1中没有“抽奖品”工作表，请检查").arg(m_session->rollBookFileName()),
+            kWarning, MessageIcon::Critical);
     }
     centrePanel(1.0 / 3.0);
 }
@@ -200,8 +201,8 @@ bool FrmDjYh::writeWaitingAwards()
     m_imgXie->setVisible(hasUnsavedAward());
     if (saved && allWritten)
         return true;
-    m_services.messages->show(unwrittenRefreshText(), QStringLiteral("错误"),
-                              MessageIcon::Critical);
+    m_services.messages->show(unwrittenRefreshText(m_session->rollBookFileName()),
+                              QStringLiteral("错误"), MessageIcon::Critical);
     return false;
 }
 
@@ -211,7 +212,8 @@ void FrmDjYh::warnUnwrittenAwards()
         return;
     // Each award says its own prize: the window's tables may have been read
     // again since it was drawn.
-    m_services.messages->show(QStringLiteral("以下获奖记录没能写入点名册.xls，请手动补记：\r\n") +
+    m_services.messages->show(QStringLiteral("以下获奖记录没能写入%1，请手动补记：\r\n")
+                                      .arg(m_session->rollBookFileName()) +
                                   m_session->waitingRecordTexts().join(QStringLiteral("\r\n")),
                               QStringLiteral("错误"), MessageIcon::Critical);
     m_session->dropWaitingRecords();

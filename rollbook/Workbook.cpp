@@ -1,7 +1,11 @@
 #include "rollbook/Workbook.h"
 
+#include "rollbook/BiffFormat.h"
 #include "rollbook/XlsError.h"
 #include "rollbook/cfb/SafeSave.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace zelvano::xls
 {
@@ -9,38 +13,55 @@ namespace zelvano::xls
 namespace
 {
 
-constexpr const char* kStreamName = "Workbook";
-
-std::uint16_t toRow(int row)
+bool startsWith(const Bytes& image, const char* signature, std::size_t size)
 {
-    if (row < 1 || row > 65536)
-        throw XlsError("Row " + std::to_string(row) + " is outside the sheet (1 to 65536).");
-    return static_cast<std::uint16_t>(row - 1);
+    return image.size() >= size && std::memcmp(image.data(), signature, size) == 0;
 }
 
-std::uint16_t toCol(int col)
+// A local file header, or the end record of an empty archive.
+bool isZip(const Bytes& image)
 {
-    if (col < 1 || col > 256)
-        throw XlsError("Column " + std::to_string(col) + " is outside the sheet (1 to 256).");
-    return static_cast<std::uint16_t>(col - 1);
+    return startsWith(image, "PK\x03\x04", 4) || startsWith(image, "PK\x05\x06", 4);
+}
+
+bool isCompoundFile(const Bytes& image)
+{
+    return startsWith(image, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+}
+
+// Excel keeps a password-protected .xlsx in a compound file: the package
+// encrypted in one stream, beside the keys. Without the password it holds no
+// cells, so it must not read as a workbook with no sheets.
+bool holdsEncryptedPackage(const CompoundFile& cfb)
+{
+    return cfb.readRootStream("EncryptedPackage").has_value();
 }
 
 } // namespace
 
-BiffWorkbook readWorkbookStream(const CompoundFile& cfb)
+std::unique_ptr<WorkbookFormat> openWorkbookFormat(Bytes image)
 {
-    if (auto stream = cfb.readRootStream(kStreamName))
-        return BiffWorkbook::parse(std::move(*stream));
-    if (cfb.readRootStream("Book"))
-        throw XlsError("This workbook was saved in the Excel 5.0/95 format; save it as an Excel "
-                       "97-2003 workbook.");
-    throw XlsError("This file holds no Excel workbook.");
+    if (isZip(image))
+        return openXlsxFormat(std::move(image));
+    if (isCompoundFile(image)) {
+        CompoundFile cfb = CompoundFile::parse(image);
+        image = Bytes();
+        if (holdsEncryptedPackage(cfb))
+            throw XlsError("This workbook is encrypted with a password; remove the password in "
+                           "Excel and save it again.");
+        return openBiffFormat(std::move(cfb));
+    }
+    throw XlsError("This file is not an Excel workbook (neither .xls nor .xlsx).");
 }
 
-Workbook::Workbook(std::filesystem::path path, CompoundFile cfb, BiffWorkbook biff, FileStamp stamp)
-    : m_path(std::move(path)), m_cfb(std::move(cfb)), m_biff(std::move(biff)), m_stamp(stamp)
+Workbook::Workbook(std::filesystem::path path, std::unique_ptr<WorkbookFormat> format,
+                   FileStamp stamp)
+    : m_path(std::move(path)), m_format(std::move(format)), m_stamp(stamp)
 {
-    rebuildWorksheetList();
+    const auto& all = m_format->sheets();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i].kind == SheetKind::Worksheet)
+            m_worksheets.push_back(i);
 }
 
 Workbook::Workbook(Workbook&&) noexcept = default;
@@ -51,43 +72,44 @@ Workbook Workbook::open(const std::filesystem::path& path)
 {
     // Stamped before reading: a change made while we read shows as a change.
     const FileStamp stamp = stampOf(path);
-    CompoundFile cfb = CompoundFile::parse(readWholeFile(path));
-    BiffWorkbook biff = readWorkbookStream(cfb);
-    // The engine keeps the stream; the container gets it back when saving.
-    cfb.replaceRootStream(kStreamName, {});
-    return Workbook(path, std::move(cfb), std::move(biff), stamp);
-}
-
-void Workbook::rebuildWorksheetList()
-{
-    m_worksheets.clear();
-    const auto& all = m_biff.sheets();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i].kind == SheetKind::Worksheet)
-            m_worksheets.push_back(i);
+    return Workbook(path, openWorkbookFormat(readWholeFile(path)), stamp);
 }
 
 std::vector<std::string> Workbook::worksheetNames() const
 {
     std::vector<std::string> names;
     for (std::size_t i : m_worksheets)
-        names.push_back(m_biff.sheets()[i].name);
+        names.push_back(m_format->sheets()[i].name);
     return names;
 }
 
 std::size_t Workbook::sheetIndex(std::size_t worksheet) const
 {
-    if (m_unreadable)
-        throw XlsError("The roll book must be opened again.");
     if (worksheet >= m_worksheets.size())
         throw XlsError("The workbook has no worksheet number " + std::to_string(worksheet + 1) +
                        ".");
     return m_worksheets[worksheet];
 }
 
+int Workbook::checkedRow(int row) const
+{
+    if (row < 1 || row > m_format->maxRow())
+        throw XlsError("Row " + std::to_string(row) + " is outside the sheet (1 to " +
+                       std::to_string(m_format->maxRow()) + ").");
+    return row;
+}
+
+int Workbook::checkedCol(int col) const
+{
+    if (col < 1 || col > m_format->maxColumn())
+        throw XlsError("Column " + std::to_string(col) + " is outside the sheet (1 to " +
+                       std::to_string(m_format->maxColumn()) + ").");
+    return col;
+}
+
 CellValue Workbook::cell(std::size_t worksheet, int row, int col) const
 {
-    return m_biff.cell(sheetIndex(worksheet), toRow(row), toCol(col));
+    return m_format->cell(sheetIndex(worksheet), checkedRow(row), checkedCol(col));
 }
 
 std::string Workbook::cellText(std::size_t worksheet, int row, int col) const
@@ -98,38 +120,37 @@ std::string Workbook::cellText(std::size_t worksheet, int row, int col) const
 void Workbook::forEachCell(std::size_t worksheet,
                            const std::function<void(int, int, const CellValue&)>& f) const
 {
-    m_biff.forEachCell(sheetIndex(worksheet), [&](std::uint16_t row, std::uint16_t col,
-                                                  const CellValue& v) { f(row + 1, col + 1, v); });
+    m_format->forEachCell(sheetIndex(worksheet), f);
 }
 
 void Workbook::loadCells(std::size_t worksheet) const
 {
-    m_biff.lastRow(sheetIndex(worksheet));
+    m_format->lastRow(sheetIndex(worksheet));
 }
 
 int Workbook::lastRow(std::size_t worksheet) const
 {
-    return m_biff.lastRow(sheetIndex(worksheet)) + 1;
+    return m_format->lastRow(sheetIndex(worksheet));
 }
 
 void Workbook::checkCanChange(std::size_t worksheet, int row, int col)
 {
-    m_biff.checkCanChange(sheetIndex(worksheet), toRow(row), toCol(col));
+    m_format->checkCanChange(sheetIndex(worksheet), checkedRow(row), checkedCol(col));
 }
 
 void Workbook::setNumber(std::size_t worksheet, int row, int col, double value)
 {
-    m_biff.setNumber(sheetIndex(worksheet), toRow(row), toCol(col), value);
+    m_format->setNumber(sheetIndex(worksheet), checkedRow(row), checkedCol(col), value);
 }
 
 void Workbook::setText(std::size_t worksheet, int row, int col, std::string_view text)
 {
-    m_biff.setText(sheetIndex(worksheet), toRow(row), toCol(col), text);
+    m_format->setText(sheetIndex(worksheet), checkedRow(row), checkedCol(col), text);
 }
 
 void Workbook::setEmpty(std::size_t worksheet, int row, int col)
 {
-    m_biff.setEmpty(sheetIndex(worksheet), toRow(row), toCol(col));
+    m_format->setEmpty(sheetIndex(worksheet), checkedRow(row), checkedCol(col));
 }
 
 std::filesystem::path Workbook::backupPath() const
@@ -140,63 +161,11 @@ std::filesystem::path Workbook::backupPath() const
     return backup;
 }
 
-namespace
-{
-constexpr std::size_t kMiniStreamCutoff = 4096;
-}
-
 void Workbook::save()
 {
-    if (m_unreadable)
-        throw XlsError("The roll book must be opened again.");
-    if (!m_savePending && !m_biff.changed())
+    if (!m_format->isDirty())
         return;
-    if (!m_savePending) {
-        // Parsed back before anything reaches the disk: a stream we cannot
-        // read is never saved. From here the new stream holds the changes,
-        // so a failed save below keeps them for the next attempt.
-        BiffWorkbook saved = BiffWorkbook::parse(m_biff.serialize());
-        m_biff = std::move(saved);
-        m_savePending = true;
-    }
-    // A big roll book is never held three times at once (engine, container,
-    // file image): the engine lends its stream to the container, and once
-    // the image is made the workbook is read back from the image itself.
-    Bytes stream = std::move(m_biff).releaseStream();
-    // Excel writes the workbook stream in regular sectors, at least 4096
-    // bytes, and not every reader looks for it in the mini stream: a short
-    // stream is padded with zeros after its last record, as xlwt does.
-    if (stream.size() < kMiniStreamCutoff)
-        stream.resize(kMiniStreamCutoff, 0);
-    m_cfb.replaceRootStream(kStreamName, std::move(stream));
-    Bytes image;
-    try {
-        image = m_cfb.serialize();
-    } catch (...) {
-        auto stream = m_cfb.readRootStream(kStreamName);
-        m_cfb.replaceRootStream(kStreamName, {});
-        m_biff = BiffWorkbook::parse(std::move(*stream));
-        throw;
-    }
-    m_cfb.replaceRootStream(kStreamName, {});
-    auto readBack = [&] {
-        m_unreadable = true;
-        CompoundFile written = CompoundFile::parse(image);
-        image = Bytes();
-        auto stream = written.readRootStream(kStreamName);
-        written.replaceRootStream(kStreamName, {});
-        m_biff = BiffWorkbook::parse(std::move(*stream));
-        m_cfb = std::move(written);
-        m_unreadable = false;
-    };
-    try {
-        saveFileAtomically(m_path, image, backupPath());
-    } catch (...) {
-        readBack();
-        throw;
-    }
-    readBack();
-    m_savePending = false;
+    m_format->save([this](const Bytes& image) { saveFileAtomically(m_path, image, backupPath()); });
     m_stamp = stampOf(m_path);
 }
 

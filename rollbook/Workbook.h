@@ -1,12 +1,12 @@
 #pragma once
 
-#include "rollbook/BiffWorkbook.h"
 #include "rollbook/CellValue.h"
-#include "rollbook/cfb/CompoundFile.h"
+#include "rollbook/WorkbookFormat.h"
 #include "rollbook/cfb/FileWatch.h"
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +14,16 @@
 namespace zelvano::xls
 {
 
-// The roll book as the program sees it: an .xls file opened in memory,
-// read and changed cell by cell, saved atomically.
+// The roll book as the program sees it: a workbook file opened in memory,
+// read and changed cell by cell, saved atomically. Whether it is an Excel
+// 97-2003 (.xls) or an Excel 2007+ (.xlsx) workbook is decided by what the
+// file holds, not by its name.
 //
 // Worksheets are addressed by their 0-based position among the worksheets
 // (worksheetNames()); chart sheets, macro sheets and modules are listed by
 // sheets() but are not worksheets. Rows and columns are 1-based, as the
-// spreadsheet counts them (row 1..65536, column 1..256).
+// spreadsheet counts them, up to maxRow() and maxColumn() of the format
+// (65536 x 256 for .xls, 1048576 x 16384 for .xlsx).
 //
 // Every failure throws XlsError with one line for a person. A failed save
 // keeps the unsaved changes, so the caller can retry.
@@ -36,10 +39,13 @@ public:
     const std::filesystem::path& path() const { return m_path; }
 
     // Every sheet in workbook order, with its kind and visibility.
-    const std::vector<SheetInfo>& sheets() const { return m_biff.sheets(); }
+    const std::vector<SheetInfo>& sheets() const { return m_format->sheets(); }
     // Names of the worksheets, in workbook order.
     std::vector<std::string> worksheetNames() const;
     std::size_t worksheetCount() const { return m_worksheets.size(); }
+
+    int maxRow() const { return m_format->maxRow(); }
+    int maxColumn() const { return m_format->maxColumn(); }
 
     CellValue cell(std::size_t worksheet, int row, int col) const;
     // The value converted to text and trimmed of spaces.
@@ -66,12 +72,13 @@ public:
     void setEmpty(std::size_t worksheet, int row, int col);
 
     // Changes made since the file was read or last saved.
-    bool isDirty() const { return m_savePending || m_biff.changed(); }
+    bool isDirty() const { return m_format->isDirty(); }
 
     // Writes the changes to the file atomically; the first save in this run
     // keeps the file as it was in backupPath().
     void save();
-    // "点名册.xls" -> "点名册.bak.xls" in the same folder.
+    // "点名册.xls" -> "点名册.bak.xls", "点名册.xlsx" -> "点名册.bak.xlsx", in
+    // the same folder.
     std::filesystem::path backupPath() const;
 
     // The file as it was when read or last saved by us.
@@ -81,22 +88,20 @@ public:
     WriteAccess writeAccess() const;
 
 private:
-    Workbook(std::filesystem::path path, CompoundFile cfb, BiffWorkbook biff, FileStamp stamp);
+    Workbook(std::filesystem::path path, std::unique_ptr<WorkbookFormat> format, FileStamp stamp);
     std::size_t sheetIndex(std::size_t worksheet) const;
-    void rebuildWorksheetList();
+    int checkedRow(int row) const;
+    int checkedCol(int col) const;
 
     std::filesystem::path m_path;
-    CompoundFile m_cfb;
-    BiffWorkbook m_biff;
+    std::unique_ptr<WorkbookFormat> m_format;
     FileStamp m_stamp;
     std::vector<std::size_t> m_worksheets; // positions in sheets()
-    bool m_savePending = false;            // changes written to m_biff, not yet to disk
-    bool m_unreadable = false;             // our own saved image did not read back
 };
 
-// Reads the BIFF8 workbook stream of a compound file: "Workbook" matched
-// case-insensitively; a file holding only an Excel 5/95 "Book" stream is
-// refused.
-BiffWorkbook readWorkbookStream(const CompoundFile& cfb);
+// The format that reads a whole file image, chosen by its content: a ZIP
+// package is an .xlsx workbook, a compound file an .xls one (unless it holds
+// a password-encrypted package). Throws XlsError for anything else.
+std::unique_ptr<WorkbookFormat> openWorkbookFormat(Bytes image);
 
 } // namespace zelvano::xls

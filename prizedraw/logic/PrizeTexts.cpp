@@ -109,10 +109,11 @@ QString awardRowGoneText(const QString& keys)
         .arg(keys);
 }
 
-QString unwrittenRefreshText()
+QString unwrittenRefreshText(const QString& rollBookName)
 {
-    return QStringLiteral("还有获奖记录没有写入点名册.xls，现在刷新会让获奖者重新参加抽奖。\r\n"
-                          "请关闭占用点名册的程序或检查抽奖品工作表，点“写名单”写入后再刷新。");
+    return QStringLiteral("还有获奖记录没有写入%1，现在刷新会让获奖者重新参加抽奖。\r\n"
+                          "请关闭占用点名册的程序或检查抽奖品工作表，点“写名单”写入后再刷新。")
+        .arg(rollBookName);
 }
 
 QString appendWinner(const QString& oldWinners, const QString& display)

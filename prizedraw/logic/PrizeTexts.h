@@ -45,7 +45,7 @@ QString winnerLine(int count, const QString& person, const QString& level, const
 // in the sheet: it waits in the window.
 QString awardRowGoneText(const QString& keys);
 // The refresh waits while awards are not in the file.
-QString unwrittenRefreshText();
+QString unwrittenRefreshText(const QString& rollBookName);
 
 // The winners of a prize (its G cell) after one more award.
 QString appendWinner(const QString& oldWinners, const QString& display);

@@ -44,9 +44,10 @@ QString RollBookSession::rollBookPath() const
 bool RollBookSession::told(const BookOutcome& outcome)
 {
     for (const ReloadReport& reload : outcome.reloads) {
-        m_services.messages->show(reloadReport(reload.rewritten, reload.kept),
+        m_services.messages->show(reloadReport(reload.rewritten, reload.kept, m_book.fileName()),
                                   QStringLiteral("提醒"), MessageIcon::Information);
     }
+    tellChoiceOnce();
     refreshViewer();
     m_error = outcome.detail;
     if (outcome.status == BookStatus::Refused)
@@ -92,6 +93,19 @@ bool RollBookSession::checkRollBookPresent()
                               QStringLiteral("警告"), MessageIcon::Critical);
     m_services.programEnd->endProgram();
     return false;
+}
+
+// Excel's conversion leaves 点名册.xls and 点名册.xlsx side by side; the
+// teacher learns which one is used, once in a run rather than at every access.
+void RollBookSession::tellChoiceOnce()
+{
+    static bool toldThisRun = false;
+    if (toldThisRun || !m_book.workbook() || !m_book.bothFilesPresent())
+        return;
+    toldThisRun = true;
+    m_services.messages->show(QStringLiteral("点名册.xls 和 点名册.xlsx 都在，使用最后保存的 %1。")
+                                  .arg(m_book.fileName()),
+                              QStringLiteral("提醒"), MessageIcon::Information);
 }
 
 bool RollBookSession::openRollBook()
@@ -164,11 +178,12 @@ bool RollBookSession::write(const std::vector<CellWrite>& cells)
 
 void RollBookSession::reportRefused(const RefusedCell& cell)
 {
-    m_services.messages->show(
-        QStringLiteral("点名册.xls中的 %1 不能写入：%2。\r\n这次的修改没有写入，"
-                       "请在表格程序中检查这一格。")
-            .arg(cellAddress(cell.sheet, cell.row, cell.column), refusalReason(cell.kind)),
-        QStringLiteral("错误"), MessageIcon::Critical);
+    m_services.messages->show(QStringLiteral("%1中的 %2 不能写入：%3。\r\n这次的修改没有写入，"
+                                             "请在表格程序中检查这一格。")
+                                  .arg(m_book.fileName(),
+                                       cellAddress(cell.sheet, cell.row, cell.column),
+                                       refusalReason(cell.kind)),
+                              QStringLiteral("错误"), MessageIcon::Critical);
 }
 
 int RollBookSession::worksheetCount() const
@@ -287,8 +302,9 @@ void RollBookSession::release()
     // may free the file and retry, or give the changes up knowingly.
     while (m_book.workbook() && m_book.unsavedWriteCount() > 0 && !save()) {
         const MessageAnswer answer = m_services.messages->show(
-            QStringLiteral("点名册.xls还有%1处修改没有保存：%2\r\n请关闭占用它的程序后点“重试”；"
+            QStringLiteral("%1还有%2处修改没有保存：%3\r\n请关闭占用它的程序后点“重试”；"
                            "点“取消”将放弃这些修改。")
+                .arg(m_book.fileName())
                 .arg(m_book.unsavedWriteCount())
                 .arg(m_error),
             QStringLiteral("错误"), MessageIcon::Critical, MessageButtons::RetryCancel);
@@ -304,8 +320,8 @@ void RollBookSession::reportUnplaced()
 {
     if (m_book.keptChanges().empty())
         return;
-    m_services.messages->show(unplacedReport(m_book.keptChanges()), QStringLiteral("错误"),
-                              MessageIcon::Critical);
+    m_services.messages->show(unplacedReport(m_book.keptChanges(), m_book.fileName()),
+                              QStringLiteral("错误"), MessageIcon::Critical);
 }
 
 } // namespace zelvano

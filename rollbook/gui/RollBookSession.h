@@ -31,8 +31,11 @@ public:
     explicit RollBookSession(AppServices& services);
     ~RollBookSession();
 
-    // dataDir + "/点名册.xls"
+    // The roll book used: 点名册.xls, or 点名册.xlsx (see findRollBook). When
+    // both are in the folder, the teacher is told once per run which one.
     QString rollBookPath() const;
+    // "点名册.xls" or "点名册.xlsx", for the messages that name the file.
+    QString rollBookFileName() const { return m_book.fileName(); }
 
     // The file exists beside the program; otherwise "当前目录中找不到点名册.xls
     // 文件，请修正！" is shown and the program ends (false).
@@ -154,6 +157,7 @@ private:
     bool showSheet(int index);
     void refreshViewer();
     void reportRefused(const RefusedCell& cell);
+    void tellChoiceOnce();
     void reportUnplaced();
 
     AppServices& m_services;

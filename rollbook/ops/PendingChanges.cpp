@@ -156,9 +156,9 @@ int PendingChanges::replace(const BookView& book, const ChangeWriter& write)
     return rewritten;
 }
 
-QString reloadReport(int rewritten, const std::vector<KeptChange>& kept)
+QString reloadReport(int rewritten, const std::vector<KeptChange>& kept, const QString& fileName)
 {
-    QString text = QStringLiteral("点名册.xls已被其他程序修改，已重新读取；");
+    QString text = QStringLiteral("%1已被其他程序修改，已重新读取；").arg(fileName);
     if (rewritten > 0 || kept.empty())
         text += QStringLiteral("\r\n本程序尚未保存的%1处修改已重新写入。").arg(rewritten);
     if (kept.empty())
@@ -178,9 +178,10 @@ QString reloadReport(int rewritten, const std::vector<KeptChange>& kept)
     return text;
 }
 
-QString unplacedReport(const std::vector<KeptChange>& kept)
+QString unplacedReport(const std::vector<KeptChange>& kept, const QString& fileName)
 {
-    QString text = QStringLiteral("以下%1处修改没能写入点名册.xls，请手动补记：").arg(kept.size());
+    QString text =
+        QStringLiteral("以下%1处修改没能写入%2，请手动补记：").arg(kept.size()).arg(fileName);
     for (const KeptChange& change : kept) {
         text += QStringLiteral("\r\n%1 写入%2（%3）")
                     .arg(placeText(change.change), valueText(change.change.value),

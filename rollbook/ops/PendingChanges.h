@@ -3,6 +3,7 @@
 #include "rollbook/ops/CellAnchor.h"
 #include "rollbook/ops/CellWrite.h"
 #include "rollbook/ops/RecordCommand.h"
+#include "rollbook/ops/RollBookFile.h"
 
 #include <QString>
 
@@ -113,10 +114,13 @@ struct Placement {
 Placement placeChange(const PendingChange& change, const BookView& book);
 
 // What the teacher is told after the file was read again: how many changes
-// were written again, and which were kept, counted by reason.
-QString reloadReport(int rewritten, const std::vector<KeptChange>& kept);
+// were written again, and which were kept, counted by reason. `fileName`
+// names the roll book as the teacher knows it.
+QString reloadReport(int rewritten, const std::vector<KeptChange>& kept,
+                     const QString& fileName = QString::fromUtf16(kRollBookName));
 // What the teacher is told when the window closes with changes that never
 // found their place: each cell and value, to be written by hand.
-QString unplacedReport(const std::vector<KeptChange>& kept);
+QString unplacedReport(const std::vector<KeptChange>& kept,
+                       const QString& fileName = QString::fromUtf16(kRollBookName));
 
 } // namespace zelvano

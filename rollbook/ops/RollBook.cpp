@@ -51,7 +51,19 @@ RollBook::~RollBook() = default;
 
 QString RollBook::path() const
 {
-    return QDir(m_services.dataDir).filePath(QString::fromUtf16(kRollBookName));
+    if (m_workbook)
+        return QString::fromStdU16String(m_workbook->path().u16string());
+    return findRollBook(m_services.dataDir).path;
+}
+
+QString RollBook::fileName() const
+{
+    return QFileInfo(path()).fileName();
+}
+
+bool RollBook::bothFilesPresent() const
+{
+    return findRollBook(m_services.dataDir).bothPresent;
 }
 
 bool RollBook::exists() const
@@ -349,9 +361,10 @@ BookOutcome RollBook::save()
 bool RollBook::heldByLockFile() const
 {
     const QDir folder(m_services.dataDir);
+    const QString name = fileName();
     return m_workbook->writeAccess().reason.find("~") != std::string::npos ||
-           QFileInfo::exists(folder.filePath(QStringLiteral(".~lock.点名册.xls#"))) ||
-           QFileInfo::exists(folder.filePath(QStringLiteral("~$点名册.xls")));
+           QFileInfo::exists(folder.filePath(QStringLiteral(".~lock.%1#").arg(name))) ||
+           QFileInfo::exists(folder.filePath(QStringLiteral("~$%1").arg(name)));
 }
 
 bool RollBook::makeWritable()

@@ -3,6 +3,7 @@
 #include "rollbook/CellValue.h"
 #include "rollbook/XlsError.h"
 #include "rollbook/ops/PendingChanges.h"
+#include "rollbook/ops/RollBookFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,7 +21,6 @@ namespace xls
 class Workbook;
 } // namespace xls
 
-inline constexpr const char16_t* kRollBookName = u"点名册.xls";
 inline constexpr const char16_t* kPrizeSheetName = u"抽奖品";
 
 // How an operation on the roll book ended. Nothing is shown to anybody
@@ -94,9 +94,14 @@ public:
     explicit RollBook(AppServices& services);
     ~RollBook();
 
-    // dataDir + "/点名册.xls"
+    // The open workbook's file; when none is open, the one findRollBook()
+    // chooses in the data folder now.
     QString path() const;
+    // "点名册.xls" or "点名册.xlsx", for the messages that name the file.
+    QString fileName() const;
     bool exists() const;
+    // 点名册.xls and 点名册.xlsx are both in the data folder.
+    bool bothFilesPresent() const;
 
     // Makes sure the roll book is open and current; changes a failed save
     // left behind are saved first.

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHostInfo>
@@ -81,6 +82,7 @@ private slots:
     void otherFailureMessages_andTheirReactions();
     void refusedCell_isNamed_andNothingOfTheWriteIsMade();
     void viewerEdit_byKeyboard_keepsPlaceAndCurrentCell();
+    void bothRollBooks_theOneSavedLastIsUsed_andSaidOncePerRun();
 
 private:
     RollBookViewer* shownViewer() const;
@@ -445,6 +447,39 @@ void tst_RollBookSession::viewerEdit_byKeyboard_keepsPlaceAndCurrentCell()
     QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
     QCOMPARE(grid->currentIndex().column(), 8);
     QVERIFY(grid->currentIndex().row() >= 35 && grid->currentIndex().row() <= 36);
+}
+
+// The only test here with both files: what is said once stays said for the
+// rest of this process.
+void tst_RollBookSession::bothRollBooks_theOneSavedLastIsUsed_andSaidOncePerRun()
+{
+    // A workbook is read by what it holds: the sample serves under either name.
+    const QString xlsx = temp->file(QStringLiteral("点名册.xlsx"));
+    QVERIFY(QFile::copy(rollBook(), xlsx));
+    QFile::setPermissions(xlsx, QFile::ReadOwner | QFile::WriteOwner);
+    QFile xls(rollBook());
+    QVERIFY(xls.open(QIODevice::ReadWrite));
+    QVERIFY(xls.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                            QFileDevice::FileModificationTime));
+    xls.close();
+    const double xlsBefore = numberIn(rollBook(), 0, 5, 9);
+
+    QVERIFY(session->activateSheet(0));
+    QCOMPARE(messages->texts(),
+             QStringList{
+                 QStringLiteral("点名册.xls 和 点名册.xlsx 都在，使用最后保存的 点名册.xlsx。")});
+    QCOMPARE(messages->shown[0].title, QStringLiteral("提醒"));
+    QCOMPARE(messages->shown[0].icon, MessageIcon::Information);
+    QCOMPARE(session->rollBookPath(), xlsx);
+    QVERIFY(session->setNumber(5, 9, 6.0));
+    QVERIFY(session->save());
+    QCOMPARE(numberIn(xlsx, 0, 5, 9), 6.0);
+    QCOMPARE(numberIn(rollBook(), 0, 5, 9), xlsBefore);
+    QVERIFY(QFile::exists(temp->file(QStringLiteral("点名册.bak.xlsx"))));
+
+    session = std::make_unique<RollBookSession>(services);
+    QVERIFY(session->activateSheet(0));
+    QCOMPARE(messages->shown.size(), size_t(1));
 }
 
 QTEST_MAIN(tst_RollBookSession)

@@ -1,0 +1,157 @@
+#include "rollbook/xlsx/Package.h"
+
+#include "rollbook/XlsError.h"
+#include "rollbook/xlsx/PackageParts.h"
+#include "rollbook/xlsx/ZipNames.h"
+
+#include <algorithm>
+
+namespace zelvano::xls
+{
+
+namespace
+{
+
+const char* const kContentTypes = "[Content_Types].xml";
+const char* const kSharedStringsType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+
+SheetKind kindOf(const std::string& relationshipKind)
+{
+    if (relationshipKind == "worksheet")
+        return SheetKind::Worksheet;
+    if (relationshipKind == "chartsheet")
+        return SheetKind::Chart;
+    if (relationshipKind == "xlMacrosheet" || relationshipKind == "xlIntlMacrosheet")
+        return SheetKind::MacroSheet;
+    return SheetKind::Other;
+}
+
+// Byte ranges of one part replaced by new text, applied from the back so
+// earlier offsets stay valid.
+struct Splice {
+    std::size_t begin, end;
+    std::string text;
+};
+
+std::string applied(std::string xml, std::vector<Splice> splices)
+{
+    std::sort(splices.begin(), splices.end(),
+              [](const Splice& a, const Splice& b) { return a.begin > b.begin; });
+    for (const auto& s : splices)
+        xml = spliced(xml, s.begin, s.end, s.text);
+    return xml;
+}
+
+} // namespace
+
+Package::Package(Bytes image) : m_zip(std::make_unique<ZipArchive>(std::move(image)))
+{
+    findWorkbookPart();
+    readWorkbook();
+}
+
+void Package::findWorkbookPart()
+{
+    if (const auto rels = m_zip->read("_rels/.rels")) {
+        const auto part = RelationshipsPart::parse(*rels, "_rels/.rels");
+        if (const Relationship* main = part.byKind("officeDocument"))
+            m_workbookPart = resolvePartName("", main->target);
+    }
+    if (m_workbookPart.empty() || !m_zip->contains(m_workbookPart))
+        m_workbookPart = "xl/workbook.xml";
+    if (!m_zip->contains(m_workbookPart))
+        throw XlsError("This is not an Excel workbook: the ZIP archive holds no workbook part.");
+    // The entry's own spelling, so parts found from it use the same case.
+    for (const auto& name : m_zip->names())
+        if (foldedName(name) == foldedName(m_workbookPart))
+            m_workbookPart = name;
+}
+
+void Package::readWorkbook()
+{
+    const WorkbookPart workbook = WorkbookPart::parse(*m_zip->read(m_workbookPart), m_workbookPart);
+    m_date1904 = workbook.date1904;
+    m_mainNamespace = workbook.mainNamespace;
+    m_workbookRelsPart = relationshipsPartOf(m_workbookPart);
+    RelationshipsPart rels;
+    if (const auto xml = m_zip->read(m_workbookRelsPart))
+        rels = RelationshipsPart::parse(*xml, m_workbookRelsPart);
+    for (const auto& s : workbook.sheets) {
+        Sheet sheet{{s.name, SheetKind::Worksheet, s.visibility}, {}};
+        if (const Relationship* r = rels.byId(s.relationshipId); r && !r->external) {
+            sheet.info.kind = kindOf(relationshipKind(r->type));
+            sheet.part = resolvePartName(m_workbookPart, r->target);
+        }
+        m_sheets.push_back(std::move(sheet));
+    }
+    if (!rels.items.empty()) {
+        const std::string& type = rels.items.front().type;
+        m_relationshipBase = type.substr(0, type.rfind('/') + 1);
+    }
+    if (const Relationship* r = rels.byKind("sharedStrings")) {
+        m_sharedStringsNamed = true;
+        m_sharedStringsPart = resolvePartName(m_workbookPart, r->target);
+    }
+    if (const Relationship* r = rels.byKind("calcChain")) {
+        m_calcChainPart = resolvePartName(m_workbookPart, r->target);
+        m_calcChainRelId = r->id;
+    }
+}
+
+// Where a new shared-string part goes: the part a relationship names but the
+// archive lacks, else "sharedStrings.xml" beside the workbook part.
+std::string Package::sharedStringsTarget() const
+{
+    if (m_sharedStringsNamed)
+        return m_sharedStringsPart;
+    return resolvePartName(m_workbookPart, "sharedStrings.xml");
+}
+
+Bytes Package::write(const Edit& edit) const
+{
+    ZipArchive::Changes changes;
+    for (const auto& [part, bytes] : edit.parts)
+        changes.put[part] = bytes;
+    std::vector<Splice> relsSplices, typeSplices;
+    const auto relsXml = m_zip->read(m_workbookRelsPart);
+    const auto typesXml = m_zip->read(kContentTypes);
+    const auto rels =
+        relsXml ? RelationshipsPart::parse(*relsXml, m_workbookRelsPart) : RelationshipsPart{};
+    const auto types = typesXml ? ContentTypesPart::parse(*typesXml) : ContentTypesPart{};
+
+    if (edit.sharedStrings) {
+        const std::string part = sharedStringsTarget();
+        changes.put[part] = *edit.sharedStrings;
+        if (!m_sharedStringsNamed && relsXml)
+            relsSplices.push_back({rels.insertAt, rels.insertAt,
+                                   "<" + rels.prefix + "Relationship Id=\"" + rels.unusedId() +
+                                       "\" Type=\"" + escapedAttribute(m_relationshipBase) +
+                                       "sharedStrings\" Target=\"sharedStrings.xml\"/>"});
+        if (typesXml && !types.find(part))
+            typeSplices.push_back({types.insertAt, types.insertAt,
+                                   "<" + types.prefix + "Override PartName=\"/" +
+                                       escapedAttribute(part) + "\" ContentType=\"" +
+                                       kSharedStringsType + "\"/>"});
+    }
+    if (edit.dropCalcChain && hasCalcChain()) {
+        changes.removed.insert(m_calcChainPart);
+        if (const Relationship* r = rels.byId(m_calcChainRelId))
+            relsSplices.push_back({r->begin, r->end, ""});
+        if (const auto* o = types.find(m_calcChainPart))
+            typeSplices.push_back({o->begin, o->end, ""});
+    }
+    if (!relsSplices.empty())
+        changes.put[m_workbookRelsPart] = applied(*relsXml, relsSplices);
+    if (!typeSplices.empty())
+        changes.put[kContentTypes] = applied(*typesXml, typeSplices);
+    if (edit.fullCalcOnLoad) {
+        const std::string workbook = *m_zip->read(m_workbookPart);
+        std::string changed = withFullCalcOnLoad(workbook, m_workbookPart);
+        if (changed != workbook)
+            changes.put[m_workbookPart] = std::move(changed);
+    }
+    return m_zip->write(changes);
+}
+
+} // namespace zelvano::xls

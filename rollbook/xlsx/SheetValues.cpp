@@ -1,0 +1,215 @@
+#include "rollbook/xlsx/SheetValues.h"
+
+#include "rollbook/XlsError.h"
+#include "rollbook/xlsx/SharedStringTable.h"
+#include "rollbook/xlsx/XlsxText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace zelvano::xls
+{
+
+namespace
+{
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && space(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && space(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<double> number(std::string_view s)
+{
+    s = trimmed(s);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// Reads `count` digits at `at`, moving past them.
+std::optional<int> digits(std::string_view s, std::size_t& at, std::size_t count)
+{
+    if (at + count > s.size())
+        return std::nullopt;
+    int v = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return std::nullopt;
+        v = v * 10 + (s[i] - '0');
+    }
+    at += count;
+    return v;
+}
+
+// Days from 1970-01-01 of a proleptic Gregorian date.
+long long civilDays(int y, int m, int d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+bool validDate(int y, int m, int d)
+{
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > days[m - 1])
+        return false;
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m != 2 || d <= 28 || leap;
+}
+
+// "HH:MM[:SS[.fff]]" at `at` as a fraction of a day.
+std::optional<double> timeOfDay(std::string_view s, std::size_t& at)
+{
+    const auto h = digits(s, at, 2);
+    if (!h || at >= s.size() || s[at++] != ':')
+        return std::nullopt;
+    const auto m = digits(s, at, 2);
+    if (!m || *h > 23 || *m > 59)
+        return std::nullopt;
+    double seconds = 0;
+    if (at < s.size() && s[at] == ':') {
+        ++at;
+        const auto sec = digits(s, at, 2);
+        if (!sec || *sec > 59)
+            return std::nullopt;
+        seconds = *sec;
+        if (at < s.size() && s[at] == '.') {
+            double scale = 0.1;
+            for (++at; at < s.size() && s[at] >= '0' && s[at] <= '9'; ++at, scale /= 10)
+                seconds += (s[at] - '0') * scale;
+        }
+    }
+    return (*h * 3600.0 + *m * 60.0 + seconds) / 86400.0;
+}
+
+// "PT1H2M3.5S": what Excel writes for a duration in strict files.
+std::optional<double> duration(std::string_view s)
+{
+    if (s.substr(0, 2) != "PT" || s.size() == 2)
+        return std::nullopt;
+    double seconds = 0;
+    std::size_t at = 2;
+    while (at < s.size()) {
+        const std::size_t from = at;
+        while (at < s.size() && ((s[at] >= '0' && s[at] <= '9') || s[at] == '.'))
+            ++at;
+        const auto v = number(s.substr(from, at - from));
+        if (!v || at >= s.size())
+            return std::nullopt;
+        const char unit = s[at++];
+        seconds += *v * (unit == 'H' ? 3600 : unit == 'M' ? 60 : unit == 'S' ? 1 : NAN);
+    }
+    return std::isfinite(seconds) ? std::optional<double>(seconds / 86400.0) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> isoDateSerial(std::string_view s, bool date1904)
+{
+    s = trimmed(s);
+    if (s.substr(0, 2) == "PT")
+        return duration(s);
+    std::size_t at = 0;
+    double serial = 0;
+    bool any = false;
+    if (s.size() >= 10 && s[4] == '-' && s[7] == '-') {
+        const auto y = digits(s, at, 4);
+        ++at;
+        const auto m = digits(s, at, 2);
+        ++at;
+        const auto d = digits(s, at, 2);
+        if (!y || !m || !d || !validDate(*y, *m, *d))
+            return std::nullopt;
+        long long days = civilDays(*y, *m, *d) -
+                         civilDays(date1904 ? 1904 : 1899, date1904 ? 1 : 12, date1904 ? 1 : 30);
+        if (!date1904 && days > 0 && days <= 60)
+            --days; // Excel counts a 29 February 1900 that never was
+        serial = static_cast<double>(days);
+        any = true;
+        if (at < s.size() && s[at] == 'T')
+            ++at;
+    }
+    if (at < s.size() && s[at] != 'Z') {
+        const auto t = timeOfDay(s, at);
+        if (!t)
+            return std::nullopt;
+        serial += *t;
+        any = true;
+    }
+    if (at < s.size() && s[at] == 'Z')
+        ++at;
+    if (!any || at != s.size())
+        return std::nullopt;
+    return serial;
+}
+
+std::optional<std::uint8_t> errorCode(std::string_view text)
+{
+    static const std::pair<std::string_view, std::uint8_t> codes[] = {
+        {"#NULL!", 0x00}, {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F}, {"#REF!", 0x17},
+        {"#NAME?", 0x1D}, {"#NUM!", 0x24},   {"#N/A", 0x2A}};
+    for (const auto& [name, code] : codes) {
+        if (text == name)
+            return code;
+    }
+    return std::nullopt;
+}
+
+CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
+                      const std::string& where)
+{
+    const auto damaged = [&](const std::string& what) {
+        return XlsError("Cell " + where + " " + what + ".", XlsError::Kind::Damaged);
+    };
+    const std::string_view t = raw.type;
+    if (t == "inlineStr" || (raw.hasInline && !raw.hasV))
+        return raw.hasInline ? CellValue::ofText(decodeEscapes(raw.inlineText)) : CellValue{};
+    if (!raw.hasV || (t != "str" && trimmed(raw.v).empty()))
+        return {};
+    if (t == "s") {
+        const auto index = number(raw.v);
+        if (!index || *index < 0 || *index != std::floor(*index) || *index >= strings.size())
+            throw damaged("points at a shared string that does not exist");
+        return CellValue::ofText(strings.text(static_cast<std::size_t>(*index)));
+    }
+    if (t == "str")
+        return CellValue::ofText(decodeEscapes(raw.v));
+    if (t == "b") {
+        const auto v = trimmed(raw.v);
+        if (v != "0" && v != "1" && v != "true" && v != "false")
+            throw damaged("holds a truth value that cannot be read");
+        return CellValue::ofBoolean(v == "1" || v == "true");
+    }
+    if (t == "e") {
+        const auto code = errorCode(trimmed(raw.v));
+        return code ? CellValue::ofError(*code) : CellValue::ofText(std::string(trimmed(raw.v)));
+    }
+    if (t == "d") {
+        const auto serial = isoDateSerial(raw.v, date1904);
+        if (!serial)
+            throw damaged("holds a date that cannot be read");
+        return CellValue::ofNumber(*serial);
+    }
+    if (!t.empty() && t != "n")
+        throw damaged("has an unknown type \"" + std::string(t) + "\"");
+    const auto v = number(raw.v);
+    if (!v)
+        throw damaged("holds a number that cannot be read");
+    return CellValue::ofNumber(*v);
+}
+
+} // namespace zelvano::xls

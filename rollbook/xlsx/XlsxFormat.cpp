@@ -1,0 +1,177 @@
+#include "rollbook/xlsx/XlsxFormat.h"
+
+#include "rollbook/XlsError.h"
+
+namespace zelvano::xls
+{
+
+namespace
+{
+
+// Excel's limit on a cell's text, counted in UTF-16 code units.
+constexpr std::size_t kMaxTextUnits = 32767;
+
+std::size_t utf16Units(std::string_view utf8)
+{
+    std::size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80)
+            ++units;
+        if (c >= 0xF0)
+            ++units; // a character outside the BMP takes a surrogate pair
+    }
+    return units;
+}
+
+} // namespace
+
+XlsxFormat::XlsxFormat(Bytes image)
+{
+    load(std::move(image));
+}
+
+void XlsxFormat::load(Bytes image)
+{
+    auto package = std::make_unique<Package>(std::move(image));
+    std::vector<SheetInfo> infos;
+    for (const auto& sheet : package->sheets())
+        infos.push_back(sheet.info);
+    m_package = std::move(package);
+    m_infos = std::move(infos);
+    m_cells.clear();
+    m_cells.resize(m_infos.size());
+    m_strings.reset();
+    m_stringsXml.reset();
+    m_dirty = false;
+}
+
+const SharedStringTable& XlsxFormat::strings() const
+{
+    if (!m_strings) {
+        const std::string& part = m_package->sharedStringsPart();
+        std::optional<std::string> xml;
+        if (!part.empty())
+            xml = m_package->read(part);
+        if (!xml)
+            xml = SharedStringTable::emptyPart(m_package->mainNamespace());
+        m_strings = SharedStringTable::parse(*xml);
+        m_stringsXml = std::move(xml);
+    }
+    return *m_strings;
+}
+
+SheetXml* XlsxFormat::cellsOf(std::size_t sheet) const
+{
+    if (sheet >= m_infos.size())
+        throw XlsError("There is no sheet " + std::to_string(sheet + 1) + " in the workbook.");
+    if (m_infos[sheet].kind != SheetKind::Worksheet)
+        return nullptr;
+    if (!m_cells[sheet]) {
+        const std::string& part = m_package->sheets()[sheet].part;
+        std::optional<std::string> xml;
+        if (!part.empty())
+            xml = m_package->read(part);
+        if (!xml)
+            throw XlsError("The workbook is damaged: the part of the sheet \"" +
+                               m_infos[sheet].name + "\" is missing.",
+                           XlsError::Kind::Damaged);
+        m_cells[sheet] = std::make_unique<SheetXml>(
+            SheetXml::parse(std::move(*xml), strings(), m_package->date1904()));
+    }
+    return m_cells[sheet].get();
+}
+
+SheetXml& XlsxFormat::writableCellsOf(std::size_t sheet)
+{
+    SheetXml* cells = cellsOf(sheet);
+    if (!cells)
+        throw XlsError("The sheet \"" + m_infos[sheet].name +
+                       "\" is not a worksheet; it holds no cells to change.");
+    return *cells;
+}
+
+CellValue XlsxFormat::cell(std::size_t sheet, int row, int col) const
+{
+    const SheetXml* cells = cellsOf(sheet);
+    const CellValue* value = cells ? cells->find(row, col) : nullptr;
+    return value ? *value : CellValue{};
+}
+
+void XlsxFormat::forEachCell(std::size_t sheet,
+                             const std::function<void(int row, int col, const CellValue&)>& f) const
+{
+    if (const SheetXml* cells = cellsOf(sheet))
+        cells->forEachCell(f);
+}
+
+int XlsxFormat::lastRow(std::size_t sheet) const
+{
+    const SheetXml* cells = cellsOf(sheet);
+    return cells ? cells->lastRow() : 0;
+}
+
+void XlsxFormat::checkCanChange(std::size_t sheet, int row, int col)
+{
+    writableCellsOf(sheet).checkCanChange(row, col);
+}
+
+void XlsxFormat::setNumber(std::size_t sheet, int row, int col, double value)
+{
+    writableCellsOf(sheet).setNumber(row, col, value);
+    m_dirty = true;
+}
+
+void XlsxFormat::setText(std::size_t sheet, int row, int col, std::string_view utf8)
+{
+    if (utf8.empty()) {
+        setEmpty(sheet, row, col);
+        return;
+    }
+    if (utf16Units(utf8) > kMaxTextUnits)
+        throw XlsError("A cell holds at most 32767 characters.");
+    SheetXml& cells = writableCellsOf(sheet);
+    cells.checkCanChange(row, col);
+    strings();
+    const std::size_t index = m_strings->indexFor(utf8);
+    cells.setSharedString(row, col, index, std::string(utf8));
+    m_dirty = true;
+}
+
+void XlsxFormat::setEmpty(std::size_t sheet, int row, int col)
+{
+    writableCellsOf(sheet).setEmpty(row, col);
+    m_dirty = true;
+}
+
+Bytes XlsxFormat::newImage() const
+{
+    Package::Edit edit;
+    for (std::size_t s = 0; s < m_cells.size(); ++s) {
+        const SheetXml* cells = m_cells[s].get();
+        if (!cells || !cells->changed())
+            continue;
+        edit.parts[m_package->sheets()[s].part] = cells->serialize();
+        // A chain naming a cell that lost its formula makes Excel call the
+        // file damaged; without a chain Excel builds a new one.
+        edit.dropCalcChain = edit.dropCalcChain || !cells->overwrittenFormulas().empty();
+        edit.fullCalcOnLoad = edit.fullCalcOnLoad || cells->holdsFormulas();
+    }
+    if (m_strings && m_strings->changed())
+        edit.sharedStrings = m_strings->serialize(*m_stringsXml);
+    return m_package->write(edit);
+}
+
+void XlsxFormat::save(const std::function<void(const Bytes& image)>& writeFile)
+{
+    Bytes image = newImage();
+    writeFile(image);
+    // The saved image is the base of the next change and save.
+    load(std::move(image));
+}
+
+std::unique_ptr<WorkbookFormat> openXlsxFormat(Bytes image)
+{
+    return std::make_unique<XlsxFormat>(std::move(image));
+}
+
+} // namespace zelvano::xls

@@ -1,0 +1,195 @@
+#include "rollbook/xlsx/ZipArchive.h"
+
+#include "rollbook/XlsError.h"
+#include "rollbook/xlsx/ZipNames.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace zelvano::xls
+{
+
+namespace
+{
+
+constexpr std::uint64_t kInflateFloor = 16u << 20;
+constexpr std::uint64_t kInflateRatio = 64;
+constexpr std::uint64_t kInflateCap = 256u << 20;
+constexpr std::size_t kChunk = 64 * 1024;
+
+[[noreturn]] void damaged(const std::string& what)
+{
+    throw XlsError("The workbook is damaged: " + what, XlsError::Kind::Damaged);
+}
+
+std::string libzipText(zip_error_t* error)
+{
+    std::string text = zip_error_strerror(error);
+    zip_error_fini(error);
+    return text;
+}
+
+// The end-of-central-directory signature somewhere in the last 64 KiB: the
+// mark of a ZIP archive, however damaged the rest is.
+bool looksLikeZip(const Bytes& image)
+{
+    if (image.size() < 22)
+        return false;
+    const std::size_t from = image.size() > 65557 ? image.size() - 65557 : 0;
+    for (std::size_t i = image.size() - 22 + 1; i-- > from;)
+        if (std::memcmp(image.data() + i, "PK\x05\x06", 4) == 0)
+            return true;
+    return image[0] == 'P' && image[1] == 'K';
+}
+
+zip_t* openOn(const Bytes& image, int flags, zip_source_t** keptSource)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
+    if (!source)
+        throw XlsError("Out of memory while opening the workbook: " + libzipText(&error));
+    if (keptSource) {
+        zip_source_keep(source);
+        *keptSource = source;
+    }
+    zip_t* zip = zip_open_from_source(source, flags, &error);
+    if (!zip) {
+        zip_source_free(source);
+        if (keptSource)
+            zip_source_free(source);
+        const int code = zip_error_code_zip(&error);
+        const std::string text = libzipText(&error);
+        if (code == ZIP_ER_NOZIP)
+            throw XlsError("This is not an Excel workbook: the file is not a ZIP archive.");
+        damaged("its ZIP directory cannot be read (" + text + ").");
+    }
+    return zip;
+}
+
+Bytes readAllOf(zip_source_t* source)
+{
+    if (zip_source_open(source) < 0)
+        throw XlsError("The new workbook image cannot be read back.");
+    Bytes out;
+    std::uint8_t buffer[kChunk];
+    zip_int64_t n;
+    while ((n = zip_source_read(source, buffer, sizeof buffer)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
+    zip_source_close(source);
+    if (n < 0)
+        throw XlsError("The new workbook image cannot be read back.");
+    return out;
+}
+
+} // namespace
+
+ZipArchive::ZipArchive(Bytes image) : m_image(std::move(image))
+{
+    if (!looksLikeZip(m_image))
+        throw XlsError("This is not an Excel workbook: the file is not a ZIP archive.");
+    m_inflateLimit =
+        std::min<std::uint64_t>(kInflateCap, kInflateFloor + kInflateRatio * m_image.size());
+    m_zip = openOn(m_image, ZIP_RDONLY, nullptr);
+    const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* raw = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        const auto name = raw ? normalizedEntryName(raw) : std::nullopt;
+        if (!name) {
+            zip_discard(m_zip);
+            damaged("an entry of its ZIP archive has an unsafe name (\"" +
+                    std::string(raw ? raw : "") + "\").");
+        }
+        if (!m_byFoldedName.emplace(foldedName(*name), m_names.size()).second) {
+            zip_discard(m_zip);
+            damaged("its ZIP archive holds the entry \"" + *name + "\" twice.");
+        }
+        m_names.push_back(*name);
+    }
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+std::optional<std::size_t> ZipArchive::indexOf(std::string_view name) const
+{
+    const auto normal = normalizedEntryName(name);
+    if (!normal)
+        return std::nullopt;
+    const auto it = m_byFoldedName.find(foldedName(*normal));
+    if (it == m_byFoldedName.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> ZipArchive::read(std::string_view name) const
+{
+    const auto index = indexOf(name);
+    if (!index)
+        return std::nullopt;
+    const std::string& entry = m_names[*index];
+    zip_file_t* file = zip_fopen_index(m_zip, *index, 0);
+    if (!file)
+        damaged("the part \"" + entry + "\" cannot be read (" + zip_strerror(m_zip) + ").");
+    // Declared sizes are not trusted: the data is read in chunks and counted.
+    std::string data;
+    char buffer[kChunk];
+    zip_int64_t n;
+    while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) {
+        if (data.size() + static_cast<std::uint64_t>(n) > m_inflateLimit) {
+            zip_fclose(file);
+            damaged("the part \"" + entry + "\" inflates to more than " +
+                    std::to_string(m_inflateLimit >> 20) + " MB.");
+        }
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    const std::string error = n < 0 ? zip_file_strerror(file) : "";
+    zip_fclose(file);
+    if (n < 0)
+        damaged("the part \"" + entry + "\" cannot be read (" + error + ").");
+    return data;
+}
+
+Bytes ZipArchive::write(const Changes& changes) const
+{
+    zip_source_t* target = nullptr;
+    zip_t* zip = openOn(m_image, 0, &target);
+    auto fail = [&](const std::string& what) {
+        zip_discard(zip);
+        zip_source_free(target);
+        throw XlsError("The workbook cannot be written: " + what);
+    };
+    for (const auto& name : changes.removed)
+        if (const auto index = indexOf(name); index && zip_delete(zip, *index) < 0)
+            fail(zip_strerror(zip));
+    for (const auto& [name, data] : changes.put) {
+        zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
+        if (!source)
+            fail(zip_strerror(zip));
+        const auto index = indexOf(name);
+        zip_int64_t at = index ? static_cast<zip_int64_t>(*index) : -1;
+        if (index ? zip_file_replace(zip, *index, source, 0) < 0
+                  : (at = zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8)) < 0) {
+            zip_source_free(source);
+            fail(zip_strerror(zip));
+        }
+        zip_set_file_compression(zip, static_cast<zip_uint64_t>(at), ZIP_CM_DEFLATE, 0);
+    }
+    if (zip_close(zip) < 0)
+        fail(zip_strerror(zip));
+    try {
+        Bytes out = readAllOf(target);
+        zip_source_free(target);
+        return out;
+    } catch (...) {
+        zip_source_free(target);
+        throw;
+    }
+}
+
+} // namespace zelvano::xls

@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace zelvano::xls
@@ -48,9 +49,22 @@ zip_t* openOn(const Bytes& image, int flags, zip_source_t** keptSource)
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
-    if (!source)
+    // A source that is written to gets a copy libzip owns: when it writes
+    // the new archive it may take over (and later free) leading fragments of
+    // the old data instead of copying them.
+    void* data = const_cast<std::uint8_t*>(image.data());
+    if (keptSource) {
+        data = std::malloc(std::max<std::size_t>(image.size(), 1));
+        if (!data)
+            throw XlsError("Out of memory while writing the workbook.");
+        std::memcpy(data, image.data(), image.size());
+    }
+    zip_source_t* source = zip_source_buffer_create(data, image.size(), keptSource ? 1 : 0, &error);
+    if (!source) {
+        if (keptSource)
+            std::free(data);
         throw XlsError("Out of memory while opening the workbook: " + libzipText(&error));
+    }
     if (keptSource) {
         zip_source_keep(source);
         *keptSource = source;

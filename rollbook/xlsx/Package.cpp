@@ -85,10 +85,11 @@ void Package::readWorkbook()
         }
         m_sheets.push_back(std::move(sheet));
     }
-    if (!rels.items.empty()) {
-        const std::string& type = rels.items.front().type;
-        m_relationshipBase = type.substr(0, type.rfind('/') + 1);
-    }
+    // New relationships take the namespace of the sheets' own (transitional
+    // or strict), never that of a vendor's extension part.
+    m_relationshipBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    if (const Relationship* sheet = rels.byKind("worksheet"))
+        m_relationshipBase = sheet->type.substr(0, sheet->type.rfind('/') + 1);
     if (const Relationship* r = rels.byKind("sharedStrings")) {
         m_sharedStringsNamed = true;
         m_sharedStringsPart = resolvePartName(m_workbookPart, r->target);

@@ -59,7 +59,7 @@ public:
 private:
     void root(const XmlStart& e)
     {
-        if (e.local != "sst")
+        if (e.local != "sst" || !isMainNamespace(e.uri))
             throw XlsError("The shared-string part holds no shared-string table.",
                            XlsError::Kind::Damaged);
         m_table.m_prefix = e.prefix.empty() ? std::string() : std::string(e.prefix) + ":";

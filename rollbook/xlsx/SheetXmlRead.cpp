@@ -115,6 +115,8 @@ private:
     {
         if (e.local == "sheetData") {
             auto& span = m_sheet.m_sheetData;
+            if (span.present)
+                throw damaged("it holds two cell tables");
             span.present = true;
             span.begin = e.begin;
             span.tagEnd = e.tagEnd;

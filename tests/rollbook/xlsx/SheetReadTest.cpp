@@ -189,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"ColumnPastLimit", sheetXml("<row r=\"1\"><c r=\"XFD1\"/><c/></row>")},
         DamageCase{"Doctype", "<!DOCTYPE worksheet [<!ENTITY a \"aaaa\">]>" +
                                   sheetXml("").substr(sheetXml("").find("<worksheet"))},
+        DamageCase{"TwoCellTables",
+                   sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<sheetData/>")},
         DamageCase{"NotXml", "PK\x03\x04 not xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -210,6 +212,9 @@ TEST(SharedStringTableTest, DamagedPartIsRefused)
     EXPECT_THROW(SharedStringTable::parse("<sst xmlns=\"" + kMain + "\"><si><t>a</si></sst>"),
                  XlsError);
     EXPECT_THROW(SharedStringTable::parse("<other/>"), XlsError);
+    // Entries in another namespace are not ours: new ones could not be found again.
+    EXPECT_THROW(SharedStringTable::parse("<sst xmlns=\"urn:other\"><si><t>a</t></si></sst>"),
+                 XlsError);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "rollbook/XlsError.h"
 #include "rollbook/xlsx/PackageParts.h"
+#include "rollbook/xlsx/XmlSpans.h"
 #include "rollbook/xlsx/ZipNames.h"
 
 #include <algorithm>
@@ -34,8 +35,11 @@ struct Splice {
     std::string text;
 };
 
-std::string applied(std::string xml, std::vector<Splice> splices)
+std::string applied(std::string xml, std::vector<Splice> splices, const std::string& part)
 {
+    if (!isUtf8Document(xml))
+        throw XlsError("The workbook cannot be changed: its part \"" + part +
+                       "\" is not written in UTF-8.");
     std::sort(splices.begin(), splices.end(),
               [](const Splice& a, const Splice& b) { return a.begin > b.begin; });
     for (const auto& s : splices)
@@ -143,9 +147,9 @@ Bytes Package::write(const Edit& edit) const
             typeSplices.push_back({o->begin, o->end, ""});
     }
     if (!relsSplices.empty())
-        changes.put[m_workbookRelsPart] = applied(*relsXml, relsSplices);
+        changes.put[m_workbookRelsPart] = applied(*relsXml, relsSplices, m_workbookRelsPart);
     if (!typeSplices.empty())
-        changes.put[kContentTypes] = applied(*typesXml, typeSplices);
+        changes.put[kContentTypes] = applied(*typesXml, typeSplices, kContentTypes);
     if (edit.fullCalcOnLoad) {
         const std::string workbook = *m_zip->read(m_workbookPart);
         std::string changed = withFullCalcOnLoad(workbook, m_workbookPart);

@@ -2,6 +2,7 @@
 
 #include "rollbook/XlsError.h"
 #include "rollbook/xlsx/PackageParts.h"
+#include "rollbook/xlsx/XmlSpans.h"
 #include "rollbook/xlsx/ZipNames.h"
 
 #include <algorithm>
@@ -34,8 +35,11 @@ struct Splice {
     std::string text;
 };
 
-std::string applied(std::string xml, std::vector<Splice> splices)
+std::string applied(std::string xml, std::vector<Splice> splices, const std::string& part)
 {
+    if (!isUtf8Document(xml))
+        throw XlsError("The workbook cannot be changed: its part \"" + part +
+                       "\" is not written in UTF-8.");
     std::sort(splices.begin(), splices.end(),
               [](const Splice& a, const Splice& b) { return a.begin > b.begin; });
     for (const auto& s : splices)
@@ -85,10 +89,11 @@ void Package::readWorkbook()
         }
         m_sheets.push_back(std::move(sheet));
     }
-    if (!rels.items.empty()) {
-        const std::string& type = rels.items.front().type;
-        m_relationshipBase = type.substr(0, type.rfind('/') + 1);
-    }
+    // New relationships take the namespace of the sheets' own (transitional
+    // or strict), never that of a vendor's extension part.
+    m_relationshipBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    if (const Relationship* sheet = rels.byKind("worksheet"))
+        m_relationshipBase = sheet->type.substr(0, sheet->type.rfind('/') + 1);
     if (const Relationship* r = rels.byKind("sharedStrings")) {
         m_sharedStringsNamed = true;
         m_sharedStringsPart = resolvePartName(m_workbookPart, r->target);
@@ -142,9 +147,9 @@ Bytes Package::write(const Edit& edit) const
             typeSplices.push_back({o->begin, o->end, ""});
     }
     if (!relsSplices.empty())
-        changes.put[m_workbookRelsPart] = applied(*relsXml, relsSplices);
+        changes.put[m_workbookRelsPart] = applied(*relsXml, relsSplices, m_workbookRelsPart);
     if (!typeSplices.empty())
-        changes.put[kContentTypes] = applied(*typesXml, typeSplices);
+        changes.put[kContentTypes] = applied(*typesXml, typeSplices, kContentTypes);
     if (edit.fullCalcOnLoad) {
         const std::string workbook = *m_zip->read(m_workbookPart);
         std::string changed = withFullCalcOnLoad(workbook, m_workbookPart);

@@ -1,9 +1,8 @@
 #include "rollbook/xlsx/PackageParts.h"
 
 #include "rollbook/XlsError.h"
+#include "rollbook/xlsx/XmlSpans.h"
 #include "rollbook/xlsx/ZipNames.h"
-
-#include <regex>
 
 namespace zelvano::xls
 {
@@ -192,6 +191,9 @@ WorkbookPart WorkbookPart::parse(std::string_view xml, const std::string& part)
 std::string withFullCalcOnLoad(std::string_view xml, const std::string& part)
 {
     const auto elements = parseXmlElements(xml, part);
+    if (!isUtf8Document(xml))
+        throw XlsError("The workbook cannot be changed: its part \"" + part +
+                       "\" is not written in UTF-8.");
     const XmlElement* before = nullptr;
     for (const auto& e : elements) {
         if (e.depth != 1)
@@ -200,13 +202,11 @@ std::string withFullCalcOnLoad(std::string_view xml, const std::string& part)
             const std::string flag = e.attribute("fullCalcOnLoad");
             if (flag == "1" || flag == "true")
                 return std::string(xml);
-            const std::string tag(xml.substr(e.begin, e.startEnd - e.begin));
-            if (e.attributes.count("fullCalcOnLoad")) {
-                static const std::regex value(R"((\sfullCalcOnLoad\s*=\s*)(["'])[^"']*\2)");
-                return spliced(xml, e.begin, e.startEnd,
-                               std::regex_replace(tag, value, "$1$021$02"));
-            }
-            const std::size_t nameEnd = e.begin + tag.find_first_of(" \t\r\n/>");
+            const std::string_view tag = xml.substr(e.begin, e.startEnd - e.begin);
+            for (const auto& a : rawAttributes(tag))
+                if (a.name == "fullCalcOnLoad")
+                    return spliced(xml, e.begin + a.valueBegin, e.begin + a.valueEnd, "1");
+            const std::size_t nameEnd = e.begin + 1 + rawTagName(tag).size();
             return spliced(xml, nameEnd, nameEnd, " fullCalcOnLoad=\"1\"");
         }
         if (e.name == "sheets" || e.name == "functionGroups" || e.name == "externalReferences" ||

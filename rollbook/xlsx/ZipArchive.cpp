@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace zelvano::xls
@@ -48,9 +49,22 @@ zip_t* openOn(const Bytes& image, int flags, zip_source_t** keptSource)
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
-    if (!source)
+    // A source that is written to gets a copy libzip owns: when it writes
+    // the new archive it may take over (and later free) leading fragments of
+    // the old data instead of copying them.
+    void* data = const_cast<std::uint8_t*>(image.data());
+    if (keptSource) {
+        data = std::malloc(std::max<std::size_t>(image.size(), 1));
+        if (!data)
+            throw XlsError("Out of memory while writing the workbook.");
+        std::memcpy(data, image.data(), image.size());
+    }
+    zip_source_t* source = zip_source_buffer_create(data, image.size(), keptSource ? 1 : 0, &error);
+    if (!source) {
+        if (keptSource)
+            std::free(data);
         throw XlsError("Out of memory while opening the workbook: " + libzipText(&error));
+    }
     if (keptSource) {
         zip_source_keep(source);
         *keptSource = source;
@@ -60,10 +74,9 @@ zip_t* openOn(const Bytes& image, int flags, zip_source_t** keptSource)
         zip_source_free(source);
         if (keptSource)
             zip_source_free(source);
-        const int code = zip_error_code_zip(&error);
         const std::string text = libzipText(&error);
-        if (code == ZIP_ER_NOZIP)
-            throw XlsError("This is not an Excel workbook: the file is not a ZIP archive.");
+        // The image looked like a ZIP archive; a directory libzip cannot
+        // find or read means damage, not another kind of file.
         damaged("its ZIP directory cannot be read (" + text + ").");
     }
     return zip;
@@ -92,15 +105,18 @@ ZipArchive::ZipArchive(Bytes image) : m_image(std::move(image))
         throw XlsError("This is not an Excel workbook: the file is not a ZIP archive.");
     m_inflateLimit =
         std::min<std::uint64_t>(kInflateCap, kInflateFloor + kInflateRatio * m_image.size());
-    m_zip = openOn(m_image, ZIP_RDONLY, nullptr);
+    // ZIP_CHECKCONS compares every local header with the directory and
+    // refuses entries whose declared data runs past the directory.
+    m_zip = openOn(m_image, ZIP_RDONLY | ZIP_CHECKCONS, nullptr);
     const zip_int64_t count = zip_get_num_entries(m_zip, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* raw = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
         const auto name = raw ? normalizedEntryName(raw) : std::nullopt;
         if (!name) {
+            // The name belongs to the archive: copied before it is discarded.
+            const std::string shown = raw ? raw : "";
             zip_discard(m_zip);
-            damaged("an entry of its ZIP archive has an unsafe name (\"" +
-                    std::string(raw ? raw : "") + "\").");
+            damaged("an entry of its ZIP archive has an unsafe name (\"" + shown + "\").");
         }
         if (!m_byFoldedName.emplace(foldedName(*name), m_names.size()).second) {
             zip_discard(m_zip);
@@ -152,6 +168,14 @@ std::optional<std::string> ZipArchive::read(std::string_view name) const
     zip_fclose(file);
     if (n < 0)
         damaged("the part \"" + entry + "\" cannot be read (" + error + ").");
+    // libzip reads a deflated entry to the end of its stream whatever size
+    // the headers declare; a size that lies marks a damaged archive, and a
+    // write would copy the lie on.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(m_zip, *index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
+        stat.size != data.size())
+        damaged("the part \"" + entry + "\" does not have the size its header declares.");
     return data;
 }
 

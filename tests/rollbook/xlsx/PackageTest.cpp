@@ -157,6 +157,24 @@ TEST(Package, NewStringsAndDroppedChain_SplicedIntoRelationshipsAndContentTypes)
     EXPECT_THAT(types, testing::Not(HasSubstr("calcChain")));
 
     Package reread(readBytes(after));
+    EXPECT_THAT(rels, HasSubstr("Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                                "relationships/sharedStrings\""));
     EXPECT_EQ(reread.sharedStringsPart(), "xl/sharedStrings.xml");
     EXPECT_FALSE(reread.hasCalcChain());
+}
+
+// A workbook whose first relationship is a vendor extension: the new
+// shared-string relationship still takes the standard type.
+TEST(Package, NewStringsRelationship_TakesTheSheetsNamespace)
+{
+    TempDir dir;
+    Package package(readBytes(xlsxSamplesDir() / "pictures_in_cell_and_over_cell.xlsx"));
+    Package::Edit edit;
+    edit.sharedStrings = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
+                         "/>";
+    const fs::path after = dir.path() / "after.xlsx";
+    writeBytes(after, package.write(edit));
+    EXPECT_THAT(oracle("zip_check.py", {"read", after, "xl/_rels/workbook.xml.rels"}).out,
+                HasSubstr("Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                          "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"));
 }

@@ -7,8 +7,9 @@ text are written as \\t, \\n, \\r and \\\\.
 
   openpyxl_dump.py FILE
 
-openpyxl 3.0 leaves the "_xHHHH_" escapes of a text as they are in the file;
-they are decoded here, as Excel shows them.
+openpyxl 3.0 leaves the "_xHHHH_" escapes of a text as they are in the file
+(but for "_x005F_" in shared strings); every text is taken as stored and
+decoded here once, as Excel shows it.
 
 A package whose relationships name a part in another case than its ZIP entry
 (Excel finds it; openpyxl does not) is read with the entry renamed.
@@ -21,9 +22,25 @@ import warnings
 import zipfile
 
 import openpyxl
+import openpyxl.reader.excel
+from openpyxl.cell.text import Text
 from openpyxl.utils.datetime import to_excel
+from openpyxl.xml.constants import SHEET_MAIN_NS
+from openpyxl.xml.functions import iterparse
 
 warnings.simplefilter('ignore')
+
+
+def raw_string_table(xml_source):
+    strings = []
+    for _, node in iterparse(xml_source):
+        if node.tag == '{%s}si' % SHEET_MAIN_NS:
+            strings.append(Text.from_tree(node).content)
+            node.clear()
+    return strings
+
+
+openpyxl.reader.excel.read_string_table = raw_string_table
 
 
 def load(path):

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawRecordFakes.h"
 #include "Fakes.h"
 #include "TempDir.h"
 
@@ -34,6 +35,9 @@ struct TestServices {
         services.sound = &sound;
         services.settings = settings.get();
         services.processes = &processes;
+        services.drawLog = &drawLog;
+        services.voice = &voice;
+        services.folderOpener = &folderOpener;
     }
 
     // Copies a file (such as the sample roll book) into the folder.
@@ -58,6 +62,9 @@ struct TestServices {
     ScriptedRandom random;
     RecordingSound sound;
     RecordingProcesses processes;
+    RecordingDrawLog drawLog;
+    ScriptedVoice voice;
+    RecordingFolderOpener folderOpener;
     std::unique_ptr<SettingsStore> settings;
     AppServices services;
 };

@@ -5,6 +5,7 @@
 #include "presentation/SpeechTimer.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/DrawLog.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
@@ -252,10 +253,17 @@ void FrmKtHd::MnCx_Click()
         return;
     }
     // Taken back, or refused and told (a cell changed since): never again.
+    const std::shared_ptr<ScoreRecord> score = std::move(m_lastScore);
     forgetLastScore();
     if (status != RecordStatus::Written)
         return;
-    // Hook for the draw record: the taken-back score is logged here.
+    if (m_services.drawLog) {
+        const Person& person = score->person();
+        m_services.drawLog->append(
+            {DrawEventKind::ScoreTakenBack, QStringLiteral("课堂互动"), score->sheet(), -1,
+             QStringLiteral("%1 %2 %3分")
+                 .arg(person.number, person.name, numberText(score->points()))});
+    }
     // A failed save keeps the take-back waiting for the next access.
     if (!m_rollBook->save())
         m_rollBook->reportWriteFailure();

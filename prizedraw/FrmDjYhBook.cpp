@@ -6,6 +6,7 @@
 #include "prizedraw/logic/PrizeTexts.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/DrawLog.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/SettingsColumns.h"
@@ -263,7 +264,12 @@ void FrmDjYh::MnZf_Click()
     if (status == RecordStatus::Changed)
         return; // the sheet no longer holds this award: told, nothing changed
     const StandingAward voided = m_draw.voidNewest();
-    // Hook for the draw record: the voided award is logged here.
+    if (m_services.drawLog) {
+        m_services.drawLog->append(
+            {DrawEventKind::Voided,
+             fixedPerson() ? QStringLiteral("定名抽奖") : QStringLiteral("定奖摇号"),
+             voided.level + QLatin1Char(' ') + voided.prizeName, -1, voided.line});
+    }
     removeWinnerLine(voided.line);
     showMenuStates();
     showChoices();

@@ -27,6 +27,17 @@ void unlockBook(const QString& book)
     QVERIFY(QFile::remove(QFileInfo(book).dir().filePath(QStringLiteral(".~lock.点名册.xls#"))));
 }
 
+// The draw record's events of one kind.
+std::vector<DrawEvent> logged(const TestServices& ts, DrawEventKind kind)
+{
+    std::vector<DrawEvent> events;
+    for (const DrawEvent& event : ts.drawLog.events) {
+        if (event.kind == kind)
+            events.push_back(event);
+    }
+    return events;
+}
+
 void pressUndo(QWidget* w)
 {
     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
@@ -130,10 +141,15 @@ void tst_FrmKtHdUndo::ctrlZ_restoresScoreAndTheHeaderItMade_once()
     QCOMPARE(calledName(w), QStringLiteral("彭军"));
     QCOMPARE(w->drawSession().poolSize(), pool);
     QVERIFY(!undoItem(w)->isEnabled());
+    const auto events = logged(*ts, DrawEventKind::ScoreTakenBack);
+    QCOMPARE(events.size(), size_t(1));
+    QCOMPARE(events[0].subject, QStringLiteral("初一(1)班"));
+    QCOMPARE(events[0].result, QStringLiteral("4 彭军 5分"));
 
     // Only once: the second press finds nothing to take back.
     pressUndo(w);
     QVERIFY(messages->shown.empty());
+    QCOMPARE(logged(*ts, DrawEventKind::ScoreTakenBack).size(), size_t(1));
     // The same person scored again goes into the emptied cell.
     QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
     QCOMPARE(xlrdCell(0, kRow, kColumn), QStringLiteral("5.0"));
@@ -174,6 +190,7 @@ void tst_FrmKtHdUndo::cellChangedElsewhere_isRefused_andNothingChanges()
     QCOMPARE(xlrdCell(0, kRow, kColumn), QStringLiteral("7.0"));
     QCOMPARE(xlrdCell(0, 2, kColumn), QStringLiteral("'03月05'"));
     QVERIFY(!undoItem(w)->isEnabled());
+    QVERIFY(logged(*ts, DrawEventKind::ScoreTakenBack).empty());
 }
 
 void tst_FrmKtHdUndo::nextCallRefreshResetOrClass_disableIt_data()

@@ -26,6 +26,16 @@ const QString kSheet = QStringLiteral("抽奖品");
 constexpr int kPengJun = 24; // row of "4 彭军"
 constexpr int kGuo = 21;     // row of "1 郭文诗"
 
+std::vector<DrawEvent> voidedEvents(const TestServices& ts)
+{
+    std::vector<DrawEvent> events;
+    for (const DrawEvent& event : ts.drawLog.events) {
+        if (event.kind == DrawEventKind::Voided)
+            events.push_back(event);
+    }
+    return events;
+}
+
 bool inPool(const FrmDjYh* w, int row)
 {
     const auto& entries = w->drawSession().pool().entries();
@@ -157,6 +167,11 @@ void tst_FrmDjYhVoid::fixedPrize_voidRestoresEverything_thenRedrawsTheSamePrize(
              qPrintable(ts->messages.shown[0].text));
     // Saved before the redraw rolls: the sheet exactly as before the award.
     QCOMPARE(sheetCells(), before);
+    const auto events = voidedEvents(*ts);
+    QCOMPARE(events.size(), size_t(1));
+    QCOMPARE(events[0].window, QStringLiteral("定奖摇号"));
+    QCOMPARE(events[0].subject, QStringLiteral("三等奖 笔记本"));
+    QCOMPARE(events[0].result, QStringLiteral("1  4\r\n彭军获三等奖,笔记本"));
     QVERIFY(w->isRolling()); // the same prize again
     QVERIFY(lstHj(w)->count() == 0);
     QVERIFY(!inPool(w, kPengJun));
@@ -210,6 +225,7 @@ void tst_FrmDjYhVoid::declined_changesNothing()
     pressVoid(w, MessageAnswer::No);
     QCOMPARE(ts->messages.shown.size(), size_t(1));
     QCOMPARE(sheetCells(), awarded);
+    QVERIFY(voidedEvents(*ts).empty());
     QCOMPARE(lstHj(w)->count(), 2);
     QVERIFY(!w->isRolling());
     QVERIFY(voidItem(w)->isEnabled());

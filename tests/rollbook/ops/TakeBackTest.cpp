@@ -213,6 +213,25 @@ TEST(TakeBack, CellChangedByAnotherProgram_IsRefused_AndNothingChanges)
     EXPECT_EQ(b.read(2, kNewColumn), QStringLiteral("'12月08'"));
 }
 
+TEST(TakeBack, UnsavedRecordKeptAsideAfterAnOutsideSave_SimplyLeaves)
+{
+    Book b;
+    const auto record =
+        std::make_shared<Points>(QStringLiteral("1"), QStringLiteral("郭文诗"), kDatedColumn, 2);
+    b.hold();
+    ASSERT_EQ(b.book.record(record).status, RecordStatus::Written);
+    ASSERT_EQ(b.book.save().status, BookStatus::SaveFailed);
+    b.release();
+    b.changeElsewhere(3, 1, 99); // number 1 is gone
+    const BookOutcome opened = b.book.open();
+    ASSERT_EQ(opened.reloads.size(), 1u);
+    ASSERT_EQ(b.book.keptChanges().size(), 1u);
+    EXPECT_EQ(b.book.takeBack(record).status, RecordStatus::Written);
+    EXPECT_TRUE(b.book.keptChanges().empty());
+    EXPECT_FALSE(b.book.hasUnsavedChanges());
+    EXPECT_EQ(b.read(3, kDatedColumn), QStringLiteral("1.0"));
+}
+
 TEST(TakeBack, RowMovedByAnotherProgram_IsFollowed)
 {
     Book b;

@@ -1,4 +1,5 @@
 #include "classroom/FrmKtHd.h"
+#include "drawrecord/logic/DrawRecordFile.h"
 #include "numberdraw/FrmYh.h"
 #include "prizedraw/FrmDjYh.h"
 #include "shell/core/AppFolders.h"
@@ -62,6 +63,8 @@ int main(int argc, char** argv)
     AppServices& services = program.services();
     if (!folders.reportProblem(*services.messages))
         return 1;
+    DrawRecordFile drawRecord(services.dataDir, *services.messages, *services.clock);
+    services.drawLog = &drawRecord;
 
     ModeNavigator* navigatorRef = nullptr;
     ProgramWindows windows(services, navigatorRef);

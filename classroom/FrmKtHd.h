@@ -36,6 +36,7 @@ struct AppServices;
 class ModeNavigator;
 class SpeechTimer;
 class DisplayFormat;
+class DrawReport;
 class RollBookSession;
 class RollingDraw;
 
@@ -270,6 +271,7 @@ private:
 
     SpeechTimer* m_speechTimer = nullptr;
     DisplayFormat* m_displayFormat = nullptr;
+    DrawReport* m_report = nullptr; // the draw record and the result read aloud
 };
 
 } // namespace zelvano

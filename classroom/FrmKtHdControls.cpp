@@ -6,6 +6,8 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
+#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "presentation/parts/MouseHandlers.h"
@@ -223,6 +225,9 @@ void FrmKtHd::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     menuBar->addMenu(format);
     buildTimingMenu(menuBar);
+    m_report = new DrawReport(m_services, modeCaption(0), this);
+    m_report->addRecordItem(names);
+    m_report->addVoiceItem(format);
     m_topMenus = {names, fangShi, format, m_mnJishi};
 }
 

@@ -6,6 +6,7 @@
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
 #include "presentation/parts/DrawLists.h"
+#include "presentation/parts/DrawReport.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -34,6 +35,7 @@ void FrmKtHd::imgOk_MouseDown()
 
 void FrmKtHd::lblXm_Click()
 {
+    m_report->cutOff();
     if (!m_setup.readyToCall() || m_rolling->isRolling())
         return;
     // Asked before anything is hidden, so "No" leaves the stage as it was.
@@ -48,6 +50,7 @@ void FrmKtHd::lblXm_Click()
     m_fraPf2->hide();
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_speechTimer->cancelForDraw();
+    m_report->drawStarts(m_draw.poolSize());
 
     // A draw while the grouping panel is up only moves its selection.
     if (m_rolls && !m_draw.callsHeld()) {
@@ -80,7 +83,8 @@ void FrmKtHd::finishDraw(bool withCue)
     m_fraPf2->raise();
     // A roll that ends after the roster was read again (刷新, another
     // class) may have called nobody: then there is nothing to write.
-    const bool called = personAt(m_roster, QString::number(m_currentPosition)) != nullptr;
+    const Person* person = personAt(m_roster, QString::number(m_currentPosition));
+    const bool called = person != nullptr;
     m_imgXie[1]->setVisible(called);
     m_mnJs[2]->setVisible(called);
     // Only the bars and the time are placed again: a full layout would undo
@@ -88,6 +92,12 @@ void FrmKtHd::finishDraw(bool withCue)
     m_speechTimer->placeTimeUnder(m_lblXm);
     placeToolBars();
     announceResult(m_lblXm);
+    // A draw while the grouping panel is up only moves its selection.
+    if (called && !m_draw.callsHeld()) {
+        const bool classKnown = m_classIndex >= 0 && m_classIndex < int(m_classes.size());
+        m_report->drawFinished(classKnown ? m_classes[size_t(m_classIndex)].name : QString(),
+                               m_draw.view().result, person->name);
+    }
 }
 
 void FrmKtHd::drawStep()

@@ -3,9 +3,9 @@
 #include "classroom/FrmKtHd.h"
 
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/DrawReport.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
-#include "shell/core/DrawLog.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
@@ -257,13 +257,10 @@ void FrmKtHd::MnCx_Click()
     forgetLastScore();
     if (status != RecordStatus::Written)
         return;
-    if (m_services.drawLog) {
-        const Person& person = score->person();
-        m_services.drawLog->append(
-            {DrawEventKind::ScoreTakenBack, QStringLiteral("课堂互动"), score->sheet(), -1,
-             QStringLiteral("%1 %2 %3分")
-                 .arg(person.number, person.name, numberText(score->points()))});
-    }
+    const Person& person = score->person();
+    m_report->record(
+        DrawEventKind::ScoreTakenBack, score->sheet(),
+        QStringLiteral("%1 %2 %3分").arg(person.number, person.name, numberText(score->points())));
     // A failed save keeps the take-back waiting for the next access.
     if (!m_rollBook->save())
         m_rollBook->reportWriteFailure();

@@ -29,6 +29,7 @@ class SpeechTimer;
 class RollingDraw;
 class StartButton;
 class DisplayFormat;
+class DrawReport;
 
 // The number draw ("摇号码", mode 1) and seat draw ("摇座位", mode 2) window:
 // a value list built from a range, a guided setup through the value,
@@ -183,6 +184,7 @@ private:
 
     SpeechTimer* m_speechTimer = nullptr;
     DisplayFormat* m_displayFormat = nullptr;
+    DrawReport* m_report = nullptr; // the draw record and the result read aloud
 };
 
 } // namespace zelvano

@@ -5,7 +5,9 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
 #include "presentation/parts/EntryCheck.h"
+#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "presentation/parts/MouseHandlers.h"
@@ -198,9 +200,12 @@ void FrmYh::buildMenus()
     m_mnHm[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnHm_Click(1); });
     m_mnXmMenu = names->addMenu(QStringLiteral("选择号码(&X)"));
     m_mnHm[2] = m_mnXmMenu->menuAction();
+    m_report = new DrawReport(m_services, modeCaption(m_modeCode), this);
+    m_report->addRecordItem(names);
 
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
+    m_report->addVoiceItem(format);
 
     m_mnJishi = bar->addMenu(QStringLiteral("摇号计时(&P)"));
     m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });

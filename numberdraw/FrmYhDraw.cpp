@@ -5,6 +5,7 @@
 
 #include "draw/RollingDraw.h"
 #include "presentation/parts/DrawLists.h"
+#include "presentation/parts/DrawReport.h"
 #include "presentation/SpeechTimer.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -31,6 +32,7 @@ void FrmYh::imgOk_MouseDown()
 
 void FrmYh::lblXm_Click()
 {
+    m_report->cutOff();
     if (!m_setup.isDone() || m_rolling->isRolling())
         return;
     if (m_session.poolSize() < 1) {
@@ -43,6 +45,7 @@ void FrmYh::lblXm_Click()
     m_imgOk->hide();
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_speechTimer->cancelForDraw();
+    m_report->drawStarts(m_session.poolSize());
 
     if (m_rolls) {
         m_rolling->start();
@@ -79,6 +82,10 @@ void FrmYh::finishDraw()
     m_imgOk->show();
     m_fraTs->showLook(false);
     announceResult(m_lblXm);
+    // While the grouping is set up a draw only moves the selection.
+    const DrawView& view = m_session.view();
+    if (!m_session.callsHeld() && !view.calledKey.isEmpty())
+        m_report->drawFinished(QString(), view.result, view.result);
 }
 
 // The one place the group lists, the lines beside them and the result are

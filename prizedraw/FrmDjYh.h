@@ -30,6 +30,7 @@ class RollingDraw;
 
 struct AppServices;
 class DisplayFormat;
+class DrawReport;
 class ModeNavigator;
 class RollBookSession;
 
@@ -126,6 +127,7 @@ private:
     void startDraw();
     void rollStep();
     void finishDraw();
+    void reportDraw();
     void showPrize();
     void showPerson();
     void placePersonDisplay();
@@ -188,6 +190,7 @@ private:
     QAction* m_mnZf = nullptr; // 作废重抽
 
     DisplayFormat* m_displayFormat = nullptr;
+    DrawReport* m_report = nullptr; // the draw record and the result read aloud
 };
 
 } // namespace zelvano

@@ -2,11 +2,11 @@
 // views, writing every award back, the reset and showing the sheet.
 #include "prizedraw/FrmDjYh.h"
 
+#include "presentation/parts/DrawReport.h"
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
-#include "shell/core/DrawLog.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/SettingsColumns.h"
@@ -264,12 +264,8 @@ void FrmDjYh::MnZf_Click()
     if (status == RecordStatus::Changed)
         return; // the sheet no longer holds this award: told, nothing changed
     const StandingAward voided = m_draw.voidNewest();
-    if (m_services.drawLog) {
-        m_services.drawLog->append(
-            {DrawEventKind::Voided,
-             fixedPerson() ? QStringLiteral("定名抽奖") : QStringLiteral("定奖摇号"),
-             voided.level + QLatin1Char(' ') + voided.prizeName, -1, voided.line});
-    }
+    m_report->record(DrawEventKind::Voided, voided.level + QLatin1Char(' ') + voided.prizeName,
+                     voided.line);
     removeWinnerLine(voided.line);
     showMenuStates();
     showChoices();

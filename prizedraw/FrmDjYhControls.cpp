@@ -4,9 +4,11 @@
 #include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
+#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
 #include "shell/gui/Fonts.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
 #include "presentation/parts/MouseHandlers.h"
 #include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/StartPicture.h"
@@ -262,9 +264,12 @@ void FrmDjYh::buildMenus()
     m_mnZf->setObjectName(QStringLiteral("MnZf"));
     m_mnZf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_mnZf->setEnabled(false);
+    m_report = new DrawReport(m_services, modeCaption(m_services.modeCode), this);
+    m_report->addRecordItem(names);
 
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
+    m_report->addVoiceItem(format);
     m_topMenus = {names, format};
     // 放大 and 缩小 size the display through the format; the size they give
     // is the one every later text starts from.

@@ -4,6 +4,7 @@
 
 #include "draw/RollingDraw.h"
 
+#include "presentation/parts/DrawReport.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
@@ -176,6 +177,7 @@ void FrmDjYh::popUpChoiceMenu(int item, QPoint globalPos)
 
 void FrmDjYh::startDraw()
 {
+    m_report->cutOff();
     if (isRolling() || !m_setup.canDraw())
         return;
     m_imgOk->hide();
@@ -191,6 +193,7 @@ void FrmDjYh::startDraw()
         popUpChoiceMenu(fixedPerson() ? 1 : 0, {});
         break;
     case DrawStart::Roll:
+        m_report->drawStarts(m_draw.pool().size());
         m_rolling->start();
         break;
     }
@@ -224,9 +227,23 @@ void FrmDjYh::rollStep()
 void FrmDjYh::finishDraw()
 {
     recordAward();
+    reportDraw();
     m_draw.removeDrawn();
     announceResult(m_lblXm);
     announceResult(m_lblXm2);
+}
+
+// The prize and the winner go to the draw record and are read aloud.
+void FrmDjYh::reportDraw()
+{
+    const Prize* prize = m_draw.awardPrize();
+    if (!prize)
+        return;
+    const QString prizeText = prize->level.trimmed() + QLatin1Char(' ') + prize->name.trimmed();
+    const Entrant* winner = m_draw.winner();
+    const QString shown = winner ? m_draw.winnerDisplay() : prizeText;
+    const QString spoken = winner ? prizeText + QStringLiteral("，") + winner->name : prizeText;
+    m_report->drawFinished(prizeText.trimmed(), shown, spoken);
 }
 
 void FrmDjYh::showMenuStates()

@@ -19,6 +19,8 @@ ProgramServices::ProgramServices(const AppFolders& folders)
     m_services.sound = &m_sound;
     m_services.settings = &m_settings;
     m_services.processes = &m_processes;
+    m_services.voice = &m_voice;
+    m_services.folderOpener = &m_folderOpener;
 }
 
 } // namespace zelvano

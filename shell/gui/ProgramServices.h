@@ -10,6 +10,7 @@
 #include "shell/gui/QtMessageService.h"
 #include "shell/gui/QtProgramEnd.h"
 #include "shell/gui/QtSoundPlayer.h"
+#include "shell/gui/QtVoice.h"
 
 namespace zelvano
 {
@@ -31,6 +32,8 @@ private:
     QtSoundPlayer m_sound;
     SettingsStore m_settings;
     SystemProcessControl m_processes;
+    QtVoice m_voice;
+    DesktopFolderOpener m_folderOpener;
     AppServices m_services;
 };
 

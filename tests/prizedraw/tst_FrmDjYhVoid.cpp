@@ -137,9 +137,10 @@ void tst_FrmDjYhVoid::item_lastOfTheListMenu_enabledWhileAnAwardStands()
     FrmDjYh* w = open(3);
     QVERIFY(w);
     QCOMPARE(voidItem(w)->text(), QStringLiteral("作废重抽"));
-    QCOMPARE(topMenu(w, 0)->actions().last(), voidItem(w));
-    // The items before keep their places; the right-button menus lack it.
+    // Right after the last item of the list menu, which keep their places;
+    // the right-button menus lack it.
     QCOMPARE(topMenu(w, 0)->actions().indexOf(MnSz(w, 8)), 8);
+    QCOMPARE(topMenu(w, 0)->actions().indexOf(voidItem(w)), 9);
     QVERIFY(!MnSz(w, 0)->menu()->actions().contains(voidItem(w)));
     QVERIFY(!MnSz(w, 1)->menu()->actions().contains(voidItem(w)));
     QVERIFY(!voidItem(w)->isEnabled());

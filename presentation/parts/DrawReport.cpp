@@ -1,0 +1,97 @@
+#include "presentation/parts/DrawReport.h"
+
+#include "drawrecord/DrawRecordWindow.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/Voice.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSettings>
+
+namespace zelvano
+{
+
+DrawReport::DrawReport(AppServices& services, QString windowName, QWidget* window)
+    : QObject(window), m_services(services), m_windowName(std::move(windowName)), m_window(window)
+{
+    const QSettings settings(settingsPath(), QSettings::IniFormat);
+    m_voiceOn = settings.value(QLatin1String(kVoiceKey), false).toBool();
+}
+
+QString DrawReport::settingsPath() const
+{
+    return QDir(m_services.dataDir).filePath(QLatin1String(kSettingsFile));
+}
+
+QAction* DrawReport::addRecordItem(QMenu* menu)
+{
+    QAction* item = menu->addAction(QStringLiteral("抽取记录"));
+    item->setObjectName(QStringLiteral("MnRecord"));
+    connect(item, &QAction::triggered, this, [this] {
+        if (m_services.drawLog)
+            DrawRecordWindow::showFor(m_services, m_window);
+    });
+    return item;
+}
+
+QAction* DrawReport::addVoiceItem(QMenu* menu)
+{
+    m_voiceItem = menu->addAction(QStringLiteral("语音播报"));
+    m_voiceItem->setObjectName(QStringLiteral("MnVoice"));
+    m_voiceItem->setCheckable(true);
+    const bool available = m_services.voice && m_services.voice->available();
+    m_voiceItem->setChecked(available && m_voiceOn);
+    m_voiceItem->setEnabled(available);
+    if (!available) {
+        m_voiceItem->setToolTip(m_services.voice ? m_services.voice->unavailableReason()
+                                                 : QStringLiteral("没有可用的语音引擎"));
+        menu->setToolTipsVisible(true);
+    }
+    connect(m_voiceItem, &QAction::triggered, this, &DrawReport::toggleVoice);
+    return m_voiceItem;
+}
+
+void DrawReport::toggleVoice()
+{
+    m_voiceOn = !m_voiceOn;
+    m_voiceItem->setChecked(m_voiceOn);
+    if (!m_voiceOn && m_services.voice)
+        m_services.voice->stop();
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    settings.setValue(QLatin1String(kVoiceKey), m_voiceOn);
+}
+
+void DrawReport::cutOff()
+{
+    if (m_voiceOn && m_services.voice)
+        m_services.voice->stop();
+}
+
+void DrawReport::drawStarts(int poolSize)
+{
+    cutOff();
+    m_poolBefore = poolSize;
+}
+
+void DrawReport::record(DrawEventKind kind, const QString& subject, const QString& result,
+                        int poolBefore)
+{
+    if (m_services.drawLog)
+        m_services.drawLog->append({kind, m_windowName, subject, poolBefore, result});
+}
+
+void DrawReport::drawFinished(const QString& subject, const QString& shownResult,
+                              const QString& spoken)
+{
+    record(DrawEventKind::Draw, subject, shownResult, m_poolBefore);
+    m_poolBefore = -1;
+    // A line break of the display is a pause in speech.
+    static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));
+    const QString text = spoken.trimmed().replace(breaks, QStringLiteral("，"));
+    if (m_voiceOn && m_services.voice && m_services.voice->available() && !text.isEmpty())
+        m_services.voice->say(text);
+}
+
+} // namespace zelvano

@@ -287,6 +287,7 @@ void FrmKtHd::forgetRoster()
     m_groupSize = 0;
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
+    forgetLastScore();
     m_list1->clear();
     m_list2->clear();
     resetMenuItems();

@@ -88,6 +88,8 @@ public:
     void imgXie_Click(int index);
     void imgDf0_Click();
     void cmbPfWz_Click();
+    // "撤销上次成绩": takes the last score written back.
+    void MnCx_Click();
     void prepareScorePool();
 
     // What tests and the layout read.
@@ -180,6 +182,8 @@ private:
     bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
     void writeScore();
     bool scoreKeptAside(const Person& person) const;
+    // The last score can no longer be taken back (another call, a new roster).
+    void forgetLastScore();
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
@@ -207,6 +211,8 @@ private:
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
     bool m_reloadingForGrouping = false;
+    // The score written last in this run, while it may be taken back.
+    std::shared_ptr<ScoreRecord> m_lastScore;
     std::vector<ClassEntry> m_classes;
     std::vector<Person> m_roster;
     // The roll call: pool, groups, selection, order, composition, repeat.
@@ -259,6 +265,7 @@ private:
     std::array<QAction*, 2> m_mnSx{};
     std::array<QAction*, 6> m_mnZh{};
     std::array<QAction*, 8> m_mnJs{};
+    QAction* m_mnCx = nullptr; // 撤销上次成绩
     std::vector<QAction*> m_mnBj;
     std::vector<QAction*> m_mnXm;
 

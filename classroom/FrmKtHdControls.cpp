@@ -300,6 +300,11 @@ void FrmKtHd::buildTimingMenu(QMenuBar* menuBar)
     m_mnJishi->addAction(m_mnJs[5]);
     m_mnJs[6] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
     m_mnJs[7] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    // After the last item, so every item before keeps its place.
+    m_mnCx = m_mnJishi->addAction(QStringLiteral("撤销上次成绩"), this, [this] { MnCx_Click(); });
+    m_mnCx->setObjectName(QStringLiteral("MnCx"));
+    m_mnCx->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_mnCx->setEnabled(false);
     m_speechTimer->setPopupMenu(m_mnJishi);
 }
 

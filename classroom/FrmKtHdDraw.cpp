@@ -118,6 +118,7 @@ void FrmKtHd::showCall()
 {
     const DrawView& view = m_draw.view();
     m_currentPosition = view.calledKey.toInt();
+    forgetLastScore();
     m_labCz->setText(view.line);
     setBigText(view.result);
     m_imgXie[1]->show();

@@ -3,6 +3,7 @@
 #include "classroom/FrmKtHd.h"
 
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/DrawReport.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -207,8 +208,9 @@ void FrmKtHd::writeScore()
     // Points the roll book still holds unsaved for this person are only
     // saved by another press, never added twice.
     if (m_rollBook->changeFor(sheet, m_scoreColumn, personAnchor(*person)) == ChangeState::None) {
-        const RecordStatus recorded = m_rollBook->record(std::make_shared<ScoreRecord>(
-            sheet, *person, m_scoreColumn, Val(m_cmbFs0->currentText()), m_todayText));
+        auto score = std::make_shared<ScoreRecord>(sheet, *person, m_scoreColumn,
+                                                   Val(m_cmbFs0->currentText()), m_todayText);
+        const RecordStatus recorded = m_rollBook->record(score);
         if (recorded == RecordStatus::Unreachable) {
             m_rollBook->reportWriteFailure();
             return;
@@ -217,6 +219,9 @@ void FrmKtHd::writeScore()
         // button stays for another try.
         if (recorded != RecordStatus::Written)
             return;
+        // In the workbook now: from here on it can be taken back, saved or not.
+        m_lastScore = std::move(score);
+        m_mnCx->setEnabled(true);
     } else if (!m_rollBook->openRollBook()) {
         m_rollBook->reportWriteFailure();
         return;
@@ -236,6 +241,42 @@ void FrmKtHd::writeScore()
     m_mnJs[2]->setVisible(false);
     showScoreEditor(false);
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
+}
+
+void FrmKtHd::MnCx_Click()
+{
+    if (!m_lastScore || isRolling())
+        return;
+    const RecordStatus status = m_rollBook->takeBack(m_lastScore);
+    if (status == RecordStatus::Unreachable) {
+        m_rollBook->reportWriteFailure(); // the item stays for another try
+        return;
+    }
+    // Taken back, or refused and told (a cell changed since): never again.
+    const std::shared_ptr<ScoreRecord> score = std::move(m_lastScore);
+    forgetLastScore();
+    if (status != RecordStatus::Written)
+        return;
+    const Person& person = score->person();
+    m_report->record(
+        DrawEventKind::ScoreTakenBack, score->sheet(),
+        QStringLiteral("%1 %2 %3分").arg(person.number, person.name, numberText(score->points())));
+    // A failed save keeps the take-back waiting for the next access.
+    if (!m_rollBook->save())
+        m_rollBook->reportWriteFailure();
+    // Nobody was called since: the same person is current, to be scored
+    // again; the pool is as the draw left it. No cue: nothing was won.
+    m_imgXie[1]->show();
+    m_mnJs[2]->setVisible(true);
+    if (m_setup.readyToCall())
+        placeToolBars();
+}
+
+void FrmKtHd::forgetLastScore()
+{
+    m_lastScore.reset();
+    if (m_mnCx)
+        m_mnCx->setEnabled(false);
 }
 
 bool FrmKtHd::scoreKeptAside(const Person& person) const

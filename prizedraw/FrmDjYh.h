@@ -66,6 +66,8 @@ public:
     void lblXm_MouseDown(Qt::MouseButton button, QPoint globalPos = {});
     void Timer1_Timer();
     void chkMd_Click();
+    // "作废重抽" (FrmDjYhBook.cpp): voids the newest award still standing.
+    void MnZf_Click();
 
     // Write-back (FrmDjYhBook.cpp): saves an award still waiting to reach
     // the roll book; nothing else.
@@ -118,6 +120,8 @@ private:
     void resetAwards();
     void showWorkbook();
     void warnUnwrittenAwards();
+    void removeWinnerLine(const QString& line);
+    void showVoidable();
 
     // Draw (FrmDjYhDraw.cpp).
     void startDraw();
@@ -183,6 +187,7 @@ private:
     QMenu* m_mnMdMenu = nullptr;
     std::vector<QAction*> m_mnDj;
     std::vector<QAction*> m_mnMd;
+    QAction* m_mnZf = nullptr; // 作废重抽
 
     DisplayFormat* m_displayFormat = nullptr;
     DrawReport* m_report = nullptr; // the draw record and the result read aloud

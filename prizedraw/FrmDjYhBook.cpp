@@ -2,6 +2,7 @@
 // views, writing every award back, the reset and showing the sheet.
 #include "prizedraw/FrmDjYh.h"
 
+#include "presentation/parts/DrawReport.h"
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "rollbook/gui/RollBookSession.h"
@@ -159,7 +160,8 @@ void FrmDjYh::recordAward()
     const QString level = written ? award->planned().level : prize.level;
     const QString prizeName = written ? award->planned().prizeName : prize.name;
 
-    const QString line = m_draw.awarded(level, prizeName);
+    const QString line = m_draw.awarded(level, prizeName, award);
+    showVoidable();
     showMenuStates();
     m_lstHj->insertItem(0, line);
     m_lstHj->insertItem(0, QString());
@@ -240,7 +242,70 @@ void FrmDjYh::resetAwards()
     m_imgXie->setVisible(hasUnsavedAward());
 
     m_services.settings->writeResetValues({"DbjYs", "DmdYn", "DTs"});
+    // Every award is cleared: none stands to be voided, and the voided may
+    // win again.
+    m_draw.clearVoided();
+    showVoidable();
     rereadSheet();
+}
+
+void FrmDjYh::MnZf_Click()
+{
+    const StandingAward* newest = m_draw.newestAward();
+    if (isRolling() || !newest)
+        return;
+    const bool redraw = !fixedPerson();
+    if (m_services.messages->show(voidQuestion(newest->number, newest->personName, newest->level,
+                                               newest->prizeName, redraw),
+                                  QStringLiteral("作废重抽"), MessageIcon::Question,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    // Written like an award: one the file cannot take now waits and is
+    // written at the next access, once.
+    const RecordStatus status = m_session->takeBack(newest->record);
+    if (status == RecordStatus::Changed)
+        return; // the sheet no longer holds this award: told, nothing changed
+    const StandingAward voided = m_draw.voidNewest();
+    m_report->record(DrawEventKind::Voided, voided.level + QLatin1Char(' ') + voided.prizeName,
+                     voided.line);
+    removeWinnerLine(voided.line);
+    showMenuStates();
+    showChoices();
+    showEnd();
+    if (m_listPanelOpen) {
+        // The open list shows the sheet as it is now; which one stays up.
+        m_lstJp->clear();
+        m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
+        m_lstMd->clear();
+        m_lstMd->addItems(nameListLines(m_draw.sheet().people));
+    }
+    showVoidable();
+    const bool saved = m_session->save();
+    if (status == RecordStatus::Unreachable || !saved)
+        m_session->reportWriteFailure();
+    m_imgXie->setVisible(hasUnsavedAward());
+    if (redraw) {
+        if (const int t = m_draw.prizeIndexOf(voided); t >= 0)
+            MnDj_Click(t);
+    }
+}
+
+void FrmDjYh::removeWinnerLine(const QString& line)
+{
+    // Each award put its line and an empty line above it on top.
+    for (int row = 0; row < m_lstHj->count(); ++row) {
+        if (m_lstHj->item(row)->text() != line)
+            continue;
+        delete m_lstHj->takeItem(row);
+        if (row > 0 && m_lstHj->item(row - 1)->text().isEmpty())
+            delete m_lstHj->takeItem(row - 1);
+        return;
+    }
+}
+
+void FrmDjYh::showVoidable()
+{
+    m_mnZf->setEnabled(m_draw.newestAward() != nullptr);
 }
 
 void FrmDjYh::showWorkbook()

@@ -258,6 +258,12 @@ void FrmDjYh::buildMenus()
     }
     for (int i = 0; i < 9; ++i)
         m_mnSz[static_cast<size_t>(i)]->setObjectName(QStringLiteral("MnSz_%1").arg(i));
+    // After the last item, so every item before keeps its place; the menus
+    // of the right button are the prizes' and the names' alone.
+    m_mnZf = names->addAction(QStringLiteral("作废重抽"), this, [this] { MnZf_Click(); });
+    m_mnZf->setObjectName(QStringLiteral("MnZf"));
+    m_mnZf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_mnZf->setEnabled(false);
     m_report = new DrawReport(m_services, modeCaption(m_services.modeCode), this);
     m_report->addRecordItem(names);
 

@@ -83,6 +83,7 @@ void FrmDjYh::loadSheet(PrizeSheetData data)
               [this](int index) { MnDj_Click(index); });
     showItems(m_mnMd, m_mnMdMenu, nameMenuItems(m_draw.sheet().people),
               [this](int index) { MnMd_Click(index); });
+    showMenuStates(); // a person whose award was voided stays out
     showChoices();
 }
 

@@ -64,6 +64,9 @@ public:
     bool waitsWhenNotWritten() const override { return false; }
     QString handText() const override;
 
+    const Person& person() const { return m_person; }
+    double points() const { return m_points; }
+
 private:
     QString m_sheet;
     Person m_person;

@@ -13,11 +13,7 @@ void PrizeDrawSession::load(PrizeSheetData data)
 {
     m_data = std::move(data);
     m_tickets = prizeTickets(m_data.prizes);
-    m_pool.reset(drawPoolFor(m_mode, m_data));
-    m_personOpen.clear();
-    for (const Entrant& person : m_data.people)
-        m_personOpen.push_back(!person.hasWon());
-    m_choices = choiceEntries(m_mode, m_data);
+    applyExclusions();
     m_choiceIndex = m_choices.isEmpty() ? -1 : 0;
     m_chosenPrize = 0;
     m_chosenPerson = m_withoutNames ? -1 : 0;
@@ -165,12 +161,18 @@ QString PrizeDrawSession::winnerDisplay() const
     return winner() ? personText() : QString();
 }
 
-QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName)
+QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName,
+                                  std::shared_ptr<RecordCommand> record)
 {
     if (!awardPrize())
         return {};
     const QString display = winnerDisplay();
     Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
+    StandingAward standing{std::move(record), prize.level, prize.name, {}, {}, {}};
+    if (const Entrant* person = winner()) {
+        standing.number = person->number;
+        standing.personName = person->name;
+    }
     prize.remaining = std::max(prize.remaining - 1, 0);
     prize.used = toInt16(prize.used + 1);
     if (winner()) {
@@ -180,7 +182,102 @@ QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName
         m_data.people[v].prizeWon = prizeName.trimmed();
     }
     m_awardCount = toInt16(m_awardCount + 1);
-    return winnerLine(m_awardCount, display, level, prizeName);
+    standing.line = winnerLine(m_awardCount, display, level, prizeName);
+    if (standing.record)
+        m_standing.push_back(standing);
+    return standing.line;
+}
+
+const StandingAward* PrizeDrawSession::newestAward() const
+{
+    return m_standing.empty() ? nullptr : &m_standing.back();
+}
+
+int PrizeDrawSession::prizeIndexOf(const StandingAward& award) const
+{
+    for (size_t i = 0; i < m_data.prizes.size(); ++i) {
+        if (m_data.prizes[i].level == award.level && m_data.prizes[i].name == award.prizeName)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+StandingAward PrizeDrawSession::voidNewest()
+{
+    if (m_standing.empty())
+        return {};
+    StandingAward award = std::move(m_standing.back());
+    m_standing.pop_back();
+    // Found by what they hold: the sheet may have been read again since.
+    if (const int t = prizeIndexOf(award); t >= 0) {
+        Prize& prize = m_data.prizes[static_cast<size_t>(t)];
+        prize.remaining += 1;
+        prize.used = toInt16(prize.used - 1);
+    }
+    if (!award.number.isEmpty() || !award.personName.isEmpty()) {
+        m_voided.insert({award.number, award.personName});
+        for (Entrant& person : m_data.people) {
+            if (person.number == award.number && person.name == award.personName) {
+                person.levelWon.clear();
+                person.prizeWon.clear();
+            }
+        }
+    }
+    const QString current = m_choiceIndex >= 0 ? m_choices.at(m_choiceIndex) : QString();
+    applyExclusions();
+    if (!fixedPerson())
+        dropRedrawnLevel(award);
+    m_choiceIndex = m_choices.isEmpty() ? -1 : std::max(0, int(m_choices.indexOf(current)));
+    m_awardCount = std::max(0, m_awardCount - 1);
+    m_chosenPrize = 0;
+    m_chosenPerson = m_withoutNames ? -1 : 0;
+    showEnd(PrizeDisplay::Title);
+    return award;
+}
+
+void PrizeDrawSession::dropRedrawnLevel(const StandingAward& award)
+{
+    // The same prize is drawn again at once: when that takes its last unit,
+    // its level leaves the choices, as the start of the voided draw did.
+    const int t = prizeIndexOf(award);
+    if (t < 0 || m_data.prizes[static_cast<size_t>(t)].remaining > 1)
+        return;
+    for (size_t i = 0; i < m_data.prizes.size(); ++i) {
+        const Prize& prize = m_data.prizes[i];
+        if (int(i) != t && prize.level == award.level && prize.remaining > 0)
+            return;
+    }
+    m_choices.removeAll(award.level);
+}
+
+void PrizeDrawSession::clearVoided()
+{
+    m_voided.clear();
+    m_standing.clear();
+}
+
+bool PrizeDrawSession::excluded(const Entrant& person) const
+{
+    return m_voided.count({person.number, person.name}) > 0;
+}
+
+void PrizeDrawSession::applyExclusions()
+{
+    std::vector<int> pool = drawPoolFor(m_mode, m_data);
+    m_personOpen.clear();
+    for (const Entrant& person : m_data.people) {
+        m_personOpen.push_back(!person.hasWon() && !excluded(person));
+        if (!fixedPerson() && excluded(person))
+            std::erase(pool, person.row);
+    }
+    m_pool.reset(std::move(pool));
+    m_choices = choiceEntries(m_mode, m_data);
+    if (fixedPerson()) {
+        for (const Entrant& person : m_data.people) {
+            if (excluded(person))
+                m_choices.removeAll(personCaption(person));
+        }
+    }
 }
 
 QString PrizeDrawSession::mainText() const

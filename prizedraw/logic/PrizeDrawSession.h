@@ -6,12 +6,28 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace zelvano
 {
 
 class RandomSource;
+class RecordCommand;
+
+// An award made in this window and not voided: the record that wrote it,
+// the prize and the winner as the session names them, and its line in the
+// winners' list.
+struct StandingAward {
+    std::shared_ptr<RecordCommand> record;
+    QString level; // the prize's B and C as read
+    QString prizeName;
+    QString number; // the winner's A and B; empty without a winner
+    QString personName;
+    QString line;
+};
 
 // What the main display shows.
 enum class PrizeDisplay {
@@ -101,7 +117,22 @@ public:
     QString winnerDisplay() const;
     // The award is made with the level and prize the sheet holds now: the
     // prize loses a unit, the winner is marked. Returns the winners' line.
-    QString awarded(const QString& level, const QString& prizeName);
+    // With the record that wrote it, the award stands until voided.
+    QString awarded(const QString& level, const QString& prizeName,
+                    std::shared_ptr<RecordCommand> record = {});
+
+    // The newest award still standing; null when none.
+    const StandingAward* newestAward() const;
+    // Voids the newest standing award: its prize regains the unit (a
+    // ticket returns), the winner loses the prize and stays out of every
+    // later draw of the window, and the choices follow. The display shows
+    // the title. Returns the award voided.
+    StandingAward voidNewest();
+    // Prize index (0-based) of an award's prize in the sheet as read now,
+    // -1 when the sheet holds it no more.
+    int prizeIndexOf(const StandingAward& award) const;
+    // 重置: the voided may be drawn again, and no award stands any more.
+    void clearVoided();
     int awardCount() const { return m_awardCount; }
     // The winners' numbering starts again (the window was laid out anew).
     void restartNumbering() { m_awardCount = 0; }
@@ -118,6 +149,11 @@ public:
 
 private:
     bool personInRange(int v) const;
+    bool excluded(const Entrant& person) const;
+    // The pool, the open persons and the choices as the sheet and the
+    // voided persons allow.
+    void applyExclusions();
+    void dropRedrawnLevel(const StandingAward& award);
     void showPerson(int v);
     void showEnd(PrizeDisplay display);
 
@@ -133,6 +169,9 @@ private:
     int m_chosenPerson = 0;
     int m_shownPerson = 0;
     int m_awardCount = 0;
+    std::vector<StandingAward> m_standing;
+    // (number, name) of the persons whose award was voided.
+    std::set<std::pair<QString, QString>> m_voided;
     PrizeDisplay m_display = PrizeDisplay::Starting;
     bool m_pictureShown = false;
 };

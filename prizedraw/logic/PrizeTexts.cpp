@@ -145,4 +145,19 @@ QRect prizePictureRect(QSize picture, QSize window, int displayBottom, int sideP
     return QRect((sidePanelLeft - w) / 2, window.height() - h - margin, w, h);
 }
 
+QString voidQuestion(const QString& number, const QString& name, const QString& level,
+                     const QString& prize, bool redraw)
+{
+    const QString who = number.isEmpty() && name.isEmpty()
+                            ? QStringLiteral("最近一次抽出的")
+                            : QStringLiteral("%1 %2 获得的").arg(number.trimmed(), name.trimmed());
+    const QString what =
+        QStringLiteral("作废%1%2（%3）").arg(who, level.trimmed(), prize.trimmed());
+    if (redraw)
+        return what + QStringLiteral("，并为这个奖品重新抽取？\r\n此人不再参加本次抽奖。");
+    if (number.isEmpty() && name.isEmpty())
+        return what + QStringLiteral("？\r\n奖品退回奖池。");
+    return what + QStringLiteral("？\r\n奖品退回奖池，此人不再参加本次抽奖。");
+}
+
 } // namespace zelvano

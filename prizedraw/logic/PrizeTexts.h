@@ -47,6 +47,11 @@ QString awardRowGoneText(const QString& keys);
 // The refresh waits while awards are not in the file.
 QString unwrittenRefreshText(const QString& rollBookName);
 
+// The question before an award is voided: whose award, and what follows
+// (a redraw of the same prize, or the prize back in the draw).
+QString voidQuestion(const QString& number, const QString& name, const QString& level,
+                     const QString& prize, bool redraw);
+
 // The winners of a prize (its G cell) after one more award.
 QString appendWinner(const QString& oldWinners, const QString& display);
 

@@ -58,7 +58,7 @@ bool RollBookSession::told(const BookOutcome& outcome)
 RecordStatus RollBookSession::told(const RecordOutcome& outcome)
 {
     told(outcome.book);
-    if (outcome.status == RecordStatus::RowGone) {
+    if (outcome.status == RecordStatus::RowGone || outcome.status == RecordStatus::Changed) {
         const RecordNotice notice = outcome.record->goneNotice();
         m_services.messages->show(notice.text, notice.title, MessageIcon::Critical);
     }
@@ -68,6 +68,11 @@ RecordStatus RollBookSession::told(const RecordOutcome& outcome)
 RecordStatus RollBookSession::record(std::shared_ptr<RecordCommand> record)
 {
     return told(m_book.record(std::move(record)));
+}
+
+RecordStatus RollBookSession::takeBack(std::shared_ptr<RecordCommand> record)
+{
+    return told(m_book.takeBack(std::move(record)));
 }
 
 bool RollBookSession::applyWaiting()

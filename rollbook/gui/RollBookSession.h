@@ -104,6 +104,9 @@ public:
     // roll book. A refused cell and a row that is gone are told here; a
     // file that cannot be opened is the window's to tell (Unreachable).
     RecordStatus record(std::shared_ptr<RecordCommand> record);
+    // Takes a record back (see RollBook::takeBack); a cell changed since,
+    // or a row gone, is told here and nothing is changed.
+    RecordStatus takeBack(std::shared_ptr<RecordCommand> record);
     // Applies the records waiting for the next access, each told as above;
     // true when none waits any more.
     bool applyWaiting();

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <map>
 
 namespace zelvano
@@ -82,6 +83,41 @@ ChangeState PendingChanges::stateOf(const QString& sheet, int column,
             return ChangeState::Unsaved;
     }
     return ChangeState::None;
+}
+
+bool PendingChanges::dropWaitingRecord(const RecordCommand* record)
+{
+    const auto found =
+        std::find_if(m_waiting.begin(), m_waiting.end(),
+                     [record](const auto& waiting) { return waiting.get() == record; });
+    if (found == m_waiting.end())
+        return false;
+    m_waiting.erase(found);
+    return true;
+}
+
+bool PendingChanges::holdsWrittenOf(int recordId) const
+{
+    return recordId != 0 &&
+           std::any_of(m_written.begin(), m_written.end(),
+                       [recordId](const PendingChange& c) { return c.recordId == recordId; });
+}
+
+bool PendingChanges::holdsRecord(int recordId) const
+{
+    return holdsWrittenOf(recordId) ||
+           (recordId != 0 &&
+            std::any_of(m_kept.begin(), m_kept.end(),
+                        [recordId](const KeptChange& c) { return c.change.recordId == recordId; }));
+}
+
+void PendingChanges::dropRecord(int recordId)
+{
+    if (recordId == 0)
+        return;
+    std::erase_if(m_written, [recordId](const PendingChange& c) { return c.recordId == recordId; });
+    std::erase_if(m_kept,
+                  [recordId](const KeptChange& c) { return c.change.recordId == recordId; });
 }
 
 std::vector<std::shared_ptr<RecordCommand>> PendingChanges::takeWaiting()

@@ -24,6 +24,8 @@ struct PendingChange {
     CellAnchor anchor;
     // Made by a RecordCommand (a score, an award), not by a plain write.
     bool recorded = false;
+    // The applied record it belongs to (AppliedCells::id); 0 for none.
+    int recordId = 0;
 };
 
 // Why a change was not written again into a file another program saved.
@@ -91,6 +93,14 @@ public:
     std::vector<std::shared_ptr<RecordCommand>> takeWaiting();
     const std::vector<std::shared_ptr<RecordCommand>>& waiting() const { return m_waiting; }
     void dropWaiting() { m_waiting.clear(); }
+    // Takes one record out of those waiting; false when it does not wait.
+    bool dropWaitingRecord(const RecordCommand* record);
+
+    // The changes of one applied record that the file does not hold
+    // (written or kept aside), and forgetting them.
+    bool holdsRecord(int recordId) const;
+    bool holdsWrittenOf(int recordId) const;
+    void dropRecord(int recordId);
 
     // Another program saved the file while these changes waited: each one,
     // kept ones included, in the order made, goes to the sheet of the same

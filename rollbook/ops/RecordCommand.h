@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rollbook/CellValue.h"
 #include "rollbook/ops/CellAnchor.h"
 #include "rollbook/ops/CellWrite.h"
 
@@ -15,6 +16,29 @@ struct RecordPlan {
     std::vector<CellWrite> cells;
     // The row the record belongs to is not in the sheet any more.
     bool rowGone = false;
+    // A cell no longer holds what the record expects (changed by hand or
+    // by another program): nothing of it may be written.
+    bool changedOutside = false;
+};
+
+// One cell as a record changed it: what it held before (empty included)
+// and what was written, with what the cell stands for.
+struct CellChange {
+    int row = 0;
+    int column = 0;
+    xls::CellValue before;
+    CellContent after;
+    CellAnchor anchor;
+};
+
+// What applying a record changed, kept so it can be taken back. A date
+// header the record created is one of its cells, empty before.
+struct AppliedCells {
+    bool applied = false;
+    QString sheet;
+    std::vector<CellChange> cells;
+    // Ties the changes waiting for a save to this record.
+    int id = 0;
 };
 
 // What the teacher is told when the row a record belongs to is gone.
@@ -47,6 +71,15 @@ public:
     // The record as a person would write it by hand, for the list of those
     // that never reached the file.
     virtual QString handText() const = 0;
+    // The record this one takes back; null for an ordinary record.
+    virtual const RecordCommand* takesBack() const { return nullptr; }
+
+    // Set by the roll book when the record's cells were written.
+    const AppliedCells& applied() const { return m_applied; }
+    void setApplied(AppliedCells applied) { m_applied = std::move(applied); }
+
+private:
+    AppliedCells m_applied;
 };
 
 } // namespace zelvano

@@ -1,5 +1,7 @@
 #include "rollbook/ops/RollBook.h"
 
+#include "rollbook/ops/TakeBackRecord.h"
+
 #include "rollbook/Workbook.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
@@ -278,7 +280,8 @@ BookOutcome RollBook::write(const std::vector<CellWrite>& cells)
     return finish(writeInto(m_activeSheet, cells));
 }
 
-BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded)
+BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded,
+                                int recordId)
 {
     const auto index = static_cast<std::size_t>(sheet);
     const QString name = QString::fromStdString(m_workbook->worksheetNames().at(index));
@@ -304,7 +307,7 @@ BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, 
             // before it stays pending like any change.
             return refused(c, error);
         }
-        m_pending.add({name, c.row, c.column, c.value, c.anchor, recorded});
+        m_pending.add({name, c.row, c.column, c.value, c.anchor, recorded, recordId});
     }
     return {};
 }
@@ -394,6 +397,14 @@ bool RollBook::makeWritable()
     return false;
 }
 
+AppliedCells RollBook::appliedCells(const std::vector<CellWrite>& cells)
+{
+    AppliedCells applied{true, m_activeSheetName, {}, ++m_lastRecordId};
+    for (const CellWrite& c : cells)
+        applied.cells.push_back({c.row, c.column, cell(c.row, c.column), c.value, c.anchor});
+    return applied;
+}
+
 RecordOutcome RollBook::applyOne(const std::shared_ptr<RecordCommand>& record)
 {
     RecordOutcome outcome;
@@ -405,25 +416,63 @@ RecordOutcome RollBook::applyOne(const std::shared_ptr<RecordCommand>& record)
     }
     const RecordPlan plan =
         record->plan([this](int row, int column) { return cell(row, column); }, lastUsedRow());
-    if (plan.rowGone) {
-        outcome.status = RecordStatus::RowGone;
+    if (plan.rowGone || plan.changedOutside) {
+        outcome.status = plan.rowGone ? RecordStatus::RowGone : RecordStatus::Changed;
         return outcome;
     }
-    outcome.book = writeInto(m_activeSheet, plan.cells, true);
-    if (!outcome.book.ok())
+    const RecordCommand* original = record->takesBack();
+    AppliedCells applied = appliedCells(plan.cells);
+    // A take-back is not "points still unsaved" for the person it restores.
+    outcome.book = writeInto(m_activeSheet, plan.cells, original == nullptr, applied.id);
+    if (!outcome.book.ok()) {
         outcome.status = RecordStatus::Refused;
+        return outcome;
+    }
+    if (original && m_pending.holdsWrittenOf(original->applied().id)) {
+        // The file never held the original: with the workbook's cells
+        // restored, neither it nor its take-back has anything left to save.
+        m_pending.dropRecord(original->applied().id);
+        m_pending.dropRecord(applied.id);
+    }
+    record->setApplied(std::move(applied));
     return outcome;
+}
+
+bool RollBook::waitsAfter(const RecordOutcome& outcome) const
+{
+    // A cell changed by somebody else stays changed: waiting cannot help.
+    return outcome.status != RecordStatus::Written && outcome.status != RecordStatus::Changed &&
+           outcome.record->waitsWhenNotWritten();
 }
 
 RecordOutcome RollBook::record(std::shared_ptr<RecordCommand> record)
 {
     RecordOutcome outcome = applyOne(record);
     outcome.book = finish(std::move(outcome.book));
-    if (outcome.status != RecordStatus::Written && record->waitsWhenNotWritten()) {
+    if (waitsAfter(outcome)) {
         m_pending.wait(std::move(record));
         outcome.waits = true;
     }
     return outcome;
+}
+
+RecordOutcome RollBook::takeBack(std::shared_ptr<RecordCommand> record)
+{
+    RecordOutcome outcome;
+    outcome.record = record;
+    if (m_pending.dropWaitingRecord(record.get()))
+        return outcome; // it never reached the workbook
+    const int id = record->applied().id;
+    if (!record->applied().applied) {
+        outcome.status = RecordStatus::Refused;
+        return outcome;
+    }
+    if (m_pending.holdsRecord(id) && !m_pending.holdsWrittenOf(id)) {
+        // Only kept aside: no file holds it, and none will.
+        m_pending.dropRecord(id);
+        return outcome;
+    }
+    return this->record(std::make_shared<TakeBackRecord>(std::move(record)));
 }
 
 std::vector<RecordOutcome> RollBook::applyWaiting()
@@ -438,7 +487,7 @@ std::vector<RecordOutcome> RollBook::applyWaiting()
         RecordOutcome outcome = applyOne(record);
         outcome.book = finish(std::move(outcome.book));
         reachable = outcome.status != RecordStatus::Unreachable;
-        if (outcome.status != RecordStatus::Written) {
+        if (waitsAfter(outcome)) {
             m_pending.wait(std::move(record));
             outcome.waits = true;
         }

@@ -65,6 +65,7 @@ enum class RecordStatus {
     Unreachable, // the file or its sheet could not be opened
     RowGone,     // the row it belongs to is not in the sheet any more
     Refused,     // a cell refused it; nothing of it written
+    Changed,     // a cell no longer holds what it expects; nothing written, never waits
 };
 
 struct RecordOutcome {
@@ -155,6 +156,13 @@ public:
     {
         return m_pending.waiting();
     }
+    // Takes an applied or waiting record back, through the same rule as
+    // any record (see TakeBackRecord): one still waiting simply stops
+    // waiting; one whose changes the file does not hold yet leaves the
+    // pending list with the workbook's cells restored; one saved is undone
+    // by a record of its own, which waits as the original would. Written
+    // means it is taken back (the save is the caller's).
+    RecordOutcome takeBack(std::shared_ptr<RecordCommand> record);
     void dropWaiting() { m_pending.dropWaiting(); }
     // Where the recorded change of `column` in the row `subject` stands
     // for stands: "are this person's points still unsaved?" Plain writes
@@ -182,7 +190,11 @@ private:
     bool carry(BookOutcome& step);
     BookOutcome readAgain();
     BookOutcome makeCurrent(int index);
-    BookOutcome writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded = false);
+    BookOutcome writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded = false,
+                          int recordId = 0);
+    // Remembers what a record's cells hold before it writes them.
+    AppliedCells appliedCells(const std::vector<CellWrite>& cells);
+    bool waitsAfter(const RecordOutcome& outcome) const;
     RecordOutcome applyOne(const std::shared_ptr<RecordCommand>& record);
     bool makeWritable();
     bool heldByLockFile() const;
@@ -195,6 +207,7 @@ private:
     // Readings of the file since the last outcome, handed out with it.
     std::vector<ReloadReport> m_reloads;
     int m_version = 0;
+    int m_lastRecordId = 0;
 };
 
 } // namespace zelvano

@@ -217,7 +217,7 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     Monkey& monkey = world.monkey;
     QMap<QString, int>& figures = world.figures;
     monkey.setWindows([&] { return window ? QList<QWidget*>{window.data()} : QList<QWidget*>{}; });
-    monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+    monkey.leaveOut(&MonkeyWorld::returnsOrTakesBack);
     addTimers(monkey, window);
 
     Shown before;

@@ -143,6 +143,12 @@ bool MonkeyWorld::returnsToMenu(const QAction* action)
     return action && action->text().startsWith(QStringLiteral("返回"));
 }
 
+bool MonkeyWorld::returnsOrTakesBack(const QAction* action)
+{
+    return returnsToMenu(action) || (action && (action->objectName() == QStringLiteral("MnCx") ||
+                                                action->objectName() == QStringLiteral("MnZf")));
+}
+
 RollBookViewer* MonkeyWorld::shownViewer()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {

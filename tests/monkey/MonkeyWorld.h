@@ -74,6 +74,9 @@ public:
 
     // Items that go back to the mode menu are never chosen.
     static bool returnsToMenu(const QAction* action);
+    // Returning to the menu, or taking a score or an award back, which the
+    // expected roll book does not follow.
+    static bool returnsOrTakesBack(const QAction* action);
 
     TestServices ts;
     SeededRandom random;

@@ -231,7 +231,7 @@ MonkeyResult PrizeMonkeyRun::run(const MonkeyRun& run)
 
     m_monkey.setWindows(
         [this] { return m_window ? QList<QWidget*>{m_window.data()} : QList<QWidget*>{}; });
-    m_monkey.leaveOut(&MonkeyWorld::returnsToMenu);
+    m_monkey.leaveOut(&MonkeyWorld::returnsOrTakesBack);
     watchRolls();
     watchResets();
     m_monkey.addExtra(QStringLiteral("edit an award in the roll book"), 3,

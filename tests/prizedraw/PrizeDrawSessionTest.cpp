@@ -1,6 +1,7 @@
 // The prize window's draw state, driven without a window: the choice list,
 // the ticket rule, starting a draw, the rolling picks and the awards.
 #include "prizedraw/logic/PrizeDrawSession.h"
+#include "prizedraw/logic/PrizeAward.h"
 
 #include "Fakes.h"
 
@@ -273,6 +274,106 @@ TEST(PrizeDrawSession, Reload_StartsOver_KeepingTheNameBox)
     EXPECT_EQ(session.choices(), QStringList{"二等奖"});
     EXPECT_FALSE(session.choosePrize(1));
     EXPECT_FALSE(session.choosePerson(2));
+}
+
+// --- Voiding the newest award ------------------------------------------------------
+
+// Draws with the pick given and makes the award, as the window does: the
+// choice taken at the start, the drawn entry out of the pool.
+void drawAndAward(PrizeDrawSession& session, int pick)
+{
+    if (session.fixedPerson())
+        ASSERT_TRUE(session.choosePerson(1)); // 乙
+    else
+        ASSERT_TRUE(session.choosePrize(0));
+    if (session.currentChoice().usedUp)
+        session.dropChoice();
+    ScriptedRandom random;
+    random.picks = {pick};
+    ASSERT_TRUE(session.rollStep(random));
+    const Prize& prize = *session.awardPrize();
+    session.awarded(prize.level, prize.name, std::make_shared<AwardRecord>(AwardTarget{}));
+    session.removeDrawn();
+}
+
+struct VoidCase {
+    const char* name;
+    PrizeMode mode;
+    int firstUnits; // of 一等奖 台灯; 二等奖 笔 has 1
+    int pick;
+    std::vector<int> poolAfter;
+    QStringList choicesAfter;
+};
+
+void PrintTo(const VoidCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PrizeVoid : public ::testing::TestWithParam<VoidCase>
+{
+};
+
+TEST_P(PrizeVoid, RestoresThePrize_KeepsTheWinnerOut_AndTheChoicesFollow)
+{
+    const VoidCase& c = GetParam();
+    PrizeDrawSession session = loaded(
+        c.mode, sheet({{"一等奖", "台灯", c.firstUnits}, {"二等奖", "笔", 1}}, {"甲", "乙", "丙"}));
+    const PrizeSheetData before = session.sheet();
+    drawAndAward(session, c.pick);
+    ASSERT_NE(session.newestAward(), nullptr);
+    const StandingAward voided = session.voidNewest();
+    EXPECT_EQ(session.newestAward(), nullptr);
+    EXPECT_EQ(voided.personName, QStringLiteral("乙"));
+    for (size_t i = 0; i < before.prizes.size(); ++i) {
+        EXPECT_EQ(session.sheet().prizes[i].remaining, before.prizes[i].remaining);
+        EXPECT_EQ(session.sheet().prizes[i].used, before.prizes[i].used);
+    }
+    EXPECT_FALSE(session.sheet().people[1].hasWon());
+    EXPECT_FALSE(session.personOpen(1));
+    EXPECT_EQ(session.pool().entries(), c.poolAfter);
+    EXPECT_EQ(session.choices(), c.choicesAfter);
+    EXPECT_EQ(session.display(), PrizeDisplay::Title);
+    // A refresh keeps 乙 out; the reset lets 乙 back.
+    session.load(before);
+    EXPECT_FALSE(session.personOpen(1));
+    session.clearVoided();
+    session.load(before);
+    EXPECT_TRUE(session.personOpen(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrizeVoid,
+                         ::testing::Values(VoidCase{"FixedPerson_TicketReturns",
+                                                    PrizeMode::FixedPerson,
+                                                    2,
+                                                    3,
+                                                    {3, 3, 4},
+                                                    {"1 甲", "3 丙"}},
+                                           VoidCase{"FixedPrize_LastUnit_LevelStaysOutForTheRedraw",
+                                                    PrizeMode::FixedPrize,
+                                                    1,
+                                                    2,
+                                                    {21, 23},
+                                                    {"二等奖"}},
+                                           VoidCase{"FixedPrize_UnitsLeft_LevelStays",
+                                                    PrizeMode::FixedPrize,
+                                                    3,
+                                                    2,
+                                                    {21, 23},
+                                                    {"一等奖", "二等奖"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PrizeVoid, TwoVoids_TakeTheNewestFirst)
+{
+    PrizeDrawSession session =
+        loaded(PrizeMode::FixedPrize, sheet({{"一等奖", "台灯", 3}}, {"甲", "乙", "丙"}));
+    drawAndAward(session, 1); // 甲
+    drawAndAward(session, 2); // 丙, the pool being 乙 丙
+    EXPECT_EQ(session.voidNewest().personName, QStringLiteral("丙"));
+    EXPECT_EQ(session.voidNewest().personName, QStringLiteral("甲"));
+    EXPECT_EQ(session.voidNewest().record, nullptr); // nothing stands
+    EXPECT_EQ(session.sheet().prizes[0].remaining, 3);
+    EXPECT_EQ(session.pool().entries(), (std::vector<int>{22}));
 }
 
 } // namespace

@@ -109,7 +109,7 @@ RecordPlan ScoreRecord::plan(const SheetCellReader& cells, int /*lastRow*/)
     return plan;
 }
 
-RecordNotice ScoreRecord::goneNotice() const
+RecordNotice ScoreRecord::goneNotice(const QString& /*rollBookName*/) const
 {
     return {QStringLiteral("点名册中找不到 %1 %2，分数没有写入。\r\n请按F5刷新名单后再写。")
                 .arg(m_person.number, m_person.name),

@@ -60,7 +60,7 @@ public:
 
     QString sheet() const override { return m_sheet; }
     RecordPlan plan(const SheetCellReader& cells, int lastRow) override;
-    RecordNotice goneNotice() const override;
+    RecordNotice goneNotice(const QString& rollBookName) const override;
     bool waitsWhenNotWritten() const override { return false; }
     QString handText() const override;
 

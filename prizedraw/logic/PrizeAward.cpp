@@ -145,11 +145,11 @@ RecordPlan AwardRecord::plan(const SheetCellReader& cells, int lastRow)
     return {awardWrites(plan.cells, m_target), false};
 }
 
-RecordNotice AwardRecord::goneNotice() const
+RecordNotice AwardRecord::goneNotice(const QString& rollBookName) const
 {
     const CellAnchor gone =
         m_status == AwardPlan::Status::PrizeGone ? m_target.prizeAnchor() : m_target.personAnchor();
-    return {awardRowGoneText(gone.keyText()), QStringLiteral("错误")};
+    return {awardRowGoneText(gone.keyText(), rollBookName), QStringLiteral("错误")};
 }
 
 QString AwardRecord::handText() const

@@ -78,7 +78,7 @@ public:
 
     QString sheet() const override;
     RecordPlan plan(const SheetCellReader& cells, int lastRow) override;
-    RecordNotice goneNotice() const override;
+    RecordNotice goneNotice(const QString& rollBookName) const override;
     bool waitsWhenNotWritten() const override { return true; }
     // "4 彭军获三等奖,台灯": the person display, the level and the prize.
     QString handText() const override;

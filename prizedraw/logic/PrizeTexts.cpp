@@ -102,11 +102,11 @@ QString winnerLine(int count, const QString& person, const QString& level, const
            QLatin1Char(',') + prize;
 }
 
-QString awardRowGoneText(const QString& keys)
+QString awardRowGoneText(const QString& keys, const QString& rollBookName)
 {
-    return QStringLiteral("抽奖品工作表中找不到“%1”这一行，这次获奖没有写入点名册.xls。\r\n"
+    return QStringLiteral("抽奖品工作表中找不到“%1”这一行，这次获奖没有写入%2。\r\n"
                           "获奖记录保留在本窗口中：请检查抽奖品工作表后点“写名单”。")
-        .arg(keys);
+        .arg(keys, rollBookName);
 }
 
 QString unwrittenRefreshText(const QString& rollBookName)

@@ -43,7 +43,7 @@ QString winnerLine(int count, const QString& person, const QString& level, const
 
 // An award whose prize or person row ("三等奖 笔记本", "4 彭军") is no longer
 // in the sheet: it waits in the window.
-QString awardRowGoneText(const QString& keys);
+QString awardRowGoneText(const QString& keys, const QString& rollBookName);
 // The refresh waits while awards are not in the file.
 QString unwrittenRefreshText(const QString& rollBookName);
 

@@ -59,7 +59,7 @@ RecordStatus RollBookSession::told(const RecordOutcome& outcome)
 {
     told(outcome.book);
     if (outcome.status == RecordStatus::RowGone || outcome.status == RecordStatus::Changed) {
-        const RecordNotice notice = outcome.record->goneNotice();
+        const RecordNotice notice = outcome.record->goneNotice(rollBookFileName());
         m_services.messages->show(notice.text, notice.title, MessageIcon::Critical);
     }
     return outcome.status;

@@ -62,7 +62,7 @@ public:
     // The cells to change; `cells` reads the sheet as it is now and
     // `lastRow` is its last row holding anything.
     virtual RecordPlan plan(const SheetCellReader& cells, int lastRow) = 0;
-    virtual RecordNotice goneNotice() const = 0;
+    virtual RecordNotice goneNotice(const QString& rollBookName) const = 0;
     // True: when it cannot be written (the file cannot be opened, its row
     // is gone, a cell refuses it) it waits and is applied at the next
     // access. False: it is given up, and the window asks the teacher to

@@ -66,7 +66,7 @@ RecordPlan TakeBackRecord::plan(const SheetCellReader& cells, int lastRow)
     return plan;
 }
 
-RecordNotice TakeBackRecord::goneNotice() const
+RecordNotice TakeBackRecord::goneNotice(const QString& /*rollBookName*/) const
 {
     if (m_changedRow > 0) {
         return {

@@ -26,7 +26,7 @@ public:
 
     QString sheet() const override;
     RecordPlan plan(const SheetCellReader& cells, int lastRow) override;
-    RecordNotice goneNotice() const override;
+    RecordNotice goneNotice(const QString& rollBookName) const override;
     bool waitsWhenNotWritten() const override { return m_original->waitsWhenNotWritten(); }
     QString handText() const override;
     const RecordCommand* takesBack() const override { return m_original.get(); }

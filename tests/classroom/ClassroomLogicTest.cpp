@@ -500,7 +500,7 @@ TEST(ScoreRecordPlan, GoneNotice_NamesThePersonAsTheWindowDid)
     Sheet sheet = Sheet::ofClass(3);
     ScoreRecord record(QStringLiteral("初一(1)班"), readRoster(sheet.reader(), 3).persons[0], 7, 1,
                        QString());
-    const RecordNotice notice = record.goneNotice();
+    const RecordNotice notice = record.goneNotice(QStringLiteral("点名册.xls"));
     EXPECT_EQ(notice.text,
               QStringLiteral("点名册中找不到 1 P1，分数没有写入。\r\n请按F5刷新名单后再写。"));
     EXPECT_EQ(notice.title, QStringLiteral("警告"));

@@ -493,7 +493,7 @@ TEST_P(AwardRecordPlan, PlansFGAndCDOnTheSheetNow)
         cells.emplace_back(cell.row, cell.column);
     EXPECT_EQ(cells, c.cells);
     if (c.rowGone)
-        EXPECT_TRUE(record.goneNotice().text.contains(c.goneKeys));
+        EXPECT_TRUE(record.goneNotice(QStringLiteral("点名册.xls")).text.contains(c.goneKeys));
     EXPECT_TRUE(record.waitsWhenNotWritten());
     EXPECT_EQ(record.sheet(), QStringLiteral("抽奖品"));
 }

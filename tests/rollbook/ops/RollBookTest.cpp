@@ -217,7 +217,10 @@ public:
             return {{}, true};
         return {{{row.row, 7, cells(row.row, 7).number + 1, anchor}}, false};
     }
-    RecordNotice goneNotice() const override { return {QStringLiteral("gone"), QString()}; }
+    RecordNotice goneNotice(const QString& /*rollBookName*/) const override
+    {
+        return {QStringLiteral("gone"), QString()};
+    }
     bool waitsWhenNotWritten() const override { return m_waits; }
     QString handText() const override { return m_number; }
 

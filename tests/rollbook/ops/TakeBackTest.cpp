@@ -52,7 +52,10 @@ public:
             {row.row, m_column, cells(row.row, m_column).number + m_points, m_anchor});
         return plan;
     }
-    RecordNotice goneNotice() const override { return {QStringLiteral("gone"), QString()}; }
+    RecordNotice goneNotice(const QString& /*rollBookName*/) const override
+    {
+        return {QStringLiteral("gone"), QString()};
+    }
     bool waitsWhenNotWritten() const override { return true; }
     QString handText() const override { return m_anchor.keyText(); }
 
@@ -206,7 +209,8 @@ TEST(TakeBack, CellChangedByAnotherProgram_IsRefused_AndNothingChanges)
     const RecordOutcome outcome = b.book.takeBack(record);
     EXPECT_EQ(outcome.status, RecordStatus::Changed);
     EXPECT_FALSE(outcome.waits); // waiting cannot make the cell ours again
-    EXPECT_TRUE(outcome.record->goneNotice().text.contains(QStringLiteral("初一(1)班!I3")));
+    EXPECT_TRUE(outcome.record->goneNotice(QStringLiteral("点名册.xls"))
+                    .text.contains(QStringLiteral("初一(1)班!I3")));
     ASSERT_TRUE(b.book.save().ok());
     EXPECT_FALSE(b.book.hasUnsavedChanges());
     EXPECT_EQ(b.read(3, kNewColumn), QStringLiteral("7.0"));

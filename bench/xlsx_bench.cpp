@@ -4,6 +4,7 @@
 // The workbook is made by LibreOffice from an .xls made by xlwt; without
 // soffice, xlsxwriter makes it, and the figures say so.
 //   xlsx_bench [PYTHON]
+#include "bench/WorkbookBench.h"
 #include "rollbook/Workbook.h"
 
 #include <malloc.h>
@@ -22,64 +23,17 @@
 namespace fs = std::filesystem;
 using zelvano::xls::Workbook;
 
+using namespace zelvano::bench;
+
 namespace
 {
 
 constexpr int kClasses = 30;
 constexpr int kLessons = 110; // LibreOffice makes about 0.8 MB of it
 
-double medianMs(int runs, const std::function<void()>& f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
-// Rows 3-62, columns 1, 2, 5, 6 and the dated score columns, as the
-// classroom window reads a class.
-std::size_t readRoster(const Workbook& wb, std::size_t sheet)
-{
-    int last = 7;
-    while (!wb.cellText(sheet, 2, last).empty())
-        ++last;
-    std::size_t filled = 0;
-    for (int row = 3; row <= 62; ++row) {
-        for (int col : {1, 2, 5, 6})
-            filled += !wb.cellText(sheet, row, col).empty();
-        for (int col = 7; col < last; ++col)
-            filled += !wb.cell(sheet, row, col).isEmpty();
-    }
-    return filled;
-}
 
-long peakKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
 
-std::string capture(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, p))
-            out += buffer;
-        pclose(p);
-    }
-    return out;
-}
 
 // The roll book: LibreOffice's conversion of an xlwt roll book, else
 // xlsxwriter's. Returns the maker's name, empty when both failed.

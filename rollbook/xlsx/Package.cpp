@@ -2,6 +2,7 @@
 
 #include "rollbook/XlsError.h"
 #include "rollbook/xlsx/PackageParts.h"
+#include "rollbook/xlsx/XlsxText.h"
 #include "rollbook/xlsx/XmlSpans.h"
 #include "rollbook/xlsx/ZipNames.h"
 
@@ -131,12 +132,12 @@ Bytes Package::write(const Edit& edit) const
         if (!m_sharedStringsNamed && relsXml)
             relsSplices.push_back({rels.insertAt, rels.insertAt,
                                    "<" + rels.prefix + "Relationship Id=\"" + rels.unusedId() +
-                                       "\" Type=\"" + escapedAttribute(m_relationshipBase) +
+                                       "\" Type=\"" + escapeMarkup(m_relationshipBase) +
                                        "sharedStrings\" Target=\"sharedStrings.xml\"/>"});
         if (typesXml && !types.find(part))
             typeSplices.push_back({types.insertAt, types.insertAt,
                                    "<" + types.prefix + "Override PartName=\"/" +
-                                       escapedAttribute(part) + "\" ContentType=\"" +
+                                       escapeMarkup(part) + "\" ContentType=\"" +
                                        kSharedStringsType + "\"/>"});
     }
     if (edit.dropCalcChain && hasCalcChain()) {

@@ -230,28 +230,4 @@ std::string spliced(std::string_view xml, std::size_t begin, std::size_t end, st
     return out;
 }
 
-std::string escapedAttribute(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace zelvano::xls

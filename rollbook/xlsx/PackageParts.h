@@ -77,7 +77,4 @@ std::string withFullCalcOnLoad(std::string_view workbookXml, const std::string& 
 std::string spliced(std::string_view xml, std::size_t begin, std::size_t end,
                     std::string_view text);
 
-// An attribute value with its XML characters escaped.
-std::string escapedAttribute(std::string_view text);
-
 } // namespace zelvano::xls

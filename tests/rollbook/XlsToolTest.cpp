@@ -1,6 +1,7 @@
 // zelvano-xls on the command line: output formats, escaping, several changes
 // in one call, exit status and one-line errors.
 #include "XlsTestSupport.h"
+#include "KilledSaves.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -127,33 +128,7 @@ TEST(ToolSet, KilledDuringSave_FileHoldsOldOrNewContent)
     const std::string newDump = xlsTool({"dump", reference.string()}).out;
     ASSERT_NE(oldDump, newDump);
 
-    std::mt19937 rng(42);
-    int sawOld = 0, sawNew = 0;
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 2);
-            execl(tool().c_str(), "zelvano-xls", "set", file.c_str(), "1", "5", "3", "--text",
-                  "新内容", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        usleep(rng() % 40000);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        const std::string now = xlsTool({"dump", file.string()}).out;
-        ASSERT_TRUE(now == oldDump || now == newDump) << "attempt " << attempt;
-        if (now == oldDump) {
-            ++sawOld;
-        } else {
-            ++sawNew;
-            fs::copy_file(dir.path() / "点名册.bak.xls", file,
-                          fs::copy_options::overwrite_existing);
-        }
-    }
-    EXPECT_GT(sawOld + sawNew, 0);
+    killSavesAtRandom(file, dir.path() / "点名册.bak.xls", oldDump, newDump, 42, 40000);
 }
 
 // Dumped numbers read back as exactly the stored value, so a dump can be

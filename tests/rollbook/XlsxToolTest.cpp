@@ -3,6 +3,7 @@
 // openpyxl's reading; a save killed at any moment leaves the old or the new
 // file.
 #include "xlsx/XlsxTestSupport.h"
+#include "KilledSaves.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -176,33 +177,7 @@ TEST(XlsxToolSet, KilledDuringSave_FileHoldsOldOrNewContent)
     const std::string newDump = xlsTool({"dump", reference.string()}).out;
     ASSERT_NE(oldDump, newDump);
 
-    std::mt19937 rng(7);
-    int sawOld = 0, sawNew = 0;
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 2);
-            execl(tool().c_str(), "zelvano-xls", "set", file.c_str(), "1", "5", "3", "--text",
-                  "新内容", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        usleep(rng() % 60000);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        const std::string now = xlsTool({"dump", file.string()}).out;
-        ASSERT_TRUE(now == oldDump || now == newDump) << "attempt " << attempt;
-        if (now == oldDump) {
-            ++sawOld;
-        } else {
-            ++sawNew;
-            fs::copy_file(dir.path() / "点名册.bak.xlsx", file,
-                          fs::copy_options::overwrite_existing);
-        }
-    }
-    EXPECT_GT(sawOld + sawNew, 0);
+    killSavesAtRandom(file, dir.path() / "点名册.bak.xlsx", oldDump, newDump, 7, 60000);
     for (const fs::path& saved : {file, reference}) {
         const RunResult read = run(std::string(ZELVANO_PYTHON) +
                                    " -c 'import sys, openpyxl; "

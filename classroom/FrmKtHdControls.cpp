@@ -90,8 +90,10 @@ void FrmKtHd::nameControls()
     name(m_labCz, "LabCz");
     name(m_lblXx2, "lblXx2");
     name(m_cmbZh, "cmbZh");
+    name(m_imgDf0, "imgDf0");
     for (int i = 0; i < 2; ++i) {
         const auto k = static_cast<size_t>(i);
+        m_command1[k]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
         m_txtFz[k]->setObjectName(QStringLiteral("txtFz(%1)").arg(i));
         m_optFz[k]->setObjectName(QStringLiteral("OptFz(%1)").arg(i));
         m_imgFz[k]->setObjectName(QStringLiteral("imgFz(%1)").arg(i));

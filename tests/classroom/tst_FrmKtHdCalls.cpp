@@ -188,8 +188,10 @@ void tst_FrmKtHdCalls::compositionMenu_mapsByCaption()
     QVERIFY(w->MnZh(2)->isEnabled());
     w->MnXm_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("1组\r\n1") + w->roster()[0].name);
-    control<QComboBox>(w, "cmbZh")->setCurrentIndex(4); // "组号组员号姓名": no item of its own
-    w->cmbZh_Click(4);
+    // "组号组员号姓名", one above the current choice, has no menu item of its own.
+    control<QComboBox>(w, "cmbZh")->setFocus();
+    QTest::keyClick(control<QComboBox>(w, "cmbZh"), Qt::Key_Up);
+    QCOMPARE(control<QComboBox>(w, "cmbZh")->currentIndex(), 4);
     for (int i = 0; i < 6; ++i)
         QVERIFY(w->MnZh(i)->isEnabled());
     w->MnXm_Click(1);
@@ -367,20 +369,25 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
 void tst_FrmKtHdCalls::scoreBox_plusMinusAndKeyFilter()
 {
     FrmKtHd* w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
     finishSetup(w);
     control<QComboBox>(w, "cmbFs0")->setEditText(QStringLiteral("2.5"));
-    w->speechTimer().Command1_Click(0);
+    w->MnFs(2)->setChecked(false); // no rolling: the call stops at once
+    w->MnXm(3)->trigger();         // a person called: the score items are shown
+    QTest::mouseClick(control<QToolButton>(w, "imgDf0"), Qt::LeftButton); // opens the score editor
+    QTest::mouseClick(control<QPushButton>(w, "Command1", 0), Qt::LeftButton); // "+"
     QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("3"));
-    w->speechTimer().Command1_Click(1);
+    QTest::mouseClick(control<QPushButton>(w, "Command1", 1), Qt::LeftButton); // "-"
     QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("2"));
     control<QComboBox>(w, "cmbFs0")->setEditText(QString());
     control<QComboBox>(w, "cmbFs0")->setFocus();
     QTest::keyClicks(control<QComboBox>(w, "cmbFs0"), QStringLiteral("a1x.5"));
     QCOMPARE(control<QComboBox>(w, "cmbFs0")->currentText(), QStringLiteral("1.5"));
-    w->imgDf0_Click();
     QVERIFY(!control<QFrame>(w, "FraPf3")->isHidden());
-    w->imgDf0_Click();
+    QTest::mouseClick(control<QToolButton>(w, "imgDf0"), Qt::LeftButton);
     QVERIFY(control<QFrame>(w, "FraPf3")->isHidden());
+    QTest::mouseClick(control<QToolButton>(w, "imgDf0"), Qt::LeftButton);
+    QVERIFY(!control<QFrame>(w, "FraPf3")->isHidden());
 }
 
 void tst_FrmKtHdCalls::reset_clearsColumnAndSettings_closeWritesCurrentOnes()

@@ -1,5 +1,7 @@
 #include "draw/GroupCursor.h"
 
+#include <algorithm>
+
 namespace zelvano
 {
 
@@ -20,15 +22,21 @@ GroupSelection sequentialStep(const std::vector<Group>& groups, GroupSelection f
     const int groupCount = static_cast<int>(groups.size());
     if (groupCount == 0)
         return from;
-    int group = from.group < 0 || from.group >= groupCount ? 0 : from.group;
-    const int members = static_cast<int>(groups[static_cast<size_t>(group)].members.size());
-    const bool atLast = members == 0 || from.member >= members - 1;
-    if (!atLast)
-        return {group, std::max(from.member, -1) + 1};
-    if (groupCount > 1)
+    const bool inRange = from.group >= 0 && from.group < groupCount;
+    const int first = inRange ? from.group : 0;
+    int group = first;
+    int after = inRange ? from.member : -1;
+    // Every group once, and the first one again for its places before `from`.
+    for (int visited = 0; visited <= groupCount; ++visited) {
+        const auto& members = groups[static_cast<size_t>(group)].members;
+        for (int j = std::max(after, -1) + 1; j < static_cast<int>(members.size()); ++j) {
+            if (!members[static_cast<size_t>(j)].isEmpty())
+                return {group, j};
+        }
         group = (group + 1) % groupCount;
-    const bool hasMembers = !groups[static_cast<size_t>(group)].members.empty();
-    return {group, hasMembers ? 0 : -1};
+        after = -1;
+    }
+    return {first, -1}; // no value in any group
 }
 
 } // namespace zelvano

@@ -21,8 +21,9 @@ std::optional<GroupSelection> findInGroups(const std::vector<Group>& groups, con
 
 // One sequential step: the next member of the group, or after its last
 // member (or in an empty group) the first member of the next group, from
-// the last group back to the first. A group without members selects no
-// member, so the following step moves on again.
+// the last group back to the first. Places that hold no value (a surplus
+// group, an empty slot) are passed over; with no value anywhere no member
+// is selected.
 GroupSelection sequentialStep(const std::vector<Group>& groups, GroupSelection from);
 
 } // namespace zelvano

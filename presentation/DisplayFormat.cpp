@@ -223,10 +223,29 @@ void DisplayFormat::loadColourSetting(const QString& setting)
             paintBackground(m_targets.fraTs, m_background);
         for (QWidget* follower : std::as_const(m_targets.backgroundFollowers))
             paintBackground(follower, m_background);
+        keepTextReadable();
     } else {
         applyText(stored.colour);
         for (QWidget* follower : std::as_const(m_targets.textFollowers))
             paintText(follower, m_text);
+    }
+}
+
+// Only the background is stored: texts in colours that would vanish into
+// it (black on navy) give way to white or black. The result keeps the
+// colour it reads in, and with it the texts that follow it.
+void DisplayFormat::keepTextReadable()
+{
+    const int readable = readableTextColour(m_background, m_text);
+    if (readable != m_text) {
+        applyText(readable);
+        for (QWidget* follower : std::as_const(m_targets.textFollowers))
+            paintText(follower, m_text);
+    }
+    if (QLabel* time = m_targets.lblSj) {
+        const int own = toWindowsColour(time->palette().color(QPalette::WindowText));
+        if (readableTextColour(m_background, own) != own)
+            paintText(time, readableTextColour(m_background, own));
     }
 }
 

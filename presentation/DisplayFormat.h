@@ -95,6 +95,7 @@ public:
 private:
     void applyBackground(int colour);
     void applyText(int colour);
+    void keepTextReadable();
     void paintBackground(QWidget* widget, int colour) const;
     void paintText(QWidget* widget, int colour) const;
     void setFontPoints(QWidget* widget, int points) const;

@@ -52,6 +52,38 @@ QString colourSettingText(int index, int background, int text)
     return out;
 }
 
+namespace
+{
+
+// Relative luminance of a Windows colour, as the contrast rules define it.
+double luminance(int colour)
+{
+    auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour & 0xFF) + 0.7152 * channel((colour >> 8) & 0xFF) +
+           0.0722 * channel((colour >> 16) & 0xFF);
+}
+
+double contrast(int a, int b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+int readableTextColour(int background, int text)
+{
+    constexpr int kWhite = 0xFFFFFF;
+    constexpr int kBlack = 0;
+    if (contrast(background, text) >= 3)
+        return text;
+    return contrast(background, kWhite) >= contrast(background, kBlack) ? kWhite : kBlack;
+}
+
 // Sizes are whole points, so the steps are done in exact integer arithmetic:
 // size x 1.2 = 6 x size / 5 and size / 1.2 = 5 x size / 6. Doubles would put
 // 1.2 a hair below its value and could turn an exact 18 into 17.

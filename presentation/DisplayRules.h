@@ -43,6 +43,11 @@ ColourSetting parseColourSetting(QStringView text);
 // and for 7 by the text colour, in decimal ("2", "6255", "716777215").
 QString colourSettingText(int index, int background, int text);
 
+// A text colour that reads on `background`: `text` itself when it stands out
+// enough for large type (a contrast ratio of at least 3), otherwise white
+// or black, whichever stands out more.
+int readableTextColour(int background, int text);
+
 // Text size steps of the big labels.
 //
 // Sizes stop at kLargestFontPoints: glyphs this large already fill a 4K

@@ -76,6 +76,14 @@ TEST(ColourPresets, TableAsWindowsColours)
     EXPECT_EQ(p[5].text, 0);
 }
 
+TEST(ReadableText, DarkOnDarkTurnsWhite_LightOnLightBlack_ReadableStays)
+{
+    const int navy = 128 * 65536;
+    EXPECT_EQ(readableTextColour(navy, 0), 0xFFFFFF);
+    EXPECT_EQ(readableTextColour(0xFFFFFF, 0xE0E0E0), 0);
+    EXPECT_EQ(readableTextColour(navy, 0x80FFFF), 0x80FFFF); // 红's yellow stays
+}
+
 TEST(FontSteps, EnlargeLabelTakesIntegerPart)
 {
     EXPECT_EQ(enlargedLabelSize(100), 120);

@@ -172,6 +172,8 @@ void SpeechTimer::buildTimerBar(QWidget* host)
 
     m_fraJs3 = new QFrame(m_fraJs2);
     m_fraJs3->setObjectName(QStringLiteral("fraJs3"));
+    // Its controls read left to right wherever the bar opens it.
+    m_fraJs3->setLayoutDirection(Qt::LeftToRight);
     givePanelFace(m_fraJs3);
     auto* row = new QHBoxLayout(m_fraJs3);
     row->setContentsMargins(8, 3, 4, 3);
@@ -180,8 +182,8 @@ void SpeechTimer::buildTimerBar(QWidget* host)
     buildTimeRow(row);
 
     // Laid out now rather than at the first event loop turn, so the window
-    // can place the bar by its size at once. The bar keeps the size of its
-    // unfolded panel; folded, only the small button stays, at the left.
+    // can place the bar by its size at once. The bar takes the size of what
+    // it shows (see fitBar), so folded it covers no more than its button.
     m_fraJs3->resize(row->sizeHint());
     row->setGeometry(m_fraJs3->rect());
     bar->addWidget(m_fraJs3, 0, Qt::AlignVCenter);
@@ -284,6 +286,8 @@ void SpeechTimer::buildSettingsPanel(QWidget* host)
     m_cmdOk2 = makeTextButton(QStringLiteral("确定"), m_fraJs);
     m_cmdOk2->setObjectName(QStringLiteral("cmdOk_2"));
     m_cmdOk2->setGeometry(450, 110, 90, 36);
+    // Enter on the focused button closes the panel as Space does.
+    m_cmdOk2->setAutoDefault(true);
     connect(m_cmdOk2, &QPushButton::clicked, this, &SpeechTimer::closeSettingsPanel);
 
     auto* hint2 = new QLabel(QStringLiteral("* 默认时间是多少。"), m_fraJs);
@@ -409,11 +413,13 @@ void SpeechTimer::timJs_Timer()
 void SpeechTimer::imgJs0_Click()
 {
     // The flag, not the on-screen state: the bar itself may be hidden.
-    m_fraJs3->setVisible(m_fraJs3->isHidden());
+    setBarFolded(!m_fraJs3->isHidden());
 }
 
 void SpeechTimer::MnJs_Settings_Click()
 {
+    if (m_settingsPlace)
+        m_fraJs->move(m_settingsPlace());
     m_fraJs->show();
     m_fraJs->raise();
 }
@@ -538,7 +544,7 @@ void SpeechTimer::rearmAfterDraw()
         m_lblSj->setText(QStringLiteral("00:00:00"));
     }
     showIdleButton();
-    m_fraJs3->hide();
+    setBarFolded(true);
     m_fraJs2->show();
     m_lblSj->show();
 }

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -87,6 +88,9 @@ public:
     // The menu a right click on the time display pops up (the window's
     // "摇号计时(&P)"); without one the click does nothing.
     void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+    // Where "计时设置" shows the settings panel (host coordinates); without
+    // it the panel shows where it was last put.
+    void setSettingsPlace(std::function<QPoint()> place) { m_settingsPlace = std::move(place); }
 
     // --- Handlers -----------------------------------------------------------
     void imgJs_Click(); // start or stop
@@ -131,9 +135,11 @@ public:
     // keeps the bar as the teacher left it for the next time it shows).
     void hideBar(bool fold = true);
     // The bar left of `widget`, `gap` pixels away, centred on its height.
+    // The bar is as large as what it shows: folded, only its button, which
+    // then stands next to `widget`; unfolded, the panel opens to its left.
     void placeBarLeftOf(const QWidget* widget, int gap);
     // The bar with its right edge at `right` (never past the left edge of
-    // the host) and its top at `top`.
+    // the host) and its top at `top`, folding and unfolding as above.
     void placeBarEndingAt(int right, int top);
     // The time display centred on the host, `gap` pixels below `widget`.
     void placeTimeUnder(const QWidget* widget, int gap = 0);
@@ -177,6 +183,10 @@ private:
     void start();
     void stop(bool withCue);
     void showIdleButton();
+    // Folds or unfolds the bar, which takes the size of what it shows and
+    // keeps the edge it was placed by.
+    void setBarFolded(bool folded);
+    void fitBar();
     void setModeItemState(int oldMode, int newMode);
 
     AppServices& m_services;
@@ -211,6 +221,15 @@ private:
     std::array<QAction*, 2> m_mnJsFs{};
     std::array<QAction*, 3> m_mnJsDw{};
     QPointer<QMenu> m_popupMenu;
+    std::function<QPoint()> m_settingsPlace;
+    // Where the bar was put: its left edge (or its right edge) at x, its top
+    // (or its vertical centre) at y. Unplaced, it stays where it is.
+    struct BarAnchor {
+        bool placed = false;
+        bool byRightEdge = false;
+        bool byCentre = false;
+        QPoint at;
+    } m_barAnchor;
 };
 
 } // namespace zelvano

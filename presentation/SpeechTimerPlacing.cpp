@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 
 #include <algorithm>
@@ -15,7 +16,11 @@ namespace zelvano
 void SpeechTimer::showSettingsPanelAt(QPoint topLeft)
 {
     m_fraJs->move(topLeft);
-    m_fraJs2->move(topLeft.x() + m_lblFangshi->x(), topLeft.y() + m_cmdOk2->y());
+    // On the panel the bar opens to the right of its button, unfolded, as
+    // at every set-up.
+    m_barAnchor = {true, false, false,
+                   QPoint(topLeft.x() + m_lblFangshi->x(), topLeft.y() + m_cmdOk2->y())};
+    setBarFolded(false);
     m_fraJs->show();
     m_fraJs->raise();
     m_fraJs2->show();
@@ -25,7 +30,7 @@ void SpeechTimer::showSettingsPanelAt(QPoint topLeft)
 void SpeechTimer::leaveSettingsPanel(const QPalette& windowPalette)
 {
     m_fraJs->hide();
-    m_fraJs3->hide();
+    setBarFolded(true);
     m_fraJs2->setPalette(windowPalette);
 }
 
@@ -33,18 +38,45 @@ void SpeechTimer::hideBar(bool fold)
 {
     m_fraJs2->hide();
     if (fold)
-        m_fraJs3->hide();
+        setBarFolded(true);
 }
 
 void SpeechTimer::placeBarLeftOf(const QWidget* widget, int gap)
 {
-    m_fraJs2->move(std::max(0, widget->x() - m_fraJs2->width() - gap),
-                   widget->y() + (widget->height() - m_fraJs2->height()) / 2);
+    m_barAnchor = {true, true, true,
+                   QPoint(widget->x() - gap, widget->y() + widget->height() / 2)};
+    fitBar();
 }
 
 void SpeechTimer::placeBarEndingAt(int right, int top)
 {
-    m_fraJs2->move(std::max(0, right - m_fraJs2->width()), top);
+    m_barAnchor = {true, true, false, QPoint(right, top)};
+    fitBar();
+}
+
+void SpeechTimer::setBarFolded(bool folded)
+{
+    m_fraJs3->setVisible(!folded);
+    fitBar();
+}
+
+void SpeechTimer::fitBar()
+{
+    QLayout* bar = m_fraJs2->layout();
+    bar->invalidate();
+    const QSize size = bar->sizeHint();
+    if (!m_barAnchor.placed) {
+        m_fraJs2->resize(size);
+    } else {
+        const BarAnchor& a = m_barAnchor;
+        // Placed by its right edge, the button stands at that edge and the
+        // panel opens away from the widget beside it.
+        m_fraJs2->setLayoutDirection(a.byRightEdge ? Qt::RightToLeft : Qt::LeftToRight);
+        const int x = a.byRightEdge ? std::max(0, a.at.x() - size.width()) : a.at.x();
+        const int y = a.byCentre ? a.at.y() - size.height() / 2 : a.at.y();
+        m_fraJs2->setGeometry(QRect(QPoint(x, y), size));
+    }
+    bar->activate();
 }
 
 void SpeechTimer::placeTimeUnder(const QWidget* widget, int gap)

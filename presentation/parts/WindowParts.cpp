@@ -104,6 +104,9 @@ SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex,
     ok->setObjectName(QStringLiteral("cmdOk%1").arg(closeIndex));
     ok->setAccessibleName(QStringLiteral("确定"));
     ok->setGeometry(size.width() - 130, size.height() - 50, 110, 38);
+    // Outside a dialog a push button takes only Space; Enter on the focused
+    // "确定" closes the panel too.
+    ok->setAutoDefault(true);
     QObject::connect(ok, &QPushButton::clicked, frame, onClose);
     frame->hide();
     panel.frame = frame;

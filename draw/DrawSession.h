@@ -81,6 +81,9 @@ public:
     // groups stay until regroup() or setGroups().
     void setValues(std::vector<QString> values);
     const std::vector<QString>& values() const { return m_values; }
+    // A new cycle over all values at once ("重复" switched on: every value
+    // is drawable again, not only those left in this cycle).
+    void refillPool() { m_pool.reset(m_values); }
     // A pool that is not the whole list (persons still without a score).
     void setPool(std::vector<QString> keys);
     // Takes `key` out of this cycle only: an emptied pool refills with all

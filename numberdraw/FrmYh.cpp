@@ -42,6 +42,10 @@ namespace
 {
 
 constexpr QSize kDesignSize(1000, 700);
+// The prompts of the guided setup, the first time and every time a new value
+// list starts it over.
+constexpr int kSetupPoints = 32;
+constexpr int kSetupTop = 20;
 
 // Up to this many values the menu lists them directly; longer lists are
 // split into submenus of this many, each filled when first opened.
@@ -64,6 +68,7 @@ FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
                                  .lblSj = m_speechTimer->lblSj(),
                                  .fraTs = m_fraTs};
     m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::numberDraw(), targets, this);
+    m_speechTimer->setSettingsPlace([this] { return timerPanelPlace(); });
     buildMenus();
     Form_Load();
 }
@@ -208,11 +213,16 @@ void FrmYh::popUpDrawMenu(QPoint globalPos)
         m_mnJishi->popup(globalPos);
 }
 
+void FrmYh::showSetupPrompt(const QString& text)
+{
+    m_lblXm->setFont(kaiFont(kSetupPoints, true));
+    setBigText(text);
+}
+
 void FrmYh::beginSetup()
 {
-    m_lblXm->setFont(kaiFont(32, true));
-    m_lblXm->move(m_lblXm->x(), 20);
-    setBigText(QStringLiteral("请编辑号码"));
+    m_lblXm->move(m_lblXm->x(), kSetupTop);
+    showSetupPrompt(QStringLiteral("请编辑号码"));
     m_lblXm->show();
     m_fraHmSz->move((m_canvas->width() - m_fraHmSz->width()) / 2,
                     m_lblXm->y() + int(1.5 * m_lblXm->height()));
@@ -267,7 +277,26 @@ void FrmYh::loadValueList()
     if (m_disabledValueItem == 0)
         m_disabledValueItem = -1;
     rebuildValueMenu();
-    m_setup.valuesLoaded();
+    if (m_setup.valuesLoaded())
+        startSetupOver();
+    // Groups of a list that is gone would still be drawn from.
+    if (m_session.values().empty()) {
+        render(m_session.setGroups({}));
+        m_fz.LabXx->clear();
+    }
+}
+
+// A new value list after the setup: the window looks as when it opened, the
+// value panel still up, until the panels are closed in order again.
+void FrmYh::startSetupOver()
+{
+    m_rolling->cancel();
+    setTopMenusEnabled(false);
+    m_fraTs->hide();
+    m_speechTimer->cancelForDraw();
+    m_lblXm->unsetCursor();
+    m_lblXm->move(m_lblXm->x(), kSetupTop);
+    showSetupPrompt(QStringLiteral("请编辑号码"));
 }
 
 void FrmYh::showValues()
@@ -392,8 +421,9 @@ void FrmYh::lblClose_Click(int index)
         if (!closePanel(NumberPanel::Values))
             return;
         // The grouping step: one group in list order, ready to be changed.
+        showSetupPrompt(QStringLiteral("请设置分组信息"));
         m_lblXm->move(m_lblXm->x(), m_lblXm->height());
-        setBigText(QStringLiteral("请设置分组信息"));
+        m_scaledFraFz.scaleTo(1, m_canvas->size()); // the draws may have scaled it
         m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
                       m_lblXm->y() + int(1.5 * m_lblXm->height()));
         m_fz.txtFz[0]->setText(QStringLiteral("1"));
@@ -404,10 +434,9 @@ void FrmYh::lblClose_Click(int index)
     case 1:
         if (!closePanel(NumberPanel::Grouping))
             return;
-        setBigText(QStringLiteral("请设置计时和评分细则"));
-        m_speechTimer->showSettingsPanelAt(
-            QPoint((m_canvas->width() - m_speechTimer->fraJs()->width()) / 2,
-                   m_lblXm->y() + 2 * m_lblXm->height()));
+        showSetupPrompt(QStringLiteral("请设置计时和评分细则"));
+        m_timerPanelTop = m_lblXm->y() + 2 * m_lblXm->height();
+        m_speechTimer->showSettingsPanelAt(timerPanelPlace());
         m_speechTimer->selectMode(0);
         return;
     case 2:
@@ -430,6 +459,15 @@ void FrmYh::showReady()
     Form_Resize();
     m_fraTs->show();
     m_lblXm->show();
+}
+
+// Where the timer panel shows, in the setup and from "计时设置": centred,
+// as far down as the setup put it, inside the window.
+QPoint FrmYh::timerPanelPlace() const
+{
+    const QWidget* panel = m_speechTimer->fraJs();
+    const int lowest = std::max(0, m_canvas->height() - panel->height());
+    return {(m_canvas->width() - panel->width()) / 2, std::clamp(m_timerPanelTop, 0, lowest)};
 }
 
 void FrmYh::showPanel(NumberPanel panel)
@@ -477,6 +515,15 @@ void FrmYh::MnFs_Click(int index)
     }
 }
 
+// The result centred, its top a quarter of the free height down, the time
+// right under it; the fonts stay as they are.
+void FrmYh::placeResult()
+{
+    m_lblXm->move((m_canvas->width() - m_lblXm->width()) / 2,
+                  (m_canvas->height() - m_lblXm->height()) / 4);
+    m_speechTimer->placeTimeUnder(m_lblXm);
+}
+
 void FrmYh::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
@@ -493,8 +540,7 @@ void FrmYh::Form_Resize()
     m_lblXm->setFont(kaiFont(std::max(1.0, m_baseFontSize / (1.2 * scale)), true));
     m_lblXm->adjustSize();
     m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 62 / (1.2 * scale)), true));
-    m_lblXm->move((width - m_lblXm->width()) / 2, (height - m_lblXm->height()) / 4);
-    m_speechTimer->placeTimeUnder(m_lblXm);
+    placeResult();
 
     // The grouping panel grows and shrinks as a whole, within the window.
     const double s = m_scaledFraFz.scaleTo(1 / scale, m_canvas->size());

@@ -104,6 +104,9 @@ private:
     void saveSettings();
     void resetSettings();
     void beginSetup();
+    void showSetupPrompt(const QString& text);
+    void startSetupOver();
+    QPoint timerPanelPlace() const;
     void loadValueList();
     void rebuildValueMenu();
     QAction* makeValueItem(int index, QMenu* menu);
@@ -118,10 +121,12 @@ private:
     bool closePanel(NumberPanel panel);
     void showValues();
     void showReady();
+    void placeResult();
 
     // Draw (FrmYhDraw.cpp).
     void drawStep();
     void finishDraw();
+    void putGroupingAway();
     void comeToRest();
     void render(const DrawChange& change);
 
@@ -146,6 +151,8 @@ private:
     int m_groupCount = 0; // the grouping entered last
     int m_groupSize = 0;
     int m_valueRow = -1; // the value selected in the value list, -1 none
+    int m_timerPanelTop = 0; // where the setup put the timer panel
+    bool m_drawCalled = false; // the draw under way has called a value
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;
 

@@ -183,7 +183,12 @@ void FrmYh::buildMenus()
     m_mnFs[1]->setCheckable(true);
     m_mnFs[2]->setCheckable(true);
     // The marks are the choices: kept in the draw and the window as they flip.
-    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) { m_session.setRepeat(on); });
+    // "重复" switched on makes every value drawable again at once.
+    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) {
+        m_session.setRepeat(on);
+        if (on)
+            m_session.refillPool();
+    });
     connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[3] = composition->menuAction();

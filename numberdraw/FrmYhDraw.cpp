@@ -42,6 +42,8 @@ void FrmYh::lblXm_Click()
         if (answer != MessageAnswer::Yes)
             return;
     }
+    putGroupingAway();
+    m_drawCalled = false;
     m_imgOk->hide();
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_speechTimer->cancelForDraw();
@@ -79,13 +81,24 @@ void FrmYh::comeToRest()
 void FrmYh::finishDraw()
 {
     m_speechTimer->rearmAfterDraw();
+    // The result at rest may have fewer lines than the text before it.
+    placeResult();
     m_imgOk->show();
     m_fraTs->showLook(false);
     announceResult(m_lblXm);
-    // While the grouping is set up a draw only moves the selection.
+    // A draw that found no value (an empty list) shows and records nothing.
     const DrawView& view = m_session.view();
-    if (!m_session.callsHeld() && !view.calledKey.isEmpty())
+    if (m_drawCalled && !m_session.callsHeld())
         m_report->drawFinished(QString(), view.result, view.result);
+}
+
+// A draw while the grouping panel is up closes it, so the result is seen
+// on the big label, recorded, and the value shown is the one that leaves
+// the cycle.
+void FrmYh::putGroupingAway()
+{
+    if (m_setup.isDone() && m_setup.isShown(NumberPanel::Grouping))
+        closePanel(NumberPanel::Grouping);
 }
 
 // The one place the group lists, the lines beside them and the result are
@@ -95,6 +108,7 @@ void FrmYh::render(const DrawChange& change)
     const DrawView& view = m_session.view();
     showDrawLists({m_fz.List2, m_fz.List1, m_fz.LabXx}, view, change);
     if (change.called) {
+        m_drawCalled = true;
         m_fz.LabCz->setText(view.line);
         setBigText(view.result);
     }
@@ -113,9 +127,6 @@ void FrmYh::List2_Click(int row)
 void FrmYh::MnJs_Click(int index)
 {
     if (index == 0) {
-        // A draw from the menu while the grouping panel is up does not roll.
-        if (m_setup.isShown(NumberPanel::Grouping))
-            m_mnFs[2]->setChecked(false);
         lblXm_Click();
     } else if (index == 1) {
         render(m_session.nextGroup());
@@ -143,6 +154,7 @@ void FrmYh::MnXm_Click(int index)
         return;
     chosen->setEnabled(false);
     m_disabledValueItem = index;
+    putGroupingAway();
     render(m_session.pick(index));
     if (m_setup.awaitsFirstDraw()) {
         m_lblXm->setAlignment(Qt::AlignCenter);

@@ -30,9 +30,11 @@ Transition transitionOf(NumberPanel panel)
 
 } // namespace
 
-void NumberSetup::valuesLoaded()
+bool NumberSetup::valuesLoaded()
 {
+    const bool startsOver = m_step != NumberSetupStep::Start && m_step != NumberSetupStep::Values;
     m_step = NumberSetupStep::Values;
+    return startsOver;
 }
 
 void NumberSetup::panelShown(NumberPanel panel)

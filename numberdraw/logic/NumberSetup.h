@@ -27,8 +27,9 @@ class NumberSetup
 public:
     NumberSetupStep step() const { return m_step; }
 
-    // A value list was made (or made again).
-    void valuesLoaded();
+    // A value list was made (or made again); true when this takes back a
+    // setup that had gone past the value panel, which then starts over.
+    bool valuesLoaded();
     bool hasValues() const { return m_step != NumberSetupStep::Start; }
 
     void panelShown(NumberPanel panel);

@@ -24,8 +24,7 @@ bool apply(NumberSetup& setup, Event event)
 {
     switch (event) {
     case Event::Values:
-        setup.valuesLoaded();
-        return true;
+        return setup.valuesLoaded();
     case Event::CloseValues:
         return setup.panelClosed(NumberPanel::Values);
     case Event::CloseGrouping:
@@ -77,6 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
         SetupCase{"NoValueList_ValuePanelCloseStaysAtStart", {E::CloseValues}, S::Start, false},
         SetupCase{
             "DrawBeforeReady_IsNoDraw", {E::Values, E::CloseValues, E::Draw}, S::Grouping, false},
+        SetupCase{"FirstList_IsNoStartOver", {E::Values}, S::Values, false},
+        SetupCase{"NewListWhileEditingValues_IsNoStartOver",
+                  {E::Values, E::Values},
+                  S::Values,
+                  false},
+        SetupCase{"NewListAfterDraws_StartsOver",
+                  {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw, E::Values},
+                  S::Values,
+                  true},
         SetupCase{"NewListAfterSetup_AsksForGroupsAgain",
                   {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw, E::Values,
                    E::CloseValues},

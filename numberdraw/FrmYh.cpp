@@ -290,7 +290,8 @@ void FrmYh::loadValueList()
 // value panel still up, until the panels are closed in order again.
 void FrmYh::startSetupOver()
 {
-    m_rolling->cancel();
+    m_rolling->cancel(); // a roll cut short left the start button hidden
+    m_imgOk->show();
     setTopMenusEnabled(false);
     m_fraTs->hide();
     m_speechTimer->cancelForDraw();

@@ -268,7 +268,7 @@ void tst_FrmYhFlow::setupOver_liesAsTheFirst_data()
     QTest::newRow("numbers 1024x768, bound") << 1 << QSize(1024, 768) << int(Bound);
     QTest::newRow("seats 1920x1080, bound") << 2 << QSize(1920, 1080) << int(Bound);
     QTest::newRow("numbers 1920x1080, added") << 1 << QSize(1920, 1080) << int(Add);
-    QTest::newRow("seats 1024x768, removed") << 2 << QSize(1024, 768) << int(Remove);
+    QTest::newRow("seats 1024x768, removed mid-roll") << 2 << QSize(1024, 768) << int(Remove);
     QTest::newRow("numbers 1024x768, cleared") << 1 << QSize(1024, 768) << int(Clear);
 }
 
@@ -283,7 +283,9 @@ void tst_FrmYhFlow::setupOver_liesAsTheFirst()
     const QList<QRect> first = closeSetupPanels(w);
     for (const QRect& place : first)
         QVERIFY(w->centralWidget()->rect().contains(place));
-    drawAndRest(w, false);
+    drawAndRest(w, edit == Remove);
+    if (edit == Remove)
+        QTest::mouseClick(w->lblXm(), Qt::LeftButton); // a roll under way
     w->MnHm(0)->trigger();
     if (edit == Bound) {
         enter(w->txtXh(1), QStringLiteral("10"));
@@ -300,6 +302,7 @@ void tst_FrmYhFlow::setupOver_liesAsTheFirst()
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
     QVERIFY(!w->imgOk()->isVisible());
     QCOMPARE(closeSetupPanels(w), first);
+    QVERIFY(w->imgOk()->isVisible() && !w->isRolling());
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTest::keyClick(w, Qt::Key_F5); // 计时设置

@@ -315,37 +315,14 @@ TEST(GroupCursor, SequentialStepsWrap)
     EXPECT_EQ(sequentialStep(three, {0, 1}), (GroupSelection{1, 0}));
     EXPECT_EQ(sequentialStep(three, {2, 1}), (GroupSelection{0, 0}));
 
+    // Places without a value are passed over: a surplus group, an empty slot.
+    const auto surplus = buildGroups(numberRange(1, 10), 6, 2, false, random);
+    EXPECT_EQ(sequentialStep(surplus, {4, 1}), (GroupSelection{0, 0}));
+    const auto slot = buildGroups(numberRange(1, 11), 7, 2, false, random);
+    EXPECT_EQ(sequentialStep(slot, {5, 0}), (GroupSelection{0, 0}));
+    const auto none = buildGroups({}, 1, 0, false, random);
+    EXPECT_EQ(sequentialStep(none, {0, -1}), (GroupSelection{0, -1}));
 }
-
-struct EmptyPlaceCase {
-    const char* name;
-    int values, groupCount, groupSize;
-    GroupSelection from, to;
-};
-
-class SequentialStepOverEmptyPlaces : public ::testing::TestWithParam<EmptyPlaceCase>
-{
-};
-
-TEST_P(SequentialStepOverEmptyPlaces, LandsOnTheNextValue)
-{
-    const EmptyPlaceCase& c = GetParam();
-    ScriptedRandom random;
-    const auto groups = buildGroups(numberRange(1, c.values), c.groupCount, c.groupSize, false,
-                                    random);
-    EXPECT_EQ(sequentialStep(groups, c.from), c.to);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    GroupCursor, SequentialStepOverEmptyPlaces,
-    ::testing::Values(
-        // 10 values in 6 groups: the sixth holds nobody.
-        EmptyPlaceCase{"SurplusGroupPassed", 10, 6, 2, {4, 1}, {0, 0}},
-        EmptyPlaceCase{"FromTheSurplusGroup", 10, 6, 2, {5, -1}, {0, 0}},
-        // 11 values in 7 groups: the seventh has one empty slot.
-        EmptyPlaceCase{"EmptySlotPassed", 11, 7, 2, {5, 0}, {0, 0}},
-        EmptyPlaceCase{"NoValueAnywhere", 0, 1, 0, {0, -1}, {0, -1}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GroupCursor, FindsFirstMemberHoldingValue)
 {

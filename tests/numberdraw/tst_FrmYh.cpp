@@ -79,9 +79,26 @@ private slots:
     void emptiedList_groupBoxLeftForValuePanelClose_tellsOnce();
     void pressesLetGoElsewhere_drawNothing();
 
+    // After the first setup (tst_FrmYhFlow.inc).
+    void drawWithGroupingPanelUp_isShownRecordedAndTakenOut_data();
+    void drawWithGroupingPanelUp_isShownRecordedAndTakenOut();
+    void repeatSwitchedOnMidCycle_makesEveryValueDrawable();
+    void sequentialOrder_passesEmptyPlaces_data();
+    void sequentialOrder_passesEmptyPlaces();
+    void clearedList_leavesNoOldGroupsToDraw();
+    void enterOnFocusedOk_closesSetupPanel_data();
+    void enterOnFocusedOk_closesSetupPanel();
+    void setupOver_liesAsTheFirst_data();
+    void setupOver_liesAsTheFirst();
+    void drawAtRest_liesAsTheLayoutPutsIt_besideTheBarDraws_data();
+    void drawAtRest_liesAsTheLayoutPutsIt_besideTheBarDraws();
+    void storedBackground_keepsResultReadable();
+
 private:
-    FrmYh* open(int modeCode);
+    FrmYh* open(int modeCode, QSize size = {});
     void finishSetup(FrmYh* window);
+    QList<QRect> closeSetupPanels(FrmYh* w);
+    void drawAndRest(FrmYh* w, bool rolls);
     QString setting(const char* column) { return ts->setting(column); }
 
     std::unique_ptr<TestServices> ts;
@@ -116,11 +133,15 @@ void tst_FrmYh::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmYh* tst_FrmYh::open(int modeCode)
+FrmYh* tst_FrmYh::open(int modeCode, QSize size)
 {
     services->modeCode = static_cast<std::int16_t>(modeCode);
     window = new FrmYh(*services, *navigator);
     window->show();
+    if (size.isValid()) {
+        window->resize(size);
+        QApplication::processEvents();
+    }
     return window;
 }
 
@@ -571,6 +592,7 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
 }
 
 #include "tst_FrmYhInput.inc"
+#include "tst_FrmYhFlow.inc"
 
 QTEST_MAIN(tst_FrmYh)
 

@@ -150,8 +150,8 @@ private:
     int m_groupBox = 0;   // the grouping box chosen (OptFz): 0 count, 1 size
     int m_groupCount = 0; // the grouping entered last
     int m_groupSize = 0;
-    int m_valueRow = -1; // the value selected in the value list, -1 none
-    int m_timerPanelTop = 0; // where the setup put the timer panel
+    int m_valueRow = -1;       // the value selected in the value list, -1 none
+    int m_timerPanelTop = 0;   // where the setup put the timer panel
     bool m_drawCalled = false; // the draw under way has called a value
     QSize m_designSize;
     ScaledPanel m_scaledFraFz;

@@ -43,8 +43,7 @@ void SpeechTimer::hideBar(bool fold)
 
 void SpeechTimer::placeBarLeftOf(const QWidget* widget, int gap)
 {
-    m_barAnchor = {true, true, true,
-                   QPoint(widget->x() - gap, widget->y() + widget->height() / 2)};
+    m_barAnchor = {true, true, true, QPoint(widget->x() - gap, widget->y() + widget->height() / 2)};
     fitBar();
 }
 

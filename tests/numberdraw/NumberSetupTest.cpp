@@ -77,10 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         SetupCase{
             "DrawBeforeReady_IsNoDraw", {E::Values, E::CloseValues, E::Draw}, S::Grouping, false},
         SetupCase{"FirstList_IsNoStartOver", {E::Values}, S::Values, false},
-        SetupCase{"NewListWhileEditingValues_IsNoStartOver",
-                  {E::Values, E::Values},
-                  S::Values,
-                  false},
+        SetupCase{
+            "NewListWhileEditingValues_IsNoStartOver", {E::Values, E::Values}, S::Values, false},
         SetupCase{"NewListAfterDraws_StartsOver",
                   {E::Values, E::CloseValues, E::CloseGrouping, E::CloseTimer, E::Draw, E::Values},
                   S::Values,

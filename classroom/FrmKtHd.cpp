@@ -226,14 +226,42 @@ void FrmKtHd::cmbBj_Click()
         now->setEnabled(false);
     m_fraBj->hide();
     loadRoster();
-    m_lblXm->setFont(kaiFont(32, true));
-    setBigText(QStringLiteral("请设置分组信息"));
-    placeBelowLabel(m_fraFz);
+    if (!m_classLoaded) {
+        returnToClassChoice();
+        return;
+    }
+    showGroupingPrompt();
     m_speechTimer->selectMode(0);
     if (m_cmbPfWz->currentIndex() != 0) {
         m_cmbPfWz->setCurrentIndex(0);
         cmbPfWz_Click();
     }
+    Form_Resize();
+}
+
+void FrmKtHd::returnToClassChoice()
+{
+    // An empty or unreadable class leaves nothing to group or call: the
+    // teacher, told why, chooses a class again and the guided setup starts
+    // over, as at the first choice.
+    m_fraFz->hide();
+    m_draw.setCallsHeld(false);
+    m_groupingPrompt = false;
+    m_fraTs->hide();
+    m_fraPf2->hide();
+    m_speechTimer->hideBar();
+    m_setup.classRejected();
+    setTopMenusEnabled(false);
+    showClassChoice();
+}
+
+void FrmKtHd::showGroupingPrompt()
+{
+    // The setup's caption, at the setup's size and place, above the panel.
+    m_groupingPrompt = true;
+    m_lblXm->setFont(kaiFont(32, true));
+    m_lblXm->move(m_lblXm->x(), 20);
+    setBigText(QStringLiteral("请设置分组信息"));
     Form_Resize();
 }
 
@@ -248,8 +276,7 @@ void FrmKtHd::MnBj_Click(int index)
 void FrmKtHd::loadRoster()
 {
     // Nobody is called any more: the write items would write nothing.
-    m_imgXie[1]->hide();
-    m_mnJs[2]->setVisible(false);
+    showWriteItems(false);
     m_classLoaded = false;
     // Until the new class is read nothing of the previous one may be drawn,
     // scored or reset on the newly chosen sheet.
@@ -290,6 +317,8 @@ void FrmKtHd::forgetRoster()
     forgetLastScore();
     m_list1->clear();
     m_list2->clear();
+    m_labCz->clear();
+    m_labXx->clear();
     resetMenuItems();
 }
 
@@ -358,6 +387,8 @@ void FrmKtHd::MnMd_Click(int index)
         return;
     case 4:
         loadRoster();
+        if (m_classLoaded)
+            showGroupingPrompt();
         return;
     case 5:
         resetScores();

@@ -9,6 +9,7 @@
 
 #include "presentation/parts/WindowParts.h"
 
+#include <QFont>
 #include <QMainWindow>
 #include <QPixmap>
 
@@ -144,6 +145,9 @@ private:
     bool locateRollBook();
     void loadClassList();
     void showClassChoice();
+    void returnToClassChoice();
+    // The grouping panel over a reloaded class, under the setup's caption.
+    void showGroupingPrompt();
     bool activateClassSheet();
     bool readRoster();
     void forgetRoster();
@@ -164,6 +168,8 @@ private:
     QPoint belowLabel(const QWidget* panel, double factor = 1.5) const;
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
+    // The caption within the window: a long name wraps and shrinks.
+    void fitCaption();
     void popUpDrawMenu(QPoint globalPos);
     void placeToolBars();
     void showScoreEditor(bool open);
@@ -173,7 +179,10 @@ private:
     void finishDraw(bool withCue);
     void showDraw(const DrawChange& change);
     void showCall();
+    // 写 and "写入分数": offered only while a person called is at rest.
+    void showWriteItems(bool shown);
     void showGroupingPanel();
+    void offerGroupingAgain();
 
     // Grouping (FrmKtHdGroups.cpp).
     bool formGroups(bool atRandom);
@@ -182,6 +191,8 @@ private:
     bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
     void writeScore();
     bool scoreKeptAside(const Person& person) const;
+    // Says why 写 writes nothing for a score that waits for its row.
+    void tellScoreKeptAside(const Person& person);
     // The last score can no longer be taken back (another call, a new roster).
     void forgetLastScore();
 
@@ -211,6 +222,9 @@ private:
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
     bool m_reloadingForGrouping = false;
+    // "请设置分组信息" stands at its setup size and place while the grouping
+    // panel shown for a class just loaded, refreshed or reset is open.
+    bool m_groupingPrompt = false;
     // The score written last in this run, while it may be taken back.
     std::shared_ptr<ScoreRecord> m_lastScore;
     std::vector<ClassEntry> m_classes;
@@ -218,6 +232,8 @@ private:
     // The roll call: pool, groups, selection, order, composition, repeat.
     DrawSession m_draw;
     QSize m_designSize;
+    QFont m_captionFont; // the caption's size as chosen
+    QFont m_fittedFont;  // ... and as it was fitted last
     ScaledPanel m_scaledFraFz;
 
     // Controls.

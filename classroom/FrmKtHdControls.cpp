@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -205,6 +206,15 @@ QFrame* FrmKtHd::buildScoreEditor()
                         QStringLiteral("5"), QStringLiteral("10")});
     m_cmbFs0->setEditText(QStringLiteral("5"));
     m_cmbFs0->setFixedWidth(80);
+    // Ctrl+Z in the box is the window's "撤销上次成绩" while there is a score
+    // to take back, not the box's own undo of its typing.
+    for (QObject* box :
+         {static_cast<QObject*>(m_cmbFs0), static_cast<QObject*>(m_cmbFs0->lineEdit())}) {
+        EventHook::attach(box, QEvent::ShortcutOverride, [this](QEvent* event) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            return key->matches(QKeySequence::Undo) && m_mnCx && m_mnCx->isEnabled();
+        });
+    }
     for (int i : {1, 0}) {
         QPushButton* button = m_command1[static_cast<size_t>(i)];
         button->setAccessibleName(button->text());

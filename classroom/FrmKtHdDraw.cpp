@@ -38,6 +38,11 @@ void FrmKtHd::lblXm_Click()
     m_report->cutOff();
     if (!m_setup.readyToCall() || m_rolling->isRolling())
         return;
+    if (m_draw.groups().empty()) {
+        // A saved grouping that could not be rebuilt leaves nobody to call.
+        offerGroupingAgain();
+        return;
+    }
     // Asked before anything is hidden, so "No" leaves the stage as it was.
     if (m_draw.poolSize() == 0) {
         const MessageAnswer answer = m_services.messages->show(
@@ -48,6 +53,9 @@ void FrmKtHd::lblXm_Click()
     }
     m_imgOk->hide();
     m_fraPf2->hide();
+    // Until the roll rests nobody is called: no score may go to a name
+    // that only flashes past.
+    showWriteItems(false);
     m_lblXm->setAlignment(Qt::AlignCenter);
     m_speechTimer->cancelForDraw();
     m_report->drawStarts(m_draw.poolSize());
@@ -62,6 +70,15 @@ void FrmKtHd::lblXm_Click()
     }
     if (m_setup.called())
         Form_Resize();
+}
+
+void FrmKtHd::offerGroupingAgain()
+{
+    m_services.messages->show(
+        QStringLiteral(
+            "这个班还没有分组，不能点名。\r\n请在“分组规则设置”中点击“随机”或“顺序”图标重新分组。"),
+        QStringLiteral("提醒"), MessageIcon::Information);
+    MnMd_Click(1);
 }
 
 void FrmKtHd::Timer1_Timer()
@@ -85,8 +102,7 @@ void FrmKtHd::finishDraw(bool withCue)
     // class) may have called nobody: then there is nothing to write.
     const Person* person = personAt(m_roster, QString::number(m_currentPosition));
     const bool called = person != nullptr;
-    m_imgXie[1]->setVisible(called);
-    m_mnJs[2]->setVisible(called);
+    showWriteItems(called);
     // Only the bars and the time are placed again: a full layout would undo
     // the text size the teacher chose with "文字放大".
     m_speechTimer->placeTimeUnder(m_lblXm);
@@ -121,8 +137,14 @@ void FrmKtHd::showCall()
     forgetLastScore();
     m_labCz->setText(view.line);
     setBigText(view.result);
-    m_imgXie[1]->show();
-    m_mnJs[2]->setVisible(true);
+    // A roll shows the write items only once it rests (finishDraw).
+    showWriteItems(!m_rolling->isRolling());
+}
+
+void FrmKtHd::showWriteItems(bool shown)
+{
+    m_imgXie[1]->setVisible(shown);
+    m_mnJs[2]->setVisible(shown);
 }
 
 void FrmKtHd::List2_Click(int row)

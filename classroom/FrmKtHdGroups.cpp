@@ -197,9 +197,14 @@ void FrmKtHd::imgXie_Click(int index)
 
 void FrmKtHd::writeScore()
 {
+    // A rolling name is nobody's call yet.
     const Person* person = personAt(m_roster, QString::number(m_currentPosition));
-    if (!person)
+    if (!person || isRolling())
         return;
+    if (scoreKeptAside(*person)) {
+        tellScoreKeptAside(*person);
+        return;
+    }
     if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size())) {
         m_rollBook->reportWriteFailure();
         return;
@@ -237,8 +242,7 @@ void FrmKtHd::writeScore()
         // teacher was told, the score waits, and no success is played.
         return;
     }
-    m_imgXie[1]->hide();
-    m_mnJs[2]->setVisible(false);
+    showWriteItems(false);
     showScoreEditor(false);
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
@@ -266,8 +270,7 @@ void FrmKtHd::MnCx_Click()
         m_rollBook->reportWriteFailure();
     // Nobody was called since: the same person is current, to be scored
     // again; the pool is as the draw left it. No cue: nothing was won.
-    m_imgXie[1]->show();
-    m_mnJs[2]->setVisible(true);
+    showWriteItems(true);
     if (m_setup.readyToCall())
         placeToolBars();
 }
@@ -277,6 +280,16 @@ void FrmKtHd::forgetLastScore()
     m_lastScore.reset();
     if (m_mnCx)
         m_mnCx->setEnabled(false);
+}
+
+void FrmKtHd::tellScoreKeptAside(const Person& person)
+{
+    m_services.messages->show(
+        QStringLiteral("%1 %2 的分数还没有写入%3：另一个程序保存%3时，这个人所在的行已经不在了。"
+                       "\r\n分数仍由本程序保留，%3中重新有这一行时会写进去；"
+                       "也可以按F5刷新名单后重新点名。")
+            .arg(person.number, person.name, m_rollBook->rollBookFileName()),
+        QStringLiteral("提醒"), MessageIcon::Information);
 }
 
 bool FrmKtHd::scoreKeptAside(const Person& person) const
@@ -346,6 +359,8 @@ void FrmKtHd::resetScores()
         return;
     }
     loadRoster();
+    if (m_classLoaded)
+        showGroupingPrompt();
 }
 
 } // namespace zelvano

@@ -9,6 +9,7 @@
 #include "shell/core/ProgramEnd.h"
 #include "shell/gui/Fonts.h"
 #include "presentation/parts/MenuGate.h"
+#include "presentation/parts/ResultLabel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,6 +32,7 @@ void FrmKtHd::lblClose_Click(int index)
         askToQuit();
         return;
     }
+    const bool prompted = m_groupingPrompt;
     hidePanel(panel);
     switch (action) {
     case SetupAction::HidePanel:
@@ -38,6 +40,8 @@ void FrmKtHd::lblClose_Click(int index)
         // from the menu has nobody called yet.
         if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() && m_currentPosition == 0)
             setBigText(drawOrderCaption(drawOrderCode(m_draw.order())));
+        if (prompted && m_setup.readyToCall())
+            Form_Resize(); // the stage's size and place again after the prompt
         return;
     case SetupAction::LoadClass:
         takeChosenClass();
@@ -76,6 +80,7 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
         m_fraFz->hide();
         m_draw.setCallsHeld(false);
         m_mnMd[1]->setChecked(false);
+        m_groupingPrompt = false;
         return;
     case ClassroomPanel::Scoring:
         m_fraPf->hide();
@@ -111,15 +116,6 @@ void FrmKtHd::takeChosenClass()
     m_fraFz->hide();
     m_draw.setCallsHeld(false);
     cmbBj_Click();
-    if (!m_classLoaded) {
-        // An empty or unreadable class leaves nothing to group: the
-        // teacher, told why, chooses a class again instead of facing a
-        // window whose menus are still off and no panel shown.
-        m_fraFz->hide();
-        m_draw.setCallsHeld(false);
-        m_setup.classRejected();
-        showClassChoice();
-    }
 }
 
 void FrmKtHd::showScoringStep()
@@ -190,8 +186,21 @@ void FrmKtHd::placeBelowLabel(QWidget* panel, double factor)
 void FrmKtHd::setBigText(const QString& text)
 {
     m_lblXm->setText(text);
-    m_lblXm->adjustSize();
+    fitCaption();
     centreHorizontally(m_lblXm);
+}
+
+void FrmKtHd::fitCaption()
+{
+    // The size the layout or "文字放大" gave is kept apart from the smaller
+    // one a long name needed, so the next short name is as big again.
+    if (m_lblXm->font() != m_fittedFont)
+        m_captionFont = m_lblXm->font();
+    const int room =
+        m_canvas->height() -
+        (m_setup.readyToCall() && !m_groupingPrompt ? m_speechTimer->lblSj()->height() : 0);
+    fitLabelText(m_lblXm, m_captionFont, m_canvas->width(), std::max(1, room));
+    m_fittedFont = m_lblXm->font();
 }
 
 void FrmKtHd::popUpDrawMenu(QPoint globalPos)
@@ -236,9 +245,10 @@ void FrmKtHd::Form_Resize()
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
     const double r = designScale(this, m_designSize);
-    const int labelSize = m_setup.readyToCall() ? m_baseFontSize : 32;
+    const bool prompting = !m_setup.readyToCall() || m_groupingPrompt;
+    const int labelSize = prompting ? 32 : m_baseFontSize;
     m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
-    m_lblXm->adjustSize();
+    fitCaption();
     m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
     // The grouping panel grows and shrinks as a whole, within the window.
     const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
@@ -248,7 +258,7 @@ void FrmKtHd::Form_Resize()
     m_list2->setFont(listFont);
     centreHorizontally(m_fraFz);
 
-    if (m_setup.readyToCall()) {
+    if (!prompting) {
         const int timeHeight = m_speechTimer->lblSj()->height();
         m_lblXm->move((width - m_lblXm->width()) / 2,
                       std::max(0, (height - m_lblXm->height() - timeHeight) / 3));
@@ -260,7 +270,7 @@ void FrmKtHd::Form_Resize()
     // Setup panels stay below the label and inside the window.
     for (QWidget* panel : {static_cast<QWidget*>(m_fraFz), static_cast<QWidget*>(m_fraPf),
                            static_cast<QWidget*>(m_speechTimer->fraJs())}) {
-        if (!m_setup.readyToCall())
+        if (prompting)
             placeBelowLabel(panel);
         else
             panel->move((width - panel->width()) / 2,

@@ -119,9 +119,32 @@ bool RollBookModel::setData(const QModelIndex& index, const QVariant& value, int
     const QString before = data(index, Qt::EditRole).toString();
     if (typed == before)
         return false;
-    const bool saved = m_session.editCell(m_sheetName, index.row() + 1, index.column() + 1, typed);
+    auto edit = m_session.editCell(m_sheetName, index.row() + 1, index.column() + 1, typed);
     emit dataChanged(index, index);
-    return saved;
+    if (!edit)
+        return false;
+    m_edits.push_back(std::move(edit));
+    return true;
+}
+
+bool RollBookModel::takeBackLastEdit()
+{
+    if (m_edits.empty())
+        return false;
+    const RecordStatus status = m_session.takeBack(m_edits.back());
+    if (status == RecordStatus::Unreachable) {
+        m_session.reportWriteFailure(); // the edit stays for another try
+        return false;
+    }
+    // Taken back, or refused and told (the cell changed since): never again.
+    m_edits.pop_back();
+    if (status != RecordStatus::Written)
+        return false;
+    // A failed save keeps the take-back waiting for the next access.
+    if (!m_session.save())
+        m_session.reportWriteFailure();
+    refresh();
+    return true;
 }
 
 Qt::ItemFlags RollBookModel::flags(const QModelIndex& index) const

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "rollbook/ops/CellAnchor.h"
+#include "rollbook/ops/RecordCommand.h"
 
 #include <QAbstractTableModel>
 #include <QSize>
+
+#include <memory>
+#include <vector>
 
 namespace zelvano
 {
@@ -13,7 +17,7 @@ class RollBookSession;
 // One worksheet of the roll book as a grid, read straight from the
 // window's workbook (nothing is copied, so a 30-class roll book opens at
 // once) and edited through it: every edit is saved at once by the session,
-// under the same rules as the program's own writes.
+// under the same rules as the program's own writes, and Ctrl+Z takes it back.
 class RollBookModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,6 +31,10 @@ public:
     // columns, so the view keeps its place and an open editor; the grid only
     // grows. A sheet that is gone gives way to the first one.
     void refresh();
+    // Takes the last edit made here back, by the rule a score is taken back
+    // with: only while the cell still holds what was typed. False when
+    // there was none, or it could not be taken back (told).
+    bool takeBackLastEdit();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,6 +53,8 @@ private:
     bool m_readable = false;
     int m_rows = 0;
     int m_columns = 0;
+    // The edits made here, oldest first, while they may be taken back.
+    std::vector<std::shared_ptr<RecordCommand>> m_edits;
 };
 
 } // namespace zelvano

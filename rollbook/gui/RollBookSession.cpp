@@ -2,6 +2,7 @@
 
 #include "rollbook/Workbook.h"
 #include "rollbook/gui/RollBookViewer.h"
+#include "rollbook/ops/CellEditRecord.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/ProgramEnd.h"
@@ -206,17 +207,24 @@ bool RollBookSession::sheetReadable(int sheet) const
     return m_book.sheetReadable(sheet);
 }
 
-bool RollBookSession::editCell(const QString& sheet, int row, int column, const QString& typed)
+std::shared_ptr<RecordCommand> RollBookSession::editCell(const QString& sheet, int row, int column,
+                                                         const QString& typed)
 {
-    const BookOutcome outcome = m_book.editCell(sheet, row, column, typed);
-    if (told(outcome))
-        return true;
+    auto edit = std::make_shared<CellEditRecord>(sheet, row, column, typed);
+    const RecordOutcome outcome = m_book.record(edit);
+    told(outcome);
+    if (outcome.status == RecordStatus::Written) {
+        // In the workbook now, and so to be taken back, saved or not.
+        if (!save())
+            reportWriteFailure();
+        return edit;
+    }
     // A file that cannot be opened says nothing here: the window shows what
-    // it last read. A sheet gone or a failed save is a failed write.
-    if (outcome.status == BookStatus::NoSuchSheet || outcome.status == BookStatus::Damaged ||
-        outcome.status == BookStatus::SaveFailed)
+    // it last read. A sheet gone or damaged is a failed write.
+    if (outcome.book.status == BookStatus::NoSuchSheet ||
+        outcome.book.status == BookStatus::Damaged)
         reportWriteFailure();
-    return false;
+    return nullptr;
 }
 
 void RollBookSession::refreshViewer()

@@ -83,12 +83,15 @@ public:
     int worksheetCount() const;
     xls::CellValue cellAt(int sheet, int row, int column) const;
     bool sheetReadable(int sheet) const;
-    // A teacher's edit in the roll-book window, saved at once through the
-    // same workbook the program writes: a number typed ("12", "2.5") is
-    // stored as a number, any other text ("03月05") as text, and an empty
-    // text empties the cell. False when it could not be saved (the change
-    // stays pending, as any other) or the cell refused it (told).
-    bool editCell(const QString& sheet, int row, int column, const QString& typed);
+    // A teacher's edit in the roll-book window, a record of its own saved at
+    // once through the same workbook the program writes: a number typed
+    // ("12", "2.5") is stored as a number, any other text ("03月05") as
+    // text, and an empty text empties the cell. The edit as written, to be
+    // taken back with takeBack(); a failed save is told and the edit stays
+    // pending, as any other. Null when the cell refused it (told) or the
+    // file could not be opened.
+    std::shared_ptr<RecordCommand> editCell(const QString& sheet, int row, int column,
+                                            const QString& typed);
 
     // Saves the changes of a write operation. False when the file cannot be
     // written now (held by another program, read-only, disk full): the

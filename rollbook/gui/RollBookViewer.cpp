@@ -5,8 +5,10 @@
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/gui/Fonts.h"
 
+#include <QAction>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <QScrollBar>
 #include <QTabBar>
@@ -20,13 +22,32 @@ namespace zelvano
 namespace
 {
 
+// A stray key never changes the roll book: a cell is opened only on
+// purpose, by a double click, F2 or Enter; Enter commits and Esc cancels.
+class RollBookGrid final : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && event->modifiers() == Qt::NoModifier && state() != EditingState &&
+            currentIndex().isValid() && edit(currentIndex(), EditKeyPressed, event)) {
+            event->accept();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+};
+
 QTableView* makeGridView(RollBookModel* model, QWidget* parent)
 {
-    auto* view = new QTableView(parent);
+    auto* view = new RollBookGrid(parent);
     view->setModel(model);
     view->setAlternatingRowColors(false);
-    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     view->horizontalHeader()->setDefaultSectionSize(90);
     view->verticalHeader()->setDefaultSectionSize(26);
     view->verticalHeader()->setFixedWidth(52);
@@ -68,6 +89,11 @@ RollBookViewer::RollBookViewer(RollBookSession& session, QWidget* parent)
             m_frozen->horizontalScrollBar(), &QScrollBar::setValue);
     connect(m_frozen->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int size) { m_grid->setColumnWidth(column, size); });
+    // Ctrl+Z takes the last edit back; inside an open cell it undoes typing.
+    auto* takeBack = new QAction(QStringLiteral("撤销上次修改"), this);
+    takeBack->setShortcut(QKeySequence::Undo);
+    connect(takeBack, &QAction::triggered, this, [this] { m_model->takeBackLastEdit(); });
+    addAction(takeBack);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0 && index != m_model->sheet()) {
             m_model->setSheet(index);

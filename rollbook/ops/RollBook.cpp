@@ -1,5 +1,6 @@
 #include "rollbook/ops/RollBook.h"
 
+#include "rollbook/ops/CellEditRecord.h"
 #include "rollbook/ops/TakeBackRecord.h"
 
 #include "rollbook/Workbook.h"
@@ -314,18 +315,10 @@ BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, 
 
 BookOutcome RollBook::editCell(const QString& sheet, int row, int column, const QString& typed)
 {
-    if (BookOutcome opened = open(); !carry(opened))
-        return finish(std::move(opened));
-    const int index = worksheetIndex(sheet);
-    if (index < 0)
-        return finish(failed(BookStatus::NoSuchSheet));
-    if (!sheetReadable(index))
-        return finish(failed(BookStatus::Damaged));
-    const QString text = typed.trimmed();
-    const CellContent value = isNumeric(text) ? CellContent(Val(text)) : CellContent(typed);
-    BookOutcome written = writeInto(index, {{row, column, value, CellAnchor::address()}});
-    if (!written.ok())
-        return finish(std::move(written));
+    RecordOutcome edited = record(std::make_shared<CellEditRecord>(sheet, row, column, typed));
+    if (edited.status != RecordStatus::Written)
+        return std::move(edited.book);
+    carry(edited.book);
     return save();
 }
 

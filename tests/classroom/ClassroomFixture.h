@@ -114,6 +114,8 @@ public:
     void cutClass(int n, bool clearGroups);
     QString setting(const char* column) { return settings->readSetting(QLatin1String(column)); }
     QString xlrdCell(int sheet, int row, int col);
+    // The cell is empty or beyond the sheet's end, as xlrd reads the file.
+    bool xlrdEmpty(int sheet, int row, int col);
 
     std::unique_ptr<TestServices> ts;
     TempDir* temp = nullptr;
@@ -235,6 +237,24 @@ inline QString ClassroomFixture::xlrdCell(int sheet, int row, int col)
         return QStringLiteral("<timeout>");
     return QString::fromUtf8(python.readAllStandardOutput()) +
            QString::fromUtf8(python.readAllStandardError());
+}
+
+inline bool ClassroomFixture::xlrdEmpty(int sheet, int row, int col)
+{
+    QProcess python;
+    python.start(QStringLiteral(ZELVANO_PYTHON),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, xlrd\n"
+                                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(%1)\n"
+                                 "r, c = %2, %3\n"
+                                 "t = s.cell_type(r, c) if r < s.nrows and c < s.ncols else 0\n"
+                                 "sys.stdout.write('empty' if t in (0, 6) else 'filled')")
+                      .arg(sheet)
+                      .arg(row - 1)
+                      .arg(col - 1),
+                  book()});
+    python.waitForFinished(60000);
+    return python.readAllStandardOutput() == "empty";
 }
 
 } // namespace zelvano::testing

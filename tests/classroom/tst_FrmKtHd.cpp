@@ -230,14 +230,15 @@ void tst_FrmKtHd::badRosters_emptyOrOnePerson_areReported()
     w->MnBj(1)->trigger();
     QCOMPARE(w->personCount(), 1);
     QCOMPARE(messages->shown.size(), size_t(3));
-    w->cmdOk_Click(1);
-    QCOMPARE(w->setupStage(), ClassroomStep::Ready);
-    // Nothing to call: the question, and no crash whatever the answer.
-    messages->answers = {MessageAnswer::Yes};
-    w->MnFs(2)->setChecked(false);
-    w->lblXm_Click();
-    QCOMPARE(messages->texts().last(), QStringLiteral("所有人都抽到了，还要继续码？"));
-    QVERIFY(w->imgOk()->isVisible());
+    // ... and then the class is chosen again, as at the first choice: no
+    // stage left with the previous class's start button.
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
+    QVERIFY(w->fraBj()->isVisible());
+    QVERIFY(!w->fraTs()->isVisible());
+    QTest::mouseClick(w->lblXm(), Qt::LeftButton); // nothing to call
+    QCOMPARE(messages->shown.size(), size_t(3));
+    finishSetup(w, 2);
+    QCOMPARE(w->personCount(), 40);
 }
 
 void tst_FrmKtHd::longNamesAndTextInCells_loadWithoutHarm()

@@ -46,8 +46,8 @@ private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    void damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_data();
-    void damagedClassChosenMidLesson_isReported_andTheLessonGoesOn();
+    void damagedClassChosenMidLesson_isReported_andTheClassIsChosenAgain_data();
+    void damagedClassChosenMidLesson_isReported_andTheClassIsChosenAgain();
     void resetAfterAnEmptyClass_touchesNoOtherClass();
     void pendingScores_afterAnotherProgramChangedTheRows_followOrAreKept();
     void unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAddedOnce();
@@ -69,7 +69,7 @@ FrmKtHd* tst_FrmKtHdBook::openAndSetUp()
     return w->setupStage() == ClassroomStep::Ready ? w : nullptr;
 }
 
-void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_data()
+void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheClassIsChosenAgain_data()
 {
     QTest::addColumn<int>("damage");
     QTest::newRow("text past the string table") << int(Damage::TextPastStringTable);
@@ -77,7 +77,7 @@ void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn_
     QTest::newRow("whole file cut short") << -1;
 }
 
-void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn()
+void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheClassIsChosenAgain()
 {
     QFETCH(int, damage);
     FrmKtHd* w = openAndSetUp();
@@ -96,11 +96,17 @@ void tst_FrmKtHdBook::damagedClassChosenMidLesson_isReported_andTheLessonGoesOn(
     QVERIFY(w->isVisible());
     QVERIFY(w->roster().empty());
     QCOMPARE(w->drawSession().poolSize(), 0);
+    // Back to the class choice, as at the first one: no dead stage.
+    QCOMPARE(w->setupStage(), ClassroomStep::ChoosingClass);
+    QVERIFY(w->fraBj()->isVisible());
+    QVERIFY(!w->fraFz()->isVisible());
+    QVERIFY(!w->fraTs()->isVisible());
+    QCOMPARE(w->lblXm()->text(), QStringLiteral("请选择班级"));
     if (damage < 0)
         QVERIFY(QFile::copy(QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls"),
                             book() + QStringLiteral(".good")) &&
                 QFile::remove(book()) && QFile::rename(book() + QStringLiteral(".good"), book()));
-    w->MnBj(2)->trigger();
+    finishSetup(w, 2);
     QCOMPARE(w->personCount(), 40);
     QCOMPARE(w->roster()[0].name, QStringLiteral("张娟勇"));
     QCOMPARE(messages->shown.size(), size_t(1));
@@ -124,7 +130,8 @@ void tst_FrmKtHdBook::resetAfterAnEmptyClass_touchesNoOtherClass()
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到名单表格为空，请检查")});
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTest::keyClick(w, Qt::Key_F6);
-    QCOMPARE(setting("BTs"), QStringLiteral("True")); // the reset ran
+    // The class is chosen again first: the menus wait for it.
+    QVERIFY(w->fraBj()->isVisible());
     for (int row : {3, 4, 20, 42})
         QCOMPARE(xlrdCell(1, row, 9), QStringLiteral("2.0"));
     QCOMPARE(xlrdCell(0, 3, 8), QStringLiteral("1.0")); // class 1 as it was
@@ -173,6 +180,12 @@ void tst_FrmKtHdBook::pendingScores_afterAnotherProgramChangedTheRows_followOrAr
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
     QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden());
     QVERIFY(w->MnJs(2)->isVisible());
+    // Pressed again, 写 says why the score waits instead of doing nothing.
+    QTest::mouseClick(control<QToolButton>(w, "imgXie", 1), Qt::LeftButton);
+    QCOMPARE(messages->shown.size(), size_t(4));
+    QVERIFY2(
+        messages->shown[3].text.startsWith(QStringLiteral("10 %1 的分数还没有写入").arg(tenth)),
+        qPrintable(messages->shown[3].text));
     QCOMPARE(xlrdCell(0, 5, 2), QStringLiteral("'%1'").arg(name));
     QCOMPARE(xlrdCell(0, 5, 9), QStringLiteral("5.0"));
     QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("''"));

@@ -87,19 +87,7 @@ void tst_FrmKtHdUndo::writeScoreForNumber4(FrmKtHd* w)
 
 bool tst_FrmKtHdUndo::xlrdEmpty(int row, int column)
 {
-    QProcess python;
-    python.start(QStringLiteral(ZELVANO_PYTHON),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, xlrd\n"
-                                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
-                                 "r, c = %1, %2\n"
-                                 "t = s.cell_type(r, c) if r < s.nrows and c < s.ncols else 0\n"
-                                 "sys.stdout.write('empty' if t in (0, 6) else 'filled')")
-                      .arg(row - 1)
-                      .arg(column - 1),
-                  book()});
-    python.waitForFinished(60000);
-    return python.readAllStandardOutput() == "empty";
+    return ClassroomFixture::xlrdEmpty(0, row, column);
 }
 
 void tst_FrmKtHdUndo::itemComesLast_andOnlyAfterAScore()

@@ -3,18 +3,23 @@
 // asks for a score to be written (写 or 写入分数), the points shown in the
 // score box go to the person shown in the call line, in this lesson's
 // column of the class shown; 重置 empties that column; an edit in the
-// roll-book window puts what was typed into the cell that was edited. At
+// roll-book window puts what was typed into the cell that was edited, a
+// stray key or click there changes nothing, and Ctrl+Z there gives the last
+// edited cell back what it held while nothing changed it since. At
 // the end xlrd must read exactly that, every other cell unchanged.
 #include "MonkeyWorld.h"
 
 #include "classroom/FrmKtHd.h"
 #include "presentation/SpeechTimer.h"
+#include "rollbook/gui/RollBookViewer.h"
 #include "shell/core/Numbers.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -150,8 +155,18 @@ void expectWrites(MonkeyWorld& world, FrmKtHd& window, BookCells& expected, cons
     });
 }
 
+// An edit made in the roll-book window, while Ctrl+Z may take it back.
+struct ViewerEdit {
+    QString sheet;
+    int row = 0;
+    int column = 0;
+    std::optional<BookCell> before;
+    QString after; // the cell as the expectation shows it after the edit
+};
+
 // The teacher corrects a score in the roll-book window.
-bool editScoreInRollBook(MonkeyWorld& world, BookCells& expected, const QStringList& classes)
+bool editScoreInRollBook(MonkeyWorld& world, BookCells& expected, const QStringList& classes,
+                         std::vector<ViewerEdit>& edits)
 {
     Monkey& monkey = world.monkey;
     if (!MonkeyWorld::shownViewer() || classes.isEmpty())
@@ -176,11 +191,86 @@ bool editScoreInRollBook(MonkeyWorld& world, BookCells& expected, const QStringL
     world.expectationChanged();
     if (edit->typed == edit->before)
         return true;
+    ViewerEdit made{sheet, row, column, expected.cell(sheet, row, column), QString()};
     if (isNumeric(edit->typed))
         expected.setNumber(sheet, row, column, Val(edit->typed));
     else
         expected.setText(sheet, row, column, edit->typed);
+    made.after = expected.text(sheet, row, column);
+    edits.push_back(std::move(made));
     return true;
+}
+
+// Clicks and keys that open no cell: the roll book must stay as it was.
+bool strayInputInRollBook(Monkey& monkey)
+{
+    RollBookViewer* viewer = MonkeyWorld::shownViewer();
+    if (!viewer)
+        return false;
+    QApplication::setActiveWindow(viewer);
+    QTableView* grid = viewer->grid();
+    static const std::vector<Qt::Key> keys = {
+        Qt::Key_Q,    Qt::Key_7,     Qt::Key_Space, Qt::Key_Delete, Qt::Key_Backspace,
+        Qt::Key_Down, Qt::Key_Right, Qt::Key_Tab,   Qt::Key_Escape, Qt::Key_PageDown,
+        Qt::Key_Home, Qt::Key_Minus, Qt::Key_Z};
+    for (int i = 1 + monkey.below(4); i > 0; --i) {
+        if (monkey.chance(0.3)) {
+            const QPoint at(monkey.below(std::max(1, grid->viewport()->width())),
+                            monkey.below(std::max(1, grid->viewport()->height())));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            QTest::keyClick(grid, keys[static_cast<size_t>(monkey.below(int(keys.size())))]);
+        }
+    }
+    monkey.log(QStringLiteral("stray input in the roll-book window"));
+    return true;
+}
+
+// Ctrl+Z in the roll-book window takes the last edit back, unless its cell
+// was changed since (a score added to it, a reset).
+bool takeBackInRollBook(MonkeyWorld& world, BookCells& expected, std::vector<ViewerEdit>& edits)
+{
+    RollBookViewer* viewer = MonkeyWorld::shownViewer();
+    if (!viewer)
+        return false;
+    QApplication::setActiveWindow(viewer);
+    viewer->grid()->setFocus();
+    QTest::keyClick(viewer->grid(), Qt::Key_Z, Qt::ControlModifier);
+    Monkey::flushPosted();
+    if (edits.empty())
+        return true;
+    const ViewerEdit edit = edits.back();
+    edits.pop_back();
+    if (expected.text(edit.sheet, edit.row, edit.column) != edit.after)
+        return true; // refused and told
+    if (!edit.before)
+        expected.clear(edit.sheet, edit.row, edit.column);
+    else if (edit.before->number)
+        expected.setNumber(edit.sheet, edit.row, edit.column, edit.before->value);
+    else
+        expected.setText(edit.sheet, edit.row, edit.column, edit.before->text);
+    ++world.figures[QStringLiteral("roll-book take-backs")];
+    world.expectationChanged();
+    world.monkey.log(QStringLiteral("expect %1!R%2C%3 taken back")
+                         .arg(edit.sheet)
+                         .arg(edit.row)
+                         .arg(edit.column));
+    return true;
+}
+
+// The roll-book window, once the monkey opened it: edits, stray input and
+// Ctrl+Z.
+void addRollBookExtras(MonkeyWorld& world, const QPointer<FrmKtHd>& window, BookCells& expected,
+                       const QStringList& classes, std::vector<ViewerEdit>& edits)
+{
+    world.monkey.addExtra(QStringLiteral("edit a score in the roll book"), 3, [&] {
+        return window && window->setupStage() >= ClassroomStep::SettingUp &&
+               editScoreInRollBook(world, expected, classes, edits);
+    });
+    world.monkey.addExtra(QStringLiteral("stray input in the roll book"), 3,
+                          [&] { return window && strayInputInRollBook(world.monkey); });
+    world.monkey.addExtra(QStringLiteral("take back a roll-book edit"), 2,
+                          [&] { return window && takeBackInRollBook(world, expected, edits); });
 }
 
 // The window's timers tick while the monkey waits.
@@ -224,10 +314,8 @@ MonkeyResult runClassroomMonkey(const MonkeyRun& run)
     monkey.beforeStep([&](const MonkeyStep&) { before = shownBy(*window); });
 
     expectWrites(world, *window, *expected, before, today);
-    monkey.addExtra(QStringLiteral("edit a score in the roll book"), 3, [&] {
-        return window && window->setupStage() >= ClassroomStep::SettingUp &&
-               editScoreInRollBook(world, *expected, classes);
-    });
+    std::vector<ViewerEdit> edits;
+    addRollBookExtras(world, window, *expected, classes, edits);
     // The grouping columns (5, 6) of the persons are the grouping's own.
     const auto grouping = [](const BookCells::Key& key) {
         const auto& [sheet, row, column] = key;

@@ -187,20 +187,14 @@ std::optional<MonkeyWorld::Edit> MonkeyWorld::editCell(const QString& sheet, int
         return std::nullopt;
     Edit edit;
     edit.before = index.data().toString();
-    // F2 opens the cell with its text; any other key starts it afresh.
-    if (typed.isEmpty())
-        QTest::keyClick(grid, Qt::Key_F2);
-    else
-        QTest::keyClicks(grid, typed.left(1));
+    // F2 or Enter opens the cell with its text, which the person replaces.
+    QTest::keyClick(grid, monkey.below(2) == 0 ? Qt::Key_F2 : Qt::Key_Return);
     auto* editor = grid->viewport()->findChild<QLineEdit*>();
     if (!editor || !editor->isVisible())
         return std::nullopt;
-    if (typed.isEmpty()) {
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(editor, Qt::Key_Backspace);
-    } else {
-        QTest::keyClicks(editor, typed.mid(1));
-    }
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, typed);
     edit.typed = editor->text();
     QTest::keyClick(editor, Qt::Key_Return);
     Monkey::flushPosted();

@@ -89,10 +89,8 @@ void FrmDjYh::Form_Load()
     if (fixedPerson()) {
         setWindowTitle(QStringLiteral("Zelvano >> 定名抽奖"));
     } else {
-        if (m_draw.withoutNames()) {
-            m_chkMd->setChecked(false);
-            chkMd_Click();
-        }
+        m_draw.setWithoutNames(false);
+        showNameState();
         m_chkMd->hide();
         setWindowTitle(QStringLiteral("Zelvano >> 定奖摇号"));
     }
@@ -106,10 +104,8 @@ void FrmDjYh::readSettings()
     m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("DbjYs")));
     // Only 1 ticks the box; an empty or unreadable value leaves it clear.
     const bool noNames = toInt16(Val(settings.readSetting(QStringLiteral("DmdYn")))) == 1;
-    if (m_draw.withoutNames() != noNames) {
-        m_chkMd->setChecked(noNames);
-        chkMd_Click();
-    }
+    m_draw.setWithoutNames(noNames);
+    showNameState();
 }
 
 void FrmDjYh::saveSettings()
@@ -117,7 +113,9 @@ void FrmDjYh::saveSettings()
     SettingsStore& settings = *m_services.settings;
     settings.writeSetting(QStringLiteral("DbjYs"), m_displayFormat->colourSetting(), TextForm);
     settings.writeSetting(QStringLiteral("DmdYn"),
-                          m_draw.withoutNames() ? QStringLiteral("1") : QStringLiteral("0"),
+                          // The host's choice; a sheet without names only
+                          // ticks the box while it is read.
+                          m_draw.hostWithoutNames() ? QStringLiteral("1") : QStringLiteral("0"),
                           TextForm);
 }
 
@@ -140,7 +138,6 @@ void FrmDjYh::Form_Activate()
 {
     if (!m_setup.needsReading())
         return;
-    m_lblXx->setText(QStringLiteral("请确认获奖信息"));
     openPrizeSheet();
     showPrizeList();
     m_setup.sheetRead();
@@ -153,7 +150,6 @@ void FrmDjYh::lblClose_Click(int index)
         return;
     const PanelClose close = m_setup.closePanel(!m_draw.withoutNames());
     if (close == PanelClose::ShowNames) {
-        m_lblXx->setText(QStringLiteral("请确认获奖名单"));
         showNameList();
         return;
     }
@@ -331,6 +327,7 @@ void FrmDjYh::layoutWindow()
     m_mainFont = font;
     font.setPointSizeF(font.pointSizeF() * 1.2);
     m_lblXm2->setFont(font);
+    scaleSidePanel(1.0 / scale);
     m_fraTs->move(int((width - m_fraTs->width()) * 0.9), int((height - m_fraTs->height()) * 0.9));
     placeMainText();
     m_fraLine->setGeometry(m_fraTs->x() - 20, 0, 3, height);

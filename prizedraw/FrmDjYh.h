@@ -4,6 +4,7 @@
 #include "prizedraw/logic/PrizeDrawSession.h"
 #include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
+#include "prizedraw/logic/PrizeTexts.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -95,6 +96,8 @@ private:
     void buildListPanel();
     void buildListButtons();
     void buildMenus();
+    // The side panel and the choice menus at `factor` times their design size.
+    void scaleSidePanel(double factor);
 
     // Lifecycle (FrmDjYh.cpp).
     void Form_Load();
@@ -136,6 +139,10 @@ private:
     void takeChoice();
     void showChoices();
     void showMenuStates();
+    void showStartButton();
+    void showNameState();
+    void refuseSheet(SheetProblem problem);
+    void refreshOpenList();
 
     bool fixedPerson() const { return m_draw.fixedPerson(); }
 

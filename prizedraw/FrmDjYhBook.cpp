@@ -40,12 +40,14 @@ void FrmDjYh::openPrizeSheet()
     if (!m_session->openRollBook()) {
         m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"), kWarning,
                                   MessageIcon::Critical);
+        refuseSheet(SheetProblem::Unreadable);
         return;
     }
     const auto names = m_session->worksheetNames();
     if (!names || names->isEmpty()) {
         m_services.messages->show(QStringLiteral("找不到工作表，请检查"), kWarning,
                                   MessageIcon::Critical);
+        refuseSheet(SheetProblem::NoWorksheet);
         return;
     }
     if (names->contains(prizeSheetName())) {
@@ -55,8 +57,15 @@ void FrmDjYh::openPrizeSheet()
         m_services.messages->show(
             QStringLiteral("%1中没有“抽奖品”工作表，请检查").arg(m_session->rollBookFileName()),
             kWarning, MessageIcon::Critical);
+        refuseSheet(SheetProblem::NoPrizeSheet);
     }
     centrePanel(1.0 / 3.0);
+}
+
+void FrmDjYh::refuseSheet(SheetProblem problem)
+{
+    m_draw.refuse(sheetProblemText(problem, m_session->rollBookFileName()));
+    setMainText(m_draw.mainText(), m_draw.textBesidePanel());
 }
 
 void FrmDjYh::readPrizeSheet()
@@ -67,6 +76,7 @@ void FrmDjYh::readPrizeSheet()
         m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"), kWarning,
                                   MessageIcon::Critical);
         m_session->closeWorkbook();
+        refuseSheet(SheetProblem::DamagedSheet);
         return;
     }
     const RollBookSession& book = *m_session;
@@ -78,6 +88,7 @@ void FrmDjYh::readPrizeSheet()
         m_session->closeWorkbook();
         // The window goes on without prizes: nothing can be drawn.
         loadSheet(PrizeSheetData{});
+        refuseSheet(SheetProblem::TooFewPrizes);
         return;
     }
     loadSheet(std::move(data));
@@ -88,16 +99,6 @@ void FrmDjYh::readPrizeSheet()
                 .arg(prizeRowOf(m_draw.sheet().prizeRowCount)),
             kWarning, MessageIcon::Critical);
     }
-    if (m_draw.sheet().people.empty()) {
-        if (!m_draw.withoutNames()) {
-            m_chkMd->setChecked(true);
-            chkMd_Click();
-        }
-        m_chkMd->hide();
-    } else if (fixedPerson()) {
-        // Names came back (after a refresh): the box can be cleared again.
-        m_chkMd->show();
-    }
     if (fixedPerson())
         m_mnSz[0]->setVisible(false);
     else
@@ -107,6 +108,7 @@ void FrmDjYh::readPrizeSheet()
 
 void FrmDjYh::showPrizeList()
 {
+    m_lblXx->setText(QStringLiteral("请确认获奖信息"));
     m_lstJp->clear();
     m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
     m_lstJp->show();
@@ -116,6 +118,7 @@ void FrmDjYh::showPrizeList()
 
 void FrmDjYh::showNameList()
 {
+    m_lblXx->setText(QStringLiteral("请确认获奖名单"));
     m_lstMd->clear();
     m_lstMd->addItems(nameListLines(m_draw.sheet().people));
     m_lstMd->setGeometry(m_lstJp->geometry());
@@ -163,6 +166,10 @@ void FrmDjYh::recordAward()
     const QString line = m_draw.awarded(level, prizeName, award);
     showVoidable();
     showMenuStates();
+    showChoices();
+    if (m_draw.choiceMenuApplies() && m_draw.choices().isEmpty())
+        m_cmbMd->hide();
+    refreshOpenList();
     m_lstHj->insertItem(0, line);
     m_lstHj->insertItem(0, QString());
     m_lstHj->show();
@@ -225,6 +232,11 @@ void FrmDjYh::resetAwards()
 {
     if (isRolling())
         return;
+    // One click would clear a whole event's awards: asked first, as a void is.
+    if (m_services.messages->show(QStringLiteral("确定清除全部获奖记录吗？"),
+                                  QStringLiteral("重置"), MessageIcon::Question,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
     // Awards still waiting are written first, so the winners' record (G)
     // keeps them; the reset then clears F, C and D of the rows the sheet
     // holds now, found by its name.
@@ -266,19 +278,14 @@ void FrmDjYh::MnZf_Click()
     if (status == RecordStatus::Changed)
         return; // the sheet no longer holds this award: told, nothing changed
     const StandingAward voided = m_draw.voidNewest();
-    m_report->record(DrawEventKind::Voided, voided.level + QLatin1Char(' ') + voided.prizeName,
-                     voided.line);
+    m_report->record(DrawEventKind::Voided,
+                     voided.level.trimmed() + QLatin1Char(' ') + voided.prizeName.trimmed(),
+                     voided.recorded);
     removeWinnerLine(voided.line);
     showMenuStates();
     showChoices();
     showEnd();
-    if (m_listPanelOpen) {
-        // The open list shows the sheet as it is now; which one stays up.
-        m_lstJp->clear();
-        m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
-        m_lstMd->clear();
-        m_lstMd->addItems(nameListLines(m_draw.sheet().people));
-    }
+    refreshOpenList();
     showVoidable();
     const bool saved = m_session->save();
     if (status == RecordStatus::Unreachable || !saved)
@@ -288,6 +295,17 @@ void FrmDjYh::MnZf_Click()
         if (const int t = m_draw.prizeIndexOf(voided); t >= 0)
             MnDj_Click(t);
     }
+}
+
+void FrmDjYh::refreshOpenList()
+{
+    if (!m_listPanelOpen)
+        return;
+    // The open list shows the sheet as it is now; which one stays up.
+    m_lstJp->clear();
+    m_lstJp->addItems(prizeListLines(m_draw.sheet().prizes));
+    m_lstMd->clear();
+    m_lstMd->addItems(nameListLines(m_draw.sheet().people));
 }
 
 void FrmDjYh::removeWinnerLine(const QString& line)

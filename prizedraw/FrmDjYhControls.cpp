@@ -6,25 +6,30 @@
 #include "presentation/DisplayFormat.h"
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
-#include "shell/gui/Fonts.h"
-#include "shell/core/AppServices.h"
-#include "shell/core/ModeCatalog.h"
 #include "presentation/parts/MouseHandlers.h"
 #include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/StartPicture.h"
+#include "shell/gui/Fonts.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+
+#include <cmath>
 
 namespace zelvano
 {
@@ -32,13 +37,42 @@ namespace zelvano
 namespace
 {
 
-// The list views line their columns up with spaces, which needs a face whose
-// Latin letters are half as wide as its Chinese ones.
+// Whether `font`, as the system resolves it, draws every Latin letter and
+// space half as wide as a Chinese character.
+bool halfWidthLatin(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal narrow = metrics.horizontalAdvance(QLatin1Char(' '));
+    // Advances come in 1/64 pixel: a wide character may be that much more.
+    const auto same = [](qreal a, qreal b) { return std::abs(a - b) < 0.05; };
+    return narrow > 0 && same(metrics.horizontalAdvance(QLatin1Char('W')), narrow) &&
+           same(metrics.horizontalAdvance(QLatin1Char('1')), narrow) &&
+           same(metrics.horizontalAdvance(QChar(0x4E2D)), 2 * narrow) && // 中
+           same(metrics.horizontalAdvance(QChar(0x3001)), 2 * narrow);   // 、
+}
+
+// The list views line their columns up with spaces, which needs a face
+// whose Latin letters are half as wide as its Chinese ones. A name the
+// system only substitutes ("宋体" resolved to a proportional face) fails the
+// measure, and the next face is tried. An even pixel size keeps the half
+// width whole.
 QFont listFont(qreal points)
 {
+    const qreal dpi = QGuiApplication::primaryScreen()
+                          ? QGuiApplication::primaryScreen()->logicalDotsPerInchY()
+                          : 96.0;
+    const int pixels = std::max(2, 2 * qRound(points * dpi / 72.0 / 2.0));
+    for (const char* family : {"NSimSun", "新宋体", "SimSun", "宋体", "Noto Sans Mono CJK SC",
+                               "Sarasa Mono SC", "WenQuanYi Zen Hei Mono"}) {
+        QFont font;
+        // Alone, so the panel's own list of faces is not merged in.
+        font.setFamilies({QString::fromUtf8(family)});
+        font.setPixelSize(pixels);
+        if (halfWidthLatin(font))
+            return font;
+    }
     QFont font = songFont(points);
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setStyleHint(QFont::Monospace);
     return font;
 }
 
@@ -49,6 +83,29 @@ QFont yaHeiFont(qreal points)
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")});
     font.setPointSizeF(points);
     return font;
+}
+
+// The side panel at the design size; it grows and shrinks with the window.
+constexpr QSize kSidePanel(290, 440);
+constexpr QRect kChoiceList(10, 8, 270, 38);
+constexpr QRect kWinnersList(10, 54, 270, 226);
+constexpr QRect kStartButton(75, 290, 140, 140);
+constexpr QRect kWriteButton(10, 386, 44, 44);
+constexpr QRect kDrawButton(240, 390, 44, 44);
+constexpr qreal kChoicePoints = 12;
+constexpr qreal kWinnersPoints = 14;
+constexpr qreal kChoiceMenuPoints = 12;
+
+QRect scaled(const QRect& rect, double factor)
+{
+    return QRect(qRound(rect.x() * factor), qRound(rect.y() * factor),
+                 qRound(rect.width() * factor), qRound(rect.height() * factor));
+}
+
+void placeButton(QToolButton* button, const QRect& rect)
+{
+    button->setGeometry(rect);
+    button->setIconSize(rect.size());
 }
 
 QToolButton* glyphButton(const QString& glyph, const QColor& colour, const QString& tip,
@@ -126,8 +183,6 @@ void FrmDjYh::buildSidePanel()
     m_cmbMd = new QComboBox(m_fraTs2);
     m_cmbMd->setObjectName(QStringLiteral("cmbMd"));
     m_cmbMd->setAccessibleName(QStringLiteral("选择"));
-    m_cmbMd->setFont(yaHeiFont(12));
-    m_cmbMd->setGeometry(10, 8, 270, 38);
     m_cmbMd->setMaxVisibleItems(15);
     connect(m_cmbMd, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_draw.selectChoice(index); });
@@ -135,30 +190,54 @@ void FrmDjYh::buildSidePanel()
     m_lstHj = new QListWidget(m_fraTs2);
     m_lstHj->setObjectName(QStringLiteral("lstHj"));
     m_lstHj->setAccessibleName(QStringLiteral("获奖名单"));
-    m_lstHj->setFont(songFont(12));
     m_lstHj->setFrameShape(QFrame::NoFrame);
-    m_lstHj->setGeometry(10, 54, 270, 226);
+    // Long lines wrap instead of running under a scroll bar that would show
+    // white on the coloured panel; the newest award is always on top, and
+    // the wheel still reaches older ones.
+    m_lstHj->setWordWrap(true);
+    m_lstHj->setResizeMode(QListView::Adjust);
+    m_lstHj->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lstHj->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lstHj->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     m_imgOk = new StartPicture(m_fraTs2, m_services.appDir, QStringLiteral("开始"),
                                [this] { imgOk_MouseDown(); });
     m_imgOk->setObjectName(QStringLiteral("imgOk"));
-    m_imgOk->setGeometry(75, 290, 140, 140);
     m_imgOk->hide();
 
     // Offered only while an award waits to be saved into the roll book.
     m_imgXie = glyphButton(QStringLiteral("写"), QColor(0x8b, 0x1a, 0x1a), QStringLiteral("写名单"),
-                           m_fraTs2, QRect(10, 386, 44, 44));
+                           m_fraTs2, kWriteButton);
     m_imgXie->setObjectName(QStringLiteral("imgXie"));
     m_imgXie->hide();
     connect(m_imgXie, &QToolButton::clicked, this, &FrmDjYh::imgXie_Click);
 
     m_imgDj = glyphButton(QStringLiteral("奖"), QColor(0xd2, 0x69, 0x1e), QStringLiteral("抽奖"),
-                          m_fraTs, QRect(240, 390, 44, 44));
+                          m_fraTs, kDrawButton);
     m_imgDj->setObjectName(QStringLiteral("imgDj"));
     m_imgDj->hide();
     connect(m_imgDj, &QToolButton::clicked, this, &FrmDjYh::imgDj_Click);
+    scaleSidePanel(1.0);
     // Shown once the lists are confirmed.
     m_fraTs->hide();
+}
+
+void FrmDjYh::scaleSidePanel(double factor)
+{
+    m_fraTs->resize(qRound(kSidePanel.width() * factor), qRound(kSidePanel.height() * factor));
+    m_fraTs2->setGeometry(QRect(QPoint(0, 0), m_fraTs->size()));
+    m_cmbMd->setGeometry(scaled(kChoiceList, factor));
+    m_cmbMd->setFont(yaHeiFont(kChoicePoints * factor));
+    m_lstHj->setGeometry(scaled(kWinnersList, factor));
+    m_lstHj->setFont(songFont(kWinnersPoints * factor));
+    placeButton(m_imgOk, scaled(kStartButton, factor));
+    placeButton(m_imgXie, scaled(kWriteButton, factor));
+    placeButton(m_imgDj, scaled(kDrawButton, factor));
+    // The choice menus pop up over the display, read from as far away.
+    if (m_mnDjMenu) {
+        for (QMenu* menu : {m_mnDjMenu, m_mnMdMenu})
+            menu->setFont(songFont(kChoiceMenuPoints * factor));
+    }
 }
 
 void FrmDjYh::buildListPanel()

@@ -85,6 +85,8 @@ void FrmDjYh::loadSheet(PrizeSheetData data)
               [this](int index) { MnMd_Click(index); });
     showMenuStates(); // a person whose award was voided stays out
     showChoices();
+    showNameState();
+    m_chkMd->setVisible(fixedPerson() && !m_draw.sheet().people.empty());
 }
 
 void FrmDjYh::imgOk_MouseDown()
@@ -186,10 +188,14 @@ void FrmDjYh::startDraw()
         m_setup.drawAsked();
     switch (start) {
     case DrawStart::Finished:
-    case DrawStart::Exhausted:
         showEnd();
         break;
+    case DrawStart::Exhausted:
+        showEnd();
+        showStartButton();
+        break;
     case DrawStart::ChooseFromMenu:
+        showStartButton();
         popUpChoiceMenu(fixedPerson() ? 1 : 0, {});
         break;
     case DrawStart::Roll:
@@ -197,6 +203,12 @@ void FrmDjYh::startDraw()
         m_rolling->start();
         break;
     }
+}
+
+void FrmDjYh::showStartButton()
+{
+    // Offered again while the choice list has something to take.
+    m_imgOk->setVisible(m_draw.currentChoice().kind != PrizeChoice::Kind::None);
 }
 
 void FrmDjYh::showEnd()
@@ -320,7 +332,15 @@ void FrmDjYh::chkMd_Click()
     }
     // The state the click just gave the box is the host's input.
     m_draw.setWithoutNames(m_chkMd->isChecked());
+    showNameState();
+    if (m_draw.personText().isEmpty())
+        m_lblXm2->clear();
+}
+
+void FrmDjYh::showNameState()
+{
     const bool ticked = m_draw.withoutNames();
+    m_chkMd->setChecked(ticked);
     m_mnSz[1]->setVisible(!ticked && fixedPerson());
     m_mnSz[4]->setVisible(!ticked);
     if (fixedPerson())

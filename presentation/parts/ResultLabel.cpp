@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zelvano {
 
@@ -27,8 +28,9 @@ void fitLabelText(QLabel* label, const QFont& font, int width, int height,
                   double minimumPointSize)
 {
     width = std::max(width, 1);
-    QFont current = font;
-    for (;;) {
+    const auto fitsAt = [&](double points) {
+        QFont current = font;
+        current.setPointSizeF(points);
         label->setFont(current);
         label->setWordWrap(false);
         label->adjustSize();
@@ -36,11 +38,23 @@ void fitLabelText(QLabel* label, const QFont& font, int width, int height,
             label->setWordWrap(true);
             label->resize(width, label->heightForWidth(width));
         }
-        const bool fits = label->width() <= width && label->height() <= height;
-        if (fits || current.pointSizeF() <= minimumPointSize)
-            return;
-        current.setPointSizeF(std::max(minimumPointSize, current.pointSizeF() * 0.9));
+        return label->width() <= width && label->height() <= height;
+    };
+    const double wanted = font.pointSizeF();
+    if (wanted <= minimumPointSize || fitsAt(wanted))
+        return;
+    // The largest whole size that fits: a larger wish never shows a smaller
+    // text, so stepping the size up at the limit cannot shrink it.
+    int low = static_cast<int>(std::ceil(minimumPointSize));
+    int high = static_cast<int>(std::ceil(wanted)) - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (fitsAt(middle))
+            low = middle;
+        else
+            high = middle - 1;
     }
+    fitsAt(std::max<double>(low, minimumPointSize));
 }
 
 } // namespace zelvano

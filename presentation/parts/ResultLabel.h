@@ -14,10 +14,10 @@ void makeResultLabel(QLabel* label);
 // roll has stopped (never for the passing values of a roll).
 void announceResult(QLabel* label);
 
-// Gives the label `font`, then wraps its text at `width` and makes the font
-// smaller, down to `minimumPointSize`, until the text fits `width` x
-// `height`. The label takes the size its text needs; where it goes is left
-// to the caller.
+// Gives the label `font`, then wraps its text at `width` and, when it does
+// not fit `width` x `height`, the largest whole point size down to
+// `minimumPointSize` that does. The label takes the size its text needs;
+// where it goes is left to the caller.
 void fitLabelText(QLabel* label, const QFont& font, int width, int height,
                   double minimumPointSize = 12);
 

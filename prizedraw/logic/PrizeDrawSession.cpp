@@ -16,19 +16,35 @@ void PrizeDrawSession::load(PrizeSheetData data)
     applyExclusions();
     m_choiceIndex = m_choices.isEmpty() ? -1 : 0;
     m_chosenPrize = 0;
-    m_chosenPerson = m_withoutNames ? -1 : 0;
+    m_sheetWithoutNames = m_data.people.empty();
+    m_chosenPerson = withoutNames() ? -1 : 0;
     m_shownPerson = 0;
     m_display = PrizeDisplay::Title;
+    m_problemText.clear();
     m_pictureShown = false;
+}
+
+void PrizeDrawSession::refuse(const QString& problemText)
+{
+    m_problemText = problemText;
+    showEnd(PrizeDisplay::Unusable);
 }
 
 void PrizeDrawSession::setWithoutNames(bool withoutNames)
 {
-    m_withoutNames = withoutNames;
-    if (withoutNames)
+    m_hostWithoutNames = withoutNames;
+    choosePersonState();
+}
+
+void PrizeDrawSession::choosePersonState()
+{
+    if (withoutNames()) {
+        // Nobody shown stands for a winner who would not be recorded.
         m_chosenPerson = -1;
-    else if (m_chosenPerson < 0)
+        m_shownPerson = 0;
+    } else if (m_chosenPerson < 0) {
         m_chosenPerson = 0;
+    }
 }
 
 void PrizeDrawSession::selectChoice(int index)
@@ -39,7 +55,7 @@ void PrizeDrawSession::selectChoice(int index)
 PrizeChoice PrizeDrawSession::currentChoice() const
 {
     using Kind = PrizeChoice::Kind;
-    if (fixedPerson() && m_withoutNames)
+    if (fixedPerson() && withoutNames())
         return {Kind::WithoutNames, -1, false};
     if (m_choiceIndex < 0)
         return {};
@@ -110,11 +126,11 @@ bool PrizeDrawSession::personOpen(int index) const
 DrawStart PrizeDrawSession::start()
 {
     if (m_pool.size() <= 0) {
-        showEnd(PrizeDisplay::Finished);
+        showEnd(m_problemText.isEmpty() ? PrizeDisplay::Finished : PrizeDisplay::Unusable);
         return DrawStart::Finished;
     }
     if (fixedPerson())
-        return m_withoutNames || personOpen(m_chosenPerson - 1) ? DrawStart::Roll
+        return withoutNames() || personOpen(m_chosenPerson - 1) ? DrawStart::Roll
                                                                 : DrawStart::ChooseFromMenu;
     const Prize* prize = awardPrize();
     if (!prize)
@@ -151,7 +167,7 @@ const Prize* PrizeDrawSession::awardPrize() const
 
 const Entrant* PrizeDrawSession::winner() const
 {
-    if (m_withoutNames || !personInRange(m_chosenPerson))
+    if (withoutNames() || !personInRange(m_chosenPerson))
         return nullptr;
     return &m_data.people[static_cast<size_t>(m_chosenPerson - 1)];
 }
@@ -168,7 +184,10 @@ QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName
         return {};
     const QString display = winnerDisplay();
     Prize& prize = m_data.prizes[static_cast<size_t>(m_chosenPrize - 1)];
-    StandingAward standing{std::move(record), prize.level, prize.name, {}, {}, {}};
+    StandingAward standing{std::move(record), prize.level, prize.name, {}, {}, {}, {}};
+    standing.recorded = display.isEmpty()
+                            ? prize.level.trimmed() + QLatin1Char(' ') + prize.name.trimmed()
+                            : display;
     if (const Entrant* person = winner()) {
         standing.number = person->number;
         standing.personName = person->name;
@@ -183,6 +202,9 @@ QString PrizeDrawSession::awarded(const QString& level, const QString& prizeName
     }
     m_awardCount = toInt16(m_awardCount + 1);
     standing.line = winnerLine(m_awardCount, display, level, prizeName);
+    // Whichever way the draw was asked for (start button or menu), the
+    // choices follow what is left.
+    rebuildChoices();
     if (standing.record)
         m_standing.push_back(standing);
     return standing.line;
@@ -230,7 +252,7 @@ StandingAward PrizeDrawSession::voidNewest()
     m_choiceIndex = m_choices.isEmpty() ? -1 : std::max(0, int(m_choices.indexOf(current)));
     m_awardCount = std::max(0, m_awardCount - 1);
     m_chosenPrize = 0;
-    m_chosenPerson = m_withoutNames ? -1 : 0;
+    m_chosenPerson = withoutNames() ? -1 : 0;
     showEnd(PrizeDisplay::Title);
     return award;
 }
@@ -271,13 +293,26 @@ void PrizeDrawSession::applyExclusions()
             std::erase(pool, person.row);
     }
     m_pool.reset(std::move(pool));
-    m_choices = choiceEntries(m_mode, m_data);
+    m_choices = openChoices();
+}
+
+QStringList PrizeDrawSession::openChoices() const
+{
+    QStringList choices = choiceEntries(m_mode, m_data);
     if (fixedPerson()) {
         for (const Entrant& person : m_data.people) {
             if (excluded(person))
-                m_choices.removeAll(personCaption(person));
+                choices.removeAll(personCaption(person));
         }
     }
+    return choices;
+}
+
+void PrizeDrawSession::rebuildChoices()
+{
+    const QString current = m_choiceIndex >= 0 ? m_choices.at(m_choiceIndex) : QString();
+    m_choices = openChoices();
+    m_choiceIndex = m_choices.isEmpty() ? -1 : std::max(0, int(m_choices.indexOf(current)));
 }
 
 QString PrizeDrawSession::mainText() const
@@ -294,6 +329,8 @@ QString PrizeDrawSession::mainText() const
         return prize ? exhaustedText(prize->level) : QString();
     case PrizeDisplay::Finished:
         return finishedText(m_data.title, m_data.subtitle);
+    case PrizeDisplay::Unusable:
+        return m_problemText;
     }
     return {};
 }

@@ -27,6 +27,9 @@ struct StandingAward {
     QString number; // the winner's A and B; empty without a winner
     QString personName;
     QString line;
+    // The result as the draw record named it: the person display, or the
+    // prize when nobody of the sheet won.
+    QString recorded;
 };
 
 // What the main display shows.
@@ -36,6 +39,7 @@ enum class PrizeDisplay {
     Prize,     // the chosen prize (rolling or drawn), with its picture
     Exhausted, // the chosen prize has no units left
     Finished,  // nothing is left to draw
+    Unusable,  // the roll book gave nothing to draw from: says why
 };
 
 // What a press of the start button takes from the choice list.
@@ -73,18 +77,29 @@ public:
     bool fixedPerson() const { return m_mode == PrizeMode::FixedPerson; }
 
     // A sheet read (or an empty one after a refusal): choices, tickets, pool
-    // and the displays start over; the name box keeps its setting.
+    // and the displays start over; the name box keeps the host's setting.
     void load(PrizeSheetData data);
+    // The roll book could not be read: the display says `problemText`, and
+    // so does every later start while nothing is left to draw, until a
+    // sheet is loaded.
+    void refuse(const QString& problemText);
     const PrizeSheetData& sheet() const { return m_data; }
     const std::vector<int>& tickets() const { return m_tickets; }
     const PrizePool& pool() const { return m_pool; }
 
-    // "不要名单": a fixed person is drawn for without a name list.
-    bool withoutNames() const { return m_withoutNames; }
+    // "不要名单": a fixed person is drawn for without a name list. It is on
+    // while the host ticks it (a fixed person only) or the sheet read has no
+    // names; names read again bring back the host's own setting, so a
+    // winner drawn is always a winner recorded.
+    bool withoutNames() const
+    {
+        return m_sheetWithoutNames || (fixedPerson() && m_hostWithoutNames);
+    }
+    bool hostWithoutNames() const { return m_hostWithoutNames; }
     void setWithoutNames(bool withoutNames);
     // Whether a click may pop up the choice menu: always the prize levels
     // for a fixed prize, the names for a fixed person unless without names.
-    bool choiceMenuApplies() const { return !(fixedPerson() && m_withoutNames); }
+    bool choiceMenuApplies() const { return !(fixedPerson() && withoutNames()); }
 
     // The choice list ("cmbMd") and its current entry, -1 for none.
     const QStringList& choices() const { return m_choices; }
@@ -153,6 +168,11 @@ private:
     // The pool, the open persons and the choices as the sheet and the
     // voided persons allow.
     void applyExclusions();
+    // The choices as the sheet and the voided persons allow, the current
+    // entry kept where it is still listed.
+    void rebuildChoices();
+    QStringList openChoices() const;
+    void choosePersonState();
     void dropRedrawnLevel(const StandingAward& award);
     void showPerson(int v);
     void showEnd(PrizeDisplay display);
@@ -162,7 +182,9 @@ private:
     std::vector<int> m_tickets;
     PrizePool m_pool;
     std::vector<bool> m_personOpen;
-    bool m_withoutNames = false;
+    bool m_hostWithoutNames = false;
+    bool m_sheetWithoutNames = false;
+    QString m_problemText;
     QStringList m_choices;
     int m_choiceIndex = -1;
     int m_chosenPrize = 0;

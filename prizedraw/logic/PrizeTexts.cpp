@@ -17,11 +17,35 @@ QString spaces(int count)
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// Characters a monospaced CJK face draws twice as wide as a Latin letter:
+// the East Asian wide and full-width blocks.
+bool wideCharacter(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+// A heading whose captions start where the columns below them start.
+QString heading(std::initializer_list<std::pair<const char*, int>> columns)
+{
+    QString line;
+    for (const auto& [caption, width] : columns) {
+        const QString text = QString::fromUtf8(caption);
+        line += text + (width > 0 ? pad(width, text) : QString());
+    }
+    return line;
+}
+
 } // namespace
 
 int listWidth(const QString& text)
 {
-    return 2 * static_cast<int>(text.size());
+    int width = 0;
+    for (const char32_t c : text.toUcs4())
+        width += wideCharacter(c) ? 2 : 1;
+    return width;
 }
 
 QString pad(int width, const QString& text)
@@ -31,10 +55,8 @@ QString pad(int width, const QString& text)
 
 QStringList prizeListLines(const std::vector<Prize>& prizes)
 {
-    const QString gap = spaces(8);
-    QStringList lines{QStringLiteral("序号") + gap + QStringLiteral("等级") + gap +
-                      QStringLiteral("奖品") + gap + QStringLiteral("库存") + gap +
-                      QStringLiteral("已用")};
+    QStringList lines{
+        heading({{"序号", 11}, {"等级", 15}, {"奖品", 15}, {"库存", 12}, {"已用", 0}})};
     int t = 0;
     for (const Prize& prize : prizes) {
         ++t;
@@ -54,8 +76,7 @@ QStringList prizeListLines(const std::vector<Prize>& prizes)
 QStringList nameListLines(const std::vector<Entrant>& people)
 {
     const QString gap = spaces(8);
-    QStringList lines{QStringLiteral("号码") + gap + QStringLiteral("姓名") + gap +
-                      QStringLiteral("等级") + gap + QStringLiteral("奖品")};
+    QStringList lines{heading({{"号码", 11}, {"姓名", 12}, {"等级", 12}, {"奖品", 0}})};
     for (const Entrant& person : people) {
         const QString line =
             QLatin1Char(' ') + (person.number.size() == 1 ? QStringLiteral(" ") : QString()) +
@@ -94,6 +115,29 @@ QString prizeText(const QString& level, const QString& name)
     const QString l = level.trimmed();
     const QString n = name.trimmed();
     return kCrLf + l + (!l.isEmpty() && !n.isEmpty() ? QStringLiteral(" : ") : QString()) + n;
+}
+
+QString sheetProblemText(SheetProblem problem, const QString& rollBookName)
+{
+    QString what;
+    switch (problem) {
+    case SheetProblem::Unreadable:
+        what = QStringLiteral("%1打不开或已损坏").arg(rollBookName);
+        break;
+    case SheetProblem::NoWorksheet:
+        what = QStringLiteral("%1中没有工作表").arg(rollBookName);
+        break;
+    case SheetProblem::NoPrizeSheet:
+        what = QStringLiteral("%1中没有“抽奖品”工作表").arg(rollBookName);
+        break;
+    case SheetProblem::DamagedSheet:
+        what = QStringLiteral("“抽奖品”工作表读不出来");
+        break;
+    case SheetProblem::TooFewPrizes:
+        what = QStringLiteral("“抽奖品”工作表的奖品区不到两行\r\n（从第3行起，A列填序号）");
+        break;
+    }
+    return kCrLf + what + kCrLf + kCrLf + QStringLiteral("无法抽奖，请改好后点“刷新”");
 }
 
 QString winnerLine(int count, const QString& person, const QString& level, const QString& prize)
@@ -150,7 +194,7 @@ QString voidQuestion(const QString& number, const QString& name, const QString& 
 {
     const QString who = number.isEmpty() && name.isEmpty()
                             ? QStringLiteral("最近一次抽出的")
-                            : QStringLiteral("%1 %2 获得的").arg(number.trimmed(), name.trimmed());
+                            : QStringLiteral(" %1 %2 获得的").arg(number.trimmed(), name.trimmed());
     const QString what =
         QStringLiteral("作废%1%2（%3）").arg(who, level.trimmed(), prize.trimmed());
     if (redraw)

@@ -37,6 +37,18 @@ QString exhaustedText(const QString& level);
 // The prize shown while rolling and as the result.
 QString prizeText(const QString& level, const QString& name);
 
+// Why the roll book gave the window nothing to draw from.
+enum class SheetProblem {
+    Unreadable,   // the roll book cannot be opened
+    NoWorksheet,  // it holds no worksheet
+    NoPrizeSheet, // it has no sheet "抽奖品"
+    DamagedSheet, // the sheet's cells cannot be read
+    TooFewPrizes, // fewer than two prize rows
+};
+// The main display while the sheet cannot be drawn from: what is wrong and
+// what brings the draw back.
+QString sheetProblemText(SheetProblem problem, const QString& rollBookName);
+
 // One line of the winners' list: the count, two spaces, the person (left
 // out when working without names), "获", the level, ",", the prize.
 QString winnerLine(int count, const QString& person, const QString& level, const QString& prize);

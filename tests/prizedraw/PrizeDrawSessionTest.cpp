@@ -90,7 +90,7 @@ const LevelCase kLevelCases[] = {
 INSTANTIATE_TEST_SUITE_P(Levels, LevelChoice, ::testing::ValuesIn(kLevelCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PrizeDrawSession, LevelWhoseRowsAreAllUsedUp_FallsBackToItsFirstRow)
+TEST(PrizeDrawSession, LevelWhoseRowsAreAllUsedUp_LeavesTheChoices_HoweverItWasDrawn)
 {
     PrizeDrawSession session = loaded(
         PrizeMode::FixedPrize, sheet({{"一等奖", "台灯", 1}, {"一等奖", "台历", 1}}, {"甲"}));
@@ -98,11 +98,11 @@ TEST(PrizeDrawSession, LevelWhoseRowsAreAllUsedUp_FallsBackToItsFirstRow)
     session.awarded("一等奖", "台灯"); // nothing chosen: no award
     ASSERT_TRUE(session.choosePrize(0));
     session.awarded("一等奖", "台灯");
+    EXPECT_EQ(session.choices(), QStringList{"一等奖"});
     ASSERT_TRUE(session.choosePrize(1));
     session.awarded("一等奖", "台历");
-    const PrizeChoice choice = session.currentChoice();
-    EXPECT_EQ(choice.index, 0);
-    EXPECT_TRUE(choice.usedUp);
+    EXPECT_TRUE(session.choices().isEmpty());
+    EXPECT_EQ(session.currentChoice().kind, PrizeChoice::Kind::None);
 }
 
 TEST(PrizeDrawSession, PersonChoice_FindsThePersonByCaption_AndIsAlwaysTaken)

@@ -284,14 +284,22 @@ TEST(PrizePoolTest, NeverRefills_AndKeepsOrder)
 
 // --- List views -------------------------------------------------------------
 
-TEST(PrizeListViews, PaddingCountsTwoPerCharacter_AndNeverGoesNegative)
+TEST(PrizeListViews, PaddingCountsTwoPerWideCharacter_AndNeverGoesNegative)
 {
-    EXPECT_EQ(listWidth(QStringLiteral("1、")), 4);
-    EXPECT_EQ(pad(11, QStringLiteral("1、")), QString(7, ' '));
+    EXPECT_EQ(listWidth(QStringLiteral("1、")), 3);
+    EXPECT_EQ(listWidth(QStringLiteral("Ａ4纸x10")), 8);
+    EXPECT_EQ(listWidth(QStringLiteral("𠀋")), 2); // beyond the 16-bit plane
+    EXPECT_EQ(pad(11, QStringLiteral("1、")), QString(8, ' '));
     EXPECT_EQ(pad(15, QStringLiteral("一等奖")), QString(9, ' '));
     EXPECT_EQ(pad(12, QStringLiteral("王小明五六")), QString(2, ' '));
     EXPECT_EQ(pad(12, QStringLiteral("王小明五六七")), QStringLiteral(" "));
     EXPECT_EQ(pad(12, QStringLiteral("欧阳娜娜王小明五")), QStringLiteral(" "));
+}
+
+// The column where `part` starts in `line`, in half-width places.
+int columnOf(const QString& line, const QString& part)
+{
+    return listWidth(line.left(line.indexOf(part)));
 }
 
 TEST(PrizeListViews, PrizeListLines)
@@ -299,12 +307,19 @@ TEST(PrizeListViews, PrizeListLines)
     const PrizeSheetData data = readPrizeSheet(sampleSheet().reader());
     const QStringList lines = prizeListLines(data.prizes);
     ASSERT_EQ(lines.size(), 7);
-    EXPECT_EQ(lines[0], QStringLiteral("序号        等级        奖品        库存        已用"));
     EXPECT_TRUE(lines[1].isEmpty());
-    EXPECT_EQ(lines[2],
-              QStringLiteral(" 1        一等奖         台灯           2          0          "));
-    EXPECT_EQ(lines[4],
-              QStringLiteral(" 2        二等奖         文具盒         0          3          "));
+    const QString gap11(11, ' ');
+    EXPECT_EQ(lines[2], QStringLiteral(" 1 ") + QString(8, ' ') + QStringLiteral("一等奖") +
+                            QString(9, ' ') + QStringLiteral("台灯") + gap11 + "2" + gap11 + "0" +
+                            gap11);
+    EXPECT_EQ(lines[4], QStringLiteral(" 2 ") + QString(8, ' ') + QStringLiteral("二等奖") +
+                            QString(9, ' ') + QStringLiteral("文具盒") + QString(9, ' ') + "0" +
+                            gap11 + "3" + gap11);
+    // Each caption of the heading stands over the start of its column.
+    EXPECT_EQ(columnOf(lines[0], "等级"), columnOf(lines[2], "一等奖"));
+    EXPECT_EQ(columnOf(lines[0], "奖品"), columnOf(lines[4], "文具盒"));
+    EXPECT_EQ(columnOf(lines[0], "库存"), columnOf(lines[4], "文具盒") + 15);
+    EXPECT_EQ(columnOf(lines[0], "已用"), columnOf(lines[0], "库存") + 12);
 }
 
 TEST(PrizeListViews, NameList_WinnersOnTopLastRowFirst_AndNumberPadding)
@@ -314,10 +329,12 @@ TEST(PrizeListViews, NameList_WinnersOnTopLastRowFirst_AndNumberPadding)
     s.person(23, "13", "丙", "三等奖", "笔记本");
     const QStringList lines = nameListLines(readPrizeSheet(s.reader()).people);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], QStringLiteral("号码        姓名        等级        奖品"));
     EXPECT_EQ(lines[1], QStringLiteral(" 13        丙          三等奖      笔记本      "));
     EXPECT_EQ(lines[2], QStringLiteral("  7        甲          一等奖      台灯        "));
     EXPECT_EQ(lines[3], QStringLiteral(" 12        乙          ") + QString(24, ' '));
+    EXPECT_EQ(columnOf(lines[0], "姓名"), columnOf(lines[1], "丙"));
+    EXPECT_EQ(columnOf(lines[0], "等级"), columnOf(lines[1], "三等奖"));
+    EXPECT_EQ(columnOf(lines[0], "奖品"), columnOf(lines[1], "笔记本"));
 }
 
 // --- Texts of the display and of the record -------------------------------------

@@ -216,6 +216,7 @@ void tst_FrmDjYhWorkbook::sheetInsertedBeforePrizeSheet_awardAndResetStayOnThePr
     QCOMPARE(cells.value("4,7").toString(), QStringLiteral("2\r\n陶萍"));
     QJsonObject inserted = fileCells(QStringLiteral("插入表"));
     QCOMPARE(inserted.size(), 29);
+    ts->messages.answers.push_back(MessageAnswer::Yes);
     MnSz(w, 7)->trigger(); // 重置
     cells = fileCells();
     QVERIFY(!cells.contains("3,6") && !cells.contains("4,6") && !cells.contains("22,3"));

@@ -116,6 +116,7 @@ void tst_FrmDjYhXlsx::awards_landOnPrizeAndWinner_andResetTakesThemOut()
                                                     {"22,3", QStringLiteral("二等奖")},
                                                     {"22,4", QStringLiteral("文具盒")}});
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    ts->messages.answers.push_back(MessageAnswer::Yes);
     MnSz(w, 7)->trigger(); // 重置
     const QJsonObject reset = openpyxlCells(book(), kSheet);
     QVERIFY(!reset.contains("3,6") && !reset.contains("21,3") && !reset.contains("22,4"));

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <functional>
+
 namespace zelvano
 {
 
@@ -26,6 +28,28 @@ namespace
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 540;
+
+// An option button that says when it has taken the focus. Qt gives Tab to
+// whichever option of a group took the focus last (a right click does
+// that without selecting it); the menu gives it back to the selected one.
+class ModeOption final : public QRadioButton
+{
+public:
+    ModeOption(const QString& caption, QWidget* parent, std::function<void()> focused)
+        : QRadioButton(caption, parent), m_focused(std::move(focused))
+    {
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QRadioButton::focusInEvent(event);
+        m_focused();
+    }
+
+private:
+    std::function<void()> m_focused;
+};
 
 } // namespace
 
@@ -56,7 +80,7 @@ void frmMl::buildControls()
 
     // The options stand one under the other along a gentle curve.
     for (int index = 0; index < kModeCount; ++index) {
-        auto* option = new QRadioButton(modeCaption(index), this);
+        auto* option = new ModeOption(modeCaption(index), this, [this] { focusOnlyChecked(); });
         option->setObjectName(QStringLiteral("OptMl(%1)").arg(index));
         option->setAccessibleName(modeCaption(index));
         option->setFont(songFont(18));

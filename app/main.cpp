@@ -6,6 +6,7 @@
 #include "shell/core/FolderPlatform.h"
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/ProgramServices.h"
+#include "shell/gui/QtTranslation.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -50,6 +51,8 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The standard buttons and dialogs speak Chinese, as the rest does.
+    installQtChineseTexts();
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     // Exactly one window is open at a time; the navigator decides when the

@@ -36,21 +36,66 @@ DrawRecordFile::DrawRecordFile(const QString& dataDir, MessageService& messages,
 {
 }
 
+DrawRecordFile::~DrawRecordFile()
+{
+    // The lines still kept get one more try as the program ends, without a
+    // message that speaks of a next draw.
+    m_toldBusy = m_toldFailure = true;
+    if (!m_pending.isEmpty())
+        writePending();
+}
+
 void DrawRecordFile::append(const DrawEvent& event)
 {
-    const QByteArray line = recordLine(event, clockTime(m_clock));
-    const QByteArray header = recordHeader();
+    m_pending += recordLine(event, clockTime(m_clock));
+    // A draw that ends while an earlier append waits for the lock (the
+    // windows keep running meanwhile) only adds its line to the kept ones.
+    if (!m_writing)
+        writePending();
+}
+
+void DrawRecordFile::writePending()
+{
+    m_writing = true;
+    const std::int64_t giveUpAt = m_clock.monotonicMs() + kLockWaitMs;
+    const auto mayWait = [&] {
+        if (m_clock.monotonicMs() >= giveUpAt)
+            return false;
+        m_clock.wait(kLockRetryMs);
+        return true;
+    };
+    const QByteArray lines = m_pending;
     std::string error;
-    if (recordfile::appendLocked(nativePath(m_path), header.toStdString(), line.toStdString(),
-                                 error))
+    const recordfile::Appended result = recordfile::appendLocked(
+        nativePath(m_path), recordHeader().toStdString(), lines.toStdString(), mayWait, error);
+    m_writing = false;
+    const QString where = QDir::toNativeSeparators(m_path);
+    switch (result) {
+    case recordfile::Appended::Written:
+        m_pending.remove(0, lines.size());
         return;
-    if (m_warned)
+    case recordfile::Appended::Busy:
+        tellOnce(m_toldBusy,
+                 QStringLiteral("抽取记录正被另一个程序占用：\r\n%1\r\n"
+                                "这次的记录先保留，下次抽取时一并写入；本次运行不再提示。")
+                     .arg(where));
         return;
-    m_warned = true;
-    m_messages.show(
-        QStringLiteral("抽取记录无法写入：\r\n%1\r\n%2\r\n抽取照常进行，本次运行不再提示。")
-            .arg(QDir::toNativeSeparators(m_path), QString::fromLocal8Bit(error)),
-        QStringLiteral("提醒"), MessageIcon::Exclamation);
+    case recordfile::Appended::Failed:
+        tellOnce(
+            m_toldFailure,
+            QStringLiteral("抽取记录无法写入：\r\n%1\r\n%2\r\n"
+                           "这次的记录先保留，下次抽取时再试；抽取照常进行，本次运行不再提示。")
+                .arg(where, QString::fromLocal8Bit(error)));
+        return;
+    }
+}
+
+void DrawRecordFile::tellOnce(bool& told, const QString& text)
+{
+    if (told)
+        return;
+    told = true;
+    m_messages.show(text, QStringLiteral("提醒"), MessageIcon::Exclamation);
 }
 
 } // namespace zelvano

@@ -30,17 +30,24 @@ bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
-// Holds flock on an open descriptor; closing releases it.
+// Takes flock without blocking, asking `mayWait` between tries; closing the
+// descriptor releases it.
 class Locked
 {
 public:
-    explicit Locked(int fd) : m_fd(fd)
+    Locked(int fd, const std::function<bool()>& mayWait) : m_fd(fd)
     {
-        int rc;
-        do
-            rc = ::flock(m_fd, LOCK_EX);
-        while (rc != 0 && errno == EINTR);
-        m_held = rc == 0;
+        for (;;) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            if (errno == EINTR)
+                continue;
+            m_busy = errno == EWOULDBLOCK;
+            if (!m_busy || !mayWait())
+                return;
+        }
     }
     ~Locked()
     {
@@ -48,38 +55,57 @@ public:
             ::flock(m_fd, LOCK_UN);
     }
     bool held() const { return m_held; }
+    bool busy() const { return m_busy; }
 
 private:
     int m_fd;
     bool m_held = false;
+    bool m_busy = false;
 };
+
+// Writes at the end of the file, taking back a write that fails half way.
+Appended appendAtEnd(int fd, const std::string& header, const std::string& lines,
+                     std::string& error)
+{
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0) {
+        error = std::strerror(errno);
+        return Appended::Failed;
+    }
+    const std::string bytes = st.st_size == 0 ? header + lines : lines;
+    if (writeAll(fd, bytes) && ::fsync(fd) == 0)
+        return Appended::Written;
+    error = std::strerror(errno);
+    // Under the lock no other writer appended since the size was read.
+    if (::ftruncate(fd, st.st_size) == 0)
+        ::fsync(fd);
+    return Appended::Failed;
+}
 
 } // namespace
 
-bool appendLocked(const std::filesystem::path& path, const std::string& header,
-                  const std::string& line, std::string& error)
+Appended appendLocked(const std::filesystem::path& path, const std::string& header,
+                      const std::string& lines, const std::function<bool()>& mayWait,
+                      std::string& error)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = std::strerror(errno);
-        return false;
+        return Appended::Failed;
     }
-    bool ok = false;
+    Appended result = Appended::Failed;
     {
-        Locked lock(fd);
-        struct stat st {
-        };
-        if (!lock.held() || ::fstat(fd, &st) != 0) {
+        Locked lock(fd, mayWait);
+        if (lock.held())
+            result = appendAtEnd(fd, header, lines, error);
+        else if (lock.busy())
+            result = Appended::Busy;
+        else
             error = std::strerror(errno);
-        } else {
-            const std::string bytes = st.st_size == 0 ? header + line : line;
-            ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-            if (!ok)
-                error = std::strerror(errno);
-        }
     }
     ::close(fd);
-    return ok;
+    return result;
 }
 
 } // namespace zelvano::recordfile

@@ -39,34 +39,66 @@ bool writeAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
+// Takes the lock without blocking, asking `mayWait` between tries.
+bool lockWhole(HANDLE file, OVERLAPPED& whole, const std::function<bool()>& mayWait, bool& busy)
+{
+    for (;;) {
+        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                         MAXDWORD, &whole))
+            return true;
+        busy = ::GetLastError() == ERROR_LOCK_VIOLATION;
+        if (!busy || !mayWait())
+            return false;
+    }
+}
+
+// Writes at the end of the file, taking back a write that fails half way.
+// Under the lock no other writer appends, so the end read stays the end.
+bool appendAtEnd(HANDLE file, const std::string& header, const std::string& lines)
+{
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file, &size) || !::SetFilePointerEx(file, size, nullptr, FILE_BEGIN))
+        return false;
+    if (writeAll(file, size.QuadPart == 0 ? header + lines : lines) && ::FlushFileBuffers(file))
+        return true;
+    const DWORD code = ::GetLastError();
+    if (::SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(file))
+        ::FlushFileBuffers(file);
+    ::SetLastError(code);
+    return false;
+}
+
 } // namespace
 
-bool appendLocked(const std::filesystem::path& path, const std::string& header,
-                  const std::string& line, std::string& error)
+Appended appendLocked(const std::filesystem::path& path, const std::string& header,
+                      const std::string& lines, const std::function<bool()>& mayWait,
+                      std::string& error)
 {
-    // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end,
-    // whatever another writer did since.
-    const HANDLE file = ::CreateFileW(
-        path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Write access (not append-only) so a failed write can be cut off again.
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = lastError();
-        return false;
+        return Appended::Failed;
     }
     OVERLAPPED whole{};
-    bool ok = false;
-    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
-        error = lastError();
+    bool busy = false;
+    Appended result = Appended::Failed;
+    if (!lockWhole(file, whole, mayWait, busy)) {
+        if (busy)
+            result = Appended::Busy;
+        else
+            error = lastError();
     } else {
-        LARGE_INTEGER size{};
-        ok = ::GetFileSizeEx(file, &size) &&
-             writeAll(file, size.QuadPart == 0 ? header + line : line) && ::FlushFileBuffers(file);
-        if (!ok)
+        if (appendAtEnd(file, header, lines))
+            result = Appended::Written;
+        else
             error = lastError();
         ::UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
     }
     ::CloseHandle(file);
-    return ok;
+    return result;
 }
 
 } // namespace zelvano::recordfile

@@ -41,16 +41,30 @@ QAction* DrawReport::addVoiceItem(QMenu* menu)
     m_voiceItem = menu->addAction(QStringLiteral("语音播报"));
     m_voiceItem->setObjectName(QStringLiteral("MnVoice"));
     m_voiceItem->setCheckable(true);
+    menu->setToolTipsVisible(true);
+    // The engine starts in the background only when it may be wanted: the
+    // announcement is on, or the teacher looks at the item.
+    if (m_voiceOn && m_services.voice)
+        m_services.voice->prepare();
+    showVoiceItem();
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (m_services.voice)
+            m_services.voice->prepare();
+        showVoiceItem();
+    });
+    connect(m_voiceItem, &QAction::triggered, this, &DrawReport::toggleVoice);
+    return m_voiceItem;
+}
+
+// Greyed, with the reason, once it is known that nothing can speak.
+void DrawReport::showVoiceItem()
+{
     const bool available = m_services.voice && m_services.voice->available();
     m_voiceItem->setChecked(available && m_voiceOn);
     m_voiceItem->setEnabled(available);
-    if (!available) {
-        m_voiceItem->setToolTip(m_services.voice ? m_services.voice->unavailableReason()
-                                                 : QStringLiteral("没有可用的语音引擎"));
-        menu->setToolTipsVisible(true);
-    }
-    connect(m_voiceItem, &QAction::triggered, this, &DrawReport::toggleVoice);
-    return m_voiceItem;
+    m_voiceItem->setToolTip(available          ? QString()
+                            : m_services.voice ? m_services.voice->unavailableReason()
+                                               : QStringLiteral("没有可用的语音引擎"));
 }
 
 void DrawReport::toggleVoice()

@@ -51,6 +51,7 @@ public:
 
 private:
     void toggleVoice();
+    void showVoiceItem();
     QString settingsPath() const;
 
     AppServices& m_services;

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+
 namespace zelvano
 {
 
@@ -20,11 +23,10 @@ const QString kDocumentsFolder = QStringLiteral("Zelvano");
 const QString kCueFolder = QStringLiteral("sound");
 const QString kPictureFolder = QStringLiteral("img");
 
-// The files whose presence makes a portable folder the teacher's.
-const QStringList kTeacherFiles = {QStringLiteral("点名册.xls"), QStringLiteral("点名册.xlsx"),
-                                   QStringLiteral("MSCOMSJK.com")};
-// Laid into a new data folder; the pictures come besides them.
-const QStringList kSeedFiles = {QStringLiteral("点名册.xls"), QStringLiteral("MSCOMSJK.com")};
+// The roll book in either form, and the first settings database: laid into
+// a data folder that lacks them; the sample pictures come besides them.
+const QStringList kRollBookFiles = {QStringLiteral("点名册.xls"), QStringLiteral("点名册.xlsx")};
+const QString kSettingsFile = QStringLiteral("MSCOMSJK.com");
 
 QString dataDirOverride(const QStringList& arguments, const FolderPlatform& platform)
 {
@@ -39,15 +41,6 @@ QString dataDirOverride(const QStringList& arguments, const FolderPlatform& plat
     return platform.environment(kDataDirVariable);
 }
 
-bool holdsTeacherFiles(const QDir& dir)
-{
-    for (const QString& name : kTeacherFiles) {
-        if (QFileInfo::exists(dir.filePath(name)))
-            return true;
-    }
-    return false;
-}
-
 // The start-button looks stay with the program; every other picture is a
 // sample prize picture the teacher may replace.
 bool isButtonPicture(const QString& name)
@@ -55,24 +48,40 @@ bool isButtonPicture(const QString& name)
     return name.startsWith(QStringLiteral("bt"), Qt::CaseInsensitive);
 }
 
-bool seed(const QDir& program, const QDir& data)
+// The program's files the data folder lacks, as (source, target) pairs. A
+// roll book in either form counts as the roll book: a teacher who moved to
+// the .xlsx one never gets the sample .xls beside it.
+QList<std::pair<QString, QString>> missingFiles(const QDir& program, const QDir& data)
+{
+    QList<std::pair<QString, QString>> missing;
+    const auto add = [&](const QString& source, const QString& relative) {
+        if (QFileInfo::exists(source) && !QFileInfo::exists(data.filePath(relative)))
+            missing.append({source, data.filePath(relative)});
+    };
+    const bool hasRollBook = std::any_of(kRollBookFiles.begin(), kRollBookFiles.end(),
+                                         [&](const QString& n) { return data.exists(n); });
+    if (!hasRollBook) {
+        for (const QString& name : kRollBookFiles)
+            add(program.filePath(name), name);
+    }
+    add(program.filePath(kSettingsFile), kSettingsFile);
+    const QDir pictures(program.filePath(kPictureFolder));
+    for (const QString& name : pictures.entryList(QDir::Files)) {
+        if (!isButtonPicture(name))
+            add(pictures.filePath(name), kPictureFolder + u'/' + name);
+    }
+    return missing;
+}
+
+// Copies what is missing, never over a file that is there. False when a
+// copy failed.
+bool seed(AppFolders& folders)
 {
     bool ok = true;
-    for (const QString& name : kSeedFiles) {
-        const QString source = program.filePath(name);
-        if (QFileInfo::exists(source))
-            ok = QFile::copy(source, data.filePath(name)) && ok;
-    }
-    const QDir pictures(program.filePath(kPictureFolder));
-    const QStringList names = pictures.entryList(QDir::Files);
-    if (names.isEmpty())
-        return ok;
-    ok = data.mkpath(kPictureFolder) && ok;
-    for (const QString& name : names) {
-        if (!isButtonPicture(name))
-            ok =
-                QFile::copy(pictures.filePath(name), data.filePath(kPictureFolder + u'/' + name)) &&
-                ok;
+    for (const auto& [source, target] :
+         missingFiles(QDir(folders.programDir), QDir(folders.dataDir))) {
+        ok = QDir().mkpath(QFileInfo(target).path()) && QFile::copy(source, target) && ok;
+        folders.seeded = true;
     }
     return ok;
 }
@@ -84,20 +93,19 @@ QString cannotMake(const QString& dir)
         .arg(QDir::toNativeSeparators(dir));
 }
 
-// Makes and seeds the data folder when it does not exist yet.
-void prepare(AppFolders& folders)
+// Makes the data folder when it does not exist yet, and gives it the
+// program's files it lacks. True when the folder was made just now.
+bool prepare(AppFolders& folders)
 {
     const QFileInfo info(folders.dataDir);
-    if (info.isDir())
-        return;
-    QDir data(folders.dataDir);
-    if (info.exists() || !data.mkpath(QStringLiteral("."))) {
+    const bool made = !info.isDir();
+    if (made && (info.exists() || !QDir(folders.dataDir).mkpath(QStringLiteral(".")))) {
         folders.problem = cannotMake(folders.dataDir);
-        return;
+        return false;
     }
-    folders.seeded = true;
-    if (!seed(QDir(folders.programDir), data))
+    if (!seed(folders))
         folders.problem = cannotMake(folders.dataDir);
+    return made;
 }
 
 } // namespace
@@ -113,28 +121,38 @@ AppFolders AppFolders::find(const QStringList& arguments, const FolderPlatform& 
     const QString chosen = dataDirOverride(arguments, platform);
     if (!chosen.isEmpty()) {
         folders.dataDir = QDir::cleanPath(QDir(chosen).absolutePath());
-    } else if (portable &&
-               (holdsTeacherFiles(executable) || platform.isWritable(executable.absolutePath()))) {
+        prepare(folders);
+        return folders;
+    }
+    // A portable folder keeps the teacher's files only where they can be
+    // saved: a copy on a CD or a locked-down share would lose every change.
+    if (portable && platform.isWritable(executable.absolutePath())) {
         folders.dataDir = folders.programDir;
         return folders;
-    } else {
-        const QString documents = platform.documentsDir();
-        if (documents.isEmpty()) {
-            folders.problem = cannotMake(QDir::homePath() + u'/' + kDocumentsFolder);
-            return folders;
-        }
-        folders.dataDir = QDir::cleanPath(documents + u'/' + kDocumentsFolder);
     }
-    prepare(folders);
+    const QString documents = platform.documentsDir();
+    if (documents.isEmpty()) {
+        folders.problem = cannotMake(QDir::homePath() + u'/' + kDocumentsFolder);
+        return folders;
+    }
+    folders.dataDir = QDir::cleanPath(documents + u'/' + kDocumentsFolder);
+    if (prepare(folders) && portable && folders.problem.isEmpty()) {
+        folders.notice = QStringLiteral("程序所在的文件夹不能写入，点名册、设置和抽取记录"
+                                        "改为保存在：\n%1")
+                             .arg(QDir::toNativeSeparators(folders.dataDir));
+    }
     return folders;
 }
 
 bool AppFolders::reportProblem(MessageService& messages) const
 {
-    if (problem.isEmpty())
-        return true;
-    messages.show(problem, QStringLiteral("警告"), MessageIcon::Critical);
-    return false;
+    if (!problem.isEmpty()) {
+        messages.show(problem, QStringLiteral("警告"), MessageIcon::Critical);
+        return false;
+    }
+    if (!notice.isEmpty())
+        messages.show(notice, QStringLiteral("提醒"), MessageIcon::Information);
+    return true;
 }
 
 QString findPicture(const QString& dataDir, const QString& programDir, const QString& name)

@@ -19,24 +19,30 @@ class MessageService;
 // The teacher's files (the roll book, its backups, the settings database
 // and the prize pictures) live in the data folder:
 // - `--data-dir DIR` or ZELVANO_DATA_DIR, when given;
-// - in a portable folder, that folder, when it holds a roll book or a
-//   settings database or can take new files;
+// - in a portable folder, that folder, when it can take new files;
 // - otherwise Zelvano in the teacher's documents folder, where a file
-//   manager and a spreadsheet program find it.
-// A data folder that does not exist yet is made and seeded with the sample
-// roll book, the sample prize pictures and the first settings database.
-// Seeding happens only then, so a file the teacher removes later stays
-// removed.
+//   manager and a spreadsheet program find it. When a portable folder
+//   could not be written, the teacher is told where, once: the start that
+//   makes the folder.
+// The program never keeps the teacher's files where they cannot be saved.
+// A data folder is made when it does not exist yet, and every start gives
+// it the program's files it lacks (a roll book in either form, the first
+// settings database, the sample prize pictures), never over a file that
+// is there.
 struct AppFolders {
     QString programDir;
     QString dataDir;
-    bool seeded = false;
+    bool seeded = false; // some of the program's files were laid in just now
     // Empty, or the message to show when the data folder cannot be made.
     QString problem;
+    // Empty, or where the teacher's files went instead of the program's
+    // folder, to tell once.
+    QString notice;
 
     static AppFolders find(const QStringList& arguments, const FolderPlatform& platform);
 
-    // Shows the problem, if any, as a warning. True when there was none.
+    // Shows the problem, if any, as a warning, else the notice, if any. True
+    // when there was no problem.
     bool reportProblem(MessageService& messages) const;
 };
 

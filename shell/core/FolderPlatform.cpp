@@ -1,8 +1,10 @@
 #include "shell/core/FolderPlatform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace zelvano
 {
@@ -24,8 +26,12 @@ QString SystemFolderPlatform::environment(const char* name) const
 
 bool SystemFolderPlatform::isWritable(const QString& dir) const
 {
-    const QFileInfo info(dir);
-    return info.isDir() && info.isWritable();
+    // A file made and removed again: permission bits say nothing of a
+    // read-only disc or share, and little of Windows' access lists.
+    if (!QFileInfo(dir).isDir())
+        return false;
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".zelvano-probe-XXXXXX")));
+    return probe.open();
 }
 
 } // namespace zelvano

@@ -63,4 +63,9 @@ std::int16_t modeFromSetting(const QString& storedValue)
     return mode >= 0 && mode < kModeCount ? mode : 0;
 }
 
+int neighbourMode(int modeCode, int step)
+{
+    return ((modeCode + step) % kModeCount + kModeCount) % kModeCount;
+}
+
 } // namespace zelvano

@@ -20,4 +20,8 @@ QString modeDescription(int modeCode);
 // mode 0 for an empty text or a value outside 0..4.
 std::int16_t modeFromSetting(const QString& storedValue);
 
+// The mode an arrow key moves to from `modeCode`: `step` options down (up
+// when negative), the first following the last round the list.
+int neighbourMode(int modeCode, int step);
+
 } // namespace zelvano

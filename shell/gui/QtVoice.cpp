@@ -3,14 +3,18 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QMutex>
 #include <QThread>
 #include <QUrl>
-#include <QWaitCondition>
 #ifdef ZELVANO_WITH_SPEECH
 #include <QTextToSpeech>
 #include <QVoice>
+#else
+class QTextToSpeech : public QObject
+{
+};
 #endif
 
 namespace zelvano
@@ -20,12 +24,14 @@ namespace
 {
 
 #ifdef ZELVANO_WITH_SPEECH
-// What is missing, in words the teacher can act on.
-QString withHint(const QString& reason)
+// What is missing, in words the teacher can act on: the package that brings
+// it, on Linux.
+QString withHint(const QString& reason, const char* package)
 {
 #ifdef Q_OS_LINUX
-    return reason + QStringLiteral("（请安装 speech-dispatcher 和 speech-dispatcher-espeak-ng）");
+    return reason + QStringLiteral("（请安装 %1）").arg(QLatin1String(package));
 #else
+    Q_UNUSED(package);
     return reason;
 #endif
 }
@@ -83,9 +89,8 @@ struct QtVoice::Engine {
     QThread thread;
     QObject worker; // lives on `thread`
     QMutex mutex;
-    QWaitCondition started;
+    QElapsedTimer sinceStart; // valid once started
     bool ready = false;
-    bool gaveUp = false; // waited once in vain: never waited for again
     QString reason;
     QTextToSpeech* speech = nullptr; // a child of `worker`, null when unavailable
 };
@@ -98,17 +103,19 @@ void startEngine(QtVoice::Engine& engine)
 {
     QString reason;
     QTextToSpeech* speech = nullptr;
-#ifndef ZELVANO_WITH_SPEECH
-    reason = QStringLiteral("此版本不含语音播报");
-#else
+#ifdef ZELVANO_WITH_SPEECH
+    // Qt finds no engine without its speech-dispatcher plugin; the plugin
+    // finds no engine without the speech-dispatcher service; the service has
+    // no Mandarin without espeak-ng's voices.
     if (QTextToSpeech::availableEngines().isEmpty()) {
-        reason = withHint(QStringLiteral("没有可用的语音引擎"));
+        reason = withHint(QStringLiteral("没有可用的语音引擎"), "qt6-speech-speechd-plugin");
     } else {
         speech = new QTextToSpeech(&engine.worker);
         if (speech->state() == QTextToSpeech::Error)
-            reason = withHint(QStringLiteral("语音引擎无法启动：") + speech->errorString());
+            reason = withHint(QStringLiteral("语音引擎无法启动"), "speech-dispatcher");
         else if (!chooseChinese(*speech))
-            reason = withHint(QStringLiteral("语音引擎没有中文语音"));
+            reason =
+                withHint(QStringLiteral("语音引擎没有中文语音"), "speech-dispatcher-espeak-ng");
         if (!reason.isEmpty()) {
             delete speech;
             speech = nullptr;
@@ -119,13 +126,44 @@ void startEngine(QtVoice::Engine& engine)
     engine.speech = speech;
     engine.reason = reason;
     engine.ready = true;
-    engine.started.wakeAll();
 }
 
 } // namespace
 
-QtVoice::QtVoice() : m_engine(std::make_shared<Engine>())
+QtVoice::QtVoice() : m_engine(std::make_shared<Engine>()) {}
+
+QtVoice::~QtVoice()
 {
+    if (!m_engine->thread.isRunning())
+        return;
+    // The speech object ends on its thread, then the thread stops. Leaving
+    // never waits for an engine that is still starting (speech-dispatcher
+    // can take seconds) and waits only briefly for one that is closing:
+    // such an engine is left to the end of the process, its thread keeping
+    // the shared state alive.
+    QMetaObject::invokeMethod(&m_engine->worker, [engine = m_engine.get()] {
+        delete engine->speech;
+        engine->speech = nullptr;
+        engine->worker.moveToThread(nullptr);
+        engine->thread.quit();
+    });
+    bool ready = false;
+    {
+        QMutexLocker lock(&m_engine->mutex);
+        ready = m_engine->ready;
+    }
+    if (!ready || !m_engine->thread.wait(QDeadlineTimer(kEndWaitMs)))
+        new std::shared_ptr<Engine>(m_engine); // never freed: the thread may still use it
+}
+
+void QtVoice::prepare()
+{
+    if (m_engine->thread.isRunning() || m_engine->thread.isFinished())
+        return;
+    {
+        QMutexLocker lock(&m_engine->mutex);
+        m_engine->sinceStart.start();
+    }
     m_engine->worker.moveToThread(&m_engine->thread);
     m_engine->thread.setObjectName(QStringLiteral("voice"));
     m_engine->thread.start(QThread::LowPriority);
@@ -133,76 +171,53 @@ QtVoice::QtVoice() : m_engine(std::make_shared<Engine>())
         &m_engine->worker, [engine = m_engine] { startEngine(*engine); }, Qt::QueuedConnection);
 }
 
-QtVoice::~QtVoice()
-{
-    // The speech object ends on its thread, then the thread stops. An
-    // engine that never answered is left to the end of the process (its
-    // thread keeps the shared state alive) rather than waited for.
-    if (!waitForEngine()) {
-        new std::shared_ptr<Engine>(m_engine); // never freed: the thread may still use it
-        m_engine->thread.quit();
-        return;
-    }
-    QMetaObject::invokeMethod(
-        &m_engine->worker,
-        [engine = m_engine.get()] {
-            delete engine->speech;
-            engine->speech = nullptr;
-            engine->worker.moveToThread(nullptr);
-        },
-        Qt::BlockingQueuedConnection);
-    m_engine->thread.quit();
-    m_engine->thread.wait();
-}
-
-bool QtVoice::waitForEngine() const
-{
-    // An engine that has not answered by then is taken as missing for the
-    // run, so a hanging speech service holds up the program once at most.
-    const QDeadlineTimer deadline(kStartWaitMs);
-    QMutexLocker lock(&m_engine->mutex);
-    while (!m_engine->ready && !m_engine->gaveUp) {
-        if (!m_engine->started.wait(&m_engine->mutex, deadline))
-            m_engine->gaveUp = true;
-    }
-    return m_engine->ready;
-}
-
 bool QtVoice::available() const
 {
-    return waitForEngine() && m_engine->speech != nullptr;
+    return unavailableReason().isEmpty();
 }
 
 QString QtVoice::unavailableReason() const
 {
-    if (!waitForEngine())
-        return QStringLiteral("语音引擎没有响应");
+#ifndef ZELVANO_WITH_SPEECH
+    return QStringLiteral("此版本不含语音播报");
+#endif
     QMutexLocker lock(&m_engine->mutex);
-    return m_engine->reason;
+    if (m_engine->ready)
+        return m_engine->reason;
+    if (m_engine->sinceStart.isValid() && m_engine->sinceStart.hasExpired(kStartWaitMs))
+        return QStringLiteral("语音引擎没有响应");
+    return {};
 }
 
 void QtVoice::say(const QString& text)
 {
 #ifdef ZELVANO_WITH_SPEECH
-    if (!available())
-        return;
+    prepare();
     QMetaObject::invokeMethod(
         &m_engine->worker,
         [engine = m_engine.get(), text] {
+            if (!engine->speech)
+                return;
             engine->speech->stop();
             engine->speech->say(text);
         },
         Qt::QueuedConnection);
+#else
+    Q_UNUSED(text);
 #endif
 }
 
 void QtVoice::stop()
 {
 #ifdef ZELVANO_WITH_SPEECH
-    if (!available())
+    if (!m_engine->thread.isRunning())
         return;
     QMetaObject::invokeMethod(
-        &m_engine->worker, [engine = m_engine.get()] { engine->speech->stop(); },
+        &m_engine->worker,
+        [engine = m_engine.get()] {
+            if (engine->speech)
+                engine->speech->stop();
+        },
         Qt::QueuedConnection);
 #endif
 }

@@ -9,17 +9,19 @@ namespace zelvano
 {
 
 // Qt Text to Speech with a Chinese voice (speech-dispatcher with espeak-ng
-// on Linux, SAPI on Windows). The engine starts and looks for its voice on
-// a thread of its own from the program's start: starting speech-dispatcher
-// can take seconds, and the windows must not wait for it. Speaking and
-// stopping are passed to that thread and never wait either.
+// on Linux, SAPI on Windows). The engine starts on a thread of its own when
+// it is first wanted, never at the program's start: starting
+// speech-dispatcher can take seconds, and neither the start-up nor a window
+// must wait for it. Speaking and stopping are passed to that thread and
+// never wait either, and ending the program does not wait for an engine
+// still starting.
 class QtVoice final : public Voice
 {
 public:
     QtVoice();
     ~QtVoice() override;
 
-    // Waits for the engine only when it is asked before it has started.
+    void prepare() override;
     bool available() const override;
     QString unavailableReason() const override;
     void say(const QString& text) override;
@@ -28,11 +30,10 @@ public:
     struct Engine; // shared with the engine's thread, which may outlive this
 
 private:
+    // An engine that has not started by then is taken as missing.
     static constexpr int kStartWaitMs = 8000;
-
-    // True once the engine has started (or failed to), waiting at most
-    // kStartWaitMs for it.
-    bool waitForEngine() const;
+    // How long leaving waits for a started engine to close.
+    static constexpr int kEndWaitMs = 200;
 
     std::shared_ptr<Engine> m_engine;
 };

@@ -11,11 +11,14 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
+
+#include <functional>
 
 namespace zelvano
 {
@@ -25,6 +28,28 @@ namespace
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 540;
+
+// An option button that says when it has taken the focus. Qt gives Tab to
+// whichever option of a group took the focus last (a right click does
+// that without selecting it); the menu gives it back to the selected one.
+class ModeOption final : public QRadioButton
+{
+public:
+    ModeOption(const QString& caption, QWidget* parent, std::function<void()> focused)
+        : QRadioButton(caption, parent), m_focused(std::move(focused))
+    {
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QRadioButton::focusInEvent(event);
+        m_focused();
+    }
+
+private:
+    std::function<void()> m_focused;
+};
 
 } // namespace
 
@@ -55,7 +80,7 @@ void frmMl::buildControls()
 
     // The options stand one under the other along a gentle curve.
     for (int index = 0; index < kModeCount; ++index) {
-        auto* option = new QRadioButton(modeCaption(index), this);
+        auto* option = new ModeOption(modeCaption(index), this, [this] { focusOnlyChecked(); });
         option->setObjectName(QStringLiteral("OptMl(%1)").arg(index));
         option->setAccessibleName(modeCaption(index));
         option->setFont(songFont(18));
@@ -67,6 +92,7 @@ void frmMl::buildControls()
             if (checked)
                 OptMl_Click(index);
         });
+        option->installEventFilter(this);
         m_options[static_cast<size_t>(index)] = option;
     }
 
@@ -81,6 +107,8 @@ void frmMl::buildControls()
     m_imgIn->setObjectName(QStringLiteral("imgIn"));
     m_imgIn->setGeometry(kWidth - 210, kHeight - 100, 170, 70);
     connect(m_imgIn, &QToolButton::clicked, this, &frmMl::imgIn_Click);
+    m_imgIn->installEventFilter(this);
+    setTabOrder(m_options.back(), m_imgIn);
 }
 
 void frmMl::Form_Load()
@@ -99,6 +127,7 @@ void frmMl::OptMl_Click(int index)
 {
     m_services.modeCode = static_cast<std::int16_t>(index);
     m_lblXx->setText(modeDescription(index));
+    focusOnlyChecked();
     if (menuLoaded) {
         m_services.settings->writeSetting(QStringLiteral("Afm"), numberText(m_services.modeCode),
                                           TextForm);
@@ -108,6 +137,41 @@ void frmMl::OptMl_Click(int index)
 void frmMl::imgIn_Click()
 {
     m_navigator.enterMode(this);
+}
+
+void frmMl::focusOnlyChecked()
+{
+    for (int index = 0; index < kModeCount; ++index) {
+        QRadioButton* option = m_options[static_cast<size_t>(index)];
+        option->setFocusPolicy(index == m_services.modeCode ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
+// The keys of the options and of the enter button: an arrow on an option
+// selects the next or previous one (the focus goes with it, and the choice
+// is remembered as a click's is), Return or Enter enters the selected mode.
+bool frmMl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        imgIn_Click();
+        return true;
+    }
+    const int step = key == Qt::Key_Down || key == Qt::Key_Right ? 1
+                     : key == Qt::Key_Up || key == Qt::Key_Left  ? -1
+                                                                 : 0;
+    if (step == 0)
+        return QWidget::eventFilter(watched, event);
+    // On the enter button an arrow would move the focus to an option that
+    // is not the selected one.
+    if (watched == m_imgIn)
+        return true;
+    QRadioButton* next = m_options[static_cast<size_t>(neighbourMode(m_services.modeCode, step))];
+    next->setChecked(true);
+    next->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 void frmMl::closeEvent(QCloseEvent* event)

@@ -30,12 +30,15 @@ public:
     QToolButton* imgIn() const { return m_imgIn; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildControls();
     void Form_Load();
+    // Tab reaches the checked option only, so it lands where the choice is.
+    void focusOnlyChecked();
 
     AppServices& m_services;
     ModeNavigator& m_navigator;

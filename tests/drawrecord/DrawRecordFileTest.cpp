@@ -12,8 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <numeric>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +34,62 @@ QByteArray readAll(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Waiting for the lock never runs out under this clock (it sleeps a
+// moment and time stands still), so a test of two writers checks only
+// that no line is lost or torn, however loaded the machine is.
+class PatientClock final : public Clock
+{
+public:
+    std::int64_t monotonicMs() const override { return 0; }
+    double secondsSinceMidnight() const override { return 36000.0; }
+    QDate today() const override { return QDate(2026, 3, 5); }
+    void wait(int) override { ::usleep(1000); }
+};
+
+// Another program holding the record's lock: a child process that takes it
+// and keeps it until told to let go.
+class LockHolder
+{
+public:
+    explicit LockHolder(const QString& path)
+    {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(release[1]); // so that the parent's close is seen
+            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT, 0644);
+            char byte = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
+            if (::write(ready[1], &byte, 1) == 1)
+                byte = ::read(release[0], &byte, 1);
+            ::_exit(0);
+        }
+        char byte = 0;
+        m_held = ::read(ready[0], &byte, 1) == 1 && byte == 1;
+        m_release = release[1];
+        ::close(ready[0]);
+        ::close(ready[1]);
+        ::close(release[0]);
+    }
+    ~LockHolder() { letGo(); }
+    bool held() const { return m_held; }
+    void letGo()
+    {
+        if (m_pid <= 0)
+            return;
+        ::close(m_release);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_release = -1;
+    bool m_held = false;
+};
 
 struct RecordFixture : ::testing::Test {
     TempDir folder;
@@ -88,7 +148,7 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
         ASSERT_GE(children[c], 0);
         if (children[c] == 0) {
             ScriptedMessages quiet;
-            FakeClock ownTime;
+            PatientClock ownTime;
             DrawRecordFile own(folder.path(), quiet, ownTime);
             const QString window = c == 0 ? QStringLiteral("摇号码") : QStringLiteral("摇座位");
             for (int i = 0; i < kLines; ++i)
@@ -114,29 +174,58 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
     EXPECT_EQ(perWindow[1], kLines);
 }
 
-TEST_F(RecordFixture, AppendWaitsWhileAnotherProgramHoldsTheLock)
+TEST_F(RecordFixture, LockHeldByAnotherProgram_KeepsTheLines_AndWritesThemWithTheNext)
 {
-    const QByteArray path = QFile::encodeName(record.filePath());
-    const int held = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    LockHolder holder(record.filePath());
+    ASSERT_TRUE(holder.held());
+    record.append({DrawEventKind::Draw, "摇号码", "", 10, "3"});
+    time.secondsOfDay += 5;
+    record.append({DrawEventKind::Draw, "摇号码", "", 9, "7"});
+    // Each append gave up after about a second, and the teacher was told once.
+    const int waited = std::accumulate(time.waits.begin(), time.waits.end(), 0);
+    EXPECT_LE(waited, 2 * (DrawRecordFile::kLockWaitMs + DrawRecordFile::kLockRetryMs));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("抽取记录正被另一个程序占用")));
+    EXPECT_TRUE(readAll(record.filePath()).isEmpty()) << "appended through the lock";
+
+    holder.letGo();
+    time.secondsOfDay += 5;
+    record.append({DrawEventKind::Draw, "摇号码", "", 8, "5"});
+    EXPECT_EQ(readAll(record.filePath()), recordHeader() +
+                                              "2026-03-05 10:00:00,摇号码,,10,3,抽取\r\n"
+                                              "2026-03-05 10:00:05,摇号码,,9,7,抽取\r\n"
+                                              "2026-03-05 10:00:10,摇号码,,8,5,抽取\r\n");
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(RecordFixture, DiskFullHalfWay_LeavesTheFileAsItWas_AndTheNextLineIsWhole)
+{
+    record.append({DrawEventKind::Draw, "摇号码", "", 10, "3"});
+    const QByteArray before = readAll(record.filePath());
+    // A program whose files may grow by a few bytes only: its long line
+    // stops half way, as on a full disk.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ScriptedMessages quiet;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t room = static_cast<rlim_t>(before.size()) + 16;
+        const rlimit limit{room, room};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ScriptedMessages told;
         FakeClock ownTime;
-        DrawRecordFile(folder.path(), quiet, ownTime)
-            .append({DrawEventKind::Draw, "摇号码", "", 1, "9"});
-        ::_exit(quiet.shown.empty() ? 0 : 1);
+        DrawRecordFile own(folder.path(), told, ownTime);
+        own.append({DrawEventKind::Draw, "摇号码", "", 9, QString(300, QChar(u'号'))});
+        const bool asBefore = readAll(own.filePath()) == before;
+        ::_exit(asBefore && told.shown.size() == 1 ? 0 : 1);
     }
-    ::usleep(300 * 1000);
-    EXPECT_TRUE(readAll(record.filePath()).isEmpty()) << "appended through the lock";
-    ::flock(held, LOCK_UN);
-    ::close(held);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(linesOfDay(readAll(record.filePath()), time.date).size(), 1u);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a torn line was left";
+
+    time.secondsOfDay += 5;
+    record.append({DrawEventKind::Draw, "摇号码", "", 8, "5"});
+    EXPECT_EQ(readAll(record.filePath()), before + "2026-03-05 10:00:05,摇号码,,8,5,抽取\r\n");
+    EXPECT_EQ(linesOfDay(readAll(record.filePath()), time.date).size(), 2u);
 }
 
 // LibreOffice opens the record as a spreadsheet: the Chinese intact, the

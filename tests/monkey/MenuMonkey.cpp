@@ -1,6 +1,8 @@
 // The mode menu under the monkey: whatever was clicked or typed, one option
 // is checked and its description shown, 进入 opens the mode of the checked
-// option, and the menu that comes back preselects the mode just left.
+// option, and the menu that comes back preselects the mode just left. Runs
+// of the keys a person moves through the menu with (Tab, arrows, Return,
+// Enter, Space) leave the focus on the selected option or on 进入.
 #include "MonkeyWorld.h"
 #include "NoWindows.h"
 
@@ -11,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
 
 namespace zelvano::testing
 {
@@ -51,7 +55,8 @@ void returnFromMode(MonkeyWorld& world, const StubModeWindows& stubs, int checke
                         .arg(entered)
                         .arg(checkedBefore));
     else if (stored != QString::number(entered))
-        monkey.fail(QStringLiteral("entered mode %1 but Afm holds \"%2\"").arg(entered).arg(stored));
+        monkey.fail(
+            QStringLiteral("entered mode %1 but Afm holds \"%2\"").arg(entered).arg(stored));
     world.navigator.returnToMenu(current);
     Monkey::flushPosted();
     const frmMl* again = shownMenu(world);
@@ -77,6 +82,39 @@ QString menuProblem(MonkeyWorld& world)
     if (shown->lblXx()->text() != modeDescription(checked))
         return QStringLiteral("option %1 is checked but another description is shown").arg(checked);
     return {};
+}
+
+// A few of the menu's own keys, each to whatever has the focus;
+// `checkedBefore` follows the selection up to the key that enters.
+bool keyboardRun(MonkeyWorld& world, int& checkedBefore)
+{
+    static const Qt::Key keys[] = {Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_Up,
+                                   Qt::Key_Down,   Qt::Key_Left,    Qt::Key_Right,
+                                   Qt::Key_Return, Qt::Key_Enter,   Qt::Key_Space};
+    const frmMl* shown = shownMenu(world);
+    if (!shown)
+        return false;
+    QApplication::setActiveWindow(world.navigator.currentWindow());
+    for (int n = 1 + world.monkey.below(4); n > 0 && shownMenu(world) == shown; --n) {
+        const Qt::Key key = keys[world.monkey.below(int(std::size(keys)))];
+        QWidget* focused = QApplication::focusWidget();
+        checkedBefore = checkedOption(shown);
+        world.monkey.log(QStringLiteral("key %1 to %2")
+                             .arg(key)
+                             .arg(focused ? focused->objectName() : QStringLiteral("nothing")));
+        QTest::keyClick(focused ? focused : world.navigator.currentWindow(), key);
+        ++world.figures[QStringLiteral("menu keys")];
+        if (shownMenu(world) != shown)
+            break;
+        const QWidget* now = QApplication::focusWidget();
+        const int checked = checkedOption(shown);
+        if (now != shown->imgIn() && (checked < 0 || now != shown->OptMl(checked)))
+            world.fail(QStringLiteral("after key %1 the focus is on %2, not on option %3 or 进入")
+                           .arg(key)
+                           .arg(now ? now->objectName() : QStringLiteral("nothing"))
+                           .arg(checked));
+    }
+    return true;
 }
 
 } // namespace
@@ -109,6 +147,8 @@ MonkeyResult runMenuMonkey(const MonkeyRun& run)
             returnFromMode(world, stubs, checkedBefore);
     });
     monkey.setCheck([&] { return menuProblem(world); });
+    monkey.addExtra(QStringLiteral("move through the menu by keyboard"), 20,
+                    [&] { return keyboardRun(world, checkedBefore); });
 
     const bool ran = monkey.run(run.actions);
     if (const frmMl* shown = menu(); shown && storedMode() != QString::number(checkedOption(shown)))

@@ -131,8 +131,10 @@ TEST_P(AppFoldersRuleTest, ChoosesTheDataFolder)
     const bool made = c.expect != Expect::ProgramFolder;
     EXPECT_EQ(folders.seeded, made);
     if (made) {
-        EXPECT_EQ(readFile(expected + QStringLiteral("/点名册.xls")),
-                  readFile(program + QStringLiteral("/点名册.xls")));
+        for (const char* name : {"点名册.xls", "点名册.xlsx", "MSCOMSJK.com"})
+            EXPECT_EQ(readFile(expected + u'/' + QString::fromUtf8(name)),
+                      readFile(program + u'/' + QString::fromUtf8(name)))
+                << name;
     } else {
         EXPECT_EQ(QDir(program).entryList(QDir::Files).size(), *c.teacherFile ? 1 : 0);
     }
@@ -141,9 +143,10 @@ TEST_P(AppFoldersRuleTest, ChoosesTheDataFolder)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, AppFoldersRuleTest, ::testing::Values(
-    FolderCase{"PortableWithRollBook_EvenReadOnly", Layout::Portable, "点名册.xls", false, "", false, Expect::ProgramFolder},
-    FolderCase{"PortableWithXlsxRollBook", Layout::Portable, "点名册.xlsx", false, "", false, Expect::ProgramFolder},
-    FolderCase{"PortableWithSettingsOnly", Layout::Portable, "MSCOMSJK.com", false, "", false, Expect::ProgramFolder},
+    FolderCase{"PortableWithRollBook", Layout::Portable, "点名册.xls", true, "", false, Expect::ProgramFolder},
+    FolderCase{"PortableReadOnlyWithRollBook_UsesDocumentsSeededFromIt", Layout::Portable, "点名册.xls", false, "", false, Expect::Documents},
+    FolderCase{"PortableReadOnlyWithXlsxRollBook_UsesDocuments", Layout::Portable, "点名册.xlsx", false, "", false, Expect::Documents},
+    FolderCase{"PortableReadOnlyWithSettingsOnly_UsesDocuments", Layout::Portable, "MSCOMSJK.com", false, "", false, Expect::Documents},
     FolderCase{"PortableWritableAndEmpty_StaysAsItIs", Layout::Portable, "", true, "", false, Expect::ProgramFolder},
     FolderCase{"PortableReadOnlyAndEmpty_UsesDocuments", Layout::Portable, "", false, "", false, Expect::Documents},
     FolderCase{"Installed_UsesDocuments_EvenWhenWritable", Layout::Installed, "", true, "", false, Expect::Documents},
@@ -167,22 +170,53 @@ TEST_F(AppFoldersTest, Installed_SeedsSamplesAndSettings_ButNotButtonPictures)
     EXPECT_FALSE(QFileInfo::exists(folders.dataDir + QStringLiteral("/sound")));
 }
 
-TEST_F(AppFoldersTest, SecondStart_KeepsTheTeachersChanges_AndNeverReseeds)
+TEST_F(AppFoldersTest, SecondStart_KeepsTheTeachersChanges_AndRefillsOnlyWhatIsMissing)
 {
     platform.documents = root.file(QStringLiteral("home/Documents"));
     layOut(Layout::Installed);
     const QString data = AppFolders::find({QStringLiteral("zelvano")}, platform).dataDir;
     writeFile(data + QStringLiteral("/MSCOMSJK.com"), "teacher's settings");
-    QFile::remove(data + QStringLiteral("/点名册.xls"));
     QFile::remove(data + QStringLiteral("/img/p1.gif"));
 
     const AppFolders again = AppFolders::find({QStringLiteral("zelvano")}, platform);
     EXPECT_EQ(again.dataDir, data);
-    EXPECT_FALSE(again.seeded);
+    EXPECT_TRUE(again.seeded);
     EXPECT_TRUE(again.problem.isEmpty());
+    EXPECT_TRUE(again.notice.isEmpty());
     EXPECT_EQ(readFile(data + QStringLiteral("/MSCOMSJK.com")), "teacher's settings");
+    EXPECT_EQ(readFile(data + QStringLiteral("/img/p1.gif")), "sample prize");
+
+    // A teacher who moved to the .xlsx roll book gets no sample .xls beside it.
+    QFile::rename(data + QStringLiteral("/点名册.xls"), data + QStringLiteral("/点名册.xlsx"));
+    EXPECT_FALSE(AppFolders::find({QStringLiteral("zelvano")}, platform).seeded);
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/点名册.xls")));
-    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/img/p1.gif")));
+}
+
+TEST_F(AppFoldersTest, ChosenFolderThatIsEmpty_IsSeededLikeANewOne)
+{
+    const QString program = layOut(Layout::Installed);
+    const QString chosen = root.file(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    const AppFolders folders = AppFolders::find(
+        {QStringLiteral("zelvano"), QStringLiteral("--data-dir"), chosen}, platform);
+    EXPECT_TRUE(folders.seeded);
+    EXPECT_EQ(readFile(chosen + QStringLiteral("/点名册.xls")), "sample roll book");
+    EXPECT_EQ(readFile(chosen + QStringLiteral("/MSCOMSJK.com")), "first settings");
+    EXPECT_EQ(readFile(chosen + QStringLiteral("/img/p1.gif")), "sample prize");
+}
+
+TEST_F(AppFoldersTest, ReadOnlyPortableFolder_TellsWhereTheFilesGo_Once)
+{
+    platform.documents = root.file(QStringLiteral("home/文档"));
+    layOut(Layout::Portable);
+    platform.writable = false;
+    ScriptedMessages messages;
+    EXPECT_TRUE(AppFolders::find({QStringLiteral("zelvano")}, platform).reportProblem(messages));
+    EXPECT_TRUE(AppFolders::find({QStringLiteral("zelvano")}, platform).reportProblem(messages));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(messages.shown[0].text.endsWith(QDir::toNativeSeparators(documentsData())))
+        << messages.shown[0].text.toStdString();
 }
 
 TEST_F(AppFoldersTest, FolderThatCannotBeMade_IsReportedAsAWarning)

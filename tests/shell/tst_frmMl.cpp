@@ -9,13 +9,13 @@
 #include "NoWindows.h"
 #include "TestServices.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QAccessible>
 #include <QTest>
 #include <QToolButton>
 
@@ -43,6 +43,8 @@ private slots:
     void storedModeOutOfRange_selectsModeZero();
     void optionClick_writesModeAtOnce();
     void arrowKeys_chooseModeAsAClickDoes();
+    void keyboard_tabArrowsAndEnter_data();
+    void keyboard_tabArrowsAndEnter();
     void enter_showsModeWindowAndUnloadsMenu();
     void returnFromWindow_loadsMenuAgainWithModeJustLeft();
     void closeBoxOnMenu_endsProgram();
@@ -157,6 +159,59 @@ void tst_frmMl::arrowKeys_chooseModeAsAClickDoes()
     QVERIFY(menu()->OptMl(4)->isChecked());
     QCOMPARE(services().modeCode, 4);
     QCOMPARE(menu()->lblXx()->text(), modeDescription(4));
+}
+
+void tst_frmMl::keyboard_tabArrowsAndEnter_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("checked");      // and focused, and stored in Afm
+    QTest::addColumn<int>("entered");      // -1: the menu stays
+    QTest::addColumn<int>("rightClicked"); // an option right-clicked first, or -1
+    QTest::newRow("tab lands on the selected option")
+        << 3 << QList<int>{Qt::Key_Tab, Qt::Key_Tab} << 3 << -1 << -1;
+    QTest::newRow("back tab too") << 2 << QList<int>{Qt::Key_Backtab, Qt::Key_Backtab} << 2 << -1
+                                  << -1;
+    QTest::newRow("down selects the next") << 1 << QList<int>{Qt::Key_Down} << 2 << -1 << -1;
+    QTest::newRow("right selects the next") << 2 << QList<int>{Qt::Key_Right} << 3 << -1 << -1;
+    QTest::newRow("up from the first wraps") << 0 << QList<int>{Qt::Key_Up} << 4 << -1 << -1;
+    QTest::newRow("arrow on the enter button selects nothing")
+        << 1 << QList<int>{Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab} << 1 << -1 << -1;
+    // A right click focuses an option without selecting it.
+    QTest::newRow("tab after a right click on another option")
+        << 2 << QList<int>{Qt::Key_Backtab, Qt::Key_Backtab} << 2 << -1 << 0;
+    QTest::newRow("return on an option enters")
+        << 2 << QList<int>{Qt::Key_Down, Qt::Key_Return} << 3 << 3 << -1;
+    QTest::newRow("enter on the enter button")
+        << 4 << QList<int>{Qt::Key_Tab, Qt::Key_Enter} << 4 << 4 << -1;
+}
+
+// Keys go to whatever has the focus, as a person types them.
+void tst_frmMl::keyboard_tabArrowsAndEnter()
+{
+    QFETCH(int, stored);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, checked);
+    QFETCH(int, entered);
+    QFETCH(int, rightClicked);
+    startWithStoredMode(QString::number(stored));
+    menu()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(menu()));
+    QCOMPARE(QApplication::focusWidget(), menu()->OptMl(stored));
+    if (rightClicked >= 0)
+        QTest::mouseClick(menu()->OptMl(rightClicked), Qt::RightButton);
+    for (int key : keys)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QString::number(checked));
+    if (entered >= 0) {
+        QCOMPARE(windows->entered, std::vector<int>{entered});
+        QVERIFY(!menu());
+        return;
+    }
+    QVERIFY(windows->entered.empty());
+    QVERIFY(menu()->OptMl(checked)->isChecked());
+    QCOMPARE(services().modeCode, checked);
+    QCOMPARE(QApplication::focusWidget(), menu()->OptMl(checked));
 }
 
 void tst_frmMl::enter_showsModeWindowAndUnloadsMenu()

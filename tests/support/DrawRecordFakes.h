@@ -25,10 +25,11 @@ public:
 };
 
 // A voice that is available unless told otherwise; `said` keeps every text
-// in order, `stops` counts the cut-offs.
+// in order, `stops` counts the cut-offs, `prepares` the engine starts asked.
 class ScriptedVoice final : public Voice
 {
 public:
+    void prepare() override { ++prepares; }
     bool available() const override { return reason.isEmpty(); }
     QString unavailableReason() const override { return reason; }
     void say(const QString& text) override { said << text; }
@@ -37,6 +38,7 @@ public:
     QString reason; // set to make the voice unavailable
     QStringList said;
     int stops = 0;
+    int prepares = 0;
 };
 
 class RecordingFolderOpener final : public FolderOpener

@@ -228,8 +228,13 @@ CellValue SheetCells::value(const Bytes& stream, const SharedStrings& strings, s
                             std::uint16_t col) const
 {
     const CellSpan* span = find(row, col);
-    if (!span)
-        return {};
+    return span ? valueIn(stream, strings, *span, col) : CellValue{};
+}
+
+CellValue SheetCells::valueIn(const Bytes& stream, const SharedStrings& strings,
+                              const CellSpan& cell, std::uint16_t col) const
+{
+    const CellSpan* span = &cell;
     const std::uint8_t* rec = bytesOf(stream, *span);
     const std::uint8_t* data = rec + 4;
     const std::size_t size = io::u16(rec + 2);
@@ -297,8 +302,9 @@ void SheetCells::forEach(
         for (const CellSpan& span : slot.cells) {
             if (span.type == rt::Blank || span.type == rt::MulBlank)
                 continue;
+            // The span is at hand: no lookup per cell.
             for (std::uint32_t col = span.firstCol; col <= span.lastCol; ++col) {
-                const CellValue v = value(stream, strings, row, static_cast<std::uint16_t>(col));
+                const CellValue v = valueIn(stream, strings, span, static_cast<std::uint16_t>(col));
                 if (!v.isEmpty())
                     f(row, static_cast<std::uint16_t>(col), v);
             }

@@ -87,6 +87,9 @@ private:
     };
 
     const CellSpan* find(std::uint16_t row, std::uint16_t col, std::size_t* index = nullptr) const;
+    // The value of column `col` of the record(s) `span`.
+    CellValue valueIn(const Bytes& stream, const SharedStrings& strings, const CellSpan& span,
+                      std::uint16_t col) const;
     std::uint16_t defaultFormat(const Bytes& stream, std::uint16_t row, std::uint16_t col) const;
     CellSpan makeRecord(std::uint16_t type, const Bytes& body, std::uint16_t firstCol,
                         std::uint16_t lastCol);

@@ -2,6 +2,7 @@
 
 #include "rollbook/BiffFormat.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/cfb/ContentHash.h"
 #include "rollbook/cfb/SafeSave.h"
 
 #include <algorithm>
@@ -70,9 +71,13 @@ Workbook::~Workbook() = default;
 
 Workbook Workbook::open(const std::filesystem::path& path)
 {
-    // Stamped before reading: a change made while we read shows as a change.
-    const FileStamp stamp = stampOf(path);
-    return Workbook(path, openWorkbookFormat(readWholeFile(path)), stamp);
+    // The size and time are taken before reading, so a change made while we
+    // read shows as a change; the hash is of the bytes read, not of a
+    // second reading.
+    FileStamp stamp = statOf(path);
+    Bytes image = readWholeFile(path);
+    stamp.contentHash = contentHash(image.data(), image.size());
+    return Workbook(path, openWorkbookFormat(std::move(image)), stamp);
 }
 
 std::vector<std::string> Workbook::worksheetNames() const
@@ -165,13 +170,26 @@ void Workbook::save()
 {
     if (!m_format->isDirty())
         return;
-    m_format->save([this](const Bytes& image) { saveFileAtomically(m_path, image, backupPath()); });
-    m_stamp = stampOf(m_path);
+    std::uint64_t written = 0;
+    m_format->save([&](const Bytes& image) {
+        saveFileAtomically(m_path, image, backupPath());
+        written = contentHash(image.data(), image.size());
+    });
+    // The file is what we just wrote: its bytes need not be read back. A
+    // program that writes it between the rename and this look gives it
+    // another time and other bytes, which the next check sees.
+    m_stamp = statOf(m_path);
+    m_stamp.contentHash = written;
 }
 
 bool Workbook::changedOnDisk() const
 {
     try {
+        // Another size or time needs no reading; the same ones may still
+        // hide a save within the time's resolution, which the hash finds.
+        const FileStamp now = statOf(m_path);
+        if (now.size != m_stamp.size || now.modifiedNs != m_stamp.modifiedNs)
+            return true;
         return !(stampOf(m_path) == m_stamp);
     } catch (const std::exception&) {
         return true; // gone or unreadable: not the file we read

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -101,15 +102,6 @@ std::size_t findSheet(const Workbook& wb, const std::string& sheet)
     throw XlsError("no worksheet \"" + sheet + "\" in the workbook");
 }
 
-// The shortest text that reads back as exactly the stored number, so a dump
-// can be fed back to `set --number` without loss.
-std::string roundTripText(double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 char typeLetter(CellValue::Type type)
 {
     switch (type) {
@@ -126,22 +118,75 @@ char typeLetter(CellValue::Type type)
     }
 }
 
-void dumpSheet(const Workbook& wb, std::size_t worksheet, std::string& out)
+// The dump goes out in pieces through one buffer, so a big workbook's
+// listing is never held whole in memory and a line costs a few copies.
+class Output
 {
-    const std::string name = escape(wb.worksheetNames()[worksheet]);
+public:
+    ~Output() { flush(); }
+
+    // Room for `n` more bytes at the returned pointer; commit() what was used.
+    char* room(std::size_t n)
+    {
+        if (m_used + n > m_buffer.size()) {
+            flush();
+            if (n > m_buffer.size())
+                m_buffer.resize(n);
+        }
+        return m_buffer.data() + m_used;
+    }
+    void commit(char* end) { m_used = std::size_t(end - m_buffer.data()); }
+    void flush()
+    {
+        std::fwrite(m_buffer.data(), 1, m_used, stdout);
+        m_used = 0;
+    }
+
+private:
+    std::vector<char> m_buffer = std::vector<char>(1 << 16);
+    std::size_t m_used = 0;
+};
+
+// The shortest text that reads back as exactly the stored number, so a dump
+// can be fed back to `set --number` without loss. Whole numbers and halves,
+// the usual scores, skip the general search: below 1e4 their fixed form is
+// the shortest, which to_chars would pick too.
+char* putNumber(char* at, double value)
+{
+    const double twice = value * 2;
+    if (std::fabs(value) < 1e4 && twice == std::floor(twice) && !std::signbit(value)) {
+        const auto whole = static_cast<int>(value);
+        at = std::to_chars(at, at + 16, whole).ptr;
+        if (twice != whole * 2.0) {
+            *at++ = '.';
+            *at++ = '5';
+        }
+        return at;
+    }
+    return std::to_chars(at, at + 64, value).ptr;
+}
+
+void dumpSheet(const Workbook& wb, std::size_t worksheet, Output& out)
+{
+    const std::string name = escape(wb.worksheetNames()[worksheet]) + '\t';
+    std::string text;
     wb.forEachCell(worksheet, [&](int row, int col, const CellValue& v) {
         if (v.type == CellValue::Type::Text && v.text.empty())
             return;
-        out += name;
-        out += '\t';
-        out += std::to_string(row);
-        out += '\t';
-        out += std::to_string(col);
-        out += '\t';
-        out += typeLetter(v.type);
-        out += '\t';
-        out += v.type == CellValue::Type::Number ? roundTripText(v.number) : escape(v.toText());
-        out += '\n';
+        const bool number = v.type == CellValue::Type::Number;
+        if (!number)
+            text = escape(v.toText());
+        char* at = out.room(name.size() + (number ? 0 : text.size()) + 96);
+        at = std::copy(name.begin(), name.end(), at);
+        at = std::to_chars(at, at + 16, row).ptr;
+        *at++ = '\t';
+        at = std::to_chars(at, at + 16, col).ptr;
+        *at++ = '\t';
+        *at++ = typeLetter(v.type);
+        *at++ = '\t';
+        at = number ? putNumber(at, v.number) : std::copy(text.begin(), text.end(), at);
+        *at++ = '\n';
+        out.commit(at);
     });
 }
 
@@ -171,14 +216,13 @@ int dump(const std::vector<std::string>& args)
     if (args.size() > 3)
         throw UsageError{"dump takes a file and at most one sheet"};
     const Workbook wb = Workbook::open(utf8Path(args[1]));
-    std::string out;
+    Output out;
     if (args.size() == 3) {
         dumpSheet(wb, findSheet(wb, args[2]), out);
     } else {
         for (std::size_t i = 0; i < wb.worksheetCount(); ++i)
             dumpSheet(wb, i, out);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 

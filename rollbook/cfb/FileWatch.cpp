@@ -1,6 +1,7 @@
 #include "rollbook/cfb/FileWatch.h"
 
 #include "rollbook/XlsError.h"
+#include "rollbook/cfb/ContentHash.h"
 #include "rollbook/cfb/PlatformFile.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ bool libreOfficeLockIsLive(const fs::path& lock, std::string* who)
 
 } // namespace
 
-FileStamp stampOf(const fs::path& path)
+FileStamp statOf(const fs::path& path)
 {
     std::error_code ec;
     FileStamp stamp;
@@ -105,19 +106,22 @@ FileStamp stampOf(const fs::path& path)
     if (!ec)
         stamp.modifiedNs =
             std::chrono::duration_cast<std::chrono::nanoseconds>(mtime.time_since_epoch()).count();
+    return stamp;
+}
+
+FileStamp stampOf(const fs::path& path)
+{
+    FileStamp stamp = statOf(path);
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw XlsError("无法读取 " + utf8Name(path.filename()));
-    // 64-bit FNV-1a: enough to tell two versions of one file apart.
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            h ^= static_cast<unsigned char>(buf[i]);
-            h *= 0x100000001b3ull;
-        }
-    }
-    stamp.contentHash = h;
+    ContentHasher hasher;
+    std::vector<char> buf(1 << 18);
+    while (in.read(buf.data(), std::streamsize(buf.size())) || in.gcount() > 0)
+        hasher.update(buf.data(), std::size_t(in.gcount()));
+    if (in.bad())
+        throw XlsError("无法读取 " + utf8Name(path.filename()));
+    stamp.contentHash = hasher.digest();
     return stamp;
 }
 

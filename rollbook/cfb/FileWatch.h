@@ -16,7 +16,13 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The size and modification time of `path`, and the hash of its bytes read
+// now. Throws XlsError when the file cannot be read.
 FileStamp stampOf(const std::filesystem::path& path);
+// Only the size and modification time, with no hash: taken before a read,
+// the hash of the bytes read completes it; taken after a save, the hash of
+// the bytes written. Throws XlsError for a missing file.
+FileStamp statOf(const std::filesystem::path& path);
 
 // Why a roll book cannot be written right now, if at all.
 struct WriteAccess {

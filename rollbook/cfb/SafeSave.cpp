@@ -3,6 +3,7 @@
 #include "rollbook/XlsError.h"
 #include "rollbook/cfb/PlatformFile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <mutex>
 #include <random>
@@ -133,14 +134,21 @@ Bytes readWholeFile(const fs::path& path, std::uintmax_t maxBytes)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw XlsError("无法读取 " + displayName(path));
-    Bytes out;
-    out.reserve(ec ? 0 : std::size_t(size));
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        out.insert(out.end(), buf, buf + in.gcount());
-        if (out.size() > maxBytes)
+    // Read straight into the result, sized by what the file system says; a
+    // file that grew meanwhile is read on to its end.
+    Bytes out(ec ? 0 : std::size_t(size) + 1);
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == out.size())
+            out.resize(std::max<std::size_t>(out.size() * 2, 65536));
+        in.read(reinterpret_cast<char*>(out.data() + filled), std::streamsize(out.size() - filled));
+        filled += std::size_t(in.gcount());
+        if (filled > maxBytes)
             throw XlsError(displayName(path) + " 太大，无法打开");
+        if (!in)
+            break;
     }
+    out.resize(filled);
     if (in.bad())
         throw XlsError("无法读取 " + displayName(path));
     return out;

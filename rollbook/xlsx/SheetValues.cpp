@@ -170,10 +170,11 @@ std::optional<std::uint8_t> errorCode(std::string_view text)
 }
 
 CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
-                      const std::string& where)
+                      CellPos where)
 {
+    // The cell's name is spelled out only for a message.
     const auto damaged = [&](const std::string& what) {
-        return XlsError("Cell " + where + " " + what + ".", XlsError::Kind::Damaged);
+        return XlsError("Cell " + cellRefText(where) + " " + what + ".", XlsError::Kind::Damaged);
     };
     const std::string_view t = raw.type;
     if (t == "inlineStr" || (raw.hasInline && !raw.hasV))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rollbook/CellValue.h"
+#include "rollbook/xlsx/CellRef.h"
 
 #include <optional>
 #include <string_view>
@@ -21,10 +22,10 @@ struct RawCell {
 
 // The cell's value as Excel shows it. Errors Excel names (#DIV/0! ...) become
 // BIFF error codes; any other error text (#SPILL!, #CALC!) is kept as text,
-// so a person reads what Excel shows. Throws XlsError(Kind::Damaged) with
-// `where` for a value that cannot be read.
+// so a person reads what Excel shows. Throws XlsError(Kind::Damaged) naming
+// the cell at `where` for a value that cannot be read.
 CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
-                      const std::string& where);
+                      CellPos where);
 
 // An ISO 8601 date, time, date-time or duration ("2021-01-01T10:10:10",
 // "10:10", "PT1H30M") as a serial number from the workbook's epoch (Excel's

@@ -4,6 +4,7 @@
 #include "rollbook/xlsx/CellRef.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -17,19 +18,21 @@ namespace zelvano::xls
 class SharedStringTable;
 
 // One <c> of a worksheet: its value and where its bytes lie.
+// A sheet has hundreds of thousands of these, so offsets are 32-bit (a part
+// is never read past 2 GB) and the small fields packed together.
 struct SheetCell {
-    enum class Formula { None, Normal, SharedAnchor, SharedMember, Array };
+    enum class Formula : std::uint8_t { None, Normal, SharedAnchor, SharedMember, Array };
 
     int col = 0;
-    CellValue value;
-    int style = -1; // the s attribute, -1 when absent
+    int style = -1;       // the s attribute, -1 when absent
+    int sharedIndex = -1; // si of a shared formula
     Formula formula = Formula::None;
-    int sharedIndex = -1;                          // si of a shared formula
-    std::size_t begin = 0, end = 0;                // the original <c>..</c> or <c/>
-    std::size_t fBegin = 0, fTagEnd = 0, fEnd = 0; // its <f>, when it has one
-    bool explicitRef = true;                       // has an r attribute
-    bool isNew = false;                            // made by a change
-    bool edited = false;                           // its bytes are in SheetXml's edits
+    bool explicitRef = true; // has an r attribute
+    bool isNew = false;      // made by a change
+    bool edited = false;     // its bytes are in SheetXml's edits
+    CellValue value;
+    std::uint32_t begin = 0, end = 0;                // the original <c>..</c> or <c/>
+    std::uint32_t fBegin = 0, fTagEnd = 0, fEnd = 0; // its <f>, when it has one
 };
 
 // One <row> and its cells by column.
@@ -86,6 +89,14 @@ public:
 
     const std::string& xml() const { return m_xml; }
 
+    // A sheet that is only read needs its cells, not its bytes: the package
+    // still holds them. releaseXml() lets them go; before a change,
+    // restoreXml() takes them back from the same part (XlsError(Damaged)
+    // when they are not the bytes that were read).
+    void releaseXml();
+    bool holdsXml() const { return m_xmlSize == 0 || !m_xml.empty(); }
+    void restoreXml(std::string xml);
+
 private:
     friend class SheetXmlReader;
     struct SharedGroup {
@@ -131,6 +142,7 @@ private:
     void rowSplices(const SheetRow& row, std::vector<Splice>& out) const;
 
     std::string m_xml;
+    std::size_t m_xmlSize = 0;
     std::map<int, SheetRow> m_rows;
     std::vector<ColumnStyle> m_columnStyles;
     std::vector<CellRange> m_arrays;

@@ -265,7 +265,7 @@ private:
         m_cell->end = e.end;
         const CellPos pos{m_row->row, m_cell->col};
         RawCell raw{m_type, m_v, m_inline, m_hasV, m_hasInline};
-        m_cell->value = cellValueOf(raw, m_strings, m_date1904, cellRefText(pos));
+        m_cell->value = cellValueOf(raw, m_strings, m_date1904, pos);
         if (m_cell->formula != F::None)
             ++m_sheet.m_formulaCells;
         if (m_cell->formula == F::Array) {
@@ -314,7 +314,20 @@ SheetXml SheetXml::parse(std::string xml, const SharedStringTable& strings, bool
     reader.finish();
     for (auto& [si, group] : sheet.m_groups)
         std::sort(group.members.begin(), group.members.end());
+    sheet.m_xmlSize = sheet.m_xml.size();
     return sheet;
+}
+
+void SheetXml::releaseXml()
+{
+    m_xml = std::string();
+}
+
+void SheetXml::restoreXml(std::string xml)
+{
+    if (xml.size() != m_xmlSize)
+        throw damaged("it changed while the workbook was open");
+    m_xml = std::move(xml);
 }
 
 } // namespace zelvano::xls

@@ -77,6 +77,8 @@ SheetXml* XlsxFormat::cellsOf(std::size_t sheet) const
                            XlsError::Kind::Damaged);
         m_cells[sheet] = std::make_unique<SheetXml>(
             SheetXml::parse(std::move(*xml), strings(), m_package->date1904()));
+        // Read in one pass; the bytes come back from the package only for a change.
+        m_cells[sheet]->releaseXml();
     }
     return m_cells[sheet].get();
 }
@@ -87,6 +89,14 @@ SheetXml& XlsxFormat::writableCellsOf(std::size_t sheet)
     if (!cells)
         throw XlsError("The sheet \"" + m_infos[sheet].name +
                        "\" is not a worksheet; it holds no cells to change.");
+    if (!cells->holdsXml()) {
+        std::optional<std::string> xml = m_package->read(m_package->sheets()[sheet].part);
+        if (!xml)
+            throw XlsError("The workbook is damaged: the part of the sheet \"" +
+                               m_infos[sheet].name + "\" is missing.",
+                           XlsError::Kind::Damaged);
+        cells->restoreXml(std::move(*xml));
+    }
     return *cells;
 }
 

@@ -5,6 +5,7 @@
 #include <expat.h>
 
 #include <climits>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -32,6 +33,19 @@ struct Session {
 void splitName(const char* name, std::string_view& uri, std::string_view& local,
                std::string_view& prefix)
 {
+    // Nearly every element of a workbook part is in the main namespace: its
+    // name is known at once and only the short rest is scanned.
+    if (std::strncmp(name, kMainNamespace.data(), kMainNamespace.size()) == 0 &&
+        name[kMainNamespace.size()] == kSeparator) {
+        uri = kMainNamespace;
+        const char* rest = name + kMainNamespace.size() + 1;
+        const char* at = rest;
+        while (*at && *at != kSeparator)
+            ++at;
+        local = std::string_view(rest, static_cast<std::size_t>(at - rest));
+        prefix = *at ? std::string_view(at + 1) : std::string_view{};
+        return;
+    }
     const std::string_view all(name);
     const auto first = all.find(kSeparator);
     if (first == std::string_view::npos) {

@@ -46,7 +46,7 @@ done
 # --- How it describes itself ----------------------------------------------
 depends="$(dpkg-deb --field "$deb" Depends)"
 echo "depends: $depends"
-for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libqt6multimedia6 libsqlcipher0 libc6; do
+for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libxxhash0 libqt6widgets6 libqt6multimedia6 libsqlcipher0 libc6; do
     [[ ",$depends" == *", $dep"* || "$depends" == "$dep"* ]] || fail "Depends lacks $dep"
 done
 [[ "$(dpkg-deb --field "$deb" Maintainer)" == "Zelvano developers <"* ]] || fail "maintainer"

@@ -128,4 +128,37 @@ TEST(WorkbookFormat, RowAndColumnBounds_ComeFromTheFormat)
     EXPECT_THROW(wb.cell(0, 0, 1), XlsError);
 }
 
+// The stamp is made from the bytes read and the bytes written, without
+// reading the file again, and is still what the file on disk gives; a save
+// by another program of the same size within the same time still shows.
+class WorkbookStamp : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(WorkbookStamp, MatchesTheFileAfterOpenAndSave_AndSeesAnotherSave)
+{
+    TempDir dir;
+    const fs::path source = fs::path(ZELVANO_SOURCE_DIR) / "tests" / "fixtures" / GetParam();
+    const fs::path file = dir.copy(source, "点名册" + source.extension().string());
+    Workbook wb = Workbook::open(file);
+    EXPECT_EQ(wb.stamp(), stampOf(file));
+    wb.setNumber(0, 3, 9, 2.5);
+    wb.save();
+    EXPECT_EQ(wb.stamp(), stampOf(file));
+    EXPECT_FALSE(wb.changedOnDisk());
+
+    const auto mtime = fs::last_write_time(file);
+    Bytes bytes = readWholeFile(file);
+    bytes[bytes.size() / 2] ^= 0x5A;
+    writeBytes(file, bytes);
+    fs::last_write_time(file, mtime);
+    EXPECT_TRUE(wb.changedOnDisk());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, WorkbookStamp,
+                         testing::Values("xls/rollbook_xlwt.xls", "xlsx/rollbook_lo.xlsx"),
+                         [](const auto& info) {
+                             return std::string(info.index == 0 ? "Xls" : "Xlsx");
+                         });
+
 } // namespace

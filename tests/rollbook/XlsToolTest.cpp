@@ -1,7 +1,7 @@
 // zelvano-xls on the command line: output formats, escaping, several changes
 // in one call, exit status and one-line errors.
-#include "XlsTestSupport.h"
 #include "KilledSaves.h"
+#include "XlsTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -146,4 +146,25 @@ TEST(ToolDump, NumbersRoundTripExactly)
     EXPECT_THAT(dump, HasSubstr("\t70\t2\tn\t1e+05\n"));
     EXPECT_THAT(dump, HasSubstr("\t70\t3\tn\t-2.5e-07\n"));
     EXPECT_EQ(python("xlrd_dump.py", {file.string(), "初二(1)班"}).out, dump);
+}
+
+// Whole numbers and halves take a shortcut in the dump; around its edges the
+// text is still the shortest one that reads back exactly.
+TEST(ToolDump, ScoresAndHalvesAtTheShortcutsEdges)
+{
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"0", "0"},       {"-0", "-0"},         {"0.5", "0.5"},     {"-0.5", "-0.5"},
+        {"3", "3"},       {"9999.5", "9999.5"}, {"10000", "10000"}, {"10000.5", "10000.5"},
+        {"1.25", "1.25"}, {"100000", "1e+05"},  {"-3", "-3"},       {"2147483648", "2147483648"}};
+    TempDir dir;
+    const fs::path file = dir.copy(fixturesDir() / "rollbook_xlwt.xls", "n.xls");
+    std::vector<std::string> args{"set", file.string()};
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        args.insert(args.end(), {"1", "80", std::to_string(i + 1), "--number", cases[i].first});
+    ASSERT_EQ(xlsTool(args).status, 0);
+    const std::string dump = xlsTool({"dump", file.string(), "1"}).out;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_THAT(dump,
+                    HasSubstr("\t80\t" + std::to_string(i + 1) + "\tn\t" + cases[i].second + "\n"))
+            << cases[i].first;
 }

@@ -86,3 +86,27 @@ TEST(XlsxFormat, SheetsWithoutCells_ReadEmptyAndRefuseChanges)
     EXPECT_FALSE(book->isDirty());
     EXPECT_NO_THROW(book->setText(0, 1, 1, std::string(32767, 'x')));
 }
+
+// A sheet that was only read keeps its cells but not its bytes; changed
+// later, it takes them back from the package and saves exactly as if it had
+// been changed at once.
+TEST(XlsxFormat, SheetReadBeforeItsChange_SavesTheSameBytes)
+{
+    struct Change {
+        const char* sample;
+        int row, col;
+    };
+    for (const Change& c :
+         {Change{"inventory-table.xlsx", 2, 2}, Change{"shared_formula_simple.xlsx", 30, 1},
+          Change{"shared_formula_simple.xlsx", 1, 1}}) {
+        Bytes atOnce, afterReading;
+        auto direct = sample(c.sample);
+        direct->setText(0, c.row, c.col, "甲");
+        direct->save([&](const Bytes& image) { atOnce = image; });
+        auto read = sample(c.sample);
+        read->forEachCell(0, [](int, int, const CellValue&) {});
+        read->setText(0, c.row, c.col, "甲");
+        read->save([&](const Bytes& image) { afterReading = image; });
+        EXPECT_EQ(afterReading, atOnce) << c.sample << " " << c.row << "," << c.col;
+    }
+}

@@ -98,6 +98,7 @@ private:
     void buildMenus();
     // The side panel and the choice menus at `factor` times their design size.
     void scaleSidePanel(double factor);
+    void fitWinnersList();
 
     // Lifecycle (FrmDjYh.cpp).
     void Form_Load();
@@ -164,6 +165,7 @@ private:
     QString m_picturePath;
     QPixmap m_picture;
     QSize m_designSize;
+    double m_sidePanelFactor = 1.0;
 
     // Controls.
     QWidget* m_canvas = nullptr;

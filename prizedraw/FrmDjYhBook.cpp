@@ -172,6 +172,7 @@ void FrmDjYh::recordAward()
     refreshOpenList();
     m_lstHj->insertItem(0, line);
     m_lstHj->insertItem(0, QString());
+    fitWinnersList();
     m_lstHj->show();
 
     // Whatever reached the cells is saved, awards that waited included.
@@ -317,6 +318,7 @@ void FrmDjYh::removeWinnerLine(const QString& line)
         delete m_lstHj->takeItem(row);
         if (row > 0 && m_lstHj->item(row - 1)->text().isEmpty())
             delete m_lstHj->takeItem(row - 1);
+        fitWinnersList();
         return;
     }
 }

@@ -222,14 +222,30 @@ void FrmDjYh::buildSidePanel()
     m_fraTs->hide();
 }
 
+void FrmDjYh::fitWinnersList()
+{
+    // Only whole lines show: the list ends under the last one that fits.
+    const QRect room = scaled(kWinnersList, m_sidePanelFactor);
+    int height = 0;
+    for (int row = 0; row < m_lstHj->count(); ++row) {
+        const int next = height + m_lstHj->sizeHintForRow(row);
+        if (next > room.height())
+            break;
+        height = next;
+    }
+    m_lstHj->setGeometry(room.x(), room.y(), room.width(),
+                         m_lstHj->count() > 0 ? height : room.height());
+}
+
 void FrmDjYh::scaleSidePanel(double factor)
 {
     m_fraTs->resize(qRound(kSidePanel.width() * factor), qRound(kSidePanel.height() * factor));
     m_fraTs2->setGeometry(QRect(QPoint(0, 0), m_fraTs->size()));
     m_cmbMd->setGeometry(scaled(kChoiceList, factor));
     m_cmbMd->setFont(yaHeiFont(kChoicePoints * factor));
-    m_lstHj->setGeometry(scaled(kWinnersList, factor));
+    m_sidePanelFactor = factor;
     m_lstHj->setFont(songFont(kWinnersPoints * factor));
+    fitWinnersList();
     placeButton(m_imgOk, scaled(kStartButton, factor));
     placeButton(m_imgXie, scaled(kWriteButton, factor));
     placeButton(m_imgDj, scaled(kDrawButton, factor));

@@ -47,49 +47,14 @@ public:
     void wait(int) override { ::usleep(1000); }
 };
 
-// Another program holding the record's lock: a child process that takes it
-// and keeps it until told to let go.
-class LockHolder
+// Another program holding the record's lock: flock(1) takes it, says so,
+// and keeps it until its input is closed.
+bool holdLock(QProcess& holder, const QString& path)
 {
-public:
-    explicit LockHolder(const QString& path)
-    {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(release[1]); // so that the parent's close is seen
-            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT, 0644);
-            char byte = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
-            if (::write(ready[1], &byte, 1) == 1)
-                byte = ::read(release[0], &byte, 1);
-            ::_exit(0);
-        }
-        char byte = 0;
-        m_held = ::read(ready[0], &byte, 1) == 1 && byte == 1;
-        m_release = release[1];
-        ::close(ready[0]);
-        ::close(ready[1]);
-        ::close(release[0]);
-    }
-    ~LockHolder() { letGo(); }
-    bool held() const { return m_held; }
-    void letGo()
-    {
-        if (m_pid <= 0)
-            return;
-        ::close(m_release);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_release = -1;
-    bool m_held = false;
-};
+    holder.start(QStringLiteral("flock"),
+                 {path, QStringLiteral("-c"), QStringLiteral("echo held; cat")});
+    return holder.waitForReadyRead(30000) && holder.readAll() == "held\n";
+}
 
 struct RecordFixture : ::testing::Test {
     TempDir folder;
@@ -176,8 +141,8 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
 
 TEST_F(RecordFixture, LockHeldByAnotherProgram_KeepsTheLines_AndWritesThemWithTheNext)
 {
-    LockHolder holder(record.filePath());
-    ASSERT_TRUE(holder.held());
+    QProcess holder;
+    ASSERT_TRUE(holdLock(holder, record.filePath()));
     record.append({DrawEventKind::Draw, "摇号码", "", 10, "3"});
     time.secondsOfDay += 5;
     record.append({DrawEventKind::Draw, "摇号码", "", 9, "7"});
@@ -188,7 +153,8 @@ TEST_F(RecordFixture, LockHeldByAnotherProgram_KeepsTheLines_AndWritesThemWithTh
     EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("抽取记录正被另一个程序占用")));
     EXPECT_TRUE(readAll(record.filePath()).isEmpty()) << "appended through the lock";
 
-    holder.letGo();
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(30000));
     time.secondsOfDay += 5;
     record.append({DrawEventKind::Draw, "摇号码", "", 8, "5"});
     EXPECT_EQ(readAll(record.filePath()), recordHeader() +

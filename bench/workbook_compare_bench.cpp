@@ -4,7 +4,8 @@
 // SheetJS (where node has the xlsx module), beside the floors of reading
 // the same file (`cat`, `unzip -p`); setting one cell and saving, against
 // openpyxl's load and save. Ratios are what to compare across machines.
-//   workbook_compare_bench [PYTHON]
+//   workbook_compare_bench [PYTHON [BASELINE_ZELVANO_XLS]]
+// A baseline zelvano-xls (another build) runs in the same rounds as ours.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -132,6 +133,7 @@ bool run(const std::string& command)
 struct Tools {
     std::string python;
     std::string xlsTool;
+    std::string baseline; // another build's zelvano-xls, or empty
     fs::path scripts;
     bool sheetjs = false;
 
@@ -157,6 +159,8 @@ void benchDump(const Tools& t, const std::string& label, const fs::path& file, b
         c.push_back({"xlrd", {t.python, t.script("xlrd_dump.py"), file.string()}});
     if (t.sheetjs)
         c.push_back({"sheetjs", {"node", t.script("sheetjs_dump.js"), file.string()}});
+    if (!t.baseline.empty())
+        c.push_back({"baseline", {t.baseline, "dump", file.string()}});
     report(label + "_dump", c, megabytes(file), 1);
 }
 
@@ -171,6 +175,10 @@ void benchSet(const Tools& t, const std::string& label, const fs::path& file, bo
             {"openpyxl_load_save",
              {t.python, t.script("openpyxl_set_cell.py"), copy.string(), "15", "10", "7", "4"},
              fresh});
+    if (!t.baseline.empty())
+        c.push_back({"baseline",
+                     {t.baseline, "set", copy.string(), "15", "10", "7", "--number", "4"},
+                     fresh});
     report(label + "_set_one_cell_and_save", c, megabytes(file), 0);
 }
 
@@ -181,6 +189,7 @@ int main(int argc, char** argv)
     Tools t;
     t.python = argc > 1 ? argv[1] : "/usr/bin/python3";
     t.xlsTool = ZELVANO_XLS_TOOL;
+    t.baseline = argc > 2 ? argv[2] : "";
     t.scripts = fs::canonical("/proc/self/exe").parent_path();
     t.sheetjs = run("node -e \"require('xlsx')\" >/dev/null 2>&1");
     if (!t.sheetjs)

@@ -128,8 +128,7 @@ void BiffFormat::readBack(Bytes& image)
     m_unreadable = true;
     CompoundFile written = CompoundFile::parse(image);
     image = Bytes();
-    auto stream = written.readRootStream(kStreamName);
-    written.replaceRootStream(kStreamName, {});
+    auto stream = written.takeRootStream(kStreamName);
     m_biff = BiffWorkbook::parse(std::move(*stream));
     m_cfb = std::move(written);
     m_unreadable = false;
@@ -173,9 +172,12 @@ BiffWorkbook readWorkbookStream(const CompoundFile& cfb)
 
 std::unique_ptr<WorkbookFormat> openBiffFormat(CompoundFile cfb)
 {
-    BiffWorkbook biff = readWorkbookStream(cfb);
-    // The engine keeps the stream; the container gets it back when saving.
-    cfb.replaceRootStream(kStreamName, {});
+    // The engine takes the stream over, without a copy; the container gets
+    // it back when saving.
+    std::optional<Bytes> stream = cfb.takeRootStream(kStreamName);
+    if (!stream)
+        readWorkbookStream(cfb); // says why there is none
+    BiffWorkbook biff = BiffWorkbook::parse(std::move(*stream));
     return std::make_unique<BiffFormat>(std::move(cfb), std::move(biff));
 }
 

@@ -58,6 +58,16 @@ std::optional<Bytes> CompoundFile::readRootStream(std::string_view name) const
     return std::nullopt;
 }
 
+std::optional<Bytes> CompoundFile::takeRootStream(std::string_view name)
+{
+    auto* n = const_cast<cfb::Node*>(findRootStream(*m_impl, name));
+    if (!n)
+        return std::nullopt;
+    Bytes data = std::move(n->data);
+    n->data = Bytes();
+    return data;
+}
+
 void CompoundFile::replaceRootStream(std::string_view name, Bytes data)
 {
     auto* n = const_cast<cfb::Node*>(findRootStream(*m_impl, name));

@@ -35,6 +35,9 @@ public:
     // The stream directly under the root whose name matches
     // case-insensitively, or nothing.
     std::optional<Bytes> readRootStream(std::string_view name) const;
+    // The same stream's bytes handed over without a copy; the stream is left
+    // empty, as replaceRootStream(name, {}) leaves it.
+    std::optional<Bytes> takeRootStream(std::string_view name);
 
     // Replaces the bytes of an existing root stream (matched
     // case-insensitively). Throws XlsError when there is no such stream.

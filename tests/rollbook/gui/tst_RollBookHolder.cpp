@@ -58,6 +58,7 @@ private slots:
     void failedSave_namesItsCause();
     void passwordProtectedWorkbook_isSaidProtectedNotDamaged();
     void missingRollBook_namesTheFolderAndOffersTheSample();
+    void closingWithUnsavedChanges_countsTheTeachersChangesNotCells();
 
 private:
     QString rollBook() const { return temp->file(QStringLiteral("点名册.xls")); }
@@ -171,7 +172,8 @@ void tst_RollBookHolder::readOnlyFile_isSaidOnceWhenOpened()
 {
     QFile::setPermissions(rollBook(), QFile::ReadOwner | QFile::ReadGroup);
     QVERIFY(session->openRollBook());
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("点名册.xls 是只读文件，成绩和奖项不能保存。")});
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("点名册.xls 是只读文件，成绩和奖项不能保存。")});
     QVERIFY(session->activateSheet(1));
     QVERIFY(session->openRollBook());
     QCOMPARE(messages.shown.size(), size_t(1));
@@ -221,6 +223,21 @@ void tst_RollBookHolder::missingRollBook_namesTheFolderAndOffersTheSample()
     QCOMPARE(messages.shown[0].buttons, MessageButtons::YesNo);
     QCOMPARE(programEnd.calls, 0);
     QVERIFY(session->worksheetNames());
+}
+
+void tst_RollBookHolder::closingWithUnsavedChanges_countsTheTeachersChangesNotCells()
+{
+    QVERIFY(session->activateSheet(0));
+    QFile::setPermissions(rollBook(), QFile::ReadOwner);
+    messages.shown.clear();
+    // A grouping of two persons (four cells) and one score with its date.
+    QVERIFY(session->write({{3, 5, 1.0, {}}, {3, 6, 1.0, {}}, {4, 5, 1.0, {}}, {4, 6, 2.0, {}}}));
+    QVERIFY(session->write({{2, 9, QStringLiteral("03月05"), {}}, {3, 9, 2.0, {}}}));
+    messages.answers = {MessageAnswer::Cancel};
+    session->release();
+    QCOMPARE(messages.shown.size(), size_t(1));
+    QVERIFY2(messages.shown[0].text.startsWith(QStringLiteral("点名册.xls还有2处修改没有保存")),
+             qPrintable(messages.shown[0].text));
 }
 
 QTEST_MAIN(tst_RollBookHolder)

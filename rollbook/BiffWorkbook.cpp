@@ -49,7 +49,8 @@ BiffWorkbook BiffWorkbook::parse(Bytes stream)
         switch (r.type) {
         case rt::FilePass:
             throw XlsError("This workbook is protected by a password; remove the password in Excel "
-                           "and save it again.");
+                           "and save it again.",
+                           XlsError::Kind::Password);
         case rt::BoundSheet: {
             if (r.size < 8)
                 throw XlsError("The workbook is damaged: a sheet entry is cut short.",

@@ -49,7 +49,8 @@ std::unique_ptr<WorkbookFormat> openWorkbookFormat(Bytes image)
         image = Bytes();
         if (holdsEncryptedPackage(cfb))
             throw XlsError("This workbook is encrypted with a password; remove the password in "
-                           "Excel and save it again.");
+                           "Excel and save it again.",
+                           XlsError::Kind::Password);
         return openBiffFormat(std::move(cfb));
     }
     throw XlsError("This file is not an Excel workbook (neither .xls nor .xlsx).");

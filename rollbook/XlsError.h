@@ -17,6 +17,7 @@ public:
         Damaged,          // the file's records do not hold together
         PartOfArray,      // a cell of an array formula or data table
         SharedFormulaCut, // the first cell of a shared formula that cannot be split
+        Password,         // the workbook is encrypted with an opening password
     };
 
     explicit XlsError(const std::string& what, Kind kind = Kind::Other)

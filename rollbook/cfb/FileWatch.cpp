@@ -73,24 +73,35 @@ std::vector<std::string> splitLockLine(const std::string& text)
     return fields;
 }
 
-// ".~lock.NAME#" holds "name,host,system user,date,profile". Nothing in it
-// says which process wrote it, so a lock from this computer counts only
-// while LibreOffice runs here for that user; one from another computer
-// cannot be checked and counts.
-bool libreOfficeLockIsLive(const fs::path& lock, std::string* who)
+// ".~lock.NAME#" holds "user name,system user,host,date,profile". Nothing
+// in it says which process wrote it, so a lock from this computer counts
+// only while LibreOffice runs here for that user with that profile; one
+// from another computer cannot be checked and counts.
+WriteAccess libreOfficeLock(const fs::path& lock, const std::string& name)
 {
     std::ifstream in(lock, std::ios::binary);
     std::string text(1024, '\0');
     in.read(text.data(), std::streamsize(text.size()));
     text.resize(std::size_t(in.gcount()));
-    const auto fields = splitLockLine(text);
-    const std::string host = fields.size() > 1 ? fields[1] : std::string();
-    const std::string user = fields.size() > 2 ? fields[2] : std::string();
-    *who = fields[0].empty() ? user : fields[0];
+    auto fields = splitLockLine(text);
+    fields.resize(std::max<std::size_t>(fields.size(), 5));
+    const std::string& user = fields[1];
+    const std::string& host = fields[2];
+    const std::string who = fields[0].empty() ? user : fields[0];
+    WriteAccess held{true, name + " 正在 LibreOffice 中打开编辑" + (who.empty() ? "" : "（" + who + "）"),
+                     WriteProblem::Held, "soffice.bin", 0, {}};
     const std::string here = platform::hostName();
-    if (!host.empty() && !here.empty() && !sameHost(host, here))
-        return true;
-    return platform::isProcessRunning({"soffice.bin", "soffice"}, user);
+    if (!host.empty() && !here.empty() && !sameHost(host, here)) {
+        held.owner = (who.empty() ? "" : who + "，") + "电脑 " + host;
+        return held;
+    }
+    const bool ours = user.empty() || user == platform::currentUser();
+    const platform::HeldBy running =
+        platform::findProgram({"soffice.bin", "soffice"}, ours ? "" : user, fields[4]);
+    if (!running.held)
+        return {};
+    held.pid = ours ? running.pid : 0;
+    return held;
 }
 
 } // namespace
@@ -128,33 +139,47 @@ FileStamp stampOf(const fs::path& path)
 WriteAccess checkWriteAccess(const fs::path& path)
 {
     const std::string name = utf8Name(path.filename());
+    using P = WriteProblem;
+    const auto refused = [](std::string reason, P problem) {
+        WriteAccess access;
+        access.readOnly = true;
+        access.reason = std::move(reason);
+        access.problem = problem;
+        return access;
+    };
     switch (platform::probeWrite(path)) {
     case platform::WriteProbe::Writable:
         break;
-    case platform::WriteProbe::Missing:
-        return {true, "找不到 " + name};
+    case platform::WriteProbe::Missing: {
+        std::error_code ec;
+        const fs::path folder = path.parent_path();
+        if (!folder.empty() && !fs::is_directory(folder, ec))
+            return refused(name + " 所在的文件夹 " + utf8Name(folder) + " 已不存在", P::FolderGone);
+        return refused("找不到 " + name, P::Missing);
+    }
     case platform::WriteProbe::FileReadOnly:
-        return {true, name + " 是只读文件，不能写入"};
+        return refused(name + " 是只读文件，不能写入", P::ReadOnly);
     case platform::WriteProbe::FolderReadOnly:
-        return {true, name + " 所在的文件夹不允许写入"};
+        return refused(name + " 所在的文件夹不允许写入", P::FolderReadOnly);
     case platform::WriteProbe::InUse:
-        return {true, name + " 正被另一个程序打开编辑"};
+        return refused(name + " 正被另一个程序打开编辑", P::Held);
     case platform::WriteProbe::Failed:
-        return {true, name + " 无法打开写入"};
+        return refused(name + " 无法打开写入", P::Failed);
     }
     std::error_code ec;
     // Excel shortens the owner file's name of longer file names by their
     // first two characters; WPS does not.
     for (const std::string& ownerName : {"~$" + name, "~$" + dropChars(name, 2)}) {
         const fs::path owner = sibling(path, ownerName);
-        if (fs::is_regular_file(owner, ec) && platform::isOwnerFileLive(owner))
-            return {true, name + " 正在 Excel 或 WPS 中打开编辑"};
+        if (!fs::is_regular_file(owner, ec))
+            continue;
+        if (const platform::HeldBy holder = platform::ownerFileHolder(owner); holder.held)
+            return {true, name + " 正在 Excel 或 WPS 中打开编辑", P::Held, holder.image,
+                    holder.pid, {}};
     }
     const fs::path lock = sibling(path, ".~lock." + name + "#");
-    std::string who;
-    if (fs::is_regular_file(lock, ec) && libreOfficeLockIsLive(lock, &who))
-        return {true,
-                name + " 正在 LibreOffice 中打开编辑" + (who.empty() ? "" : "（" + who + "）")};
+    if (fs::is_regular_file(lock, ec))
+        return libreOfficeLock(lock, name);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include "rollbook/cfb/CompoundFile.h"
 
 #include <filesystem>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -29,18 +30,36 @@ enum class WriteProbe { Writable, Missing, FileReadOnly, FolderReadOnly, InUse, 
 // changing it, and whether its folder allows replacing it.
 WriteProbe probeWrite(const std::filesystem::path& path);
 
-// Whether some process holds `path` open. On Windows: open with sharing
-// denied, as Excel keeps its owner file.
-bool isFileHeldOpen(const std::filesystem::path& path);
+// A program found holding a file: `pid` 0 when the system tells only that
+// the file is held, not by whom.
+struct HeldBy {
+    bool held = false;
+    std::int64_t pid = 0;
+    std::string image; // the executable's name, when known
+};
 
-// Whether the owner file "~$NAME" of Excel or WPS belongs to a program that
-// still edits the document, rather than being left behind by a crash.
-bool isOwnerFileLive(const std::filesystem::path& ownerFile);
+// Whether another process of this user holds `path` open. On Windows: open
+// with sharing denied, as Excel keeps its owner file.
+HeldBy processHoldingFile(const std::filesystem::path& path);
 
-// Whether a process runs whose program name is one of `names` (compared
-// without case, without ".exe"), and, when `user` is not empty, that runs
-// as that user.
-bool isProcessRunning(std::initializer_list<std::string_view> names, std::string_view user);
+// Whether the owner file "~$NAME" of Excel or WPS belongs to a program of
+// this user that still edits the document, rather than being left behind by
+// a crash.
+HeldBy ownerFileHolder(const std::filesystem::path& ownerFile);
+
+// A running process of `user` (empty: of this user) whose program name is
+// one of `names` (compared without case, without ".exe"). When `profile`
+// is not empty, a LibreOffice started with another profile
+// ("-env:UserInstallation=...") is not it. pid 0 when none runs.
+HeldBy findProgram(std::initializer_list<std::string_view> names, std::string_view user,
+                   std::string_view profile = {});
+
+// The user this program runs as.
+std::string currentUser();
+
+// The system's error `code` (errno, or GetLastError on Windows) as a short
+// Chinese phrase for the teacher: "磁盘空间已满", "没有写入权限".
+std::string systemErrorText(int code);
 
 // This computer's name as LibreOffice writes it into its lock files.
 std::string hostName();

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -22,9 +22,21 @@ namespace fs = std::filesystem;
 namespace
 {
 
+// The file a temporary ".NAME.zelvano-tmp-XXXX" stands in for, so that a
+// message names the roll book rather than our temporary file.
+std::string shownName(const fs::path& path)
+{
+    std::string name = path.filename().string();
+    const auto marker = name.find(".zelvano-tmp-");
+    if (name.starts_with(".") && marker != std::string::npos)
+        name = name.substr(1, marker - 1);
+    return name;
+}
+
 [[noreturn]] void failErrno(const std::string& what, const fs::path& path)
 {
-    throw XlsError(what + " " + path.filename().string() + "：" + std::strerror(errno));
+    const int code = errno;
+    throw XlsError(what + " " + shownName(path) + "：" + systemErrorText(code));
 }
 
 class Fd
@@ -112,6 +124,10 @@ WriteProbe probeWrite(const fs::path& path)
         return errno == ENOENT ? WriteProbe::Missing : WriteProbe::Failed;
     if (S_ISDIR(st.st_mode))
         return WriteProbe::Failed;
+    // A file nobody may write is read-only as the teacher marked it, even
+    // for root, who could write it anyway.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return WriteProbe::FileReadOnly;
     Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS)
@@ -126,93 +142,186 @@ WriteProbe probeWrite(const fs::path& path)
     return WriteProbe::Writable;
 }
 
-bool isFileHeldOpen(const fs::path& path)
+namespace
 {
-    struct stat target {
+
+bool isOwnProcess(const std::string& procDir, uid_t uid)
+{
+    struct stat st {
     };
-    if (::stat(path.c_str(), &target) != 0)
-        return false;
+    return ::stat(procDir.c_str(), &st) == 0 && st.st_uid == uid;
+}
+
+std::string imageOf(const std::string& cmdline)
+{
+    const std::string first = cmdline.substr(0, cmdline.find('\0'));
+    const std::size_t slash = first.find_last_of("/\\");
+    std::string image = lower(slash == std::string::npos ? first : first.substr(slash + 1));
+    if (image.size() > 4 && image.ends_with(".exe"))
+        image.resize(image.size() - 4);
+    return image;
+}
+
+// The LibreOffice profile a command line names, empty for the default one.
+std::string profileOf(const std::string& cmdline)
+{
+    const std::string key = "-env:UserInstallation=";
+    for (std::size_t at = 0; at < cmdline.size(); at = cmdline.find('\0', at) + 1) {
+        if (cmdline.compare(at, key.size(), key) == 0)
+            return cmdline.substr(at + key.size(), cmdline.find('\0', at) - at - key.size());
+        if (cmdline.find('\0', at) == std::string::npos)
+            break;
+    }
+    return {};
+}
+
+bool sameProfile(const std::string& started, std::string_view wanted)
+{
+    if (wanted.empty())
+        return true;
+    if (started.empty()) // the default profile, under the user's .config
+        return wanted.ends_with("/libreoffice/4") || wanted.ends_with("/libreoffice/4/");
+    auto trim = [](std::string_view s) { return s.ends_with('/') ? s.substr(0, s.size() - 1) : s; };
+    return trim(started) == trim(wanted);
+}
+
+template <typename Visit> void eachProcessOf(uid_t uid, Visit visit)
+{
     DIR* proc = ::opendir("/proc");
     if (!proc)
-        return false;
-    bool held = false;
-    while (!held) {
-        const dirent* pe = ::readdir(proc);
-        if (!pe)
+        return;
+    const std::string self = std::to_string(::getpid());
+    while (const dirent* pe = ::readdir(proc)) {
+        if (!std::isdigit(static_cast<unsigned char>(pe->d_name[0])) || pe->d_name == self)
+            continue;
+        const std::string dir = std::string("/proc/") + pe->d_name;
+        if (isOwnProcess(dir, uid) && visit(std::atoll(pe->d_name), dir))
             break;
-        if (!std::isdigit(static_cast<unsigned char>(pe->d_name[0])))
-            continue;
-        const std::string fdDir = std::string("/proc/") + pe->d_name + "/fd";
-        DIR* fds = ::opendir(fdDir.c_str());
-        if (!fds)
-            continue;
-        while (const dirent* fe = ::readdir(fds)) {
-            if (fe->d_name[0] == '.')
-                continue;
-            struct stat st {
-            };
-            const std::string link = fdDir + "/" + fe->d_name;
-            if (::stat(link.c_str(), &st) == 0 && st.st_dev == target.st_dev &&
-                st.st_ino == target.st_ino) {
-                held = true;
-                break;
-            }
-        }
-        ::closedir(fds);
     }
     ::closedir(proc);
+}
+
+bool holdsInode(const std::string& procDir, const struct stat& target)
+{
+    DIR* fds = ::opendir((procDir + "/fd").c_str());
+    if (!fds)
+        return false;
+    bool held = false;
+    while (const dirent* fe = ::readdir(fds)) {
+        struct stat st {
+        };
+        if (fe->d_name[0] != '.' && ::stat((procDir + "/fd/" + fe->d_name).c_str(), &st) == 0 &&
+            st.st_dev == target.st_dev && st.st_ino == target.st_ino) {
+            held = true;
+            break;
+        }
+    }
+    ::closedir(fds);
     return held;
 }
 
-bool isProcessRunning(std::initializer_list<std::string_view> names, std::string_view user)
+} // namespace
+
+HeldBy processHoldingFile(const fs::path& path)
 {
-    uid_t wantedUid = 0;
-    if (!user.empty()) {
-        const passwd* pw = ::getpwnam(std::string(user).c_str());
-        if (!pw)
+    struct stat target {
+    };
+    HeldBy found;
+    if (::stat(path.c_str(), &target) != 0)
+        return found;
+    // Only this user's programs: another user's are not ours to name or close.
+    eachProcessOf(::geteuid(), [&](std::int64_t pid, const std::string& dir) {
+        if (!holdsInode(dir, target))
             return false;
-        wantedUid = pw->pw_uid;
-    }
-    DIR* proc = ::opendir("/proc");
-    if (!proc)
-        return false;
-    bool found = false;
-    while (const dirent* pe = ::readdir(proc)) {
-        if (!std::isdigit(static_cast<unsigned char>(pe->d_name[0])))
-            continue;
-        const std::string dir = std::string("/proc/") + pe->d_name;
-        struct stat st {
-        };
-        if (::stat(dir.c_str(), &st) != 0 || (!user.empty() && st.st_uid != wantedUid))
-            continue;
-        // /proc/PID/comm is cut at 15 characters; the command line holds the
-        // whole program path (wine shows Windows paths there).
-        std::string cmd = readSmallFile(dir + "/cmdline");
-        cmd = cmd.substr(0, cmd.find('\0'));
-        const std::size_t slash = cmd.find_last_of("/\\");
-        std::string image = lower(slash == std::string::npos ? cmd : cmd.substr(slash + 1));
-        if (image.size() > 4 && image.ends_with(".exe"))
-            image.resize(image.size() - 4);
-        for (std::string_view n : names)
-            if (!image.empty() && image == lower(std::string(n)))
-                found = true;
-        if (found)
-            break;
-    }
-    ::closedir(proc);
+        found = {true, pid, imageOf(readSmallFile(dir + "/cmdline"))};
+        return true;
+    });
     return found;
 }
 
-bool isOwnerFileLive(const fs::path& ownerFile)
+HeldBy findProgram(std::initializer_list<std::string_view> names, std::string_view user,
+                   std::string_view profile)
 {
-    if (isFileHeldOpen(ownerFile))
-        return true;
+    uid_t uid = ::geteuid();
+    if (!user.empty()) {
+        const passwd* pw = ::getpwnam(std::string(user).c_str());
+        if (!pw)
+            return {};
+        uid = pw->pw_uid;
+    }
+    HeldBy found;
+    eachProcessOf(uid, [&](std::int64_t pid, const std::string& dir) {
+        // /proc/PID/comm is cut at 15 characters; the command line holds the
+        // whole program path (wine shows Windows paths there).
+        const std::string cmd = readSmallFile(dir + "/cmdline");
+        const std::string image = imageOf(cmd);
+        for (std::string_view n : names) {
+            if (!image.empty() && image == lower(std::string(n)) &&
+                sameProfile(profileOf(cmd), profile)) {
+                found = {true, pid, image};
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+HeldBy ownerFileHolder(const fs::path& ownerFile)
+{
+    if (HeldBy holder = processHoldingFile(ownerFile); holder.held)
+        return holder;
     // WPS for Linux does not keep the owner file open: a recent one counts
-    // while a WPS or Excel (under Wine) process runs.
+    // while a WPS or Excel (under Wine) process of this user runs.
     std::error_code ec;
     const auto age = fs::file_time_type::clock::now() - fs::last_write_time(ownerFile, ec);
-    return !ec && age < std::chrono::hours(12) &&
-           isProcessRunning({"wps", "et", "wpp", "wpsoffice", "excel"}, "");
+    if (ec || age >= std::chrono::hours(12))
+        return {};
+    return findProgram({"et", "wps", "wpp", "wpsoffice", "excel"}, "");
+}
+
+std::string currentUser()
+{
+    const passwd* pw = ::getpwuid(::geteuid());
+    return pw ? pw->pw_name : "";
+}
+
+std::string systemErrorText(int code)
+{
+    switch (code) {
+    case ENOSPC:
+        return "磁盘空间已满";
+    case EDQUOT:
+        return "超出了磁盘配额";
+    case EROFS:
+        return "磁盘是只读的";
+    case EACCES:
+    case EPERM:
+        return "没有写入权限";
+    case ENOENT:
+        return "文件夹已不存在";
+    case ENOTDIR:
+        return "路径中的文件夹已不存在";
+    case EISDIR:
+        return "这是一个文件夹";
+    case EBUSY:
+    case ETXTBSY:
+        return "文件正被另一个程序使用";
+    case EIO:
+        return "磁盘读写出错";
+    case EFBIG:
+        return "文件太大";
+    case ENAMETOOLONG:
+        return "文件名太长";
+    case EXDEV:
+        return "不能跨磁盘移动文件";
+    case ENODEV:
+    case ENXIO:
+        return "磁盘已被拔出或不可用";
+    default:
+        break;
+    }
+    return "系统错误 " + std::to_string(code);
 }
 
 std::string hostName()

@@ -48,18 +48,18 @@ std::wstring lower(std::wstring s)
     return s;
 }
 
+std::string shownName(const fs::path& path)
+{
+    std::string name = utf8(path.filename().wstring());
+    const auto marker = name.find(".zelvano-tmp-");
+    if (name.starts_with(".") && marker != std::string::npos)
+        name = name.substr(1, marker - 1);
+    return name;
+}
+
 [[noreturn]] void failWin(const std::string& what, const fs::path& path, DWORD error)
 {
-    wchar_t* msg = nullptr;
-    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
-    std::wstring text = msg ? msg : L"";
-    if (msg)
-        ::LocalFree(msg);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
-        text.pop_back();
-    throw XlsError(what + " " + utf8(path.filename().wstring()) + "：" + utf8(text));
+    throw XlsError(what + " " + shownName(path) + "：" + systemErrorText(int(error)));
 }
 
 bool isTransient(DWORD e)
@@ -164,44 +164,87 @@ WriteProbe probeWrite(const fs::path& path)
     }
 }
 
-bool isFileHeldOpen(const fs::path& path)
+HeldBy processHoldingFile(const fs::path& path)
 {
     // Excel keeps its owner file open with sharing denied; a stale one left
-    // by a crash opens fine.
+    // by a crash opens fine. Who holds it, the Restart Manager says.
     Handle h(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (h.ok())
-        return false;
+        return {};
     const DWORD e = ::GetLastError();
-    return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION;
+    return {e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION, 0, {}};
 }
 
-bool isOwnerFileLive(const fs::path& ownerFile)
+HeldBy ownerFileHolder(const fs::path& ownerFile)
 {
-    return isFileHeldOpen(ownerFile);
+    return processHoldingFile(ownerFile);
 }
 
-bool isProcessRunning(std::initializer_list<std::string_view> names, std::string_view user)
+HeldBy findProgram(std::initializer_list<std::string_view> names, std::string_view user,
+                   std::string_view profile)
 {
-    // The owner of a process is not checked here: a desktop PC has one
-    // interactive user, and reading another session's token needs rights
-    // we do not have.
+    // Only programs of this session: a desktop PC has one interactive user,
+    // and reading another session's token needs rights we do not have.
     (void)user;
+    (void)profile;
+    DWORD ourSession = 0;
+    ::ProcessIdToSessionId(::GetCurrentProcessId(), &ourSession);
     Handle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap.ok())
-        return false;
+        return {};
     PROCESSENTRY32W pe{};
     pe.dwSize = sizeof pe;
     for (BOOL more = ::Process32FirstW(snap.get(), &pe); more;
          more = ::Process32NextW(snap.get(), &pe)) {
+        DWORD session = 0;
+        if (!::ProcessIdToSessionId(pe.th32ProcessID, &session) || session != ourSession)
+            continue;
         std::wstring image = lower(pe.szExeFile);
         if (image.size() > 4 && image.ends_with(L".exe"))
             image.resize(image.size() - 4);
         for (std::string_view n : names)
             if (image == lower(wide(n)))
-                return true;
+                return {true, std::int64_t(pe.th32ProcessID), utf8(pe.szExeFile)};
     }
-    return false;
+    return {};
+}
+
+std::string currentUser()
+{
+    wchar_t buf[257] = {};
+    DWORD size = 257;
+    return ::GetUserNameW(buf, &size) ? utf8(buf) : std::string();
+}
+
+std::string systemErrorText(int code)
+{
+    switch (DWORD(code)) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "磁盘空间已满";
+    case ERROR_WRITE_PROTECT:
+        return "磁盘是只读的";
+    case ERROR_ACCESS_DENIED:
+        return "没有写入权限";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "文件夹已不存在";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "文件正被另一个程序使用";
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST:
+        return "磁盘已被拔出或不可用";
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+        return "磁盘读写出错";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "文件名太长";
+    default:
+        break;
+    }
+    return "系统错误 " + std::to_string(code);
 }
 
 std::string hostName()

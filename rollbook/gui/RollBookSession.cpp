@@ -7,7 +7,12 @@
 #include "shell/core/MessageService.h"
 #include "shell/core/ProgramEnd.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
+#include <utility>
 
 namespace zelvano
 {
@@ -25,6 +30,8 @@ QString refusalReason(xls::XlsError::Kind kind)
         return QStringLiteral("它是一组共享公式的第一格，这组公式无法拆开");
     case xls::XlsError::Kind::Damaged:
         return QStringLiteral("这个工作表已损坏");
+    case xls::XlsError::Kind::Password:
+        return QStringLiteral("工作簿设有密码");
     case xls::XlsError::Kind::Other:
         break;
     }
@@ -49,8 +56,10 @@ bool RollBookSession::told(const BookOutcome& outcome)
                                   QStringLiteral("提醒"), MessageIcon::Information);
     }
     tellChoiceOnce();
+    tellReadOnlyOnce();
     refreshViewer();
     m_error = outcome.detail;
+    m_status = outcome.status;
     if (outcome.status == BookStatus::Refused)
         reportRefused(outcome.refused);
     return outcome.ok();
@@ -95,10 +104,50 @@ bool RollBookSession::checkRollBookPresent()
 {
     if (m_book.exists())
         return true;
-    m_services.messages->show(QStringLiteral("当前目录中找不到点名册.xls文件，请修正！"),
-                              QStringLiteral("警告"), MessageIcon::Critical);
+    // The folder searched is named, and the sample shipped with the program
+    // can take the roll book's place instead of the program ending.
+    const QString sample = QDir(m_services.appDir).filePath(QString::fromUtf16(kRollBookName));
+    const QString folder = QDir::toNativeSeparators(m_services.dataDir);
+    if (!QFileInfo(sample).isFile()) {
+        m_services.messages->show(
+            QStringLiteral("在数据文件夹 %1 中找不到点名册.xls文件，请修正！").arg(folder),
+            QStringLiteral("警告"), MessageIcon::Critical);
+        m_services.programEnd->endProgram();
+        return false;
+    }
+    const MessageAnswer answer = m_services.messages->show(
+        QStringLiteral("在数据文件夹 %1 中找不到点名册.xls文件。\r\n点“是”使用程序自带的示例"
+                       "点名册（复制到这个文件夹）；点“否”退出程序。")
+            .arg(folder),
+        QStringLiteral("警告"), MessageIcon::Critical, MessageButtons::YesNo);
+    const QString target = QDir(m_services.dataDir).filePath(QString::fromUtf16(kRollBookName));
+    if (answer == MessageAnswer::Yes && QDir().mkpath(m_services.dataDir) &&
+        QFile::copy(sample, target)) {
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+        return true;
+    }
+    if (answer == MessageAnswer::Yes)
+        m_services.messages->show(
+            QStringLiteral("无法把示例点名册复制到 %1，程序将退出。").arg(folder),
+            QStringLiteral("警告"), MessageIcon::Critical);
     m_services.programEnd->endProgram();
     return false;
+}
+
+// A file nobody may write (its permissions, a read-only medium) is said when
+// it is opened, once, rather than at the first score that cannot be saved.
+void RollBookSession::tellReadOnlyOnce()
+{
+    const xls::Workbook* book = m_book.workbook();
+    if (m_readOnlyTold || !book || book == m_checkedBook)
+        return;
+    m_checkedBook = book;
+    if (m_book.writableByPermissions())
+        return;
+    m_readOnlyTold = true;
+    m_services.messages->show(
+        QStringLiteral("%1 是只读文件，成绩和奖项不能保存。").arg(m_book.fileName()),
+        QStringLiteral("提醒"), MessageIcon::Exclamation);
 }
 
 // Excel's conversion leaves 点名册.xls and 点名册.xlsx side by side; the
@@ -243,18 +292,77 @@ bool RollBookSession::hasUnsavedChanges() const
 
 bool RollBookSession::save()
 {
-    return told(m_book.save());
+    m_failureTold = false;
+    BookOutcome outcome = m_book.save();
+    while (outcome.holder.held) {
+        told(outcome);
+        const MessageAnswer answer = askAboutHolder(outcome.holder, QString());
+        if (answer != MessageAnswer::Retry && answer != MessageAnswer::Close) {
+            // The change waits for the next access, as any failed save.
+            m_failureTold = true;
+            return false;
+        }
+        if (answer == MessageAnswer::Close)
+            m_book.askHolderToClose(outcome.holder);
+        outcome = m_book.save();
+    }
+    return told(outcome);
+}
+
+MessageAnswer RollBookSession::askAboutHolder(const BookHolder& holder, const QString& cancelText)
+{
+    const QString who = holder.pid > 0
+                            ? QStringLiteral("%1（进程 %2）").arg(holder.program).arg(holder.pid)
+                            : holder.program;
+    // "LibreOffice Calc（进程 3754）使用", "python3 使用"
+    const QString space = who.endsWith(u'）') ? QString() : QStringLiteral(" ");
+    QString text = QStringLiteral("%1 正在被 %2%3使用。请在那里保存并关闭它，然后点“重试”。")
+                       .arg(m_book.fileName(), who, space);
+    if (holder.canAskToClose())
+        text += QStringLiteral("\r\n也可以点“请它关闭”，让它自己关闭（它可能先问是否保存）。");
+    text += cancelText;
+    return m_services.messages->show(text, QStringLiteral("错误"), MessageIcon::Critical,
+                                     holder.canAskToClose() ? MessageButtons::RetryCloseCancel
+                                                            : MessageButtons::RetryCancel);
 }
 
 void RollBookSession::reportWriteFailure()
 {
-    m_services.messages->show(
-        QStringLiteral(
-            "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"),
-        QStringLiteral("错误"), MessageIcon::Critical);
+    // The teacher has just answered the question about the program holding
+    // the file: no second box for the same failure.
+    if (!std::exchange(m_failureTold, false)) {
+        const QString cause = failureCause();
+        m_services.messages->show(
+            QStringLiteral("非常抱歉，写入没成功，请再来一次，\r\n\r\n") + cause,
+            QStringLiteral("错误"), MessageIcon::Critical);
+    }
     // Open again so the next attempt finds the roll book; the pending change
     // is saved by that attempt, not here, so the teacher does not wait twice.
     told(m_book.reopen());
+}
+
+// The cause in the teacher's words: the engine's own words about a damaged
+// file are not Chinese, so those are said by their kind.
+QString RollBookSession::failureCause() const
+{
+    const QString name = m_book.fileName();
+    switch (m_status) {
+    case BookStatus::Unreadable:
+        if (!m_book.exists())
+            break;
+        return QStringLiteral("原因：%1 无法读取，文件可能已损坏。").arg(name);
+    case BookStatus::Protected:
+        return QStringLiteral("原因：%1 设有打开密码。").arg(name);
+    case BookStatus::Damaged:
+        return QStringLiteral("原因：%1 中的工作表已损坏。").arg(name);
+    case BookStatus::NoSuchSheet:
+        return QStringLiteral("原因：%1 中已没有这个工作表。").arg(name);
+    default:
+        break;
+    }
+    if (m_error.isEmpty())
+        return QStringLiteral("您是否手动关闭或打开了点名册文件？");
+    return QStringLiteral("原因：%1。").arg(m_error);
 }
 
 void RollBookSession::reportNoWorksheet()
@@ -266,8 +374,13 @@ void RollBookSession::reportNoWorksheet()
 
 void RollBookSession::reportDamaged()
 {
-    m_services.messages->show(QStringLiteral("请打开并检查Excel文档是否损坏。"),
-                              QStringLiteral("警告"), MessageIcon::Critical);
+    // A workbook with an opening password is not damaged: it says what to do.
+    const QString text =
+        m_status == BookStatus::Protected
+            ? QStringLiteral("%1 设有打开密码，请在 Excel 或 WPS 中取消密码后再使用。")
+                  .arg(m_book.fileName())
+            : QStringLiteral("请打开并检查Excel文档是否损坏。");
+    m_services.messages->show(text, QStringLiteral("警告"), MessageIcon::Critical);
 }
 
 void RollBookSession::reportEmptyClassList()
@@ -313,15 +426,27 @@ void RollBookSession::release()
 {
     // A score or an award is never dropped silently at close: the teacher
     // may free the file and retry, or give the changes up knowingly.
-    while (m_book.workbook() && m_book.unsavedWriteCount() > 0 && !save()) {
-        const MessageAnswer answer = m_services.messages->show(
-            QStringLiteral("%1还有%2处修改没有保存：%3\r\n请关闭占用它的程序后点“重试”；"
-                           "点“取消”将放弃这些修改。")
-                .arg(m_book.fileName())
-                .arg(m_book.unsavedWriteCount())
-                .arg(m_error),
-            QStringLiteral("错误"), MessageIcon::Critical, MessageButtons::RetryCancel);
-        if (answer != MessageAnswer::Retry)
+    while (m_book.workbook() && m_book.unsavedWriteCount() > 0) {
+        const BookOutcome outcome = m_book.save();
+        if (told(outcome))
+            break;
+        const QString giveUp = QStringLiteral("\r\n点“取消”将放弃%1处修改。")
+                                   .arg(m_book.unsavedWriteCount());
+        MessageAnswer answer = MessageAnswer::Cancel;
+        if (outcome.holder.held) {
+            answer = askAboutHolder(outcome.holder, giveUp);
+            if (answer == MessageAnswer::Close)
+                m_book.askHolderToClose(outcome.holder);
+        } else {
+            answer = m_services.messages->show(
+                QStringLiteral("%1还有%2处修改没有保存：%3\r\n请关闭占用它的程序后点“重试”；"
+                               "点“取消”将放弃这些修改。")
+                    .arg(m_book.fileName())
+                    .arg(m_book.unsavedWriteCount())
+                    .arg(m_error),
+                QStringLiteral("错误"), MessageIcon::Critical, MessageButtons::RetryCancel);
+        }
+        if (answer != MessageAnswer::Retry && answer != MessageAnswer::Close)
             break;
     }
     reportUnplaced();

@@ -2,6 +2,7 @@
 
 #include "rollbook/CellValue.h"
 #include "rollbook/ops/RollBook.h"
+#include "shell/core/MessageService.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,8 +38,9 @@ public:
     // "点名册.xls" or "点名册.xlsx", for the messages that name the file.
     QString rollBookFileName() const { return m_book.fileName(); }
 
-    // The file exists beside the program; otherwise "当前目录中找不到点名册.xls
-    // 文件，请修正！" is shown and the program ends (false).
+    // The roll book is in the data folder. Otherwise the teacher is told the
+    // folder searched and may take the sample roll book shipped with the
+    // program instead (true); else the program ends (false).
     bool checkRollBookPresent();
 
     // Makes sure the roll book is open and current (see RollBook::open). False
@@ -95,7 +97,10 @@ public:
 
     // Saves the changes of a write operation. False when the file cannot be
     // written now (held by another program, read-only, disk full): the
-    // changes stay in memory and are saved by the next access.
+    // changes stay in memory and are saved by the next access. A program
+    // holding the file is named, and the teacher chooses 重试 (after closing
+    // it there), 请它关闭 (it is asked to close, as closing its window would)
+    // or 取消.
     bool save();
     // Changes the file does not hold yet: unsaved, kept aside because a
     // file another program saved had no place for them, or records waiting
@@ -125,8 +130,9 @@ public:
         return m_book.changeFor(sheet, column, subject);
     }
 
-    // Shows "非常抱歉，写入没成功，请再来一次，" / "" / "您是否手动关闭或打开了点名册
-    // 文件？" (critical, "错误") and opens the roll book again.
+    // Shows "非常抱歉，写入没成功，请再来一次，" / "" / the cause of the failure
+    // (critical, "错误") and opens the roll book again. Nothing is shown when
+    // the teacher has just answered the question about the file's holder.
     void reportWriteFailure();
 
     // The other failures of the roll book, each with its message, icon and
@@ -164,11 +170,18 @@ private:
     void refreshViewer();
     void reportRefused(const RefusedCell& cell);
     void tellChoiceOnce();
+    void tellReadOnlyOnce();
+    QString failureCause() const;
+    MessageAnswer askAboutHolder(const BookHolder& holder, const QString& cancelText);
     void reportUnplaced();
 
     AppServices& m_services;
     RollBook m_book;
     QString m_error;
+    BookStatus m_status = BookStatus::Ok;
+    bool m_failureTold = false;
+    bool m_readOnlyTold = false;
+    const xls::Workbook* m_checkedBook = nullptr;
     int m_shownVersion = 0;
     std::unique_ptr<RollBookViewer> m_viewer;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace zelvano
 {
@@ -94,6 +95,19 @@ bool PendingChanges::dropWaitingRecord(const RecordCommand* record)
         return false;
     m_waiting.erase(found);
     return true;
+}
+
+int PendingChanges::changeCount() const
+{
+    std::set<int> changes;
+    int unnamed = 0;
+    for (const PendingChange& c : m_written) {
+        if (c.recordId == 0)
+            ++unnamed; // a cell written on its own
+        else
+            changes.insert(c.recordId);
+    }
+    return static_cast<int>(changes.size()) + unnamed;
 }
 
 bool PendingChanges::holdsWrittenOf(int recordId) const

@@ -76,6 +76,9 @@ public:
     void add(PendingChange change);
     // The file now holds every written change.
     void markSaved() { m_written.clear(); }
+    // The changes among those written: cells of one score, award or edit
+    // count once.
+    int changeCount() const;
     // Forgets the written and kept changes (a fresh workbook); waiting
     // records stay.
     void clear();

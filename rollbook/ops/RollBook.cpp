@@ -8,6 +8,7 @@
 #include "shell/core/Clock.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/ProcessControl.h"
+#include "shell/core/SystemProcessControl.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,16 +27,19 @@ std::filesystem::path toPath(const QString& path)
     return std::filesystem::path(path.toStdU16String());
 }
 
-// How often the roll book is taken back from a program that holds it before
-// the save is given up: a file read-only by its permissions would otherwise
-// be retried for ever.
-constexpr int kWritableAttempts = 3;
-// How long an ended program is given to let go of the file.
-constexpr int kReleaseWaitMs = 200;
+// A program asked to close may first ask its user whether to save: it is
+// given this long, looked at every poll.
+constexpr int kCloseWaitMs = 15000;
+constexpr int kClosePollMs = 250;
 
-// Spreadsheet programs whose image names stand for "the program that holds
-// the roll book" where the system cannot say which process holds it.
-const char* const kSpreadsheetImages[] = {"Excel.exe", "et.exe", "soffice.bin", "et", "wps"};
+BookOutcome unreadable(const xls::XlsError& error)
+{
+    BookOutcome outcome;
+    outcome.status = error.kind() == xls::XlsError::Kind::Password ? BookStatus::Protected
+                                                                    : BookStatus::Unreadable;
+    outcome.detail = QString::fromUtf8(error.what());
+    return outcome;
+}
 
 void writeContent(xls::Workbook& workbook, std::size_t sheet, int row, int column,
                   const CellContent& value)
@@ -104,7 +108,7 @@ BookOutcome RollBook::open()
         try {
             m_workbook = std::make_unique<xls::Workbook>(xls::Workbook::open(toPath(path())));
         } catch (const xls::XlsError& error) {
-            return finish(failed(BookStatus::Unreadable, QString::fromUtf8(error.what())));
+            return finish(unreadable(error));
         }
         m_pending.clear();
         m_activeSheet = -1;
@@ -138,7 +142,7 @@ BookOutcome RollBook::readAgain()
     try {
         fresh = std::make_unique<xls::Workbook>(xls::Workbook::open(toPath(path())));
     } catch (const xls::XlsError& error) {
-        return failed(BookStatus::Unreadable, QString::fromUtf8(error.what()));
+        return unreadable(error);
     }
     m_workbook = std::move(fresh);
     ++m_version;
@@ -286,6 +290,9 @@ BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, 
 {
     const auto index = static_cast<std::size_t>(sheet);
     const QString name = QString::fromStdString(m_workbook->worksheetNames().at(index));
+    // Every write is one change of the teacher's, counted once.
+    if (recordId == 0)
+        recordId = ++m_lastRecordId;
     const auto refused = [&](const CellWrite& c, const xls::XlsError& error) {
         BookOutcome outcome = failed(BookStatus::Refused, QString::fromUtf8(error.what()));
         outcome.refused = {name, c.row, c.column, error.kind()};
@@ -334,16 +341,28 @@ BookOutcome RollBook::save()
         return finish(failed(BookStatus::Unreadable));
     // Never save over what another program wrote since we read the file.
     if (m_workbook->changedOnDisk()) {
-        if (BookOutcome again = readAgain(); !again.ok())
+        if (BookOutcome again = readAgain(); !again.ok()) {
+            // Gone with its folder, or gone alone: said so, not "cannot read".
+            const xls::WriteAccess access = m_workbook->writeAccess();
+            if (access.problem == xls::WriteProblem::FolderGone ||
+                access.problem == xls::WriteProblem::Missing)
+                again.detail = QString::fromStdString(access.reason);
             return finish(std::move(again));
+        }
     }
     if (!m_workbook->isDirty()) {
         m_pending.markSaved();
         return finish({});
     }
     const xls::WriteAccess access = m_workbook->writeAccess();
-    if (access.readOnly && !makeWritable())
-        return finish(failed(BookStatus::SaveFailed, QString::fromStdString(access.reason)));
+    const BookHolder holder = holderOf(access);
+    if (holder.held || access.readOnly) {
+        BookOutcome outcome = failed(BookStatus::SaveFailed, QString::fromStdString(access.reason));
+        if (holder.held && access.problem != xls::WriteProblem::Held)
+            outcome.detail = QStringLiteral("%1 正在被 %2 使用").arg(fileName(), holder.program);
+        outcome.holder = holder;
+        return finish(std::move(outcome));
+    }
     try {
         m_workbook->save();
     } catch (const xls::XlsError& error) {
@@ -354,40 +373,43 @@ BookOutcome RollBook::save()
     return finish({});
 }
 
-bool RollBook::heldByLockFile() const
+// Another program of this user with the file open may save over what we
+// write, so it holds the file as much as a live lock does.
+BookHolder RollBook::holderOf(const xls::WriteAccess& access) const
 {
-    const QDir folder(m_services.dataDir);
-    const QString name = fileName();
-    return m_workbook->writeAccess().reason.find("~") != std::string::npos ||
-           QFileInfo::exists(folder.filePath(QStringLiteral(".~lock.%1#").arg(name))) ||
-           QFileInfo::exists(folder.filePath(QStringLiteral("~$%1").arg(name)));
+    if (!m_services.processes)
+        return {};
+    const auto open = m_services.processes->processesHoldingFile(path().toStdString());
+    if (!open.empty())
+        return {true, open.front().pid, QString::fromStdString(open.front().program)};
+    if (access.problem != xls::WriteProblem::Held)
+        return {};
+    QString program = access.image.empty() ? QStringLiteral("另一个程序")
+                                           : QString::fromStdString(programTitle(access.image));
+    if (!access.owner.empty())
+        program += QStringLiteral("（%1）").arg(QString::fromStdString(access.owner));
+    return {true, access.pid, program};
 }
 
-bool RollBook::makeWritable()
+bool RollBook::writableByPermissions() const
 {
-    const std::string file = path().toStdString();
-    for (int attempt = 0; attempt < kWritableAttempts; ++attempt) {
-        const std::vector<std::int64_t> holders = m_services.processes->processesHoldingFile(file);
-        if (!holders.empty()) {
-            for (std::int64_t pid : holders)
-                m_services.processes->terminateProcess(pid);
-        } else if (heldByLockFile()) {
-            // A live lock file but no process the system can name: end the
-            // spreadsheet programs by their image names.
-            for (const char* image : kSpreadsheetImages)
-                m_services.processes->terminateProcesses(image);
-        } else {
-            // Read-only by its permissions: ending programs would not help.
+    if (!m_workbook)
+        return true;
+    const xls::WriteProblem problem = m_workbook->writeAccess().problem;
+    return problem != xls::WriteProblem::ReadOnly && problem != xls::WriteProblem::FolderReadOnly;
+}
+
+bool RollBook::askHolderToClose(const BookHolder& holder)
+{
+    ProcessControl* processes = m_services.processes;
+    if (!holder.canAskToClose() || !processes || !processes->askToClose(holder.pid))
+        return false;
+    for (int waited = 0; processes->isRunning(holder.pid); waited += kClosePollMs) {
+        if (waited >= kCloseWaitMs || !m_services.clock)
             return false;
-        }
-        if (m_services.clock)
-            m_services.clock->wait(kReleaseWaitMs);
-        if (!m_workbook->writeAccess().readOnly) {
-            // The program we ended may have saved the file on its way out.
-            return !m_workbook->changedOnDisk() || readAgain().ok();
-        }
+        m_services.clock->wait(kClosePollMs);
     }
-    return false;
+    return true;
 }
 
 AppliedCells RollBook::appliedCells(const std::vector<CellWrite>& cells)

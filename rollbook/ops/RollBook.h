@@ -2,6 +2,7 @@
 
 #include "rollbook/CellValue.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/cfb/FileWatch.h"
 #include "rollbook/ops/PendingChanges.h"
 #include "rollbook/ops/RollBookFile.h"
 
@@ -29,6 +30,7 @@ enum class BookStatus {
     Ok,
     Missing,     // no roll-book file in the data folder
     Unreadable,  // the file cannot be read as a workbook (or was not open)
+    Protected,   // the workbook is encrypted with an opening password
     NoSuchSheet, // no worksheet of that name or position
     Damaged,     // the worksheet's cells cannot be read
     Refused,     // a cell the engine will not change; nothing of the write made
@@ -50,9 +52,18 @@ struct ReloadReport {
     std::vector<KeptChange> kept;
 };
 
+// The program that held the file when a save found it held.
+struct BookHolder {
+    bool held = false;
+    std::int64_t pid = 0; // 0: not known here, or not ours to ask
+    QString program;      // "LibreOffice Calc", "WPS 表格", "python3"
+    bool canAskToClose() const { return pid > 0; }
+};
+
 struct BookOutcome {
     BookStatus status = BookStatus::Ok;
     QString detail;      // the engine's or the system's words
+    BookHolder holder;   // for SaveFailed: who holds the file, if anybody
     RefusedCell refused; // for Refused
     // Readings of the file made on the way, in order.
     std::vector<ReloadReport> reloads;
@@ -142,8 +153,17 @@ public:
     // Changes the file does not hold yet: unsaved, kept aside, or records
     // waiting for the next access.
     bool hasUnsavedChanges() const;
-    // Changes written into the workbook and not saved yet.
-    int unsavedWriteCount() const { return static_cast<int>(m_pending.written().size()); }
+    // The teacher's changes (a score, an award, an edit, a grouping) written
+    // into the workbook and not saved yet, each counted once whatever the
+    // number of its cells.
+    int unsavedWriteCount() const { return m_pending.changeCount(); }
+    // Whether the file, as it is now, can be written by us at all (its
+    // permissions, its folder, its medium); a holder does not count.
+    bool writableByPermissions() const;
+    // Asks the holder a failed save named to close, as closing its window
+    // would, and waits through the clock seam until it has ended. False when
+    // it could not be asked or is still running after the wait.
+    bool askHolderToClose(const BookHolder& holder);
     const std::vector<KeptChange>& keptChanges() const { return m_pending.kept(); }
 
     // Applies a record to its sheet (see RecordCommand). One that could not
@@ -196,8 +216,7 @@ private:
     AppliedCells appliedCells(const std::vector<CellWrite>& cells);
     bool waitsAfter(const RecordOutcome& outcome) const;
     RecordOutcome applyOne(const std::shared_ptr<RecordCommand>& record);
-    bool makeWritable();
-    bool heldByLockFile() const;
+    BookHolder holderOf(const xls::WriteAccess& access) const;
 
     AppServices& m_services;
     std::unique_ptr<xls::Workbook> m_workbook;

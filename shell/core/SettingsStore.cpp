@@ -5,6 +5,7 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SqlCipherKey.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -74,14 +75,24 @@ SettingsStore::~SettingsStore() = default;
 
 std::unique_ptr<SettingsStore::Connection> SettingsStore::openSettingsConnection()
 {
-    auto fail = [this]() -> std::unique_ptr<Connection> {
-        m_messages.show(kReadError, QStringLiteral("警告"), MessageIcon::Critical);
+    // Told once, naming the file and why: every setting a window reads
+    // would otherwise raise its own box. Told again only after the file was
+    // readable in between.
+    auto fail = [this](const QString& why) -> std::unique_ptr<Connection> {
+        if (!m_toldBroken)
+            m_messages.show(QStringLiteral("%1：%2 %3。设置将使用默认值。")
+                                .arg(kReadError, why, QDir::toNativeSeparators(m_path)),
+                            QStringLiteral("警告"), MessageIcon::Critical);
+        m_toldBroken = true;
         return nullptr;
     };
+    const QString damaged = QStringLiteral("设置文件已损坏或不是本程序的设置数据库：");
 
+    if (!QFileInfo(m_path).isFile())
+        return fail(QStringLiteral("找不到设置文件"));
     const QByteArray salt = readSalt(m_path);
     if (salt.size() < kSaltBytes)
-        return fail();
+        return fail(damaged);
 
     sqlite3* db = nullptr;
     // Without SQLITE_OPEN_CREATE a missing file stays missing.
@@ -89,7 +100,7 @@ std::unique_ptr<SettingsStore::Connection> SettingsStore::openSettingsConnection
         sqlite3_open_v2(m_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     auto connection = std::make_unique<Connection>(db);
     if (opened != SQLITE_OK)
-        return fail();
+        return fail(QStringLiteral("无法打开设置文件"));
 
     const QByteArray key = rawKeyFor(kSettingsPassword, salt);
     sqlite3_key(db, key.constData(), int(key.size()));
@@ -106,7 +117,8 @@ std::unique_ptr<SettingsStore::Connection> SettingsStore::openSettingsConnection
     }
     sqlite3_finalize(probe);
     if (!hasTable)
-        return fail();
+        return fail(damaged);
+    m_toldBroken = false;
     return connection;
 }
 

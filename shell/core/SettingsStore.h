@@ -15,7 +15,8 @@ class MessageService;
 //
 // Every operation opens its own connection. The file is never created, nor
 // any table or row: a missing, damaged, plain or wrongly keyed file shows
-// "本地数据库读取错误" and the read gives the empty text, the write nothing.
+// "本地数据库读取错误", the file and why, once until the file is readable
+// again; the read gives the empty text, the write nothing.
 // Only the columns of the settings table are accepted; any other name is
 // refused before the file is touched.
 class SettingsStore
@@ -47,6 +48,7 @@ private:
     QString m_path;
     MessageService& m_messages;
     QString m_lastStatement;
+    bool m_toldBroken = false;
 };
 
 } // namespace zelvano

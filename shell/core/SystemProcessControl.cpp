@@ -28,31 +28,41 @@ std::vector<std::int64_t> processesNamed(const std::vector<platform::ProcessInfo
     return found;
 }
 
-int SystemProcessControl::terminateProcesses(const std::string& imageName)
+std::string programTitle(const std::string& imageName)
 {
-    int ended = 0;
-    for (std::int64_t pid :
-         processesNamed(platform::listProcesses(), imageName, platform::currentProcessId())) {
-        if (platform::terminateProcess(pid))
-            ++ended;
+    static const struct {
+        const char* image;
+        const char* title;
+    } known[] = {{"soffice.bin", "LibreOffice Calc"}, {"soffice", "LibreOffice Calc"},
+                 {"scalc", "LibreOffice Calc"},      {"et", "WPS 表格"},
+                 {"et.exe", "WPS 表格"},             {"wps", "WPS Office"},
+                 {"wps.exe", "WPS Office"},          {"excel.exe", "Excel"}};
+    for (const auto& entry : known) {
+        if (sameImageName(imageName, entry.image))
+            return entry.title;
     }
-    return ended;
+    return imageName;
 }
 
-std::vector<std::int64_t> SystemProcessControl::processesHoldingFile(const std::string& utf8Path)
+std::vector<FileHolder> SystemProcessControl::processesHoldingFile(const std::string& utf8Path)
 {
-    std::vector<std::int64_t> holders;
+    std::vector<FileHolder> holders;
     const std::int64_t self = platform::currentProcessId();
-    for (std::int64_t pid : platform::processesHoldingFile(utf8Path)) {
-        if (pid != self)
-            holders.push_back(pid);
+    for (const platform::ProcessInfo& process : platform::processesHoldingFile(utf8Path)) {
+        if (process.pid != self)
+            holders.push_back({process.pid, programTitle(process.imageName)});
     }
     return holders;
 }
 
-bool SystemProcessControl::terminateProcess(std::int64_t pid)
+bool SystemProcessControl::askToClose(std::int64_t pid)
 {
-    return pid != platform::currentProcessId() && platform::terminateProcess(pid);
+    return pid != platform::currentProcessId() && platform::askProcessToClose(pid);
+}
+
+bool SystemProcessControl::isRunning(std::int64_t pid)
+{
+    return platform::isProcessRunning(pid);
 }
 
 } // namespace zelvano

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <initializer_list>
+#include <utility>
 
 namespace zelvano
 {
@@ -26,37 +30,27 @@ QMessageBox::Icon toQt(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons toQt(MessageButtons buttons)
+// The answers a box offers, in their order, and the role each plays.
+std::initializer_list<std::pair<MessageAnswer, QMessageBox::ButtonRole>>
+answersOf(MessageButtons buttons)
 {
+    using A = MessageAnswer;
+    using R = QMessageBox::ButtonRole;
     switch (buttons) {
     case MessageButtons::Ok:
-        return QMessageBox::Ok;
+        break;
     case MessageButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
+        return {{A::Ok, R::AcceptRole}, {A::Cancel, R::RejectRole}};
     case MessageButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
+        return {{A::Yes, R::YesRole}, {A::No, R::NoRole}};
     case MessageButtons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        return {{A::Yes, R::YesRole}, {A::No, R::NoRole}, {A::Cancel, R::RejectRole}};
     case MessageButtons::RetryCancel:
-        return QMessageBox::Retry | QMessageBox::Cancel;
+        return {{A::Retry, R::AcceptRole}, {A::Cancel, R::RejectRole}};
+    case MessageButtons::RetryCloseCancel:
+        return {{A::Retry, R::AcceptRole}, {A::Close, R::ActionRole}, {A::Cancel, R::RejectRole}};
     }
-    return QMessageBox::Ok;
-}
-
-MessageAnswer fromQt(int button)
-{
-    switch (button) {
-    case QMessageBox::Yes:
-        return MessageAnswer::Yes;
-    case QMessageBox::No:
-        return MessageAnswer::No;
-    case QMessageBox::Retry:
-        return MessageAnswer::Retry;
-    case QMessageBox::Cancel:
-        return MessageAnswer::Cancel;
-    default:
-        return MessageAnswer::Ok;
-    }
+    return {{A::Ok, R::AcceptRole}};
 }
 
 } // namespace
@@ -64,8 +58,28 @@ MessageAnswer fromQt(int button)
 MessageAnswer QtMessageService::show(const QString& text, const QString& title, MessageIcon icon,
                                      MessageButtons buttons)
 {
-    QMessageBox box(toQt(icon), title, text, toQt(buttons), QApplication::activeWindow());
-    return fromQt(box.exec());
+    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // Buttons carry the names the messages tell the teacher to click,
+    // whatever translation Qt has loaded.
+    std::vector<std::pair<QAbstractButton*, MessageAnswer>> shown;
+    for (const auto& [answer, role] : answersOf(buttons)) {
+        QPushButton* button = box.addButton(buttonName(answer), role);
+        button->setAccessibleName(buttonName(answer));
+        shown.emplace_back(button, answer);
+        if (role == QMessageBox::RejectRole || role == QMessageBox::NoRole)
+            box.setEscapeButton(button);
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(shown.front().first));
+    box.exec();
+    for (const auto& [button, answer] : shown) {
+        if (box.clickedButton() == button)
+            return answer;
+    }
+    // Closed without a button: as its escape button, or Ok where there is none.
+    const bool cancellable = buttons != MessageButtons::Ok;
+    if (!cancellable)
+        return MessageAnswer::Ok;
+    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
 }
 
 } // namespace zelvano

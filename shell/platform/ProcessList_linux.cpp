@@ -4,9 +4,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
-#include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelvano::platform
@@ -22,8 +22,8 @@ std::string baseName(std::string_view path)
 }
 
 // /proc/PID/comm is cut at 15 characters, so the executable's own name is
-// taken from the exe link, or failing that (another user's process) from the
-// first word of the command line.
+// taken from the exe link, or failing that from the first word of the
+// command line.
 std::string imageNameOf(const std::string& procDir)
 {
     char target[4096];
@@ -43,6 +43,32 @@ std::string imageNameOf(const std::string& procDir)
     std::string name;
     std::getline(comm, name);
     return name;
+}
+
+bool ownedByThisUser(std::int64_t pid)
+{
+    struct stat st {
+    };
+    return ::stat(("/proc/" + std::to_string(pid)).c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
+bool holdsInode(const std::string& fdDir, const struct stat& target)
+{
+    DIR* fds = opendir(fdDir.c_str());
+    if (!fds)
+        return false;
+    bool held = false;
+    while (const dirent* entry = readdir(fds)) {
+        struct stat st {
+        };
+        if (entry->d_name[0] != '.' && ::stat((fdDir + "/" + entry->d_name).c_str(), &st) == 0 &&
+            st.st_dev == target.st_dev && st.st_ino == target.st_ino) {
+            held = true;
+            break;
+        }
+    }
+    closedir(fds);
+    return held;
 }
 
 } // namespace
@@ -66,9 +92,25 @@ std::vector<ProcessInfo> listProcesses()
     return processes;
 }
 
-bool terminateProcess(std::int64_t pid)
+bool askProcessToClose(std::int64_t pid)
 {
-    return kill(static_cast<pid_t>(pid), SIGKILL) == 0 || errno == ESRCH;
+    // Only our own user's programs: as root, another teacher's LibreOffice
+    // would otherwise be ours to end.
+    if (pid <= 0 || !ownedByThisUser(pid))
+        return false;
+    return kill(static_cast<pid_t>(pid), SIGTERM) == 0;
+}
+
+bool isProcessRunning(std::int64_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (pid <= 0 || !std::getline(stat, line))
+        return false;
+    // "PID (name) S ...": the state follows the last parenthesis.
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z' &&
+           line[close + 2] != 'X';
 }
 
 std::int64_t currentProcessId()
@@ -76,28 +118,17 @@ std::int64_t currentProcessId()
     return getpid();
 }
 
-std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path)
+std::vector<ProcessInfo> processesHoldingFile(const std::string& utf8Path)
 {
-    std::vector<std::int64_t> holders;
-    std::error_code error;
-    const auto target = std::filesystem::weakly_canonical(utf8Path, error);
-    if (error)
+    std::vector<ProcessInfo> holders;
+    struct stat target {
+    };
+    if (::stat(utf8Path.c_str(), &target) != 0)
         return holders;
-    for (const auto& process : listProcesses()) {
-        const std::string fdDir = "/proc/" + std::to_string(process.pid) + "/fd";
-        DIR* fds = opendir(fdDir.c_str());
-        if (!fds)
-            continue;
-        while (const dirent* entry = readdir(fds)) {
-            char link[4096];
-            const std::string fdPath = fdDir + "/" + entry->d_name;
-            const ssize_t length = readlink(fdPath.c_str(), link, sizeof link - 1);
-            if (length > 0 && target == std::string(link, static_cast<size_t>(length))) {
-                holders.push_back(process.pid);
-                break;
-            }
-        }
-        closedir(fds);
+    for (auto& process : listProcesses()) {
+        if (ownedByThisUser(process.pid) &&
+            holdsInode("/proc/" + std::to_string(process.pid) + "/fd", target))
+            holders.push_back(std::move(process));
     }
     return holders;
 }

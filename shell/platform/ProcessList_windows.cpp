@@ -41,14 +41,53 @@ std::vector<ProcessInfo> listProcesses()
     return processes;
 }
 
-bool terminateProcess(std::int64_t pid)
+namespace
 {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid));
+
+DWORD sessionOf(DWORD pid)
+{
+    DWORD session = 0;
+    return ProcessIdToSessionId(pid, &session) ? session : MAXDWORD;
+}
+
+struct CloseRequest {
+    DWORD pid = 0;
+    int asked = 0;
+};
+
+BOOL CALLBACK askWindowToClose(HWND window, LPARAM param)
+{
+    auto* request = reinterpret_cast<CloseRequest*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == request->pid && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ++request->asked;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool askProcessToClose(std::int64_t pid)
+{
+    const DWORD id = static_cast<DWORD>(pid);
+    // Only programs of this session: another user's are not ours to close.
+    if (pid <= 0 || sessionOf(id) != sessionOf(GetCurrentProcessId()))
+        return false;
+    CloseRequest request{id, 0};
+    EnumWindows(askWindowToClose, reinterpret_cast<LPARAM>(&request));
+    return request.asked > 0;
+}
+
+bool isProcessRunning(std::int64_t pid)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
     if (!process)
         return false;
-    const bool ended = TerminateProcess(process, 1) != 0;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     CloseHandle(process);
-    return ended;
+    return running;
 }
 
 std::int64_t currentProcessId()
@@ -71,17 +110,19 @@ std::wstring toWide(const std::string& text)
 
 } // namespace
 
-// The Restart Manager knows which processes hold a file, so only they are
-// ended, never a spreadsheet the person opened on another file.
-std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path)
+// The Restart Manager knows which processes hold a file and how their
+// applications are called ("Microsoft Excel"), so the teacher is told the
+// very program to close.
+std::vector<ProcessInfo> processesHoldingFile(const std::string& utf8Path)
 {
-    std::vector<std::int64_t> holders;
+    std::vector<ProcessInfo> holders;
     DWORD session = 0;
     WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
     if (RmStartSession(&session, 0, key) != ERROR_SUCCESS)
         return holders;
     std::wstring path = toWide(utf8Path);
     LPCWSTR files[] = {path.c_str()};
+    const DWORD ourSession = sessionOf(GetCurrentProcessId());
     if (RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS) {
         UINT needed = 0;
         UINT count = 0;
@@ -91,8 +132,12 @@ std::vector<std::int64_t> processesHoldingFile(const std::string& utf8Path)
             std::vector<RM_PROCESS_INFO> infos(needed);
             count = needed;
             if (RmGetList(session, &needed, &count, infos.data(), &reasons) == ERROR_SUCCESS) {
-                for (UINT i = 0; i < count; ++i)
-                    holders.push_back(static_cast<std::int64_t>(infos[i].Process.dwProcessId));
+                for (UINT i = 0; i < count; ++i) {
+                    if (infos[i].TSSessionId != ourSession)
+                        continue;
+                    holders.push_back({static_cast<std::int64_t>(infos[i].Process.dwProcessId),
+                                       toUtf8(infos[i].strAppName)});
+                }
             }
         }
     }

@@ -112,8 +112,10 @@ void tst_FrmKtHd::missingRollBook_isReportedAndEndsTheProgram()
 {
     QFile::remove(book());
     FrmKtHd* w = open();
+    // No sample to offer beside the program: the data folder searched is named.
     QCOMPARE(messages->texts(),
-             QStringList{QStringLiteral("当前目录中找不到点名册.xls文件，请修正！")});
+             QStringList{QStringLiteral("在数据文件夹 %1 中找不到点名册.xls文件，请修正！")
+                             .arg(QDir::toNativeSeparators(temp->path()))});
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
     QCOMPARE(programEnd->calls, 1);
     QCOMPARE(control<QComboBox>(w, "cmbBj")->count(), 0);

@@ -4,6 +4,8 @@
 #include "DamagedBook.h"
 #include "RealInput.h"
 
+#include "shell/core/SystemProcessControl.h"
+
 #include <QFileInfo>
 
 using namespace zelvano;
@@ -21,7 +23,7 @@ void lockBook(const QString& book)
 {
     QFile lock(QFileInfo(book).dir().filePath(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.write("Teacher,teacher,another-pc,05.03.2026 10:00,file:///x;\n");
 }
 
 void unlockBook(const QString& book)
@@ -51,6 +53,7 @@ private slots:
     void resetAfterAnEmptyClass_touchesNoOtherClass();
     void pendingScores_afterAnotherProgramChangedTheRows_followOrAreKept();
     void unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAddedOnce();
+    void score_whileAProgramHoldsTheBook_namesIt_andAsksItToCloseOnlyWhenChosen();
 
 private:
     // The guided setup as the teacher clicks through it, class 1.
@@ -213,6 +216,44 @@ void tst_FrmKtHdBook::unsavedScore_retriedAfterChoosingSomeoneElseAndBack_isAdde
     QCOMPARE(messages->shown.size(), size_t(1));
     QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("5.0"));
     QCOMPARE(xlrdCell(0, 7, 9), QStringLiteral("''"));
+    QVERIFY(sound->played.contains(QStringLiteral("sound\\yes.wav")));
+}
+
+void tst_FrmKtHdBook::score_whileAProgramHoldsTheBook_namesIt_andAsksItToCloseOnlyWhenChosen()
+{
+    SystemProcessControl system;
+    services->processes = &system;
+    clock->onWait = [](int ms) { QTest::qWait(ms); };
+    FrmKtHd* w = openAndSetUp();
+    QVERIFY(w);
+    // A second program of the teacher's keeps the roll book open.
+    QProcess holder;
+    holder.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, time\nf = open(sys.argv[1], 'rb')\n"
+                                 "print('ready', flush=True)\ntime.sleep(60)"),
+                  book()});
+    QVERIFY(holder.waitForReadyRead(20000));
+    w->MnXm(3)->trigger(); // number 4, row 6
+    QToolButton* write = control<QToolButton>(w, "imgXie", 1);
+    messages->answers = {MessageAnswer::Cancel};
+    QTest::mouseClick(write, Qt::LeftButton);
+    QCOMPARE(messages->shown.size(), size_t(1)); // one box: who holds it, nothing else
+    QVERIFY2(messages->shown[0].text.contains(QStringLiteral("（进程 %1）使用。请在那里保存并关闭它，"
+                                                             "然后点“重试”。")
+                                                  .arg(holder.processId())),
+             qPrintable(messages->shown[0].text));
+    QCOMPARE(messages->shown[0].buttons, MessageButtons::RetryCloseCancel);
+    QCOMPARE(holder.state(), QProcess::Running); // never ended without asking
+    QVERIFY(fileCell(0, 6, 9).isEmpty());
+    QVERIFY(!write->isHidden()); // the score waits
+
+    messages->answers = {MessageAnswer::Close};
+    QTest::mouseClick(write, Qt::LeftButton);
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(holder.exitStatus(), QProcess::CrashExit); // its own end on SIGTERM
+    QCOMPARE(xlrdCell(0, 6, 9), QStringLiteral("5.0"));
+    QVERIFY(write->isHidden());
     QVERIFY(sound->played.contains(QStringLiteral("sound\\yes.wav")));
 }
 

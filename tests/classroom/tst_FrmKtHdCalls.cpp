@@ -347,12 +347,14 @@ void tst_FrmKtHdCalls::score_failedSaveThenRetry_writesOnce()
     // can succeed.
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.write("Teacher,teacher,another-pc,05.03.2026 10:00,file:///x;\n");
     lock.close();
     w->imgXie_Click(1);
+    // The teacher is told who holds it, with the buttons the text names.
     QCOMPARE(messages->texts().last(),
-             QStringLiteral(
-                 "非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？"));
+             QStringLiteral("点名册.xls 正在被 LibreOffice Calc（Teacher，电脑 another-pc）使用。"
+                            "请在那里保存并关闭它，然后点“重试”。"));
+    QCOMPARE(messages->shown.back().buttons, MessageButtons::RetryCancel);
     QCOMPARE(messages->shown.back().title, QStringLiteral("错误"));
     QVERIFY(!control<QToolButton>(w, "imgXie", 1)->isHidden()); // still there to try again
     QVERIFY(!sound->played.contains(QStringLiteral("sound\\yes.wav")));
@@ -425,7 +427,7 @@ void tst_FrmKtHdCalls::reset_whileTheFileIsHeld_tellsAndKeepsWhatWasWritten()
     w->MnZh_Click(0);
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.write("Teacher,teacher,another-pc,05.03.2026 10:00,file:///x;\n");
     lock.close();
     w->MnMd_Click(5);
     QCOMPARE(messages->shown.size(), size_t(1));

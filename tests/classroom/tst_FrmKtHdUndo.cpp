@@ -19,7 +19,7 @@ void lockBook(const QString& book)
 {
     QFile lock(QFileInfo(book).dir().filePath(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("Teacher,another-pc,teacher,05.03.2026 10:00,file:///x;\n");
+    lock.write("Teacher,teacher,another-pc,05.03.2026 10:00,file:///x;\n");
 }
 
 void unlockBook(const QString& book)

@@ -115,7 +115,7 @@ void lockBook(const QString& appDir)
 {
     QFile lock(lockPath(appDir));
     if (lock.open(QIODevice::WriteOnly))
-        lock.write(",FESTSAAL-PC,host,08.12.2026 10:00,file:///C:/Users/host;");
+        lock.write(",host,FESTSAAL-PC,08.12.2026 10:00,file:///C:/Users/host;");
 }
 
 void unlockBook(const QString& appDir)

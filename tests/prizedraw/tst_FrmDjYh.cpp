@@ -50,8 +50,10 @@ namespace
 // Ends nothing: the tests only look at what would have been ended.
 
 const QString kSheet = QStringLiteral("抽奖品");
-const QString kFailure =
-    QStringLiteral("非常抱歉，写入没成功，请再来一次，\r\n\r\n您是否手动关闭或打开了点名册文件？");
+// LibreOffice on another computer holds the roll book (lockBook).
+const QString kHeld =
+    QStringLiteral("点名册.xls 正在被 LibreOffice Calc（host，电脑 FESTSAAL-PC）使用。"
+                   "请在那里保存并关闭它，然后点“重试”。");
 
 } // namespace
 

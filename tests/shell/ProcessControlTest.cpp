@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -44,8 +45,15 @@ protected:
         ASSERT_TRUE(QFile::copy("/bin/sleep", QString::fromStdString(executable)));
         QFile::setPermissions(QString::fromStdString(executable),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        held = temp.file(QStringLiteral("点名册.xls")).toStdString();
+        QFile book(QString::fromStdString(held));
+        ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+        book.close();
         child = fork();
         if (child == 0) {
+            // The sleeper holds the roll book open, as a spreadsheet would.
+            const int fd = open(held.c_str(), O_RDONLY);
+            dup2(fd, 0);
             execl(executable.c_str(), executable.c_str(), "60", nullptr);
             _exit(127);
         }
@@ -73,6 +81,7 @@ protected:
         for (int i = 0; i < 200; ++i) {
             if (waitpid(child, &status, WNOHANG) == child) {
                 child = -1;
+                endedBy = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
                 return true;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -83,25 +92,41 @@ protected:
     zelvano::testing::TempDir temp;
     std::string name;
     std::string executable;
+    std::string held;
     pid_t child = -1;
+    int endedBy = 0;
 };
 
-TEST_F(SleeperProcess, EndsProcessByImageNameInAnyCase)
+TEST_F(SleeperProcess, HolderIsNamedAndAskedToCloseNeverForced)
 {
     SystemProcessControl processes;
-    std::string shouted = name;
-    for (char& c : shouted)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(processes.terminateProcesses(shouted), 1);
+    const std::vector<FileHolder> holders = processes.processesHoldingFile(held);
+    ASSERT_EQ(holders, (std::vector<FileHolder>{{child, name}}));
+    EXPECT_TRUE(processes.isRunning(child));
+    EXPECT_TRUE(processes.askToClose(child));
     EXPECT_TRUE(childEnded());
+    EXPECT_EQ(endedBy, SIGTERM); // asked, as closing its window would; never SIGKILL
+    EXPECT_FALSE(processes.isRunning(holders.front().pid));
 }
 
-TEST_F(SleeperProcess, UnknownNameEndsNothing)
+TEST_F(SleeperProcess, AFileItDoesNotHoldNamesNobodyAndOurOwnProcessIsNeverAsked)
 {
     SystemProcessControl processes;
-    EXPECT_EQ(processes.terminateProcesses("no-such-program-anywhere.exe"), 0);
-    EXPECT_EQ(processes.terminateProcesses(name.substr(0, 20)), 0); // a prefix is not the name
+    const std::string other = temp.file(QStringLiteral("其他.xls")).toStdString();
+    QFile(QString::fromStdString(other)).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(processes.processesHoldingFile(other).empty());
+    EXPECT_FALSE(processes.askToClose(getpid()));
     EXPECT_FALSE(childEnded());
+}
+
+TEST(ProgramTitle, SpreadsheetsByTheNamesTeachersKnow)
+{
+    const std::pair<const char*, const char*> rows[] = {{"soffice.bin", "LibreOffice Calc"},
+                                                        {"EXCEL.EXE", "Excel"},
+                                                        {"et", "WPS 表格"},
+                                                        {"python3.11", "python3.11"}};
+    for (const auto& [image, title] : rows)
+        EXPECT_EQ(programTitle(image), title) << image;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -95,12 +96,15 @@ public:
     {
         waits.push_back(ms);
         nowMs += ms;
+        if (onWait)
+            onWait(ms); // lets a real second process move on meanwhile
     }
 
     std::int64_t nowMs = 1'000'000;
     double secondsOfDay = 36000.0;
     QDate date = QDate(2026, 3, 5);
     std::vector<int> waits;
+    std::function<void(int)> onWait;
 };
 
 // Answers picks from a script; with the script exhausted, always 1.
@@ -132,23 +136,27 @@ public:
     QStringList played;
 };
 
+// Holders as a test scripts them; a holder asked to close ends at once,
+// unless it is told to stay.
 class RecordingProcesses final : public ProcessControl
 {
 public:
-    int terminateProcesses(const std::string& imageName) override
+    std::vector<FileHolder> processesHoldingFile(const std::string&) override { return holders; }
+    bool askToClose(std::int64_t pid) override
     {
-        ended.push_back(imageName);
-        return 0;
-    }
-    std::vector<std::int64_t> processesHoldingFile(const std::string&) override { return holders; }
-    bool terminateProcess(std::int64_t pid) override
-    {
-        endedPids.push_back(pid);
+        askedToClose.push_back(pid);
+        if (!staysWhenAsked)
+            std::erase_if(holders, [pid](const FileHolder& h) { return h.pid == pid; });
         return true;
     }
-    std::vector<std::string> ended;
-    std::vector<std::int64_t> holders;
-    std::vector<std::int64_t> endedPids;
+    bool isRunning(std::int64_t pid) override
+    {
+        return std::any_of(holders.begin(), holders.end(),
+                           [pid](const FileHolder& h) { return h.pid == pid; });
+    }
+    std::vector<FileHolder> holders;
+    std::vector<std::int64_t> askedToClose;
+    bool staysWhenAsked = false;
 };
 
 } // namespace zelvano::testing

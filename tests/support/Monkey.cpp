@@ -181,6 +181,7 @@ MessageAnswer MonkeyMessages::show(const QString& text, const QString& title, Me
     case MessageButtons::YesNoCancel:
         return yes ? MessageAnswer::Yes : MessageAnswer::No;
     case MessageButtons::RetryCancel:
+    case MessageButtons::RetryCloseCancel: // never asks a real program to close
         return yes ? MessageAnswer::Retry : MessageAnswer::Cancel;
     }
     return MessageAnswer::Ok;

@@ -71,7 +71,7 @@ private slots:
     void changedOnDisk_isReadAgainBeforeAccess();
     void changedOnDiskWhileUnsaved_keepsBothAndTellsTeacher();
     void heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySavesOnce();
-    void processesHoldingTheFile_areEndedByHandleNotByName();
+    void processesHoldingTheFile_areAskedToCloseOnlyWhenChosen();
     void staleLockOfAProgramThatIsGone_isWrittenNormally();
     void openingTwice_reusesTheWorkbook();
     void release_withUnsavedChanges_asksBeforeGivingUp();
@@ -140,7 +140,8 @@ void tst_RollBookSession::missingRollBook_endsProgramWithMessage()
     QFile::remove(rollBook());
     QVERIFY(!session->checkRollBookPresent());
     QCOMPARE(messages->texts(),
-             QStringList{QStringLiteral("当前目录中找不到点名册.xls文件，请修正！")});
+             QStringList{QStringLiteral("在数据文件夹 %1 中找不到点名册.xls文件，请修正！")
+                             .arg(QDir::toNativeSeparators(temp->path()))});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
     QCOMPARE(programEnd->calls, 1);
@@ -217,8 +218,8 @@ void tst_RollBookSession::heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySav
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
     const QByteArray user = qgetenv("USER").isEmpty() ? QByteArray("root") : qgetenv("USER");
-    lock.write(user + "," + QHostInfo::localHostName().toUtf8() + "," + user +
-               ",08.12.2026 09:00,file:///tmp/lo;");
+    lock.write("," + user + "," + QHostInfo::localHostName().toUtf8() +
+               ",08.12.2026 09:00,file:///" + user + "/.config/libreoffice/4;");
     lock.close();
     QTest::qWait(100);
 
@@ -228,7 +229,14 @@ void tst_RollBookSession::heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySav
     QVERIFY(!session->save());
     QVERIFY(session->hasUnsavedChanges());
     QCOMPARE(numberIn(rollBook(), 0, 3, 7), before); // nothing written into a held file
-    QVERIFY(!processes->ended.empty());              // the spreadsheet programs were asked to end
+    // The teacher is told who holds it; nothing is ended or asked to close.
+    QCOMPARE(messages->texts().size(), 1);
+    QCOMPARE(messages->texts().front().section(u'\r', 0, 0),
+             QStringLiteral("点名册.xls 正在被 LibreOffice Calc（进程 %1）使用。请在那里保存并关闭它，"
+                            "然后点“重试”。")
+                 .arg(office));
+    QCOMPARE(messages->shown[0].buttons, MessageButtons::RetryCloseCancel);
+    QVERIFY(processes->askedToClose.empty());
 
     kill(office, SIGKILL);
     waitpid(office, nullptr, 0);
@@ -239,19 +247,22 @@ void tst_RollBookSession::heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySav
     QCOMPARE(numberIn(rollBook(), 0, 3, 7), before + 1);
 }
 
-void tst_RollBookSession::processesHoldingTheFile_areEndedByHandleNotByName()
+void tst_RollBookSession::processesHoldingTheFile_areAskedToCloseOnlyWhenChosen()
 {
-    QFile lock(temp->file(QStringLiteral("~$点名册.xls")));
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("owner");
-    // The owner file stays open here, so it reads as live.
-    processes->holders = {4242};
+    processes->holders = {{4242, "WPS 表格"}};
     QVERIFY(session->activateSheet(0));
     session->setNumber(3, 7, 1);
-    session->save();
-    QVERIFY(!processes->endedPids.empty());
-    QCOMPARE(processes->endedPids.front(), std::int64_t(4242));
-    QVERIFY(processes->ended.empty()); // no program ended by its name
+    // 取消 first: the change waits, and the window's failure report adds no
+    // second box. Then 请它关闭: only that holder is asked, and the save goes on.
+    messages->answers = {MessageAnswer::Cancel};
+    QVERIFY(!session->save());
+    session->reportWriteFailure();
+    QCOMPARE(messages->shown.size(), size_t(1));
+    QVERIFY(processes->askedToClose.empty());
+    messages->answers = {MessageAnswer::Close};
+    QVERIFY(session->save());
+    QCOMPARE(processes->askedToClose, std::vector<std::int64_t>{4242});
+    QCOMPARE(numberIn(rollBook(), 0, 3, 7), 1.0);
 }
 
 void tst_RollBookSession::staleLockOfAProgramThatIsGone_isWrittenNormally()
@@ -259,15 +270,16 @@ void tst_RollBookSession::staleLockOfAProgramThatIsGone_isWrittenNormally()
     // LibreOffice of this machine crashed and left its lock; none runs now.
     QFile lock(temp->file(QStringLiteral(".~lock.点名册.xls#")));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("nobody," + QHostInfo::localHostName().toUtf8() +
-               ",nobody,08.12.2026 07:00,file:///tmp/x;");
+    const QByteArray user = qgetenv("USER").isEmpty() ? QByteArray("root") : qgetenv("USER");
+    lock.write("," + user + "," + QHostInfo::localHostName().toUtf8() +
+               ",08.12.2026 07:00,file:///tmp/lo-crashed;");
     lock.close();
     QVERIFY(session->activateSheet(0));
     session->setNumber(3, 7, 6);
     QVERIFY(session->save());
     QCOMPARE(numberIn(rollBook(), 0, 3, 7), 6.0);
-    QVERIFY(processes->ended.empty());
-    QVERIFY(processes->endedPids.empty());
+    QVERIFY(messages->shown.empty());
+    QVERIFY(processes->askedToClose.empty());
 }
 
 void tst_RollBookSession::openingTwice_reusesTheWorkbook()

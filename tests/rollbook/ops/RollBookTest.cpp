@@ -2,6 +2,7 @@
 // outcome, with nothing shown and no program ended.
 #include "rollbook/ops/RollBook.h"
 #include "rollbook/Workbook.h"
+#include "rollbook/cfb/CompoundFile.h"
 
 #include "DamagedBook.h"
 #include "TestServices.h"
@@ -24,6 +25,18 @@ const QString kSample = QStringLiteral(ZELVANO_SOURCE_DIR "/assets/点名册.xls
 const QString kFormulas =
     QStringLiteral(ZELVANO_SOURCE_DIR "/tests/fixtures/xls/formulas_xlwt.xls");
 
+// What Excel saves for a workbook with an opening password: the package
+// encrypted in a compound file.
+void writeEncrypted(const QString& path)
+{
+    xls::CompoundFile cfb = xls::CompoundFile::createEmpty();
+    cfb.addRootStream("EncryptedPackage", xls::Bytes(5000, 0x11));
+    const xls::Bytes bytes = cfb.serialize();
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
 struct Book {
     explicit Book(const QString& source = kSample)
     {
@@ -40,19 +53,15 @@ struct Book {
         other.save();
     }
 
-    // An Office owner file kept open: the file reads as held by a live
-    // program that no ending of processes sends away.
-    void holdOwnerFile()
+    // A spreadsheet program of this user holds the file open.
+    void holdFile(bool staysWhenAsked = false)
     {
-        owner = std::make_unique<QFile>(world.folder.file(QStringLiteral("~$点名册.xls")));
-        owner->open(QIODevice::WriteOnly);
-        owner->write("owner");
-        owner->flush();
+        world.processes.holders = {{4242, "LibreOffice Calc"}};
+        world.processes.staysWhenAsked = staysWhenAsked;
     }
 
     TestServices world;
     RollBook book{world.services};
-    std::unique_ptr<QFile> owner;
 };
 
 struct OutcomeCase {
@@ -115,9 +124,20 @@ const OutcomeCase kOutcomes[] = {
      [](Book& b) {
          b.book.activateSheet(0);
          b.book.write({{3, 7, 8.0, {}}});
-         b.holdOwnerFile();
+         b.holdFile(true);
      },
      [](Book& b) { return b.book.save(); }, BookStatus::SaveFailed},
+    {"MarkedReadOnly_SaveFailed", kSample,
+     [](Book& b) {
+         b.book.activateSheet(0);
+         b.book.write({{3, 7, 8.0, {}}});
+         QFile::setPermissions(b.file(), QFile::ReadOwner | QFile::ReadGroup);
+     },
+     [](Book& b) { return b.book.save(); }, BookStatus::SaveFailed},
+    {"PasswordProtected_IsProtectedNotUnreadable", kSample,
+     [](Book& b) { writeEncrypted(b.file()); },
+     [](Book& b) { return b.book.open(); },
+     BookStatus::Protected},
     {"EditOfGoneSheet_IsNoSuchSheet",
      kSample,
      {},
@@ -181,20 +201,49 @@ TEST(RollBook, ChangedElsewhereWithNothingPending_IsReadAgainWithoutReport)
     EXPECT_EQ(b.book.cellText(3, 7), QStringLiteral("4"));
 }
 
-TEST(RollBook, HolderOfTheFile_IsEndedAndWaitedForThroughTheClock)
+TEST(RollBook, HolderOfTheFile_IsNamed_AndOnlyAskedToCloseWhenTheTeacherChooses)
 {
     Book b;
-    b.holdOwnerFile();
-    b.world.processes.holders = {4242};
+    b.holdFile();
     ASSERT_TRUE(b.book.activateSheet(0).ok());
     ASSERT_TRUE(b.book.write({{3, 7, 1.0, {}}}).ok());
-    b.book.save();
-    ASSERT_FALSE(b.world.processes.endedPids.empty());
-    EXPECT_EQ(b.world.processes.endedPids.front(), 4242);
-    // Every wait went through the clock seam, one per attempt.
-    EXPECT_EQ(b.world.clock.waits.size(), b.world.processes.endedPids.size());
+    const BookOutcome held = b.book.save();
+    EXPECT_EQ(held.status, BookStatus::SaveFailed);
+    EXPECT_TRUE(held.holder.held);
+    EXPECT_EQ(held.holder.pid, 4242);
+    EXPECT_EQ(held.holder.program, QStringLiteral("LibreOffice Calc"));
+    EXPECT_TRUE(b.world.processes.askedToClose.empty()); // nothing asked by itself
+    EXPECT_TRUE(b.book.hasUnsavedChanges());
+
+    EXPECT_TRUE(b.book.askHolderToClose(held.holder));
+    EXPECT_EQ(b.world.processes.askedToClose, (std::vector<std::int64_t>{4242}));
+    EXPECT_TRUE(b.book.save().ok());
+}
+
+TEST(RollBook, HolderThatStaysWhenAsked_IsWaitedForThroughTheClockThenGivenUp)
+{
+    Book b;
+    b.holdFile(true);
+    ASSERT_TRUE(b.book.activateSheet(0).ok());
+    ASSERT_TRUE(b.book.write({{3, 7, 1.0, {}}}).ok());
+    const BookOutcome held = b.book.save();
+    EXPECT_FALSE(b.book.askHolderToClose(held.holder));
+    int waited = 0;
     for (int ms : b.world.clock.waits)
-        EXPECT_EQ(ms, 200);
+        waited += ms;
+    EXPECT_GE(waited, 10000); // long enough to answer its own "save?" question
+    EXPECT_EQ(b.book.save().status, BookStatus::SaveFailed);
+}
+
+TEST(RollBook, UnsavedChanges_CountTheTeachersChangesNotCells)
+{
+    Book b;
+    ASSERT_TRUE(b.book.activateSheet(0).ok());
+    QFile::setPermissions(b.file(), QFile::ReadOwner);
+    ASSERT_TRUE(b.book.write({{3, 5, 1.0, {}}, {3, 6, 1.0, {}}, {4, 5, 1.0, {}}}).ok());
+    ASSERT_TRUE(b.book.write({{2, 9, QStringLiteral("03月05"), {}}, {5, 9, 2.0, {}}}).ok());
+    EXPECT_EQ(b.book.save().status, BookStatus::SaveFailed);
+    EXPECT_EQ(b.book.unsavedWriteCount(), 2);
 }
 
 // --- Records: applied once, waiting when they cannot be written -----------------------------

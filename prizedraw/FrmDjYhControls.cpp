@@ -322,6 +322,8 @@ void FrmDjYh::buildListButtons()
     m_cmdOk->setObjectName(QStringLiteral("cmdOk_0"));
     m_cmdOk->setAccessibleName(QStringLiteral("确定"));
     m_cmdOk->setGeometry(780 - 140, 494, 120, 40);
+    // Outside a dialog a push button takes only Space; Enter on it should too.
+    m_cmdOk->setAutoDefault(true);
     connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(0); });
 }
 

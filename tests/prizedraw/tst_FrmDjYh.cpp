@@ -121,6 +121,7 @@ private slots:
     void reset_asksFirst_andKeepsTheFirstBackup();
     void openPrizeList_followsEveryAward();
     void enlarge_atTheLimit_neverShrinks();
+    void enterOnFocusedOk_confirmsAsSpaceDoes();
     void lists_lineUpTheirColumns();
     void sidePanel_scalesWithTheWindow();
     void unusableRollBook_saysWhatIsWrong_data();

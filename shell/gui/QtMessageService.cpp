@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <initializer_list>
+#include <vector>
 #include <utility>
 
 namespace zelvano
@@ -30,9 +30,9 @@ QMessageBox::Icon toQt(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-// The answers a box offers, in their order, and the role each plays.
-std::initializer_list<std::pair<MessageAnswer, QMessageBox::ButtonRole>>
-answersOf(MessageButtons buttons)
+// The answers a box offers, in their order, and the role each plays. A
+// vector, not an initializer_list: a list's array would not outlive the return.
+std::vector<std::pair<MessageAnswer, QMessageBox::ButtonRole>> answersOf(MessageButtons buttons)
 {
     using A = MessageAnswer;
     using R = QMessageBox::ButtonRole;

@@ -56,10 +56,10 @@ private slots:
                             << MessageAnswer::Ok;
         QTest::newRow("ok cancel") << MessageButtons::OkCancel << QStringList{"取消", "确定"}
                                    << "取消" << MessageAnswer::Cancel;
-        QTest::newRow("yes no") << MessageButtons::YesNo << QStringList{"否(&N)", "是(&Y)"}
-                                << "是(&Y)" << MessageAnswer::Yes;
+        QTest::newRow("yes no") << MessageButtons::YesNo << QStringList{"否", "是"}
+                                << "是" << MessageAnswer::Yes;
         QTest::newRow("yes no cancel")
-            << MessageButtons::YesNoCancel << QStringList{"取消", "否(&N)", "是(&Y)"} << "否(&N)"
+            << MessageButtons::YesNoCancel << QStringList{"取消", "否", "是"} << "否"
             << MessageAnswer::No;
         // The unsaved-changes box tells the teacher to click 重试 or 取消.
         QTest::newRow("retry cancel") << MessageButtons::RetryCancel << QStringList{"取消", "重试"}

@@ -163,6 +163,11 @@ void PrizeMonkeyRun::resetAsked()
 {
     if (m_before.rolling)
         return;
+    // The host is asked first; 否 leaves every award standing.
+    const QString question = QStringLiteral("确定清除全部获奖记录吗？");
+    if (m_world.messages.thisStep.contains(question) &&
+        (m_world.messages.shown.back().text != question || !m_world.messages.lastYes))
+        return;
     ++m_figures[QStringLiteral("resets")];
     m_world.expectationChanged();
     for (int t = 0; t < m_before.prizes; ++t)

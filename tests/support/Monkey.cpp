@@ -172,6 +172,7 @@ MessageAnswer MonkeyMessages::show(const QString& text, const QString& title, Me
         QApplication::sendEvent(focused, &in);
     }
     const bool yes = !neverYes.contains(text) && (m_generator() % 2 == 0);
+    lastYes = yes || buttons == MessageButtons::Ok;
     switch (buttons) {
     case MessageButtons::Ok:
         return MessageAnswer::Ok;

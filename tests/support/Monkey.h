@@ -70,6 +70,8 @@ public:
     // Texts shown since the last step began: one input must not raise the
     // same box twice.
     QStringList thisStep;
+    // Whether the last box was answered yes (OK, 是, 重试).
+    bool lastYes = false;
     // Told of every box, for the replay log.
     std::function<void(const QString&)> onShow;
 

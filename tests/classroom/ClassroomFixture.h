@@ -220,41 +220,38 @@ inline void ClassroomFixture::cutClass(int n, bool clearGroups)
     });
 }
 
-inline QString ClassroomFixture::xlrdCell(int sheet, int row, int col)
+// Runs `body` with xlrd's sheet `s` and the 0-based cell `r`, `c` of the
+// roll book; returns what it wrote, errors included.
+inline QString xlrdAt(const QString& path, int sheet, int row, int col, const char* body)
 {
     QProcess python;
     python.start(QStringLiteral(ZELVANO_PYTHON),
                  {QStringLiteral("-c"),
                   QStringLiteral("import sys, xlrd\n"
                                  "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(%1)\n"
-                                 "v = s.cell_value(%2, %3)\n"
-                                 "sys.stdout.write(repr(v))")
-                      .arg(sheet)
-                      .arg(row - 1)
-                      .arg(col - 1),
-                  book()});
+                                 "r, c = %2, %3\n")
+                          .arg(sheet)
+                          .arg(row - 1)
+                          .arg(col - 1) +
+                      QLatin1String(body),
+                  path});
     if (!python.waitForFinished(60000))
         return QStringLiteral("<timeout>");
     return QString::fromUtf8(python.readAllStandardOutput()) +
            QString::fromUtf8(python.readAllStandardError());
 }
 
+inline QString ClassroomFixture::xlrdCell(int sheet, int row, int col)
+{
+    return xlrdAt(book(), sheet, row, col, "sys.stdout.write(repr(s.cell_value(r, c)))");
+}
+
 inline bool ClassroomFixture::xlrdEmpty(int sheet, int row, int col)
 {
-    QProcess python;
-    python.start(QStringLiteral(ZELVANO_PYTHON),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, xlrd\n"
-                                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(%1)\n"
-                                 "r, c = %2, %3\n"
-                                 "t = s.cell_type(r, c) if r < s.nrows and c < s.ncols else 0\n"
-                                 "sys.stdout.write('empty' if t in (0, 6) else 'filled')")
-                      .arg(sheet)
-                      .arg(row - 1)
-                      .arg(col - 1),
-                  book()});
-    python.waitForFinished(60000);
-    return python.readAllStandardOutput() == "empty";
+    return xlrdAt(book(), sheet, row, col,
+                  "t = s.cell_type(r, c) if r < s.nrows and c < s.ncols else 0\n"
+                  "sys.stdout.write('empty' if t in (0, 6) else 'filled')") ==
+           QStringLiteral("empty");
 }
 
 } // namespace zelvano::testing

@@ -8,3 +8,5 @@ icon="$here/assets/icon"
 for size in 16 24 32 48 64 128 256; do
     rsvg-convert -w "$size" -h "$size" "$icon/zelvano.svg" -o "$icon/zelvano-$size.png"
 done
+# The Windows program's icon holds every size (ImageMagick).
+convert "$icon"/zelvano-{16,24,32,48,64,128,256}.png "$icon/zelvano.ico"

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QPair>
 
-#include <openssl/evp.h>
+#include "shell/core/Pbkdf2Sha1.h"
 
 namespace zelvano
 {
@@ -24,12 +24,7 @@ QByteArray rawKeyFor(const QByteArray& passphrase, const QByteArray& salt)
     if (auto found = derived.constFind(cacheKey); found != derived.constEnd())
         return *found;
 
-    unsigned char key[kKeyBytes];
-    PKCS5_PBKDF2_HMAC_SHA1(passphrase.constData(), int(passphrase.size()),
-                           reinterpret_cast<const unsigned char*>(salt.constData()),
-                           int(salt.size()), kRounds, kKeyBytes, key);
-    const QByteArray raw =
-        "x'" + QByteArray(reinterpret_cast<const char*>(key), kKeyBytes).toHex() + "'";
+    const QByteArray raw = "x'" + pbkdf2Sha1(passphrase, salt, kRounds, kKeyBytes).toHex() + "'";
     derived.insert(cacheKey, raw);
     return raw;
 }

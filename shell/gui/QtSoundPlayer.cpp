@@ -1,15 +1,15 @@
 #include "shell/gui/QtSoundPlayer.h"
 
+#include "shell/gui/CuePlayback.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace zelvano
 {
 
 QtSoundPlayer::QtSoundPlayer(QString appDir, QObject* parent)
-    : QObject(parent), m_appDir(std::move(appDir))
+    : QObject(parent), m_appDir(std::move(appDir)), m_playback(newPlayback(this))
 {
 }
 
@@ -23,21 +23,10 @@ QString QtSoundPlayer::resolve(const QString& relativePath) const
 
 void QtSoundPlayer::playSound(const QString& relativePath)
 {
-    if (m_playing)
-        m_playing->stop();
-    m_playing = nullptr;
-
+    stopCue(*m_playback);
     const QString file = resolve(relativePath);
-    if (file.isEmpty())
-        return;
-    QSoundEffect*& effect = m_effects[file];
-    if (!effect) {
-        effect = new QSoundEffect(this);
-        effect->setSource(QUrl::fromLocalFile(file));
-    }
-    // Playing before the file has loaded starts it as soon as it has.
-    effect->play();
-    m_playing = effect;
+    if (!file.isEmpty())
+        playCue(*m_playback, file);
 }
 
 } // namespace zelvano

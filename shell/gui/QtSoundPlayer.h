@@ -2,17 +2,17 @@
 
 #include "shell/core/SoundPlayer.h"
 
-#include <QHash>
 #include <QObject>
 
-class QSoundEffect;
+#include <memory>
 
 namespace zelvano
 {
 
 // Cue files resolved against the application folder ("sound\type.wav" and
-// "sound/type.wav" alike). Each file is loaded once and kept, so a cue
-// starts without delay; starting one stops the one playing.
+// "sound/type.wav" alike); starting one stops the one playing. How a file
+// is played is the platform's (CuePlayback_*.cpp): Qt Multimedia keeps each
+// file loaded so a cue starts without delay, Windows plays it with winmm.
 class QtSoundPlayer final : public QObject, public SoundPlayer
 {
 public:
@@ -22,10 +22,15 @@ public:
     // Where a cue path leads, or an empty text when no such file exists.
     QString resolve(const QString& relativePath) const;
 
+    struct Playback; // one per platform
+    struct PlaybackEnd {
+        void operator()(Playback* playback) const;
+    };
+    using PlaybackPtr = std::unique_ptr<Playback, PlaybackEnd>;
+
 private:
     QString m_appDir;
-    QHash<QString, QSoundEffect*> m_effects;
-    QSoundEffect* m_playing = nullptr;
+    PlaybackPtr m_playback;
 };
 
 } // namespace zelvano

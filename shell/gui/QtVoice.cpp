@@ -1,87 +1,16 @@
 #include "shell/gui/QtVoice.h"
 
-#include <QCoreApplication>
+#include "shell/gui/SpeechEngine.h"
+
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QMutex>
 #include <QThread>
 #include <QUrl>
-#ifdef ZELVANO_WITH_SPEECH
-#include <QTextToSpeech>
-#include <QVoice>
-#else
-class QTextToSpeech : public QObject
-{
-};
-#endif
 
 namespace zelvano
 {
-
-namespace
-{
-
-#ifdef ZELVANO_WITH_SPEECH
-// What is missing, in words the teacher can act on: the package that brings
-// it, on Linux.
-QString withHint(const QString& reason, const char* package)
-{
-#ifdef Q_OS_LINUX
-    return reason + QStringLiteral("（请安装 %1）").arg(QLatin1String(package));
-#else
-    Q_UNUSED(package);
-    return reason;
-#endif
-}
-
-// Mainland Mandarin first, then any other Chinese; 0 for none.
-int preference(const QLocale& locale)
-{
-    if (locale.language() != QLocale::Chinese)
-        return 0;
-    return locale.territory() == QLocale::China ? 2 : 1;
-}
-
-// A voice whose language the engine could not name to Qt (espeak-ng's
-// Mandarin "cmn" through speech-dispatcher) is known by its name.
-bool namedChinese(const QVoice& voice)
-{
-    const QString name = voice.name();
-    return !name.contains(QLatin1Char('+')) &&
-           (name.contains(QLatin1String("Mandarin"), Qt::CaseInsensitive) ||
-            name.contains(QLatin1String("Chinese"), Qt::CaseInsensitive) ||
-            name.contains(QStringLiteral("中文")) || name.contains(QStringLiteral("普通话")));
-}
-
-// Sets a Chinese voice on `speech`; false when it has none.
-bool chooseChinese(QTextToSpeech& speech)
-{
-    QLocale best;
-    int bestPreference = 0;
-    for (const QLocale& locale : speech.availableLocales()) {
-        if (preference(locale) > bestPreference) {
-            best = locale;
-            bestPreference = preference(locale);
-        }
-    }
-    if (bestPreference > 0) {
-        speech.setLocale(best);
-        return true;
-    }
-    speech.setLocale(QLocale::c());
-    for (const QVoice& voice : speech.availableVoices()) {
-        if (namedChinese(voice)) {
-            speech.setVoice(voice);
-            return true;
-        }
-    }
-    return false;
-}
-#endif
-
-} // namespace
 
 // The engine and its thread. The thread owns the speech object; the window
 // side reads the outcome of the start under the mutex.
@@ -92,7 +21,7 @@ struct QtVoice::Engine {
     QElapsedTimer sinceStart; // valid once started
     bool ready = false;
     QString reason;
-    QTextToSpeech* speech = nullptr; // a child of `worker`, null when unavailable
+    std::unique_ptr<SpeechEngine> speech; // used on `thread`, null when unavailable
 };
 
 namespace
@@ -102,28 +31,9 @@ namespace
 void startEngine(QtVoice::Engine& engine)
 {
     QString reason;
-    QTextToSpeech* speech = nullptr;
-#ifdef ZELVANO_WITH_SPEECH
-    // Qt finds no engine without its speech-dispatcher plugin; the plugin
-    // finds no engine without the speech-dispatcher service; the service has
-    // no Mandarin without espeak-ng's voices.
-    if (QTextToSpeech::availableEngines().isEmpty()) {
-        reason = withHint(QStringLiteral("没有可用的语音引擎"), "qt6-speech-speechd-plugin");
-    } else {
-        speech = new QTextToSpeech(&engine.worker);
-        if (speech->state() == QTextToSpeech::Error)
-            reason = withHint(QStringLiteral("语音引擎无法启动"), "speech-dispatcher");
-        else if (!chooseChinese(*speech))
-            reason =
-                withHint(QStringLiteral("语音引擎没有中文语音"), "speech-dispatcher-espeak-ng");
-        if (!reason.isEmpty()) {
-            delete speech;
-            speech = nullptr;
-        }
-    }
-#endif
+    std::unique_ptr<SpeechEngine> speech = startSpeechEngine(&engine.worker, &reason);
     QMutexLocker lock(&engine.mutex);
-    engine.speech = speech;
+    engine.speech = std::move(speech);
     engine.reason = reason;
     engine.ready = true;
 }
@@ -142,8 +52,7 @@ QtVoice::~QtVoice()
     // such an engine is left to the end of the process, its thread keeping
     // the shared state alive.
     QMetaObject::invokeMethod(&m_engine->worker, [engine = m_engine.get()] {
-        delete engine->speech;
-        engine->speech = nullptr;
+        engine->speech.reset();
         engine->worker.moveToThread(nullptr);
         engine->thread.quit();
     });
@@ -178,9 +87,8 @@ bool QtVoice::available() const
 
 QString QtVoice::unavailableReason() const
 {
-#ifndef ZELVANO_WITH_SPEECH
-    return QStringLiteral("此版本不含语音播报");
-#endif
+    if (const QString missing = speechMissingFromBuild(); !missing.isEmpty())
+        return missing;
     QMutexLocker lock(&m_engine->mutex);
     if (m_engine->ready)
         return m_engine->reason;
@@ -191,25 +99,19 @@ QString QtVoice::unavailableReason() const
 
 void QtVoice::say(const QString& text)
 {
-#ifdef ZELVANO_WITH_SPEECH
     prepare();
     QMetaObject::invokeMethod(
         &m_engine->worker,
         [engine = m_engine.get(), text] {
             if (!engine->speech)
                 return;
-            engine->speech->stop();
             engine->speech->say(text);
         },
         Qt::QueuedConnection);
-#else
-    Q_UNUSED(text);
-#endif
 }
 
 void QtVoice::stop()
 {
-#ifdef ZELVANO_WITH_SPEECH
     if (!m_engine->thread.isRunning())
         return;
     QMetaObject::invokeMethod(
@@ -219,7 +121,6 @@ void QtVoice::stop()
                 engine->speech->stop();
         },
         Qt::QueuedConnection);
-#endif
 }
 
 void DesktopFolderOpener::openFolder(const QString& path)

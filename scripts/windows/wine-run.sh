@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows build under Wine, finding the Qt and mingw
+# runtime DLLs as the packaged folder does beside the program. The build uses
+# it for the small programs that lay out the application folder, and ctest
+# for every test.
+#   scripts/windows/wine-run.sh PROGRAM.exe [ARGS...]
+set -euo pipefail
+cache="${ZELVANO_WINDOWS_CACHE:-$HOME/.cache/zelvano-windows}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono/Gecko prompts
+export WINEPATH="Z:${cache}/qt6/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib"
+# Wine does not hand QT_* variables to the program: a platform asked for
+# (ctest asks for offscreen) goes on the command line instead.
+if [[ -n "${QT_QPA_PLATFORM:-}" ]]; then
+    exec wine "$@" -platform "$QT_QPA_PLATFORM"
+fi
+exec wine "$@"

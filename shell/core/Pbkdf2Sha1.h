@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace zelvano
+{
+
+// PBKDF2 with HMAC-SHA1, as SQLCipher 3 derives its key, from the crypto
+// library the build's SQLCipher uses: OpenSSL on Linux, LibTomCrypt on
+// Windows (one implementation file each).
+QByteArray pbkdf2Sha1(const QByteArray& passphrase, const QByteArray& salt, int rounds,
+                      int keyBytes);
+
+} // namespace zelvano

@@ -46,6 +46,10 @@ if [[ ! -f "$cache/qt6/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
         "$here/scripts/windows/build-qt.sh" "$cache"
     fi
 fi
+# Qt's Chinese texts are the same file on every system; Debian's sit where
+# Qt for Windows looks for its own.
+mkdir -p "$cache/qt6/translations"
+cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$cache/qt6/translations/"
 deps="$("$here/scripts/windows/build-deps.sh" "$cache")"
 
 if [[ ! -f "$build/build.ninja" ]]; then

@@ -3,12 +3,18 @@
 # runtime DLLs as the packaged folder does beside the program. The build uses
 # it for the small programs that lay out the application folder, and ctest
 # for every test.
-#   scripts/windows/wine-run.sh PROGRAM.exe [ARGS...]
+#   scripts/windows/wine-run.sh [--path DIR]... PROGRAM.exe [ARGS...]
+# (each --path DIR goes on the program's PATH as well)
 set -euo pipefail
 cache="${ZELVANO_WINDOWS_CACHE:-$HOME/.cache/zelvano-windows}"
+extra=""
+while [[ "${1:-}" == --path ]]; do
+    extra+=";Z:$2"
+    shift 2
+done
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono/Gecko prompts
-export WINEPATH="Z:${cache}/qt6/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib"
+export WINEPATH="Z:${cache}/qt6/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib$extra"
 # Wine does not hand QT_* variables to the program: a platform asked for
 # (ctest asks for offscreen) goes on the command line instead.
 if [[ -n "${QT_QPA_PLATFORM:-}" ]]; then

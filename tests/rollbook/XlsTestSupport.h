@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HostShell.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -54,16 +56,11 @@ struct RunResult {
 // Runs a shell command; stdout is captured, stderr too when `withErr`.
 inline RunResult run(const std::string& command, bool withErr = false)
 {
+    const zelvano::test::HostRun host =
+        zelvano::test::runHostShell(command + (withErr ? " 2>&1" : " 2>/dev/null"));
     RunResult r;
-    FILE* pipe = popen((command + (withErr ? " 2>&1" : " 2>/dev/null")).c_str(), "r");
-    if (!pipe)
-        return r;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.out.append(buffer, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.status = host.status;
+    r.out = host.out;
     return r;
 }
 

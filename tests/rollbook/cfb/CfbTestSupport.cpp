@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
-#include <sys/wait.h>
+#include "HostShell.h"
 
 namespace zelvano::xls::test
 {
@@ -65,17 +65,10 @@ std::vector<fs::path> sampleFiles()
 
 int runCommand(const std::string& command, std::string* output)
 {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::array<char, 4096> buf{};
-    std::string text;
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), pipe))
-        text.append(buf.data(), n);
-    const int status = ::pclose(pipe);
+    const ::zelvano::test::HostRun run = ::zelvano::test::runHostShell(command + " 2>&1");
     if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        *output = run.out;
+    return run.status;
 }
 
 std::string quoted(const fs::path& path)

@@ -2,6 +2,7 @@
 // the sheet reader and compared cell by cell with openpyxl's reading; the
 // parts come out of the ZIP through Python (xlsx_sheet_parts.py), so this
 // checks the sheet side alone.
+#include "HostShell.h"
 #include "rollbook/XlsError.h"
 #include "rollbook/xlsx/SharedStringTable.h"
 #include "rollbook/xlsx/SheetXml.h"
@@ -107,7 +108,7 @@ Extracted extract(const std::string& sample)
                             "/tests/rollbook/xlsx/xlsx_sheet_parts.py \"" +
                             (kSamples / sample).string() + "\" \"" + x.dir.string() + "\" > \"" +
                             (x.dir / "manifest").string() + "\" 2>/dev/null";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    EXPECT_EQ(zelvano::test::runHostShell(cmd).status, 0) << cmd;
     std::istringstream manifest(slurp(x.dir / "manifest"));
     for (std::string line; std::getline(manifest, line);) {
         std::vector<std::string> f;

@@ -12,6 +12,8 @@ while [[ "${1:-}" == --path ]]; do
     extra+=";Z:$2"
     shift 2
 done
+# A Wine prefix of our own, made on first use; the user's ~/.wine is left alone.
+export WINEPREFIX="${WINEPREFIX:-$cache/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono/Gecko prompts
 export WINEPATH="Z:${cache}/qt6/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib$extra"

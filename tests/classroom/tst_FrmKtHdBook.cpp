@@ -1,5 +1,6 @@
 // The classroom window with a roll book that is damaged or changed by another
 // program during the lesson, driven as the teacher drives it.
+#include "WineSkips.h"
 #include "ClassroomFixture.h"
 #include "DamagedBook.h"
 #include "RealInput.h"
@@ -45,7 +46,11 @@ class tst_FrmKtHdBook : public QObject, public ClassroomFixture
     Q_OBJECT
 
 private slots:
-    void init() { setUp(); }
+    void init()
+    {
+        ZELVANO_SKIP_LISTED_UNDER_WINE();
+        setUp();
+    }
     void cleanup() { tearDown(); }
 
     void damagedClassChosenMidLesson_isReported_andTheClassIsChosenAgain_data();

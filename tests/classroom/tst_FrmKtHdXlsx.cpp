@@ -62,6 +62,7 @@ void tst_FrmKtHdXlsx::scores_landInTheirCells()
     QFile original(xlsx());
     QVERIFY(original.open(QIODevice::ReadOnly));
     const QByteArray originalBytes = original.readAll();
+    original.close(); // Windows cannot replace a file that is still open
 
     FrmKtHd* w = openAndSetUp();
     QVERIFY(w);

@@ -1,3 +1,4 @@
+#include "WineSkips.h"
 #include "PrizeFixture.h"
 #include "PrizeParts.h"
 
@@ -157,6 +158,7 @@ private:
 
 void tst_FrmDjYh::init()
 {
+    ZELVANO_SKIP_LISTED_UNDER_WINE();
     ts = std::make_unique<TestServices>();
     temp = &ts->folder;
     messages = &ts->messages;

@@ -15,6 +15,15 @@ namespace xlstest
 {
 
 namespace fs = std::filesystem;
+using zelvano::test::pathText;
+
+// One argument of a command: a text as it is, a path in UTF-8.
+struct Arg {
+    std::string text;
+    Arg(const char* s) : text(s) {}
+    Arg(std::string s) : text(std::move(s)) {}
+    Arg(const fs::path& path) : text(pathText(path)) {}
+};
 
 inline fs::path samplesDir()
 {
@@ -64,22 +73,25 @@ inline RunResult run(const std::string& command, bool withErr = false)
     return r;
 }
 
-inline RunResult python(const std::string& script, const std::vector<std::string>& args,
+inline RunResult python(const std::string& script, const std::vector<Arg>& args,
                         bool withErr = false)
 {
-    std::string command =
-        std::string(ZELVANO_PYTHON) + " -O " + quote((scriptsDir() / script).string());
+    std::string command = std::string(ZELVANO_PYTHON) + " -O " + quote(pathText(scriptsDir() / script));
     for (const auto& a : args)
-        command += " " + quote(a);
+        command += " " + quote(a.text);
     return run(command, withErr);
 }
 
-inline RunResult xlsTool(const std::vector<std::string>& args)
+inline RunResult xlsTool(const std::vector<Arg>& args)
 {
-    std::string command = quote(tool().string());
+    std::vector<std::string> texts;
     for (const auto& a : args)
-        command += " " + quote(a);
-    return run(command, true);
+        texts.push_back(a.text);
+    const zelvano::test::HostRun host = zelvano::test::runProgram(tool(), texts);
+    RunResult r;
+    r.status = host.status;
+    r.out = host.out;
+    return r;
 }
 
 // A fresh folder removed at the end of the test.

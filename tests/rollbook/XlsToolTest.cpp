@@ -89,7 +89,7 @@ TEST_P(ToolRefuses, ExitsOneWithOneLineAndLeavesTheFile)
     std::vector<std::string> args;
     for (const auto& a : GetParam().args)
         args.push_back(a == "FILE" ? file.string() : a == "DIR" ? dir.path().string() : a);
-    const RunResult r = xlsTool(args);
+    const RunResult r = xlsTool({args.begin(), args.end()});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(isOneLine(r.out)) << r.out;
     EXPECT_THAT(r.out, HasSubstr(GetParam().message));
@@ -161,7 +161,7 @@ TEST(ToolDump, ScoresAndHalvesAtTheShortcutsEdges)
     std::vector<std::string> args{"set", file.string()};
     for (std::size_t i = 0; i < cases.size(); ++i)
         args.insert(args.end(), {"1", "80", std::to_string(i + 1), "--number", cases[i].first});
-    ASSERT_EQ(xlsTool(args).status, 0);
+    ASSERT_EQ(xlsTool({args.begin(), args.end()}).status, 0);
     const std::string dump = xlsTool({"dump", file.string(), "1"}).out;
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_THAT(dump,

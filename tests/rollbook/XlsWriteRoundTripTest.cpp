@@ -155,7 +155,7 @@ TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
     const std::string sheet = sheetNames.front();
 
     const PlannedChanges plan = planChanges(expected, sheet, file, GetParam());
-    const RunResult set = xlsTool(plan.args);
+    const RunResult set = xlsTool({plan.args.begin(), plan.args.end()});
     ASSERT_EQ(set.status, 0) << set.out;
 
     // Values: as expected, read by xlrd and by us alike.

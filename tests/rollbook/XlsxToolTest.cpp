@@ -127,7 +127,7 @@ TEST_P(XlsxToolRefuses, ExitsOneWithOneLineAndLeavesTheFile)
     std::vector<std::string> args;
     for (const auto& a : GetParam().args)
         args.push_back(a == "FILE" ? file.string() : a);
-    const RunResult r = xlsTool(args);
+    const RunResult r = xlsTool({args.begin(), args.end()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
     EXPECT_THAT(r.out, HasSubstr(GetParam().message));

@@ -88,12 +88,61 @@ std::string oleCheck(const std::string& args)
 
 } // namespace zelvano::xls::test
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace zelvano::xls::test
 {
 
+#ifdef _WIN32
+ChildProcess::ChildProcess(const std::vector<std::string>& argv)
+{
+    std::wstring line;
+    for (const auto& a : argv)
+        line += L"\"" + fs::u8path(a).wstring() + L"\" ";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        throw std::runtime_error("CreateProcess failed");
+    CloseHandle(pi.hThread);
+    m_handle = pi.hProcess;
+    m_pid = int(pi.dwProcessId);
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_handle) {
+        kill();
+        wait();
+    }
+}
+
+void ChildProcess::kill()
+{
+    if (m_handle)
+        TerminateProcess(m_handle, 0xDEAD);
+}
+
+int ChildProcess::wait()
+{
+    if (!m_handle)
+        return -1;
+    WaitForSingleObject(m_handle, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(m_handle, &code);
+    CloseHandle(m_handle);
+    m_handle = nullptr;
+    m_pid = -1;
+    return code == 0xDEAD ? -1 : int(code);
+}
+#else
 ChildProcess::ChildProcess(const std::vector<std::string>& argv)
 {
     std::vector<char*> args;
@@ -112,15 +161,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv)
 ChildProcess::~ChildProcess()
 {
     if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
+        kill();
         wait();
     }
 }
 
-void ChildProcess::kill(int signal)
+void ChildProcess::kill()
 {
     if (m_pid > 0)
-        ::kill(m_pid, signal);
+        ::kill(m_pid, SIGKILL);
 }
 
 int ChildProcess::wait()
@@ -128,7 +177,8 @@ int ChildProcess::wait()
     int status = 0;
     if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
         m_pid = -1;
-    return status;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 } // namespace zelvano::xls::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HostShell.h"
 #include "rollbook/cfb/CompoundFile.h"
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 
 namespace zelvano::xls::test
 {
+
+using ::zelvano::test::pathText;
 
 // A fresh folder under the system temporary folder, removed with its
 // contents when the object goes.
@@ -46,7 +49,8 @@ std::string quoted(const std::filesystem::path& path);
 namespace zelvano::xls::test
 {
 
-// A child process started with execv, killed and reaped when the object goes.
+// A child process (execv; CreateProcess on Windows), killed and reaped when
+// the object goes.
 class ChildProcess
 {
 public:
@@ -55,12 +59,15 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     int pid() const { return m_pid; }
-    void kill(int signal);
-    // Waits for the child to end; returns its wait status.
+    // Ends it at once, as a crash or a pulled plug would (SIGKILL,
+    // TerminateProcess).
+    void kill();
+    // Waits for the child to end; returns its exit code, -1 when it was killed.
     int wait();
 
 private:
     int m_pid = -1;
+    void* m_handle = nullptr; // Windows
 };
 
 } // namespace zelvano::xls::test

@@ -6,7 +6,9 @@
 
 #include <csignal>
 #include <random>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 #include <thread>
 
 namespace zelvano::xls
@@ -50,6 +52,7 @@ TEST(SafeSave, Save_CreatesAMissingTarget)
     EXPECT_EQ(readFile(dir.path() / kRollBook), text("first"));
 }
 
+#ifndef _WIN32 // POSIX modes; Windows keeps the attributes (tests/wine-skips.txt)
 TEST(SafeSave, Save_KeepsThePermissionsOfTheReplacedFile)
 {
     TempDir dir;
@@ -60,6 +63,7 @@ TEST(SafeSave, Save_KeepsThePermissionsOfTheReplacedFile)
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
+#endif
 
 TEST(SafeSave, Save_RemovesTempFilesOfEarlierFailedSavesOnly)
 {
@@ -88,6 +92,7 @@ TEST(SafeSave, Save_FailingRename_LeavesTargetAndRemovesTempFile)
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
+#ifndef _WIN32 // a full disk imitated with RLIMIT_FSIZE (tests/wine-skips.txt)
 TEST(SafeSave, Save_FailingWrite_LeavesTargetAndRemovesTempFile)
 {
     TempDir dir;
@@ -113,6 +118,7 @@ TEST(SafeSave, Save_FailingWrite_LeavesTargetAndRemovesTempFile)
     EXPECT_EQ(readFile(target), text("the old roll book"));
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
+#endif
 
 TEST(SafeSave, Backup_TakenOnceBeforeTheFirstSave)
 {
@@ -186,9 +192,9 @@ TEST(SafeSave, KilledAtRandomMoments_TargetIsAlwaysOldOrNew)
     std::mt19937 rng(12345);
     int leftovers = 0;
     for (int round = 0; round < 200; ++round) {
-        ChildProcess victim({ZELVANO_SAVE_VICTIM, target.string(), "loop"});
+        ChildProcess victim({ZELVANO_SAVE_VICTIM, pathText(target), "loop"});
         std::this_thread::sleep_for(std::chrono::microseconds(rng() % 30000));
-        victim.kill(SIGKILL);
+        victim.kill();
         victim.wait();
         const Bytes now = readFile(target);
         ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
@@ -196,9 +202,8 @@ TEST(SafeSave, KilledAtRandomMoments_TargetIsAlwaysOldOrNew)
         ASSERT_LE(temps.size(), 1u) << "round " << round;
         leftovers += int(temps.size());
     }
-    ChildProcess once({ZELVANO_SAVE_VICTIM, target.string(), "once"});
-    const int status = once.wait();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ChildProcess once({ZELVANO_SAVE_VICTIM, pathText(target), "once"});
+    EXPECT_EQ(once.wait(), 0);
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
     RecordProperty("killed_with_temp_file_left", leftovers);
     // Kills that never land inside a save would prove nothing.

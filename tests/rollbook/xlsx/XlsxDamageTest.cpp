@@ -8,7 +8,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 using namespace xlsxtest;
 using namespace zelvano::xls;
@@ -36,9 +41,15 @@ std::string refusalOf(const Bytes& image)
 
 long peakMegabytes()
 {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return long(counters.PeakWorkingSetSize / (1024 * 1024));
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
+#endif
 }
 
 class DamagedXlsx : public testing::Test

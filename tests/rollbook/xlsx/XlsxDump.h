@@ -29,8 +29,9 @@ inline std::vector<std::string> readableXlsxSamples()
 {
     std::vector<std::string> out;
     for (const auto& entry : fs::directory_iterator(xlsxSamplesDir()))
-        if (entry.path().extension() == ".xlsx" && !kRefused.count(entry.path().filename()))
-            out.push_back(entry.path().filename());
+        if (entry.path().extension() == ".xlsx" &&
+            !kRefused.count(pathText(entry.path().filename())))
+            out.push_back(pathText(entry.path().filename()));
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -18,7 +18,7 @@ inline fs::path xlsxSamplesDir()
     return fs::path(ZELVANO_SHARED_DIR) / "xlsx-samples";
 }
 
-inline RunResult oracle(const std::string& script, const std::vector<std::string>& args,
+inline RunResult oracle(const std::string& script, const std::vector<Arg>& args,
                         bool withErr = false)
 {
     return python("xlsx/" + script, args, withErr);

@@ -20,7 +20,7 @@ namespace
 Bytes madeArchive(const TempDir& dir, const std::vector<std::string>& entries)
 {
     const fs::path file = dir.path() / "made.zip";
-    std::vector<std::string> args{"make", file.string()};
+    std::vector<Arg> args{"make", file};
     args.insert(args.end(), entries.begin(), entries.end());
     const RunResult r = oracle("zip_check.py", args, true);
     EXPECT_EQ(r.status, 0) << r.out;

@@ -4,6 +4,9 @@
 ; the uninstaller: it deletes only the files it installed.
 ;   makensis -DSRCDIR=<folder> -DOUTFILE=<setup.exe> -DFILES=<files.nsh> -DICON=<ico> zelvano.nsi
 Unicode true
+; A 64-bit installer for the 64-bit program (Windows 10 and 11, x64); it
+; also runs where no 32-bit layer is installed.
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user

@@ -50,6 +50,9 @@ fi
 # Qt for Windows looks for its own.
 mkdir -p "$cache/qt6/translations"
 cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$cache/qt6/translations/"
+# Qt's offscreen platform, which the tests use, reads fonts from lib/fonts
+# only: Debian's CJK faces serve there as a Windows PC's own would.
+[[ -e "$cache/qt6/lib/fonts" ]] || ln -s /usr/share/fonts/opentype/noto "$cache/qt6/lib/fonts"
 deps="$("$here/scripts/windows/build-deps.sh" "$cache")"
 
 if [[ ! -f "$build/build.ninja" ]]; then

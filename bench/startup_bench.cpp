@@ -23,21 +23,46 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace
 {
 
-// Milliseconds since this process was started, from the kernel's record of
-// its start time (clock ticks since boot).
-double bootTimeMs()
+#ifdef _WIN32
+double fileTimeMs(const FILETIME& t)
+{
+    return (ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart) / 1e4;
+}
+
+// Milliseconds on a clock every process of the machine shares.
+double sharedClockMs()
+{
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return fileTimeMs(now);
+}
+
+double msSinceProcessStart()
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return sharedClockMs() - fileTimeMs(created);
+}
+#else
+double sharedClockMs()
 {
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
 }
 
+// From the kernel's record of this process's start (clock ticks since boot).
 double msSinceProcessStart()
 {
     std::ifstream stat("/proc/self/stat");
@@ -52,8 +77,9 @@ double msSinceProcessStart()
             break;
         }
     }
-    return bootTimeMs() - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
+    return sharedClockMs() - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
 }
+#endif
 
 class NoWindows final : public zelvano::WindowFactory
 {
@@ -92,7 +118,7 @@ int runOnce(int argc, char** argv)
         settings.readSetting(QStringLiteral("Bsj"));
     const double perRead = timer.nsecsElapsed() / 1e6 / kReads;
 
-    std::printf("%.3f %.3f %.3f\n", startup, perRead, bootTimeMs());
+    std::printf("%.3f %.3f %.3f\n", startup, perRead, sharedClockMs());
     std::fflush(stdout);
     QTimer::singleShot(0, menu, [menu] { menu->close(); });
     return app.exec();
@@ -122,7 +148,7 @@ int main(int argc, char** argv)
         while (std::fgetc(child) != EOF) {
         }
         const int status = pclose(child);
-        const double ended = bootTimeMs();
+        const double ended = sharedClockMs();
         if (got != 3 || status != 0)
             return 1;
         startup.push_back(up);

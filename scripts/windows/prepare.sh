@@ -61,5 +61,5 @@ if [[ ! -f "$build/build.ninja" ]]; then
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-        -DWINDOWS_PREFIXES="$cache/qt6;$deps" -DZELVANO_BENCH=OFF "${launcher[@]}" "$@" >/dev/null
+        -DWINDOWS_PREFIXES="$cache/qt6;$deps" "${launcher[@]}" "$@" >/dev/null
 fi

@@ -1,11 +1,11 @@
 #include "rollbook/xlsx/SheetValues.h"
 
 #include "rollbook/XlsError.h"
-#include "rollbook/xlsx/SharedStringTable.h"
 #include "rollbook/xlsx/XlsxText.h"
 
 #include <charconv>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 
 namespace zelvano::xls
@@ -169,24 +169,50 @@ std::optional<std::uint8_t> errorCode(std::string_view text)
     return std::nullopt;
 }
 
-CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
-                      CellPos where)
+namespace
 {
-    // The cell's name is spelled out only for a message.
-    const auto damaged = [&](const std::string& what) {
-        return XlsError("Cell " + cellRefText(where) + " " + what + ".", XlsError::Kind::Damaged);
-    };
+
+// The cell's name is spelled out only for a message.
+XlsError damagedCell(CellPos where, const std::string& what)
+{
+    return XlsError("Cell " + cellRefText(where) + " " + what + ".", XlsError::Kind::Damaged);
+}
+
+// A plain run of digits, the way every writer stores an index.
+std::optional<std::uint32_t> plainIndex(std::string_view s)
+{
+    std::uint32_t v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size())
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> sharedStringOf(const RawCell& raw, CellPos where)
+{
+    if (raw.type != "s" || !raw.hasV || trimmed(raw.v).empty())
+        return std::nullopt;
+    if (const auto plain = plainIndex(raw.v); plain && *plain < UINT32_MAX)
+        return plain;
+    const auto index = number(raw.v);
+    if (!index || *index < 0 || *index != std::floor(*index) || *index >= UINT32_MAX)
+        throw damagedCell(where, "points at a shared string that does not exist");
+    return static_cast<std::uint32_t>(*index);
+}
+
+CellValue cellValueOf(const RawCell& raw, bool date1904, CellPos where)
+{
+    const auto damaged = [&](const std::string& what) { return damagedCell(where, what); };
     const std::string_view t = raw.type;
     if (t == "inlineStr" || (raw.hasInline && !raw.hasV))
         return raw.hasInline ? CellValue::ofText(decodeEscapes(raw.inlineText)) : CellValue{};
     if (!raw.hasV || (t != "str" && trimmed(raw.v).empty()))
         return {};
-    if (t == "s") {
-        const auto index = number(raw.v);
-        if (!index || *index < 0 || *index != std::floor(*index) || *index >= strings.size())
-            throw damaged("points at a shared string that does not exist");
-        return CellValue::ofText(strings.text(static_cast<std::size_t>(*index)));
-    }
+    if (t == "s")
+        return {}; // sharedStringOf's
+
     if (t == "str")
         return CellValue::ofText(decodeEscapes(raw.v));
     if (t == "b") {

@@ -31,12 +31,12 @@ TEST_P(SheetReadTest, ReadsTheValueExcelShows)
                              "<si><r><t>課きく</t></r><rPh sb=\"0\" eb=\"1\"><t>カ</t></rPh></si>"
                              "<si><t>ABC_x000D_\nDEF</t></si><si/>");
     const auto sheet = SheetXml::parse(c.xml, strings, c.date1904);
-    const CellValue* v = sheet.find(c.row, c.col);
+    const std::optional<CellValue> v = sheet.find(c.row, c.col);
     if (c.expected.isEmpty()) {
-        EXPECT_EQ(v, nullptr);
+        EXPECT_FALSE(v.has_value());
         return;
     }
-    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(v.has_value());
     EXPECT_EQ(*v, c.expected) << v->toText();
 }
 

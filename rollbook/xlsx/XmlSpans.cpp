@@ -50,12 +50,30 @@ void stopWith(Session& s, std::exception_ptr e)
     XML_StopParser(s.parser, XML_FALSE);
 }
 
-// "x" and "row" of "x:row"; no prefix for "row".
-void splitQualified(std::string_view name, std::string_view& prefix, std::string_view& local)
+// "x" and "row" of "x:row"; no prefix for "row". One look at each byte.
+void splitQualified(const char* name, std::string_view& prefix, std::string_view& local)
 {
-    const auto colon = name.find(':');
-    prefix = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
-    local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+    const char* colon = nullptr;
+    const char* at = name;
+    for (; *at; ++at)
+        if (*at == ':' && !colon)
+            colon = at;
+    if (!colon) {
+        prefix = {};
+        local = std::string_view(name, static_cast<std::size_t>(at - name));
+        return;
+    }
+    prefix = std::string_view(name, static_cast<std::size_t>(colon - name));
+    local = std::string_view(colon + 1, static_cast<std::size_t>(at - colon - 1));
+}
+
+// `written` (NUL-terminated) is exactly `name`.
+bool sameName(const char* written, std::string_view name)
+{
+    for (char c : name)
+        if (*written++ != c)
+            return false;
+    return *written == '\0';
 }
 
 // Takes the element's namespace declarations (xmlns, xmlns:p) into scope.
@@ -235,7 +253,7 @@ bool isMainNamespace(std::string_view uri)
 const char* XmlStart::attribute(std::string_view name) const
 {
     for (const char** a = attributes; a && a[0]; a += 2) {
-        if (name == a[0])
+        if (sameName(a[0], name))
             return a[1];
     }
     return nullptr;

@@ -53,8 +53,11 @@ public:
 
     // The stream as read (changes not applied).
     const Bytes& stream() const { return m_stream; }
-    // Hands the stream over; the workbook is then good only for assigning to.
-    Bytes releaseStream() && { return std::move(m_stream); }
+    // Lends the stream out without a copy (to the container, to write the
+    // file); the workbook must not be used until returnStream() gives the
+    // same bytes back, perhaps with zeros added at the end.
+    Bytes lendStream() { return std::move(m_stream); }
+    void returnStream(Bytes stream) { m_stream = std::move(stream); }
 
     // The stream with every change applied.
     Bytes serialize() const;

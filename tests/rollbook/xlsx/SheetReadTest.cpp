@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zelvano::xls;
 using namespace zelvano::xls::testing_support;
 
@@ -38,6 +40,18 @@ TEST_P(SheetReadTest, ReadsTheValueExcelShows)
     }
     ASSERT_TRUE(v.has_value());
     EXPECT_EQ(*v, c.expected) << v->toText();
+    // Read as it inflates, in pieces that cut names and texts, it holds the same.
+    std::size_t at = 0;
+    auto streamed = SheetXml::read(
+        [&](char* into, std::size_t room) {
+            const std::size_t n = std::min({room, std::size_t{5}, c.xml.size() - at});
+            std::copy_n(c.xml.data() + at, n, into);
+            at += n;
+            return n;
+        },
+        c.date1904);
+    streamed.bindStrings(strings);
+    EXPECT_EQ(streamed.find(c.row, c.col), v);
 }
 
 const std::string kPrefixed = "<x:worksheet xmlns:x=\"" + kMain +
@@ -46,6 +60,11 @@ const std::string kPrefixed = "<x:worksheet xmlns:x=\"" + kMain +
 const std::string kStrict =
     "<worksheet xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><sheetData><row "
     "r=\"1\"><c r=\"A1\"><v>7</v></c></row></sheetData></worksheet>";
+const std::string kScoped =
+    "<worksheet xmlns=\"" + kMain +
+    "\"><sheetData><p:row xmlns:p=\"" + kMain +
+    "\" r=\"1\"><p:c r=\"A1\"><p:v>7</p:v></p:c></p:row><row r=\"2\" xmlns=\"urn:other\"><c "
+    "r=\"A2\"><v>8</v></c></row><row r=\"3\"><c r=\"A3\"><v>9</v></c></row></sheetData></worksheet>";
 const std::string kForeignC =
     "<worksheet xmlns=\"" + kMain +
     "\" xmlns:o=\"urn:other\"><sheetData><row r=\"1\"><o:c r=\"A1\"><v>7</v></o:c>"
@@ -121,6 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Prefixed", kPrefixed, 2, 3, CellValue::ofText("plain")},
         ReadCase{"StrictNamespace", kStrict, 1, 1, CellValue::ofNumber(7)},
         ReadCase{"ForeignElementIgnored", kForeignC, 1, 1, CellValue{}},
+        ReadCase{"PrefixDeclaredOnTheRow", kScoped, 1, 1, CellValue::ofNumber(7)},
+        ReadCase{"RowInAnotherDefaultNamespace", kScoped, 2, 1, CellValue{}},
+        ReadCase{"DefaultNamespaceBackAfterIt", kScoped, 3, 1, CellValue::ofNumber(9)},
         ReadCase{"LastColumnAndRow",
                  sheetXml("<row r=\"1048576\"><c r=\"XFD1048576\"><v>9</v></c></row>"), 1048576,
                  16384, CellValue::ofNumber(9)}),
@@ -191,7 +213,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   sheetXml("").substr(sheetXml("").find("<worksheet"))},
         DamageCase{"TwoCellTables",
                    sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<sheetData/>")},
-        DamageCase{"NotXml", "PK\x03\x04 not xml"}),
+        DamageCase{"NotXml", "PK\x03\x04 not xml"},
+        DamageCase{"UndeclaredPrefix", sheetXml("<x:row r=\"1\"/>")},
+        DamageCase{"PrefixOutOfScope",
+                   sheetXml("<x:row xmlns:x=\"" + kMain + "\" r=\"1\"/><x:row r=\"2\"/>")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SharedStringTableTest, ReadsEntriesAndFindsPlainOnes)

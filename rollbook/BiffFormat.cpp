@@ -49,8 +49,7 @@ public:
     void forEachCell(std::size_t sheet,
                      const std::function<void(int, int, const CellValue&)>& f) const override
     {
-        readable().forEachCell(sheet, [&](std::uint16_t row, std::uint16_t col,
-                                          const CellValue& v) { f(row + 1, col + 1, v); });
+        readable().forEachCell(sheet, f, 1);
     }
 
     int lastRow(std::size_t sheet) const override { return readable().lastRow(sheet) + 1; }

@@ -198,20 +198,26 @@ char* putEscaped(char* at, const std::string& text)
 void dumpSheet(const Workbook& wb, std::size_t worksheet, Output& out)
 {
     const std::string name = escape(wb.worksheetNames()[worksheet]) + '\t';
+    // "sheet\trow\t", made again only when the row changes.
+    std::string lead;
+    int leadRow = 0;
     std::string text;
     wb.forEachCell(worksheet, [&](int row, int col, const CellValue& v) {
         if (v.type == CellValue::Type::Text && v.text.empty())
             return;
+        if (row != leadRow || lead.empty()) {
+            lead = name + std::to_string(row) + '\t';
+            leadRow = row;
+        }
         const bool number = v.type == CellValue::Type::Number;
         const bool isText = v.type == CellValue::Type::Text;
         if (!number && !isText)
             text = v.toText();
         const std::string& shown = isText ? v.text : text;
         // Escaping at most doubles a text.
-        char* at = out.room(name.size() + (number ? 0 : 2 * shown.size()) + 96);
-        at = std::copy(name.begin(), name.end(), at);
-        at = std::to_chars(at, at + 16, row).ptr;
-        *at++ = '\t';
+        char* at = out.room(lead.size() + (number ? 0 : 2 * shown.size()) + 64);
+        std::memcpy(at, lead.data(), lead.size());
+        at += lead.size();
         at = std::to_chars(at, at + 16, col).ptr;
         *at++ = '\t';
         *at++ = typeLetter(v.type);

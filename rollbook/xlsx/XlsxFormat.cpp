@@ -163,10 +163,10 @@ void XlsxFormat::setText(std::size_t sheet, int row, int col, std::string_view u
         throw XlsError("A cell holds at most 32767 characters.");
     SheetXml& cells = writableCellsOf(sheet);
     cells.checkCanChange(row, col);
-    strings();
-    const std::size_t index = m_strings->indexFor(utf8);
+    // A sheet pointing past the strings is refused before one is added.
     if (!cells.stringsBound())
-        cells.bindStrings(*m_strings);
+        cells.bindStrings(strings());
+    const std::size_t index = m_strings->indexFor(utf8);
     cells.setSharedString(row, col, index);
     m_dirty = true;
 }

@@ -107,10 +107,10 @@ Bytes readAllOf(zip_source_t* source)
 }
 
 // libzip 1.7 deflates a part that replaces a deflated one at its best level
-// (9) whatever level it is asked for: three times as long on a worksheet as
-// zlib's usual level 6, the one Excel and LibreOffice write, for a tenth
-// less. So the new parts are deflated at 6 in an archive of their own, and
-// their compressed bytes copied into the workbook as they are.
+// (9) whatever level it is asked for: much slower on a worksheet than
+// zlib's usual level 6, the one Excel and LibreOffice write, for a part
+// hardly smaller. So the new parts are deflated at 6 in an archive of their
+// own, and their compressed bytes copied into the workbook as they are.
 class StagedParts
 {
 public:

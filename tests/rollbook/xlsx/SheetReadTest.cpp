@@ -173,6 +173,21 @@ TEST(SheetReadTest, LastRowCountsEmptyRowsAndVisitsCellsInOrder)
     EXPECT_EQ(seen, (std::vector<std::string>{"A2=1", "B2=2"}));
 }
 
+TEST(SheetReadTest, EveryKindOfValueInARow_ListedWhole)
+{
+    const auto strings = sst("<si><t>plain</t></si>");
+    const auto sheet = SheetXml::parse(
+        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"B1\"><v>2</v>"
+                 "</c><c r=\"C1\" t=\"b\"><v>1</v></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c><c "
+                 "r=\"E1\" t=\"s\"><v>0</v></c><c r=\"F1\"><v>3</v></c></row>"),
+        strings, false);
+    std::vector<CellValue> seen;
+    sheet.forEachCell([&](int, int, const CellValue& v) { seen.push_back(v); });
+    EXPECT_EQ(seen, (std::vector<CellValue>{CellValue::ofText("x"), CellValue::ofNumber(2),
+                                            CellValue::ofBoolean(true), CellValue::ofError(0x2A),
+                                            CellValue::ofText("plain"), CellValue::ofNumber(3)}));
+}
+
 struct DamageCase {
     const char* name;
     std::string xml;

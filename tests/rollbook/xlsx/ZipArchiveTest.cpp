@@ -162,6 +162,22 @@ TEST(ZipArchive, Write_DeflatesChangedAndNewPartsAtTheUsualLevel)
     }
 }
 
+TEST(ZipArchive, EntryReadInPieces_GivesTheBytesOfAWholeRead)
+{
+    const ZipArchive zip(readBytes(xlsxSamplesDir() / "picture.xlsx"));
+    for (const std::string& name : zip.names()) {
+        const auto entry = zip.open(name);
+        ASSERT_TRUE(entry) << name;
+        std::string pieces;
+        char buffer[1000];
+        while (const std::size_t n = entry->read(buffer, sizeof buffer))
+            pieces.append(buffer, n);
+        EXPECT_EQ(entry->read(buffer, sizeof buffer), 0u) << name;
+        EXPECT_EQ(pieces, *zip.read(name)) << name;
+    }
+    EXPECT_FALSE(zip.open("xl/missing.xml"));
+}
+
 TEST(ZipArchive, WriteOfNothing_KeepsEveryEntry)
 {
     TempDir dir;

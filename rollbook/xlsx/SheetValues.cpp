@@ -24,8 +24,35 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
+// "12" or "1.5" with at most 15 digits: the digits are an exact integer and
+// so is the power of ten, and one division rounds their quotient exactly as
+// from_chars rounds the text. Anything else is left to from_chars.
+std::optional<double> shortDecimal(std::string_view s)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t digits = 0;
+    std::size_t count = 0, point = std::string_view::npos;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '.' && point == std::string_view::npos && i > 0 && i + 1 < s.size()) {
+            point = i;
+        } else if (c >= '0' && c <= '9' && ++count <= 15) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    const std::size_t decimals = point == std::string_view::npos ? 0 : s.size() - point - 1;
+    return static_cast<double>(digits) / kPowers[decimals];
+}
+
 std::optional<double> number(std::string_view s)
 {
+    if (const auto quick = shortDecimal(s))
+        return quick;
     s = trimmed(s);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);

@@ -185,9 +185,31 @@ private:
 
     void cellStart(const XmlStart& e)
     {
+        // r, s and t in one look at the attributes.
+        const char* r = nullptr;
+        const char* s = nullptr;
+        const char* t = nullptr;
+        for (const char** a = e.attributes; a[0]; a += 2) {
+            const char* name = a[0];
+            if (name[0] == '\0' || name[1] != '\0')
+                continue;
+            switch (name[0]) {
+            case 'r':
+                r = a[1];
+                break;
+            case 's':
+                s = a[1];
+                break;
+            case 't':
+                t = a[1];
+                break;
+            default:
+                break;
+            }
+        }
         SheetCell cell;
         cell.col = m_lastCol + 1;
-        if (const char* r = e.attribute("r")) {
+        if (r) {
             const auto pos = parseCellRef(r);
             if (!pos)
                 throw damaged(std::string("a cell reference \"") + r + "\" cannot be read");
@@ -204,8 +226,7 @@ private:
             m_sorted = false;
         m_lastCol = cell.col;
         cell.begin = e.begin;
-        cell.style = intAttribute(e.attribute("s")).value_or(-1);
-        const char* t = e.attribute("t");
+        cell.style = intAttribute(s).value_or(-1);
         m_type = t ? t : "";
         m_v.clear();
         m_inline.clear();

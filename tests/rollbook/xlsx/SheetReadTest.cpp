@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace zelvano::xls;
 using namespace zelvano::xls::testing_support;
@@ -186,6 +187,18 @@ TEST(SheetReadTest, EveryKindOfValueInARow_ListedWhole)
     EXPECT_EQ(seen, (std::vector<CellValue>{CellValue::ofText("x"), CellValue::ofNumber(2),
                                             CellValue::ofBoolean(true), CellValue::ofError(0x2A),
                                             CellValue::ofText("plain"), CellValue::ofNumber(3)}));
+}
+
+TEST(SheetReadTest, NumbersRoundedAsTheTextSays)
+{
+    for (const char* text : {"0", "7", "0012", "0.5", "1.5", "0.1", "2.675", "0.3",
+                             "123456789012345", "1234567890123456", "99999.99999", "1e3",
+                             "-2.5", " 4 ", "+3"}) {
+        const auto sheet = SheetXml::parse(
+            sheetXml(std::string("<row r=\"1\"><c r=\"A1\"><v>") + text + "</v></c></row>"),
+            sst(""), false);
+        EXPECT_EQ(sheet.find(1, 1), CellValue::ofNumber(std::strtod(text, nullptr))) << text;
+    }
 }
 
 struct DamageCase {

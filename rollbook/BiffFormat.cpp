@@ -49,8 +49,7 @@ public:
     void forEachCell(std::size_t sheet,
                      const std::function<void(int, int, const CellValue&)>& f) const override
     {
-        readable().forEachCell(sheet, [&](std::uint16_t row, std::uint16_t col,
-                                          const CellValue& v) { f(row + 1, col + 1, v); });
+        readable().forEachCell(sheet, f, 1);
     }
 
     int lastRow(std::size_t sheet) const override { return readable().lastRow(sheet) + 1; }
@@ -77,34 +76,22 @@ public:
     void save(const std::function<void(const Bytes& image)>& writeFile) override;
 
 private:
-    const BiffWorkbook& readable() const;
-    BiffWorkbook& readable();
+    const BiffWorkbook& readable() const { return m_biff; }
+    BiffWorkbook& readable() { return m_biff; }
     Bytes buildImage();
-    void readBack(Bytes& image);
+    void takeStreamBack();
 
     CompoundFile m_cfb;
     BiffWorkbook m_biff;
     bool m_savePending = false; // changes held in m_biff's stream, not yet on disk
-    bool m_unreadable = false;  // our own saved image did not read back
 };
 
-const BiffWorkbook& BiffFormat::readable() const
-{
-    if (m_unreadable)
-        throw XlsError("The roll book must be opened again.");
-    return m_biff;
-}
-
-BiffWorkbook& BiffFormat::readable()
-{
-    return const_cast<BiffWorkbook&>(std::as_const(*this).readable());
-}
-
 // The file image with the changes; the engine's stream is lent to the
-// container for the time it takes, and given back when that fails.
+// container for the time it takes, so the engine, the container and the
+// image never hold the file three times over.
 Bytes BiffFormat::buildImage()
 {
-    Bytes stream = std::move(m_biff).releaseStream();
+    Bytes stream = m_biff.lendStream();
     if (stream.size() < kMiniStreamCutoff)
         stream.resize(kMiniStreamCutoff, 0);
     m_cfb.replaceRootStream(kStreamName, std::move(stream));
@@ -112,31 +99,20 @@ Bytes BiffFormat::buildImage()
     try {
         image = m_cfb.serialize();
     } catch (...) {
-        auto lent = m_cfb.readRootStream(kStreamName);
-        m_cfb.replaceRootStream(kStreamName, {});
-        m_biff = BiffWorkbook::parse(std::move(*lent));
+        takeStreamBack();
         throw;
     }
-    m_cfb.replaceRootStream(kStreamName, {});
+    takeStreamBack();
     return image;
 }
 
-// The workbook is read back from the image itself, which is then let go: the
-// engine, the container and the image never hold the file three times over.
-void BiffFormat::readBack(Bytes& image)
+void BiffFormat::takeStreamBack()
 {
-    m_unreadable = true;
-    CompoundFile written = CompoundFile::parse(image);
-    image = Bytes();
-    auto stream = written.takeRootStream(kStreamName);
-    m_biff = BiffWorkbook::parse(std::move(*stream));
-    m_cfb = std::move(written);
-    m_unreadable = false;
+    m_biff.returnStream(std::move(*m_cfb.takeRootStream(kStreamName)));
 }
 
 void BiffFormat::save(const std::function<void(const Bytes& image)>& writeFile)
 {
-    readable();
     if (!isDirty())
         return;
     if (!m_savePending) {
@@ -147,14 +123,9 @@ void BiffFormat::save(const std::function<void(const Bytes& image)>& writeFile)
         m_biff = std::move(saved);
         m_savePending = true;
     }
-    Bytes image = buildImage();
-    try {
-        writeFile(image);
-    } catch (...) {
-        readBack(image);
-        throw;
-    }
-    readBack(image);
+    // The engine reads on from the stream it wrote, which the image holds
+    // as it is: nothing is parsed again.
+    writeFile(buildImage());
     m_savePending = false;
 }
 

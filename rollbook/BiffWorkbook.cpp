@@ -162,11 +162,11 @@ std::uint16_t BiffWorkbook::cellFormat(std::size_t sheet, std::uint16_t row,
     return cellsOf(sheet).formatOf(m_stream, row, col);
 }
 
-void BiffWorkbook::forEachCell(
-    std::size_t sheet,
-    const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const
+void BiffWorkbook::forEachCell(std::size_t sheet,
+                               const std::function<void(int, int, const CellValue&)>& f,
+                               int first) const
 {
-    cellsOf(sheet).forEach(m_stream, m_strings, f);
+    cellsOf(sheet).forEach(m_stream, m_strings, f, first);
 }
 
 namespace

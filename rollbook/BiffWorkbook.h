@@ -32,9 +32,10 @@ public:
 
     CellValue cell(std::size_t sheet, std::uint16_t row, std::uint16_t col) const;
     std::uint16_t cellFormat(std::size_t sheet, std::uint16_t row, std::uint16_t col) const;
-    void
-    forEachCell(std::size_t sheet,
-                const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const;
+    // Rows and columns numbered from `first`: 0 as here, 1 as the
+    // spreadsheet counts.
+    void forEachCell(std::size_t sheet, const std::function<void(int row, int col, const CellValue&)>& f,
+                     int first = 0) const;
 
     // Changes keep the cell's format; a cell that did not exist takes its
     // row's format, else its column's, else the default. Throws XlsError for
@@ -53,8 +54,11 @@ public:
 
     // The stream as read (changes not applied).
     const Bytes& stream() const { return m_stream; }
-    // Hands the stream over; the workbook is then good only for assigning to.
-    Bytes releaseStream() && { return std::move(m_stream); }
+    // Lends the stream out without a copy (to the container, to write the
+    // file); the workbook must not be used until returnStream() gives the
+    // same bytes back, perhaps with zeros added at the end.
+    Bytes lendStream() { return std::move(m_stream); }
+    void returnStream(Bytes stream) { m_stream = std::move(stream); }
 
     // The stream with every change applied.
     Bytes serialize() const;

@@ -22,9 +22,14 @@ SharedStrings SharedStrings::parse(const Bytes& stream, const std::vector<Record
     segments.push_back({&stream[head.dataPos()] + 8, head.size - 8u, head.pos});
     for (std::size_t i = 1; i < records.size(); ++i)
         segments.push_back({stream.data() + records[i].dataPos(), records[i].size, records[i].pos});
+    std::size_t bytes = 0;
+    for (const auto& s : segments)
+        bytes += s.size;
     ContinuedReader reader(std::move(segments));
     // The unique count is not trusted (some writers get it wrong): the
-    // strings run until the table's data ends.
+    // strings run until the table's data ends. It only sizes the list, no
+    // larger than the data could fill (three bytes a string at least).
+    table.m_strings.reserve(std::min<std::size_t>(io::u32(&stream[head.dataPos()] + 4), bytes / 3));
     while (!reader.atEnd())
         table.m_strings.push_back(readRichString(reader));
     return table;

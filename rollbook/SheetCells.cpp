@@ -294,19 +294,55 @@ CellValue SheetCells::valueIn(const Bytes& stream, const SharedStrings& strings,
     }
 }
 
-void SheetCells::forEach(
-    const Bytes& stream, const SharedStrings& strings,
-    const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const
+namespace
 {
+
+// The number a NUMBER, RK or MULRK record holds at `col`; false for any
+// other record.
+bool plainNumber(const std::uint8_t* rec, std::uint16_t type, std::uint16_t firstCol,
+                 std::uint16_t col, double& out)
+{
+    const std::uint8_t* data = rec + 4;
+    switch (type) {
+    case rt::Number:
+        out = io::f64(data + 6);
+        return true;
+    case rt::Rk:
+        out = rkValue(io::u32(data + 6));
+        return true;
+    case rt::MulRk:
+        out = rkValue(io::u32(data + 4 + 6 * (col - firstCol) + 2));
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void SheetCells::forEach(const Bytes& stream, const SharedStrings& strings,
+                         const std::function<void(int, int, const CellValue&)>& f,
+                         int first) const
+{
+    CellValue v; // one for all: a number is set in place
     for (const auto& [row, slot] : m_rows)
         for (const CellSpan& span : slot.cells) {
             if (span.type == rt::Blank || span.type == rt::MulBlank)
                 continue;
             // The span is at hand: no lookup per cell.
+            const std::uint8_t* rec = bytesOf(stream, span);
             for (std::uint32_t col = span.firstCol; col <= span.lastCol; ++col) {
-                const CellValue v = valueIn(stream, strings, span, static_cast<std::uint16_t>(col));
+                const auto c = static_cast<std::uint16_t>(col);
+                if (plainNumber(rec, span.type, span.firstCol, c, v.number)) {
+                    v.type = CellValue::Type::Number;
+                    v.text.clear();
+                    v.boolean = false;
+                    v.error = 0;
+                } else {
+                    v = valueIn(stream, strings, span, c);
+                }
                 if (!v.isEmpty())
-                    f(row, static_cast<std::uint16_t>(col), v);
+                    f(row + first, c + first, v);
             }
         }
 }

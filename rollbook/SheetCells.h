@@ -48,10 +48,11 @@ public:
     // The XF index the cell has, or the one a new cell there would get.
     std::uint16_t formatOf(const Bytes& stream, std::uint16_t row, std::uint16_t col) const;
 
-    // Every cell that holds a value, row by row, column by column.
-    void
-    forEach(const Bytes& stream, const SharedStrings& strings,
-            const std::function<void(std::uint16_t, std::uint16_t, const CellValue&)>& f) const;
+    // Every cell that holds a value, row by row, column by column; rows and
+    // columns numbered from `first` (0 as here, 1 as the spreadsheet counts).
+    void forEach(const Bytes& stream, const SharedStrings& strings,
+                 const std::function<void(int row, int col, const CellValue&)>& f,
+                 int first = 0) const;
 
     // Throws XlsError, changing nothing, when the cell cannot be changed on
     // its own (part of an array formula or data table).

@@ -153,38 +153,76 @@ private:
 // the shortest, which to_chars would pick too.
 char* putNumber(char* at, double value)
 {
-    const double twice = value * 2;
-    if (std::fabs(value) < 1e4 && twice == std::floor(twice) && !std::signbit(value)) {
-        const auto whole = static_cast<int>(value);
-        at = std::to_chars(at, at + 16, whole).ptr;
-        if (twice != whole * 2.0) {
-            *at++ = '.';
-            *at++ = '5';
+    if (value >= 0 && value < 1e4 && !std::signbit(value)) {
+        const auto halves = static_cast<int>(value * 2);
+        if (halves == value * 2) {
+            at = std::to_chars(at, at + 16, halves / 2).ptr;
+            if (halves % 2) {
+                *at++ = '.';
+                *at++ = '5';
+            }
+            return at;
         }
-        return at;
     }
     return std::to_chars(at, at + 64, value).ptr;
+}
+
+// A text as escape() writes it, straight into the output.
+char* putEscaped(char* at, const std::string& text)
+{
+    for (char c : text) {
+        char escaped = 0;
+        switch (c) {
+        case '\t':
+            escaped = 't';
+            break;
+        case '\n':
+            escaped = 'n';
+            break;
+        case '\r':
+            escaped = 'r';
+            break;
+        case '\\':
+            escaped = '\\';
+            break;
+        default:
+            *at++ = c;
+            continue;
+        }
+        *at++ = '\\';
+        *at++ = escaped;
+    }
+    return at;
 }
 
 void dumpSheet(const Workbook& wb, std::size_t worksheet, Output& out)
 {
     const std::string name = escape(wb.worksheetNames()[worksheet]) + '\t';
+    // "sheet\trow\t", made again only when the row changes.
+    std::string lead;
+    int leadRow = 0;
     std::string text;
     wb.forEachCell(worksheet, [&](int row, int col, const CellValue& v) {
         if (v.type == CellValue::Type::Text && v.text.empty())
             return;
+        if (row != leadRow || lead.empty()) {
+            lead = name + std::to_string(row) + '\t';
+            leadRow = row;
+        }
         const bool number = v.type == CellValue::Type::Number;
-        if (!number)
-            text = escape(v.toText());
-        char* at = out.room(name.size() + (number ? 0 : text.size()) + 96);
-        at = std::copy(name.begin(), name.end(), at);
-        at = std::to_chars(at, at + 16, row).ptr;
-        *at++ = '\t';
+        const bool isText = v.type == CellValue::Type::Text;
+        if (!number && !isText)
+            text = v.toText();
+        const std::string& shown = isText ? v.text : text;
+        // Escaping at most doubles a text.
+        char* at = out.room(lead.size() + (number ? 0 : 2 * shown.size()) + 64);
+        std::memcpy(at, lead.data(), lead.size());
+        at += lead.size();
         at = std::to_chars(at, at + 16, col).ptr;
         *at++ = '\t';
         *at++ = typeLetter(v.type);
         *at++ = '\t';
-        at = number ? putNumber(at, v.number) : std::copy(text.begin(), text.end(), at);
+        at = number ? putNumber(at, v.number) : putEscaped(at, shown);
         *at++ = '\n';
         out.commit(at);
     });

@@ -299,10 +299,18 @@ private:
         const std::size_t size = std::size_t(e.size);
         const auto chain =
             follow(e.start, m_fat, m_nSectors, *m_sectors, "流", (size + m_ssz - 1) / m_ssz);
-        Bytes out(size);
-        for (std::size_t k = 0; k < chain.size(); ++k) {
-            const std::size_t n = std::min<std::size_t>(m_ssz, size - k * m_ssz);
-            std::memcpy(out.data() + k * m_ssz, bytesOf(chain[k], n), n);
+        // Sectors one after another in the file are copied in one go, into
+        // a buffer not zeroed first.
+        Bytes out;
+        out.reserve(size);
+        for (std::size_t k = 0; k < chain.size();) {
+            std::size_t run = 1;
+            while (k + run < chain.size() && chain[k + run] == chain[k] + run)
+                ++run;
+            const std::size_t n = std::min<std::size_t>(run * m_ssz, size - k * m_ssz);
+            const std::uint8_t* from = bytesOf(chain[k], n);
+            out.insert(out.end(), from, from + n);
+            k += run;
         }
         return out;
     }

@@ -84,6 +84,29 @@ void replaceAtomically(const fs::path& target, const Bytes& bytes)
     }
 }
 
+// The backup is the file as it is on disk now. A hard link gives it without
+// reading or writing a byte: the old file lives on as the backup once the
+// new one is renamed over it. Where the file system has no links (FAT, some
+// network shares) the bytes are copied.
+void takeBackup(const fs::path& target, const fs::path& backup)
+{
+    removeLeftoverTemps(backup);
+    const fs::path temp = newTempPath(backup);
+    std::error_code linkError;
+    fs::create_hard_link(target, temp, linkError);
+    if (linkError) {
+        replaceAtomically(backup, readWholeFile(target));
+        return;
+    }
+    try {
+        platform::replaceFileDurably(temp, backup);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw;
+    }
+}
+
 std::pair<fs::path, fs::path> backupKey(const fs::path& target, const fs::path& backup)
 {
     std::error_code ec;
@@ -108,7 +131,7 @@ void saveFileAtomically(const fs::path& target, const Bytes& bytes, const fs::pa
         // A failed backup stops the save: the teacher's only copy is not
         // overwritten without one.
         if (fs::exists(target, ec)) {
-            replaceAtomically(backup, readWholeFile(target));
+            takeBackup(target, backup);
             done.insert(key);
         }
     }

@@ -16,7 +16,9 @@ namespace zelvano::xls
 // the previous file is then intact.
 //
 // `backup`, when not empty, names a copy of the target taken before the
-// first save over it in this process: once per (target, backup) pair.
+// first save over it in this process: once per (target, backup) pair. Where
+// the file system allows, it is the old file itself, kept by a hard link, so
+// the file is not read again to save it.
 void saveFileAtomically(const std::filesystem::path& target, const Bytes& bytes,
                         const std::filesystem::path& backup = {});
 

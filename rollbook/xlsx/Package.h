@@ -37,6 +37,11 @@ public:
 
     // A part's bytes; nothing when the archive lacks it. Throws XlsError.
     std::optional<std::string> read(const std::string& part) const { return m_zip->read(part); }
+    // The part opened to be read piece by piece; nothing when the archive lacks it.
+    std::unique_ptr<ZipArchive::Entry> open(const std::string& part) const
+    {
+        return m_zip->open(part);
+    }
     const Bytes& image() const { return m_zip->image(); }
 
     struct Edit {

@@ -9,16 +9,16 @@ namespace zelvano::xls
 namespace
 {
 
-// An attribute's local name: expat writes a namespaced one as
-// "uri\1local\1prefix".
-std::string localName(std::string_view name)
+// An attribute's local name ("id" of "r:id").
+std::string_view localName(std::string_view name)
 {
-    const auto first = name.find('\x01');
-    if (first == std::string_view::npos)
-        return std::string(name);
-    const auto second = name.find('\x01', first + 1);
-    return std::string(name.substr(
-        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1));
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+bool declaresNamespace(std::string_view name)
+{
+    return name == "xmlns" || name.starts_with("xmlns:");
 }
 
 class Collector : public XmlHandler
@@ -32,7 +32,8 @@ public:
         e.ns = s.uri;
         e.name = s.local;
         for (const char** a = s.attributes; a && a[0]; a += 2)
-            e.attributes[localName(a[0])] = a[1];
+            if (!declaresNamespace(a[0]))
+                e.attributes[std::string(localName(a[0]))] = a[1];
         e.depth = static_cast<int>(m_open.size());
         e.begin = s.begin;
         e.startEnd = s.tagEnd;

@@ -1,11 +1,11 @@
 #include "rollbook/xlsx/SheetValues.h"
 
 #include "rollbook/XlsError.h"
-#include "rollbook/xlsx/SharedStringTable.h"
 #include "rollbook/xlsx/XlsxText.h"
 
 #include <charconv>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 
 namespace zelvano::xls
@@ -24,8 +24,35 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
+// "12" or "1.5" with at most 15 digits: the digits are an exact integer and
+// so is the power of ten, and one division rounds their quotient exactly as
+// from_chars rounds the text. Anything else is left to from_chars.
+std::optional<double> shortDecimal(std::string_view s)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t digits = 0;
+    std::size_t count = 0, point = std::string_view::npos;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '.' && point == std::string_view::npos && i > 0 && i + 1 < s.size()) {
+            point = i;
+        } else if (c >= '0' && c <= '9' && ++count <= 15) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    const std::size_t decimals = point == std::string_view::npos ? 0 : s.size() - point - 1;
+    return static_cast<double>(digits) / kPowers[decimals];
+}
+
 std::optional<double> number(std::string_view s)
 {
+    if (const auto quick = shortDecimal(s))
+        return quick;
     s = trimmed(s);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
@@ -169,24 +196,50 @@ std::optional<std::uint8_t> errorCode(std::string_view text)
     return std::nullopt;
 }
 
-CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
-                      CellPos where)
+namespace
 {
-    // The cell's name is spelled out only for a message.
-    const auto damaged = [&](const std::string& what) {
-        return XlsError("Cell " + cellRefText(where) + " " + what + ".", XlsError::Kind::Damaged);
-    };
+
+// The cell's name is spelled out only for a message.
+XlsError damagedCell(CellPos where, const std::string& what)
+{
+    return XlsError("Cell " + cellRefText(where) + " " + what + ".", XlsError::Kind::Damaged);
+}
+
+// A plain run of digits, the way every writer stores an index.
+std::optional<std::uint32_t> plainIndex(std::string_view s)
+{
+    std::uint32_t v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size())
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> sharedStringOf(const RawCell& raw, CellPos where)
+{
+    if (raw.type != "s" || !raw.hasV || trimmed(raw.v).empty())
+        return std::nullopt;
+    if (const auto plain = plainIndex(raw.v); plain && *plain < UINT32_MAX)
+        return plain;
+    const auto index = number(raw.v);
+    if (!index || *index < 0 || *index != std::floor(*index) || *index >= UINT32_MAX)
+        throw damagedCell(where, "points at a shared string that does not exist");
+    return static_cast<std::uint32_t>(*index);
+}
+
+CellValue cellValueOf(const RawCell& raw, bool date1904, CellPos where)
+{
+    const auto damaged = [&](const std::string& what) { return damagedCell(where, what); };
     const std::string_view t = raw.type;
     if (t == "inlineStr" || (raw.hasInline && !raw.hasV))
         return raw.hasInline ? CellValue::ofText(decodeEscapes(raw.inlineText)) : CellValue{};
     if (!raw.hasV || (t != "str" && trimmed(raw.v).empty()))
         return {};
-    if (t == "s") {
-        const auto index = number(raw.v);
-        if (!index || *index < 0 || *index != std::floor(*index) || *index >= strings.size())
-            throw damaged("points at a shared string that does not exist");
-        return CellValue::ofText(strings.text(static_cast<std::size_t>(*index)));
-    }
+    if (t == "s")
+        return {}; // sharedStringOf's
+
     if (t == "str")
         return CellValue::ofText(decodeEscapes(raw.v));
     if (t == "b") {

@@ -3,13 +3,12 @@
 #include "rollbook/CellValue.h"
 #include "rollbook/xlsx/CellRef.h"
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace zelvano::xls
 {
-
-class SharedStringTable;
 
 // What a <c> held, gathered while reading it.
 struct RawCell {
@@ -20,12 +19,18 @@ struct RawCell {
     bool hasInline = false;
 };
 
-// The cell's value as Excel shows it. Errors Excel names (#DIV/0! ...) become
-// BIFF error codes; any other error text (#SPILL!, #CALC!) is kept as text,
-// so a person reads what Excel shows. Throws XlsError(Kind::Damaged) naming
-// the cell at `where` for a value that cannot be read.
-CellValue cellValueOf(const RawCell& raw, const SharedStringTable& strings, bool date1904,
-                      CellPos where);
+// The shared string a cell of type "s" points at; nothing for any other
+// cell, and for one of type "s" holding no index (it is empty). Throws
+// XlsError(Kind::Damaged) naming the cell at `where` for an index that
+// cannot be read. Whether the table holds that many strings is for the caller.
+std::optional<std::uint32_t> sharedStringOf(const RawCell& raw, CellPos where);
+
+// The value of any other cell as Excel shows it (a cell of type "s" reads as
+// empty here). Errors Excel names (#DIV/0! ...) become BIFF error codes; any
+// other error text (#SPILL!, #CALC!) is kept as text, so a person reads what
+// Excel shows. Throws XlsError(Kind::Damaged) naming the cell at `where` for
+// a value that cannot be read.
+CellValue cellValueOf(const RawCell& raw, bool date1904, CellPos where);
 
 // An ISO 8601 date, time, date-time or duration ("2021-01-01T10:10:10",
 // "10:10", "PT1H30M") as a serial number from the workbook's epoch (Excel's

@@ -1,10 +1,12 @@
 #include "rollbook/xlsx/SheetXml.h"
 
 #include "rollbook/XlsError.h"
+#include "rollbook/xlsx/SharedStringTable.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 
 namespace zelvano::xls
 {
@@ -42,18 +44,88 @@ SheetCell* SheetXml::cellAt(int row, int col)
     return const_cast<SheetCell*>(std::as_const(*this).cellAt(row, col));
 }
 
-const CellValue* SheetXml::find(int row, int col) const
+void SheetXml::valueOf(const SheetCell& cell, CellValue& into) const
+{
+    using K = SheetCell::Kind;
+    into.number = 0;
+    into.boolean = false;
+    into.error = 0;
+    into.text.clear();
+    switch (cell.kind) {
+    case K::Empty:
+        into.type = CellValue::Type::Empty;
+        break;
+    case K::Number:
+        into.type = CellValue::Type::Number;
+        into.number = cell.held.number;
+        break;
+    case K::SharedString:
+        if (!m_strings)
+            throw std::logic_error("a sheet's shared strings are read before its values");
+        into.type = CellValue::Type::Text;
+        into.text = m_strings->text(cell.held.index);
+        break;
+    case K::Text:
+        into.type = CellValue::Type::Text;
+        into.text = m_texts[cell.held.index];
+        break;
+    case K::Boolean:
+        into.type = CellValue::Type::Boolean;
+        into.boolean = cell.held.index != 0;
+        break;
+    case K::Error:
+        into.type = CellValue::Type::Error;
+        into.error = static_cast<std::uint8_t>(cell.held.index);
+        break;
+    }
+}
+
+void SheetXml::store(SheetCell& cell, const CellValue& value)
+{
+    using K = SheetCell::Kind;
+    switch (value.type) {
+    case CellValue::Type::Empty:
+        cell.kind = K::Empty;
+        break;
+    case CellValue::Type::Number:
+        cell.kind = K::Number;
+        cell.held.number = value.number;
+        break;
+    case CellValue::Type::Text:
+        cell.kind = K::Text;
+        cell.held.index = static_cast<std::uint32_t>(m_texts.size());
+        m_texts.push_back(value.text);
+        break;
+    case CellValue::Type::Boolean:
+        cell.kind = K::Boolean;
+        cell.held.index = value.boolean ? 1 : 0;
+        break;
+    case CellValue::Type::Error:
+        cell.kind = K::Error;
+        cell.held.index = value.error;
+        break;
+    }
+}
+
+std::optional<CellValue> SheetXml::find(int row, int col) const
 {
     const SheetCell* cell = cellAt(row, col);
-    return cell && !cell->value.isEmpty() ? &cell->value : nullptr;
+    if (!cell || cell->kind == SheetCell::Kind::Empty)
+        return std::nullopt;
+    CellValue value;
+    valueOf(*cell, value);
+    return value;
 }
 
 void SheetXml::forEachCell(const std::function<void(int, int, const CellValue&)>& f) const
 {
+    CellValue value; // one for all, so a text seldom needs new memory
     for (const auto& [number, row] : m_rows) {
         for (const auto& cell : row.cells) {
-            if (!cell.value.isEmpty())
-                f(number, cell.col, cell.value);
+            if (cell.kind == SheetCell::Kind::Empty)
+                continue;
+            valueOf(cell, value);
+            f(number, cell.col, value);
         }
     }
 }
@@ -96,12 +168,13 @@ void SheetXml::setNumber(int row, int col, double value)
 {
     if (!std::isfinite(value))
         throw XlsError("A cell cannot hold a number that is not finite.");
-    write(row, col, Content::Number, numberText(value), CellValue::ofNumber(value));
+    write(row, col, Content::Number, numberText(value), SheetCell::Kind::Number, value, 0);
 }
 
-void SheetXml::setSharedString(int row, int col, std::size_t sstIndex, const std::string& text)
+void SheetXml::setSharedString(int row, int col, std::size_t sstIndex)
 {
-    write(row, col, Content::SharedString, std::to_string(sstIndex), CellValue::ofText(text));
+    write(row, col, Content::SharedString, std::to_string(sstIndex), SheetCell::Kind::SharedString,
+          0, static_cast<std::uint32_t>(sstIndex));
 }
 
 void SheetXml::setEmpty(int row, int col)
@@ -152,7 +225,8 @@ void SheetXml::dropFormula(SheetCell& cell, int row)
     --m_formulaCells;
 }
 
-void SheetXml::write(int row, int col, Content kind, const std::string& payload, CellValue value)
+void SheetXml::write(int row, int col, Content kind, const std::string& payload,
+                     SheetCell::Kind held, double number, std::uint32_t index)
 {
     checkCanChange(row, col);
     const auto plan = planHandover({row, col});
@@ -160,7 +234,11 @@ void SheetXml::write(int row, int col, Content kind, const std::string& payload,
     if (plan)
         applyHandover(*plan);
     dropFormula(cell, row);
-    cell.value = std::move(value);
+    cell.kind = held;
+    if (held == SheetCell::Kind::Number)
+        cell.held.number = number;
+    else
+        cell.held.index = index;
     cell.edited = true;
     m_edits[{row, col}] = cellXml(m_rows.at(row), cell, kind, payload);
     m_changed = true;
@@ -183,7 +261,7 @@ void SheetXml::emptyCell(int row, int col)
             m_rows.erase(row);
         return;
     }
-    it->value = CellValue{};
+    it->kind = SheetCell::Kind::Empty;
     it->edited = true;
     const int inherited = std::max(styleForNew(row, col), 0);
     const auto next = std::next(it);

@@ -2,6 +2,7 @@
 
 #include "rollbook/CellValue.h"
 #include "rollbook/xlsx/CellRef.h"
+#include "rollbook/xlsx/XmlSpans.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,20 +20,27 @@ class SharedStringTable;
 
 // One <c> of a worksheet: its value and where its bytes lie.
 // A sheet has hundreds of thousands of these, so offsets are 32-bit (a part
-// is never read past 2 GB) and the small fields packed together.
+// is never read past 2 GB), the small fields packed together, and the value
+// kept as a number or an index: a shared string by its place in the table,
+// any other text in the sheet's own list.
 struct SheetCell {
     enum class Formula : std::uint8_t { None, Normal, SharedAnchor, SharedMember, Array };
+    enum class Kind : std::uint8_t { Empty, Number, SharedString, Text, Boolean, Error };
 
     int col = 0;
     int style = -1;       // the s attribute, -1 when absent
     int sharedIndex = -1; // si of a shared formula
+    std::uint32_t begin = 0, end = 0;                // the original <c>..</c> or <c/>
+    std::uint32_t fBegin = 0, fTagEnd = 0, fEnd = 0; // its <f>, when it has one
     Formula formula = Formula::None;
+    Kind kind = Kind::Empty;
     bool explicitRef = true; // has an r attribute
     bool isNew = false;      // made by a change
     bool edited = false;     // its bytes are in SheetXml's edits
-    CellValue value;
-    std::uint32_t begin = 0, end = 0;                // the original <c>..</c> or <c/>
-    std::uint32_t fBegin = 0, fTagEnd = 0, fEnd = 0; // its <f>, when it has one
+    union {
+        double number;       // Kind::Number
+        std::uint32_t index; // the shared string, the sheet's text, the truth value, the error code
+    } held{0.0};
 };
 
 // One <row> and its cells by column.
@@ -54,9 +62,20 @@ public:
     // `date1904` for cells of type "d"; `strings` resolves cells of type
     // "s". Throws XlsError(Kind::Damaged) for damage.
     static SheetXml parse(std::string xml, const SharedStringTable& strings, bool date1904);
+    // The same without the shared strings, which only reading a value needs
+    // (bindStrings() first); the bytes are kept for a change.
+    static SheetXml parse(std::string xml, bool date1904);
+    // The same in one pass over a part read piece by piece; its bytes are
+    // not kept (restoreXml() before a change).
+    static SheetXml read(const ReadSome& read, bool date1904);
+
+    // The table cells of type "s" point into, for reading values; throws
+    // XlsError(Kind::Damaged) when a cell points past its end.
+    void bindStrings(const SharedStringTable& strings);
+    bool stringsBound() const { return m_strings != nullptr; }
 
     // The cell's value; nothing for a cell that holds none.
-    const CellValue* find(int row, int col) const;
+    std::optional<CellValue> find(int row, int col) const;
     // Every cell holding a value, row by row, column by column.
     void forEachCell(const std::function<void(int row, int col, const CellValue&)>& f) const;
     // The last row holding a cell or a row element; 0 for an empty sheet.
@@ -72,7 +91,7 @@ public:
     // changed cell loses its formula; a new cell takes its row's style,
     // else its column's.
     void setNumber(int row, int col, double value);
-    void setSharedString(int row, int col, std::size_t sstIndex, const std::string& text);
+    void setSharedString(int row, int col, std::size_t sstIndex);
     // Keeps an empty <c r s/> where the cell's style differs from what a new
     // cell there would get; removes the cell otherwise.
     void setEmpty(int row, int col);
@@ -128,12 +147,18 @@ private:
     };
 
     SheetCell* cellAt(int row, int col);
+    void finishRead();
+    // What the cell holds, as `into` (whose text buffer is reused).
+    void valueOf(const SheetCell& cell, CellValue& into) const;
+    // Keeps `value` in the cell: a text in the sheet's own list.
+    void store(SheetCell& cell, const CellValue& value);
     int styleForNew(int row, int col) const;
     std::optional<Handover> planHandover(CellPos anchor) const;
     void applyHandover(const Handover& plan);
     void dropFormula(SheetCell& cell, int row);
     SheetCell& cellForWrite(int row, int col);
-    void write(int row, int col, Content kind, const std::string& payload, CellValue value);
+    void write(int row, int col, Content kind, const std::string& payload, SheetCell::Kind held,
+               double number, std::uint32_t index);
     void emptyCell(int row, int col);
     std::string cellXml(const SheetRow& row, const SheetCell& cell, Content kind,
                         const std::string& payload) const;
@@ -143,6 +168,10 @@ private:
 
     std::string m_xml;
     std::size_t m_xmlSize = 0;
+    std::vector<std::string> m_texts; // texts of cells not in the shared strings
+    const SharedStringTable* m_strings = nullptr;
+    std::uint32_t m_stringsNeeded = 0; // one past the highest shared string a cell names
+    CellPos m_highestStringCell{};
     std::map<int, SheetRow> m_rows;
     std::vector<ColumnStyle> m_columnStyles;
     std::vector<CellRange> m_arrays;

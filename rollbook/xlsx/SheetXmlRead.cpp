@@ -1,6 +1,7 @@
 // Reading a worksheet part into SheetXml: rows, cells, their formulas and
 // where each lies in the bytes.
 #include "rollbook/XlsError.h"
+#include "rollbook/xlsx/SharedStringTable.h"
 #include "rollbook/xlsx/SheetValues.h"
 #include "rollbook/xlsx/SheetXml.h"
 #include "rollbook/xlsx/XmlSpans.h"
@@ -46,10 +47,7 @@ XlsError damaged(const std::string& what)
 class SheetXmlReader : public XmlHandler
 {
 public:
-    SheetXmlReader(SheetXml& sheet, const SharedStringTable& strings, bool date1904)
-        : m_sheet(sheet), m_strings(strings), m_date1904(date1904)
-    {
-    }
+    SheetXmlReader(SheetXml& sheet, bool date1904) : m_sheet(sheet), m_date1904(date1904) {}
 
     void start(const XmlStart& e) override
     {
@@ -187,9 +185,31 @@ private:
 
     void cellStart(const XmlStart& e)
     {
+        // r, s and t in one look at the attributes.
+        const char* r = nullptr;
+        const char* s = nullptr;
+        const char* t = nullptr;
+        for (const char** a = e.attributes; a[0]; a += 2) {
+            const char* name = a[0];
+            if (name[0] == '\0' || name[1] != '\0')
+                continue;
+            switch (name[0]) {
+            case 'r':
+                r = a[1];
+                break;
+            case 's':
+                s = a[1];
+                break;
+            case 't':
+                t = a[1];
+                break;
+            default:
+                break;
+            }
+        }
         SheetCell cell;
         cell.col = m_lastCol + 1;
-        if (const char* r = e.attribute("r")) {
+        if (r) {
             const auto pos = parseCellRef(r);
             if (!pos)
                 throw damaged(std::string("a cell reference \"") + r + "\" cannot be read");
@@ -206,8 +226,7 @@ private:
             m_sorted = false;
         m_lastCol = cell.col;
         cell.begin = e.begin;
-        cell.style = intAttribute(e.attribute("s")).value_or(-1);
-        const char* t = e.attribute("t");
+        cell.style = intAttribute(s).value_or(-1);
         m_type = t ? t : "";
         m_v.clear();
         m_inline.clear();
@@ -264,8 +283,17 @@ private:
         using F = SheetCell::Formula;
         m_cell->end = e.end;
         const CellPos pos{m_row->row, m_cell->col};
-        RawCell raw{m_type, m_v, m_inline, m_hasV, m_hasInline};
-        m_cell->value = cellValueOf(raw, m_strings, m_date1904, pos);
+        const RawCell raw{m_type, m_v, m_inline, m_hasV, m_hasInline};
+        if (const auto index = sharedStringOf(raw, pos)) {
+            m_cell->kind = SheetCell::Kind::SharedString;
+            m_cell->held.index = *index;
+            if (*index >= m_sheet.m_stringsNeeded) {
+                m_sheet.m_stringsNeeded = *index + 1;
+                m_sheet.m_highestStringCell = pos;
+            }
+        } else {
+            m_sheet.store(*m_cell, cellValueOf(raw, m_date1904, pos));
+        }
         if (m_cell->formula != F::None)
             ++m_sheet.m_formulaCells;
         if (m_cell->formula == F::Array) {
@@ -287,7 +315,6 @@ private:
     }
 
     SheetXml& m_sheet;
-    const SharedStringTable& m_strings;
     bool m_date1904;
     int m_depth = 0;
     bool m_inSheetData = false;
@@ -304,18 +331,57 @@ private:
     bool m_hasV = false, m_hasInline = false;
 };
 
-SheetXml SheetXml::parse(std::string xml, const SharedStringTable& strings, bool date1904)
+SheetXml SheetXml::parse(std::string xml, bool date1904)
 {
     SheetXml sheet;
     sheet.m_xml = std::move(xml);
     sheet.m_writable = isUtf8Document(sheet.m_xml);
-    SheetXmlReader reader(sheet, strings, date1904);
+    SheetXmlReader reader(sheet, date1904);
     parseXml(sheet.m_xml, reader, "The worksheet");
     reader.finish();
-    for (auto& [si, group] : sheet.m_groups)
-        std::sort(group.members.begin(), group.members.end());
     sheet.m_xmlSize = sheet.m_xml.size();
+    sheet.finishRead();
     return sheet;
+}
+
+SheetXml SheetXml::parse(std::string xml, const SharedStringTable& strings, bool date1904)
+{
+    SheetXml sheet = parse(std::move(xml), date1904);
+    sheet.bindStrings(strings);
+    return sheet;
+}
+
+SheetXml SheetXml::read(const ReadSome& read, bool date1904)
+{
+    SheetXml sheet;
+    std::size_t size = 0;
+    SheetXmlReader reader(sheet, date1904);
+    sheet.m_writable = parseXml(
+        [&](char* into, std::size_t room) {
+            const std::size_t n = read(into, room);
+            size += n;
+            return n;
+        },
+        reader, "The worksheet");
+    reader.finish();
+    sheet.m_xmlSize = size;
+    sheet.finishRead();
+    return sheet;
+}
+
+void SheetXml::finishRead()
+{
+    for (auto& [si, group] : m_groups)
+        std::sort(group.members.begin(), group.members.end());
+}
+
+void SheetXml::bindStrings(const SharedStringTable& strings)
+{
+    if (m_stringsNeeded > strings.size())
+        throw XlsError("Cell " + cellRefText(m_highestStringCell) +
+                           " points at a shared string that does not exist.",
+                       XlsError::Kind::Damaged);
+    m_strings = &strings;
 }
 
 void SheetXml::releaseXml()

@@ -60,41 +60,62 @@ const SharedStringTable& XlsxFormat::strings() const
     return *m_strings;
 }
 
-SheetXml* XlsxFormat::cellsOf(std::size_t sheet) const
+XlsError XlsxFormat::partMissing(std::size_t sheet) const
+{
+    return XlsError("The workbook is damaged: the part of the sheet \"" + m_infos[sheet].name +
+                        "\" is missing.",
+                    XlsError::Kind::Damaged);
+}
+
+SheetXml* XlsxFormat::cellsOf(std::size_t sheet, bool forChange) const
 {
     if (sheet >= m_infos.size())
         throw XlsError("There is no sheet " + std::to_string(sheet + 1) + " in the workbook.");
     if (m_infos[sheet].kind != SheetKind::Worksheet)
         return nullptr;
-    if (!m_cells[sheet]) {
-        const std::string& part = m_package->sheets()[sheet].part;
+    if (m_cells[sheet])
+        return m_cells[sheet].get();
+    const std::string& part = m_package->sheets()[sheet].part;
+    if (forChange) {
+        // A sheet about to change keeps its bytes, read once.
         std::optional<std::string> xml;
         if (!part.empty())
             xml = m_package->read(part);
         if (!xml)
-            throw XlsError("The workbook is damaged: the part of the sheet \"" +
-                               m_infos[sheet].name + "\" is missing.",
-                           XlsError::Kind::Damaged);
-        m_cells[sheet] = std::make_unique<SheetXml>(
-            SheetXml::parse(std::move(*xml), strings(), m_package->date1904()));
-        // Read in one pass; the bytes come back from the package only for a change.
-        m_cells[sheet]->releaseXml();
+            throw partMissing(sheet);
+        m_cells[sheet] =
+            std::make_unique<SheetXml>(SheetXml::parse(std::move(*xml), m_package->date1904()));
+        return m_cells[sheet].get();
     }
+    // Read in one pass as it inflates; the bytes come back from the package
+    // only for a change.
+    const auto entry = part.empty() ? nullptr : m_package->open(part);
+    if (!entry)
+        throw partMissing(sheet);
+    m_cells[sheet] = std::make_unique<SheetXml>(SheetXml::read(
+        [&](char* into, std::size_t room) { return entry->read(into, room); },
+        m_package->date1904()));
     return m_cells[sheet].get();
+}
+
+const SheetXml* XlsxFormat::readableCellsOf(std::size_t sheet) const
+{
+    SheetXml* cells = cellsOf(sheet);
+    if (cells && !cells->stringsBound())
+        cells->bindStrings(strings());
+    return cells;
 }
 
 SheetXml& XlsxFormat::writableCellsOf(std::size_t sheet)
 {
-    SheetXml* cells = cellsOf(sheet);
+    SheetXml* cells = cellsOf(sheet, true);
     if (!cells)
         throw XlsError("The sheet \"" + m_infos[sheet].name +
                        "\" is not a worksheet; it holds no cells to change.");
     if (!cells->holdsXml()) {
         std::optional<std::string> xml = m_package->read(m_package->sheets()[sheet].part);
         if (!xml)
-            throw XlsError("The workbook is damaged: the part of the sheet \"" +
-                               m_infos[sheet].name + "\" is missing.",
-                           XlsError::Kind::Damaged);
+            throw partMissing(sheet);
         cells->restoreXml(std::move(*xml));
     }
     return *cells;
@@ -102,21 +123,22 @@ SheetXml& XlsxFormat::writableCellsOf(std::size_t sheet)
 
 CellValue XlsxFormat::cell(std::size_t sheet, int row, int col) const
 {
-    const SheetXml* cells = cellsOf(sheet);
-    const CellValue* value = cells ? cells->find(row, col) : nullptr;
-    return value ? *value : CellValue{};
+    const SheetXml* cells = readableCellsOf(sheet);
+    std::optional<CellValue> value = cells ? cells->find(row, col) : std::nullopt;
+    return value ? std::move(*value) : CellValue{};
 }
 
 void XlsxFormat::forEachCell(std::size_t sheet,
                              const std::function<void(int row, int col, const CellValue&)>& f) const
 {
-    if (const SheetXml* cells = cellsOf(sheet))
+    if (const SheetXml* cells = readableCellsOf(sheet))
         cells->forEachCell(f);
 }
 
 int XlsxFormat::lastRow(std::size_t sheet) const
 {
-    const SheetXml* cells = cellsOf(sheet);
+    // Reads the whole sheet, the strings its cells point at included.
+    const SheetXml* cells = readableCellsOf(sheet);
     return cells ? cells->lastRow() : 0;
 }
 
@@ -141,9 +163,11 @@ void XlsxFormat::setText(std::size_t sheet, int row, int col, std::string_view u
         throw XlsError("A cell holds at most 32767 characters.");
     SheetXml& cells = writableCellsOf(sheet);
     cells.checkCanChange(row, col);
-    strings();
+    // A sheet pointing past the strings is refused before one is added.
+    if (!cells.stringsBound())
+        cells.bindStrings(strings());
     const std::size_t index = m_strings->indexFor(utf8);
-    cells.setSharedString(row, col, index, std::string(utf8));
+    cells.setSharedString(row, col, index);
     m_dirty = true;
 }
 

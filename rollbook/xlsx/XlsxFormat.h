@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rollbook/WorkbookFormat.h"
+#include "rollbook/XlsError.h"
 #include "rollbook/xlsx/Package.h"
 #include "rollbook/xlsx/SharedStringTable.h"
 #include "rollbook/xlsx/SheetXml.h"
@@ -42,9 +43,13 @@ public:
 private:
     void load(Bytes image);
     const SharedStringTable& strings() const;
-    // The sheet's cells; nothing for a sheet that is not a worksheet.
-    SheetXml* cellsOf(std::size_t sheet) const;
+    // The sheet's cells; nothing for a sheet that is not a worksheet. A sheet
+    // read `forChange` keeps its bytes.
+    SheetXml* cellsOf(std::size_t sheet, bool forChange = false) const;
+    // The same with the shared strings its values need (read on first use).
+    const SheetXml* readableCellsOf(std::size_t sheet) const;
     SheetXml& writableCellsOf(std::size_t sheet);
+    XlsError partMissing(std::size_t sheet) const;
     Bytes newImage() const;
 
     std::unique_ptr<Package> m_package;

@@ -15,66 +15,33 @@ namespace zelvano::xls
 namespace
 {
 
-constexpr char kSeparator = '\x01';
 constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::size_t kPiece = 64 * 1024;
 
 struct ParserDeleter {
     void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
 };
 
+// A namespace declaration in scope: `prefix` ("" for the default namespace)
+// stands for `uri` inside the element at `depth`.
+struct Binding {
+    std::string prefix;
+    std::string uri;
+    int depth;
+};
+
+// Expat reads the names as written ("x:row"); the few namespaces a part
+// declares are looked up here, which costs far less than expat spelling out
+// every name with its namespace.
 struct Session {
     XML_Parser parser = nullptr;
     XmlHandler* handler = nullptr;
     std::exception_ptr failure;
     bool doctype = false;
-    std::string_view xml;
-    bool prefixFromBytes = false; // a UTF-8 document: prefixes read from its tags
+    int depth = 0;
+    std::vector<Binding> bindings{{"xml", std::string(kXmlNamespace), 0}};
+    int defaultBinding = -1; // index of the innermost default namespace
 };
-
-// The prefix of the start tag at `begin` as written ("x" of "<x:row ...>").
-std::string_view writtenPrefix(std::string_view xml, std::size_t begin)
-{
-    for (std::size_t i = begin + 1; i < xml.size(); ++i) {
-        const char c = xml[i];
-        if (c == ':')
-            return xml.substr(begin + 1, i - begin - 1);
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>')
-            break;
-    }
-    return {};
-}
-
-// Splits expat's "uri\1local\1prefix" (or a bare "local").
-void splitName(const char* name, std::string_view& uri, std::string_view& local,
-               std::string_view& prefix)
-{
-    // Nearly every element of a workbook part is in the main namespace: its
-    // name is known at once and only the short rest is scanned.
-    if (std::strncmp(name, kMainNamespace.data(), kMainNamespace.size()) == 0 &&
-        name[kMainNamespace.size()] == kSeparator) {
-        uri = kMainNamespace;
-        const char* rest = name + kMainNamespace.size() + 1;
-        const char* at = rest;
-        while (*at && *at != kSeparator)
-            ++at;
-        local = std::string_view(rest, static_cast<std::size_t>(at - rest));
-        prefix = *at ? std::string_view(at + 1) : std::string_view{};
-        return;
-    }
-    const std::string_view all(name);
-    const auto first = all.find(kSeparator);
-    if (first == std::string_view::npos) {
-        uri = {};
-        local = all;
-        prefix = {};
-        return;
-    }
-    uri = all.substr(0, first);
-    const auto second = all.find(kSeparator, first + 1);
-    local = all.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
-                                                                   : second - first - 1);
-    prefix = second == std::string_view::npos ? std::string_view{} : all.substr(second + 1);
-}
 
 void stopWith(Session& s, std::exception_ptr e)
 {
@@ -83,18 +50,106 @@ void stopWith(Session& s, std::exception_ptr e)
     XML_StopParser(s.parser, XML_FALSE);
 }
 
+// "x" and "row" of "x:row"; no prefix for "row". One look at each byte.
+void splitQualified(const char* name, std::string_view& prefix, std::string_view& local)
+{
+    const char* colon = nullptr;
+    const char* at = name;
+    for (; *at; ++at)
+        if (*at == ':' && !colon)
+            colon = at;
+    if (!colon) {
+        prefix = {};
+        local = std::string_view(name, static_cast<std::size_t>(at - name));
+        return;
+    }
+    prefix = std::string_view(name, static_cast<std::size_t>(colon - name));
+    local = std::string_view(colon + 1, static_cast<std::size_t>(at - colon - 1));
+}
+
+// `written` (NUL-terminated) is exactly `name`.
+bool sameName(const char* written, std::string_view name)
+{
+    for (char c : name)
+        if (*written++ != c)
+            return false;
+    return *written == '\0';
+}
+
+// Takes the element's namespace declarations (xmlns, xmlns:p) into scope.
+void declare(Session& s, const char** atts)
+{
+    for (const char** a = atts; a[0]; a += 2) {
+        const char* name = a[0];
+        if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0 ||
+            (name[5] != '\0' && name[5] != ':'))
+            continue;
+        const std::string_view prefix = name[5] ? std::string_view(name + 6) : std::string_view{};
+        if (prefix.empty())
+            s.defaultBinding = static_cast<int>(s.bindings.size());
+        s.bindings.push_back({std::string(prefix), a[1], s.depth});
+    }
+}
+
+// The namespace a prefix stands for; nothing for a prefix never declared.
+const std::string* resolve(const Session& s, std::string_view prefix)
+{
+    if (prefix.empty())
+        return s.defaultBinding < 0 ? nullptr : &s.bindings[std::size_t(s.defaultBinding)].uri;
+    for (auto it = s.bindings.rbegin(); it != s.bindings.rend(); ++it)
+        if (it->prefix == prefix)
+            return &it->uri;
+    return nullptr;
+}
+
+// Lets go of the declarations of the element that ends.
+void leaveScope(Session& s)
+{
+    bool defaultGone = false;
+    while (s.bindings.back().depth == s.depth) {
+        defaultGone = defaultGone || s.bindings.back().prefix.empty();
+        s.bindings.pop_back();
+    }
+    if (defaultGone) {
+        s.defaultBinding = -1;
+        for (std::size_t i = s.bindings.size(); i-- > 0;)
+            if (s.bindings[i].prefix.empty()) {
+                s.defaultBinding = static_cast<int>(i);
+                break;
+            }
+    }
+    --s.depth;
+}
+
+XlsError unboundPrefix(const Session& s, const std::string& part)
+{
+    return XlsError(part + " is damaged: unbound prefix at line " +
+                        std::to_string(XML_GetCurrentLineNumber(s.parser)) + ".",
+                    XlsError::Kind::Damaged);
+}
+
+struct SessionPart {
+    Session* session;
+    const std::string* part;
+};
+
 void XMLCALL onStart(void* data, const char* name, const char** atts)
 {
-    auto& s = *static_cast<Session*>(data);
+    const SessionPart& sp = *static_cast<SessionPart*>(data);
+    Session& s = *sp.session;
     if (s.failure)
         return;
+    ++s.depth;
+    declare(s, atts);
     XmlStart e{};
-    splitName(name, e.uri, e.local, e.prefix);
+    splitQualified(name, e.prefix, e.local);
+    if (const std::string* uri = resolve(s, e.prefix))
+        e.uri = *uri;
+    else if (!e.prefix.empty())
+        return stopWith(s, std::make_exception_ptr(unboundPrefix(s, *sp.part)));
     e.attributes = atts;
     e.begin = static_cast<std::size_t>(XML_GetCurrentByteIndex(s.parser));
     e.tagEnd = e.begin + static_cast<std::size_t>(XML_GetCurrentByteCount(s.parser));
-    if (s.prefixFromBytes)
-        e.prefix = writtenPrefix(s.xml, e.begin);
     try {
         s.handler->start(e);
     } catch (...) {
@@ -106,13 +161,12 @@ void XMLCALL onStart(void* data, const char* name, const char** atts)
 // with a count of zero; for "</x>" at the end tag with its length.
 void XMLCALL onEnd(void* data, const char* name)
 {
-    auto& s = *static_cast<Session*>(data);
+    Session& s = *static_cast<SessionPart*>(data)->session;
     if (s.failure)
         return;
-    std::string_view uri, local, prefix;
-    splitName(name, uri, local, prefix);
+    std::string_view prefix;
     XmlEnd e{};
-    e.local = local;
+    splitQualified(name, prefix, e.local);
     e.closeBegin = static_cast<std::size_t>(XML_GetCurrentByteIndex(s.parser));
     e.end = e.closeBegin + static_cast<std::size_t>(XML_GetCurrentByteCount(s.parser));
     try {
@@ -120,11 +174,12 @@ void XMLCALL onEnd(void* data, const char* name)
     } catch (...) {
         stopWith(s, std::current_exception());
     }
+    leaveScope(s);
 }
 
 void XMLCALL onText(void* data, const char* text, int length)
 {
-    auto& s = *static_cast<Session*>(data);
+    Session& s = *static_cast<SessionPart*>(data)->session;
     if (s.failure)
         return;
     try {
@@ -136,10 +191,52 @@ void XMLCALL onText(void* data, const char* text, int length)
 
 void XMLCALL onDoctype(void* data, const char*, const char*, const char*, int)
 {
-    auto& s = *static_cast<Session*>(data);
+    Session& s = *static_cast<SessionPart*>(data)->session;
     s.doctype = true;
     XML_StopParser(s.parser, XML_FALSE);
 }
+
+// A parser for one document, its handlers set.
+class Parse
+{
+public:
+    Parse(XmlHandler& handler, const std::string& part) : m_part{&m_session, &part}
+    {
+        m_parser.reset(XML_ParserCreate(nullptr));
+        if (!m_parser)
+            throw XlsError("Out of memory reading " + part + ".");
+        m_session.parser = m_parser.get();
+        m_session.handler = &handler;
+        XML_SetUserData(m_session.parser, &m_part);
+        XML_SetElementHandler(m_session.parser, onStart, onEnd);
+        XML_SetCharacterDataHandler(m_session.parser, onText);
+        XML_SetStartDoctypeDeclHandler(m_session.parser, onDoctype);
+    }
+
+    XML_Parser parser() const { return m_session.parser; }
+
+    // Throws what the handler threw, or XlsError(Kind::Damaged) for a
+    // document expat refused.
+    void check(XML_Status status) const
+    {
+        const std::string& part = *m_part.part;
+        if (m_session.failure)
+            std::rethrow_exception(m_session.failure);
+        if (m_session.doctype)
+            throw XlsError(part + " declares a document type, which a workbook part never does.",
+                           XlsError::Kind::Damaged);
+        if (status != XML_STATUS_OK)
+            throw XlsError(part + " is damaged: " +
+                               XML_ErrorString(XML_GetErrorCode(m_session.parser)) + " at line " +
+                               std::to_string(XML_GetCurrentLineNumber(m_session.parser)) + ".",
+                           XlsError::Kind::Damaged);
+    }
+
+private:
+    std::unique_ptr<XML_ParserStruct, ParserDeleter> m_parser;
+    Session m_session;
+    SessionPart m_part;
+};
 
 bool isSpace(char c)
 {
@@ -156,7 +253,7 @@ bool isMainNamespace(std::string_view uri)
 const char* XmlStart::attribute(std::string_view name) const
 {
     for (const char** a = attributes; a && a[0]; a += 2) {
-        if (name == a[0])
+        if (sameName(a[0], name))
             return a[1];
     }
     return nullptr;
@@ -164,10 +261,10 @@ const char* XmlStart::attribute(std::string_view name) const
 
 const char* XmlStart::xmlAttribute(std::string_view local) const
 {
+    // The prefix "xml" is bound to the XML namespace, and only it is.
     for (const char** a = attributes; a && a[0]; a += 2) {
-        std::string_view uri, l, prefix;
-        splitName(a[0], uri, l, prefix);
-        if (uri == kXmlNamespace && l == local)
+        const std::string_view name(a[0]);
+        if (name.size() == local.size() + 4 && name.starts_with("xml:") && name.ends_with(local))
             return a[1];
     }
     return nullptr;
@@ -177,33 +274,25 @@ void parseXml(std::string_view xml, XmlHandler& handler, const std::string& part
 {
     if (xml.size() > static_cast<std::size_t>(INT_MAX))
         throw XlsError(part + " is too large to read.", XlsError::Kind::Damaged);
-    std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(
-        XML_ParserCreateNS(nullptr, kSeparator));
-    if (!parser)
-        throw XlsError("Out of memory reading " + part + ".");
-    Session s;
-    s.parser = parser.get();
-    s.handler = &handler;
-    XML_SetUserData(s.parser, &s);
-    // Expat spelling out every name with its prefix costs a third of its
-    // time; in a UTF-8 document the few prefixes wanted are read from the
-    // tag's own bytes instead.
-    s.xml = xml;
-    s.prefixFromBytes = isUtf8Document(xml);
-    XML_SetReturnNSTriplet(s.parser, s.prefixFromBytes ? 0 : 1);
-    XML_SetElementHandler(s.parser, onStart, onEnd);
-    XML_SetCharacterDataHandler(s.parser, onText);
-    XML_SetStartDoctypeDeclHandler(s.parser, onDoctype);
-    const auto status = XML_Parse(s.parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE);
-    if (s.failure)
-        std::rethrow_exception(s.failure);
-    if (s.doctype)
-        throw XlsError(part + " declares a document type, which a workbook part never does.",
-                       XlsError::Kind::Damaged);
-    if (status != XML_STATUS_OK) {
-        throw XlsError(part + " is damaged: " + XML_ErrorString(XML_GetErrorCode(s.parser)) +
-                           " at line " + std::to_string(XML_GetCurrentLineNumber(s.parser)) + ".",
-                       XlsError::Kind::Damaged);
+    Parse parse(handler, part);
+    parse.check(XML_Parse(parse.parser(), xml.data(), static_cast<int>(xml.size()), XML_TRUE));
+}
+
+bool parseXml(const ReadSome& read, XmlHandler& handler, const std::string& part)
+{
+    Parse parse(handler, part);
+    bool utf8 = true;
+    for (bool first = true;; first = false) {
+        // The bytes go straight into expat's own buffer.
+        void* buffer = XML_GetBuffer(parse.parser(), static_cast<int>(kPiece));
+        if (!buffer)
+            throw XlsError("Out of memory reading " + part + ".");
+        const std::size_t n = read(static_cast<char*>(buffer), kPiece);
+        if (first)
+            utf8 = isUtf8Document(std::string_view(static_cast<const char*>(buffer), n));
+        parse.check(XML_ParseBuffer(parse.parser(), static_cast<int>(n), n == 0));
+        if (n == 0)
+            return utf8;
     }
 }
 

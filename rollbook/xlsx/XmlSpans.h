@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,12 @@ struct XmlStart {
     std::string_view uri;    // namespace, empty for none
     std::string_view local;  // local name
     std::string_view prefix; // as written, empty for the default namespace
-    const char** attributes; // expat's list: name, value, name, value, ..., null
+    const char** attributes; // expat's list: name as written, value, ..., null
+                             // (namespace declarations included)
     std::size_t begin;       // offset of '<'
     std::size_t tagEnd;      // offset just past the start tag's '>'
 
-    // The value of an attribute without a namespace ("r", "t", "ref").
+    // The value of an attribute without a prefix ("r", "t", "ref").
     const char* attribute(std::string_view name) const;
     // The value of an attribute in the XML namespace ("space").
     const char* xmlAttribute(std::string_view local) const;
@@ -48,11 +50,19 @@ public:
     virtual void text(std::string_view utf8) = 0;
 };
 
-// Runs expat over the whole document with namespace processing. A document
-// that is not well-formed, or declares a DOCTYPE (no OOXML part does, and
+// Runs expat over the whole document, each element's namespace found from
+// the declarations in scope. A document that is not well-formed, uses a
+// prefix it never declared, or declares a DOCTYPE (no OOXML part does, and
 // entity declarations could blow up), throws XlsError(Kind::Damaged)
 // naming `part`. Exceptions from the handler pass through.
 void parseXml(std::string_view xml, XmlHandler& handler, const std::string& part);
+
+// Fills `into` with up to `room` bytes of a document; fewer only at its end.
+using ReadSome = std::function<std::size_t(char* into, std::size_t room)>;
+// The same over a document read piece by piece (a part being inflated),
+// never held whole; offsets count from the document's start. Returns
+// whether the document is in UTF-8 (isUtf8Document).
+bool parseXml(const ReadSome& read, XmlHandler& handler, const std::string& part);
 
 // Whether new UTF-8 bytes can be spliced into the document: it is in UTF-8
 // (no UTF-16 byte-order mark, no other declared encoding).

@@ -84,18 +84,100 @@ zip_t* openOn(const Bytes& image, int flags, zip_source_t** keptSource)
 
 Bytes readAllOf(zip_source_t* source)
 {
+    // The new archive is read out straight into the image, sized as libzip
+    // says it is.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    const bool sized = zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
     if (zip_source_open(source) < 0)
         throw XlsError("The new workbook image cannot be read back.");
-    Bytes out;
-    std::uint8_t buffer[kChunk];
+    Bytes out(sized ? static_cast<std::size_t>(stat.size) + 1 : kChunk);
+    std::size_t filled = 0;
     zip_int64_t n;
-    while ((n = zip_source_read(source, buffer, sizeof buffer)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
+    while ((n = zip_source_read(source, out.data() + filled, out.size() - filled)) > 0) {
+        filled += static_cast<std::size_t>(n);
+        if (filled == out.size())
+            out.resize(out.size() * 2);
+    }
     zip_source_close(source);
     if (n < 0)
         throw XlsError("The new workbook image cannot be read back.");
+    out.resize(filled);
     return out;
 }
+
+// libzip 1.7 deflates a part that replaces a deflated one at its best level
+// (9) whatever level it is asked for: much slower on a worksheet than
+// zlib's usual level 6, the one Excel and LibreOffice write, for a part
+// hardly smaller. So the new parts are deflated at 6 in an archive of their
+// own, and their compressed bytes copied into the workbook as they are.
+class StagedParts
+{
+public:
+    explicit StagedParts(const std::map<std::string, std::string>& parts)
+    {
+        if (parts.empty())
+            return; // libzip writes no archive at all for none
+        zip_error_t error;
+        zip_error_init(&error);
+        m_buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+        if (!m_buffer)
+            throw XlsError("Out of memory while writing the workbook: " + libzipText(&error));
+        zip_source_keep(m_buffer);
+        zip_t* staging = zip_open_from_source(m_buffer, ZIP_TRUNCATE, &error);
+        if (!staging) {
+            zip_source_free(m_buffer);
+            zip_source_free(m_buffer);
+            throw XlsError("The workbook cannot be written: " + libzipText(&error));
+        }
+        for (const auto& [name, data] : parts) {
+            zip_source_t* source = zip_source_buffer(staging, data.data(), data.size(), 0);
+            const zip_int64_t at = source ? zip_file_add(staging, name.c_str(), source, 0) : -1;
+            if (at < 0) {
+                if (source)
+                    zip_source_free(source);
+                fail(staging);
+            }
+            zip_set_file_compression(staging, static_cast<zip_uint64_t>(at), ZIP_CM_DEFLATE, 6);
+        }
+        if (zip_close(staging) < 0)
+            fail(staging);
+        zip_source_keep(m_buffer);
+        m_staged = zip_open_from_source(m_buffer, ZIP_RDONLY, &error);
+        if (!m_staged) {
+            zip_source_free(m_buffer);
+            zip_source_free(m_buffer);
+            throw XlsError("The workbook cannot be written: " + libzipText(&error));
+        }
+    }
+    ~StagedParts()
+    {
+        if (m_staged)
+            zip_discard(m_staged);
+        if (m_buffer)
+            zip_source_free(m_buffer);
+    }
+    StagedParts(const StagedParts&) = delete;
+    StagedParts& operator=(const StagedParts&) = delete;
+
+    // The compressed bytes of the `i`th part, for the archive `into`.
+    zip_source_t* source(zip_t* into, std::size_t i) const
+    {
+        return zip_source_zip(into, m_staged, i, 0, 0, -1);
+    }
+
+private:
+    [[noreturn]] void fail(zip_t* staging)
+    {
+        const std::string text = zip_strerror(staging);
+        zip_discard(staging);
+        zip_source_free(m_buffer);
+        throw XlsError("The workbook cannot be written: " + text);
+    }
+
+    zip_source_t* m_buffer = nullptr;
+    zip_t* m_staged = nullptr;
+};
 
 } // namespace
 
@@ -143,44 +225,81 @@ std::optional<std::size_t> ZipArchive::indexOf(std::string_view name) const
     return it->second;
 }
 
-std::optional<std::string> ZipArchive::read(std::string_view name) const
+ZipArchive::Entry::Entry(const ZipArchive& zip, std::size_t index)
+    : m_zip(zip), m_name(zip.m_names[index])
 {
-    const auto index = indexOf(name);
-    if (!index)
-        return std::nullopt;
-    const std::string& entry = m_names[*index];
-    zip_file_t* file = zip_fopen_index(m_zip, *index, 0);
-    if (!file)
-        damaged("the part \"" + entry + "\" cannot be read (" + zip_strerror(m_zip) + ").");
-    // Declared sizes are not trusted: the data is read in chunks and counted.
-    std::string data;
-    char buffer[kChunk];
-    zip_int64_t n;
-    while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) {
-        if (data.size() + static_cast<std::uint64_t>(n) > m_inflateLimit) {
-            zip_fclose(file);
-            damaged("the part \"" + entry + "\" inflates to more than " +
-                    std::to_string(m_inflateLimit >> 20) + " MB.");
-        }
-        data.append(buffer, static_cast<std::size_t>(n));
+    m_file = zip_fopen_index(zip.m_zip, index, 0);
+    if (!m_file)
+        damaged("the part \"" + m_name + "\" cannot be read (" + zip_strerror(zip.m_zip) + ").");
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(zip.m_zip, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+        m_sized = true;
+        m_declared = stat.size;
     }
-    const std::string error = n < 0 ? zip_file_strerror(file) : "";
-    zip_fclose(file);
-    if (n < 0)
-        damaged("the part \"" + entry + "\" cannot be read (" + error + ").");
+    m_expected = static_cast<std::size_t>(std::min(m_declared, zip.m_inflateLimit));
+}
+
+ZipArchive::Entry::~Entry()
+{
+    zip_fclose(m_file);
+}
+
+std::size_t ZipArchive::Entry::read(char* into, std::size_t room)
+{
+    // Declared sizes are not trusted: the data is counted as it comes.
+    std::size_t got = 0;
+    while (got < room && !m_ended) {
+        const zip_int64_t n = zip_fread(m_file, into + got, room - got);
+        if (n < 0)
+            damaged("the part \"" + m_name + "\" cannot be read (" + zip_file_strerror(m_file) +
+                    ").");
+        m_ended = n == 0;
+        got += static_cast<std::size_t>(n);
+    }
+    m_read += got;
+    if (m_read > m_zip.m_inflateLimit)
+        damaged("the part \"" + m_name + "\" inflates to more than " +
+                std::to_string(m_zip.m_inflateLimit >> 20) + " MB.");
     // libzip reads a deflated entry to the end of its stream whatever size
     // the headers declare; a size that lies marks a damaged archive, and a
     // write would copy the lie on.
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(m_zip, *index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
-        stat.size != data.size())
-        damaged("the part \"" + entry + "\" does not have the size its header declares.");
+    if (m_ended && m_sized && m_read != m_declared)
+        damaged("the part \"" + m_name + "\" does not have the size its header declares.");
+    return got;
+}
+
+std::unique_ptr<ZipArchive::Entry> ZipArchive::open(std::string_view name) const
+{
+    const auto index = indexOf(name);
+    if (!index)
+        return nullptr;
+    return std::unique_ptr<Entry>(new Entry(*this, *index));
+}
+
+std::optional<std::string> ZipArchive::read(std::string_view name) const
+{
+    const auto entry = open(name);
+    if (!entry)
+        return std::nullopt;
+    // Inflated straight into the result, sized as declared (one byte more,
+    // so the end is seen without growing it).
+    std::string data(entry->expectedSize() + 1, '\0');
+    std::size_t filled = 0;
+    while (true) {
+        const std::size_t n = entry->read(data.data() + filled, data.size() - filled);
+        filled += n;
+        if (filled < data.size())
+            break;
+        data.resize(std::min<std::uint64_t>(data.size() * 2, m_inflateLimit + 1));
+    }
+    data.resize(filled);
     return data;
 }
 
 Bytes ZipArchive::write(const Changes& changes) const
 {
+    const StagedParts staged(changes.put);
     zip_source_t* target = nullptr;
     zip_t* zip = openOn(m_image, 0, &target);
     auto fail = [&](const std::string& what) {
@@ -191,8 +310,9 @@ Bytes ZipArchive::write(const Changes& changes) const
     for (const auto& name : changes.removed)
         if (const auto index = indexOf(name); index && zip_delete(zip, *index) < 0)
             fail(zip_strerror(zip));
+    std::size_t i = 0;
     for (const auto& [name, data] : changes.put) {
-        zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
+        zip_source_t* source = staged.source(zip, i++);
         if (!source)
             fail(zip_strerror(zip));
         const auto index = indexOf(name);

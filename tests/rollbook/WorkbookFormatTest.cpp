@@ -119,6 +119,26 @@ TEST(WorkbookFormat, XlsxContentNamedXls_OpensWithTheBoundsOfXlsx)
     EXPECT_EQ(Workbook::open(file).cell(0, 3, 9).number, 2.5);
 }
 
+// Whatever kind of cell came before, the values handed out one after another
+// are each whole, as a lookup of that one cell gives it.
+TEST(WorkbookFormat, EveryCellListed_SameAsReadAlone)
+{
+    const fs::path xlsx = fs::path(ZELVANO_SOURCE_DIR) / "tests" / "fixtures" / "xlsx";
+    const fs::path xlsxSamples = fs::path(ZELVANO_SHARED_DIR) / "xlsx-samples";
+    for (const fs::path& file :
+         {fixturesDir() / "rollbook_xlwt.xls", fixturesDir() / "formulas_lo.xls",
+          samplesDir() / "types.xls", xlsx / "rollbook_lo.xlsx", xlsxSamples / "errors.xlsx"}) {
+        const Workbook wb = Workbook::open(file);
+        std::size_t cells = 0;
+        for (std::size_t s = 0; s < wb.worksheetCount(); ++s)
+            wb.forEachCell(s, [&](int row, int col, const CellValue& v) {
+                ++cells;
+                EXPECT_EQ(v, wb.cell(s, row, col)) << file << " " << row << ":" << col;
+            });
+        EXPECT_GT(cells, 0u) << file;
+    }
+}
+
 TEST(WorkbookFormat, RowAndColumnBounds_ComeFromTheFormat)
 {
     const Workbook wb = Workbook::open(fixturesDir() / "rollbook_xlwt.xls");

@@ -135,6 +135,20 @@ TEST(SafeSave, Backup_TakenOnceBeforeTheFirstSave)
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
+TEST(SafeSave, Backup_StaysAsItWas_WhenTheNewFileIsWrittenInPlace)
+{
+    TempDir dir;
+    const fs::path target = dir.path() / kRollBook;
+    const fs::path backup = dir.path() / kBackup;
+    writeFile(target, text("as the teacher left it"));
+    saveFileAtomically(target, text("first save"), backup);
+    writeFile(target, text("another program wrote here")); // in place, same file
+    EXPECT_EQ(readFile(backup), text("as the teacher left it"));
+    // The backup is a file of its own: writing over it leaves the roll book.
+    writeFile(backup, text("scribbled"));
+    EXPECT_EQ(readFile(target), text("another program wrote here"));
+}
+
 TEST(SafeSave, Backup_ReplacesAnOlderBackupAtomically)
 {
     TempDir dir;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 using namespace zelvano::xls;
 using namespace zelvano::xls::testing_support;
 
@@ -31,13 +34,25 @@ TEST_P(SheetReadTest, ReadsTheValueExcelShows)
                              "<si><r><t>課きく</t></r><rPh sb=\"0\" eb=\"1\"><t>カ</t></rPh></si>"
                              "<si><t>ABC_x000D_\nDEF</t></si><si/>");
     const auto sheet = SheetXml::parse(c.xml, strings, c.date1904);
-    const CellValue* v = sheet.find(c.row, c.col);
+    const std::optional<CellValue> v = sheet.find(c.row, c.col);
     if (c.expected.isEmpty()) {
-        EXPECT_EQ(v, nullptr);
+        EXPECT_FALSE(v.has_value());
         return;
     }
-    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(v.has_value());
     EXPECT_EQ(*v, c.expected) << v->toText();
+    // Read as it inflates, in pieces that cut names and texts, it holds the same.
+    std::size_t at = 0;
+    auto streamed = SheetXml::read(
+        [&](char* into, std::size_t room) {
+            const std::size_t n = std::min({room, std::size_t{5}, c.xml.size() - at});
+            std::copy_n(c.xml.data() + at, n, into);
+            at += n;
+            return n;
+        },
+        c.date1904);
+    streamed.bindStrings(strings);
+    EXPECT_EQ(streamed.find(c.row, c.col), v);
 }
 
 const std::string kPrefixed = "<x:worksheet xmlns:x=\"" + kMain +
@@ -46,6 +61,11 @@ const std::string kPrefixed = "<x:worksheet xmlns:x=\"" + kMain +
 const std::string kStrict =
     "<worksheet xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><sheetData><row "
     "r=\"1\"><c r=\"A1\"><v>7</v></c></row></sheetData></worksheet>";
+const std::string kScoped =
+    "<worksheet xmlns=\"" + kMain +
+    "\"><sheetData><p:row xmlns:p=\"" + kMain +
+    "\" r=\"1\"><p:c r=\"A1\"><p:v>7</p:v></p:c></p:row><row r=\"2\" xmlns=\"urn:other\"><c "
+    "r=\"A2\"><v>8</v></c></row><row r=\"3\"><c r=\"A3\"><v>9</v></c></row></sheetData></worksheet>";
 const std::string kForeignC =
     "<worksheet xmlns=\"" + kMain +
     "\" xmlns:o=\"urn:other\"><sheetData><row r=\"1\"><o:c r=\"A1\"><v>7</v></o:c>"
@@ -121,6 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Prefixed", kPrefixed, 2, 3, CellValue::ofText("plain")},
         ReadCase{"StrictNamespace", kStrict, 1, 1, CellValue::ofNumber(7)},
         ReadCase{"ForeignElementIgnored", kForeignC, 1, 1, CellValue{}},
+        ReadCase{"PrefixDeclaredOnTheRow", kScoped, 1, 1, CellValue::ofNumber(7)},
+        ReadCase{"RowInAnotherDefaultNamespace", kScoped, 2, 1, CellValue{}},
+        ReadCase{"DefaultNamespaceBackAfterIt", kScoped, 3, 1, CellValue::ofNumber(9)},
         ReadCase{"LastColumnAndRow",
                  sheetXml("<row r=\"1048576\"><c r=\"XFD1048576\"><v>9</v></c></row>"), 1048576,
                  16384, CellValue::ofNumber(9)}),
@@ -149,6 +172,33 @@ TEST(SheetReadTest, LastRowCountsEmptyRowsAndVisitsCellsInOrder)
         seen.push_back(cellRefText({r, c}) + "=" + v.toText());
     });
     EXPECT_EQ(seen, (std::vector<std::string>{"A2=1", "B2=2"}));
+}
+
+TEST(SheetReadTest, EveryKindOfValueInARow_ListedWhole)
+{
+    const auto strings = sst("<si><t>plain</t></si>");
+    const auto sheet = SheetXml::parse(
+        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"B1\"><v>2</v>"
+                 "</c><c r=\"C1\" t=\"b\"><v>1</v></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c><c "
+                 "r=\"E1\" t=\"s\"><v>0</v></c><c r=\"F1\"><v>3</v></c></row>"),
+        strings, false);
+    std::vector<CellValue> seen;
+    sheet.forEachCell([&](int, int, const CellValue& v) { seen.push_back(v); });
+    EXPECT_EQ(seen, (std::vector<CellValue>{CellValue::ofText("x"), CellValue::ofNumber(2),
+                                            CellValue::ofBoolean(true), CellValue::ofError(0x2A),
+                                            CellValue::ofText("plain"), CellValue::ofNumber(3)}));
+}
+
+TEST(SheetReadTest, NumbersRoundedAsTheTextSays)
+{
+    for (const char* text : {"0", "7", "0012", "0.5", "1.5", "0.1", "2.675", "0.3",
+                             "123456789012345", "1234567890123456", "99999.99999", "1e3",
+                             "-2.5", " 4 ", "+3"}) {
+        const auto sheet = SheetXml::parse(
+            sheetXml(std::string("<row r=\"1\"><c r=\"A1\"><v>") + text + "</v></c></row>"),
+            sst(""), false);
+        EXPECT_EQ(sheet.find(1, 1), CellValue::ofNumber(std::strtod(text, nullptr))) << text;
+    }
 }
 
 struct DamageCase {
@@ -191,7 +241,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   sheetXml("").substr(sheetXml("").find("<worksheet"))},
         DamageCase{"TwoCellTables",
                    sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<sheetData/>")},
-        DamageCase{"NotXml", "PK\x03\x04 not xml"}),
+        DamageCase{"NotXml", "PK\x03\x04 not xml"},
+        DamageCase{"UndeclaredPrefix", sheetXml("<x:row r=\"1\"/>")},
+        DamageCase{"PrefixOutOfScope",
+                   sheetXml("<x:row xmlns:x=\"" + kMain + "\" r=\"1\"/><x:row r=\"2\"/>")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SharedStringTableTest, ReadsEntriesAndFindsPlainOnes)

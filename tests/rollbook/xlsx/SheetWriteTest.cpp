@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "<row r=\"1\" spans=\"1:3\"><c r=\"A1\" s=\"2\"><v>2.5</v></c>"
                   "<c r=\"C1\"><v>3</v></c></row>"},
         WriteCase{"NewCellBetweenCells", kDim, kRow1,
-                  [](SheetXml& s) { s.setSharedString(1, 2, 1, "new"); }, kDim,
+                  [](SheetXml& s) { s.setSharedString(1, 2, 1); }, kDim,
                   "<row r=\"1\" spans=\"1:3\"><c r=\"A1\" s=\"2\" t=\"s\"><v>0</v></c>"
                   "<c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\"><v>3</v></c></row>"},
         WriteCase{"NewCellsPastTheRowAndSheet", kDim, kRow1,
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"CellWrittenTwice", "", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
                   [](SheetXml& s) {
                       s.setNumber(1, 1, 2);
-                      s.setSharedString(1, 1, 0, "old");
+                      s.setSharedString(1, 1, 0);
                   },
                   "", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"},
         WriteCase{"SharedFormulaHandedOnDown", "", kShared,
@@ -150,7 +150,7 @@ TEST(SheetWriteTest, EmptySheetDataGainsItsFirstRow)
     const std::string xml = "<x:worksheet xmlns:x=\"" + kMain +
                             "\"><x:dimension ref=\"A1\"/><x:sheetData/><x:drawing/></x:worksheet>";
     auto sheet = SheetXml::parse(xml, sst(""), false);
-    sheet.setSharedString(3, 2, 0, "t");
+    sheet.setSharedString(3, 2, 0);
     EXPECT_EQ(sheet.serialize(), "<x:worksheet xmlns:x=\"" + kMain +
                                      "\"><x:dimension ref=\"A1:B3\"/><x:sheetData><x:row r=\"3\">"
                                      "<x:c r=\"B3\" t=\"s\"><x:v>0</x:v></x:c></x:row>"

@@ -4,6 +4,8 @@
 
 #include "rollbook/XlsError.h"
 #include "rollbook/xlsx/XlsxFormat.h"
+#include "rollbook/xlsx/XmlSpans.h"
+#include "rollbook/xlsx/ZipArchive.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,6 +31,25 @@ std::size_t count(const std::string& text, const std::string& what)
 }
 
 } // namespace
+
+TEST(XlsxFormat, NumberWrite_LeavesTheSharedStringsUnread_AReadFindsThemDamaged)
+{
+    ZipArchive::Changes broken;
+    broken.put["xl/sharedStrings.xml"] = "<sst xmlns=\"" + std::string(kMainNamespace) + "\"><si>";
+    const Bytes image =
+        ZipArchive(readBytes(xlsxSamplesDir() / "inventory-table.xlsx")).write(broken);
+    auto book = openXlsxFormat(image);
+    book->setNumber(0, 2, 2, 7);
+    Bytes saved;
+    book->save([&](const Bytes& written) { saved = written; });
+    EXPECT_FALSE(saved.empty());
+    try {
+        book->lastRow(0);
+        FAIL() << "the damaged strings were not noticed";
+    } catch (const XlsError& e) {
+        EXPECT_EQ(e.kind(), XlsError::Kind::Damaged) << e.what();
+    }
+}
 
 TEST(XlsxFormat, FailedSave_KeepsChangesForTheNextOne)
 {

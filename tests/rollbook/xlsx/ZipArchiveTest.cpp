@@ -144,6 +144,40 @@ TEST(ZipArchive, Write_KeepsUnchangedEntriesCompressedBytes)
     EXPECT_EQ(*ZipArchive(readBytes(after)).read("xl/added.xml"), "<added/>");
 }
 
+TEST(ZipArchive, Write_DeflatesChangedAndNewPartsAtTheUsualLevel)
+{
+    TempDir dir;
+    ZipArchive zip(readBytes(xlsxSamplesDir() / "picture.xlsx"));
+    ZipArchive::Changes changes;
+    std::string sheet = "<worksheet>";
+    for (int i = 0; i < 2000; ++i)
+        sheet += "<c r=\"A" + std::to_string(i) + "\"><v>" + std::to_string(i % 7) + "</v></c>";
+    changes.put["xl/worksheets/sheet1.xml"] = sheet + "</worksheet>";
+    changes.put["xl/added.xml"] = sheet + "</worksheet>";
+    const fs::path after = dir.path() / "after.xlsx";
+    writeBytes(after, zip.write(changes));
+    for (const char* part : {"xl/worksheets/sheet1.xml", "xl/added.xml"}) {
+        EXPECT_EQ(oracle("zip_check.py", {"level", after, part}).out, "normal\n") << part;
+        EXPECT_EQ(*ZipArchive(readBytes(after)).read(part), sheet + "</worksheet>") << part;
+    }
+}
+
+TEST(ZipArchive, EntryReadInPieces_GivesTheBytesOfAWholeRead)
+{
+    const ZipArchive zip(readBytes(xlsxSamplesDir() / "picture.xlsx"));
+    for (const std::string& name : zip.names()) {
+        const auto entry = zip.open(name);
+        ASSERT_TRUE(entry) << name;
+        std::string pieces;
+        char buffer[1000];
+        while (const std::size_t n = entry->read(buffer, sizeof buffer))
+            pieces.append(buffer, n);
+        EXPECT_EQ(entry->read(buffer, sizeof buffer), 0u) << name;
+        EXPECT_EQ(pieces, *zip.read(name)) << name;
+    }
+    EXPECT_FALSE(zip.open("xl/missing.xml"));
+}
+
 TEST(ZipArchive, WriteOfNothing_KeepsEveryEntry)
 {
     TempDir dir;

@@ -76,6 +76,11 @@ def main():
     elif cmd == 'read':
         with zipfile.ZipFile(sys.argv[2]) as z:
             sys.stdout.buffer.write(z.read(sys.argv[3]))
+    elif cmd == 'level':
+        # The deflate level the entry's flags name (bits 1 and 2).
+        with zipfile.ZipFile(sys.argv[2]) as z:
+            bits = z.getinfo(sys.argv[3]).flag_bits >> 1 & 3
+            print(['normal', 'maximum', 'fast', 'superfast'][bits])
     elif cmd == 'formulas':
         with zipfile.ZipFile(sys.argv[2]) as z:
             print(len(formula_cells(z.read(sys.argv[3]))))

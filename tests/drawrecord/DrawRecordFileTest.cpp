@@ -149,6 +149,19 @@ TEST_F(RecordFixture, Unwritable_WarnsOncePerRun_AndGoesOn)
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
 }
 
+// One of two programs appending to the same record, with a record object,
+// messages and clock of its own; true when it had nothing to tell.
+bool appendAsOneProgram(const RecordFixture& fixture, int which, int lines)
+{
+    ScriptedMessages messagesOfThis;
+    PatientClock ownTime;
+    DrawRecordFile own(fixture.folder.path(), messagesOfThis, ownTime);
+    const QString window = which == 0 ? QStringLiteral("摇号码") : QStringLiteral("摇座位");
+    for (int i = 0; i < lines; ++i)
+        own.append({DrawEventKind::Draw, window, "", i, QString(200, QChar(u'号'))});
+    return messagesOfThis.shown.empty();
+}
+
 TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
 {
     constexpr int kLines = 300;
@@ -158,15 +171,7 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
     std::thread writers[2];
     bool quiet[2] = {false, false};
     for (int c = 0; c < 2; ++c) {
-        writers[c] = std::thread([&, c] {
-            ScriptedMessages messagesOfThis;
-            PatientClock ownTime;
-            DrawRecordFile own(folder.path(), messagesOfThis, ownTime);
-            const QString window = c == 0 ? QStringLiteral("摇号码") : QStringLiteral("摇座位");
-            for (int i = 0; i < kLines; ++i)
-                own.append({DrawEventKind::Draw, window, "", i, QString(200, QChar(u'号'))});
-            quiet[c] = messagesOfThis.shown.empty();
-        });
+        writers[c] = std::thread([&, c] { quiet[c] = appendAsOneProgram(*this, c, kLines); });
     }
     for (int c = 0; c < 2; ++c) {
         writers[c].join();
@@ -177,15 +182,8 @@ TEST_F(RecordFixture, TwoProcessesAppendingAtOnce_LoseNoLine)
     for (int c = 0; c < 2; ++c) {
         children[c] = ::fork();
         ASSERT_GE(children[c], 0);
-        if (children[c] == 0) {
-            ScriptedMessages quiet;
-            PatientClock ownTime;
-            DrawRecordFile own(folder.path(), quiet, ownTime);
-            const QString window = c == 0 ? QStringLiteral("摇号码") : QStringLiteral("摇座位");
-            for (int i = 0; i < kLines; ++i)
-                own.append({DrawEventKind::Draw, window, "", i, QString(200, QChar(u'号'))});
-            ::_exit(quiet.shown.empty() ? 0 : 1);
-        }
+        if (children[c] == 0)
+            ::_exit(appendAsOneProgram(*this, c, kLines) ? 0 : 1);
     }
     for (pid_t child : children) {
         int status = 0;

@@ -170,7 +170,7 @@ void tst_RollBookSession::writeAndSave_isReadByIndependentReader()
     QVERIFY(!session->hasUnsavedChanges());
     QProcess xlrd;
     xlrd.start(
-        QStringLiteral("/usr/bin/python3"),
+        QStringLiteral(ZELVANO_PYTHON),
         {QStringLiteral("-c"),
          QStringLiteral("import sys, xlrd; s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(1); "
                         "print(s.cell_value(4, 8)); print(s.cell_value(1, 8))"),

@@ -13,6 +13,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <regex>
+
 using namespace xlsxtest;
 using namespace zelvano::xls;
 using testing::HasSubstr;
@@ -122,8 +124,11 @@ TEST_P(XlsxSampleWrite, ThreeWrites_ChangeExactlyThoseCellsAndKeepOtherEntries)
     }
     EXPECT_EQ(oracle("zip_check.py", {"chain", after}).out, "ok\n");
     if (formulas)
-        EXPECT_THAT(oracle("zip_check.py", {"calcpr", after}).out,
-                    testing::ContainsRegex("fullCalcOnLoad=.(1|true)"));
+    {
+        // std::regex: GoogleTest's own on Windows knows no groups.
+        const std::string calcPr = oracle("zip_check.py", {"calcpr", after}).out;
+        EXPECT_TRUE(std::regex_search(calcPr, std::regex("fullCalcOnLoad=.(1|true)"))) << calcPr;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, XlsxSampleWrite, testing::ValuesIn(readableXlsxSamples()),

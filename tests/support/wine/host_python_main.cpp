@@ -159,9 +159,10 @@ int wmain(int argc, wchar_t** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     if (argc == 3 && std::wstring(argv[1]) == L"--sh-file") {
-        // Written by the tests' shell helper in this process's code page.
+        // Written by the tests' shell helper in UTF-8 (paths through pathText),
+        // whatever the code page: a sheet named 初二(1)班 must arrive as such.
         const std::string bytes = readAll(argv[2]);
-        return runThroughShell(translatePaths(wide(bytes, CP_ACP)));
+        return runThroughShell(translatePaths(wide(bytes, CP_UTF8)));
     }
     std::string command = "python3";
     for (int i = 1; i < argc; ++i) {

@@ -120,13 +120,20 @@ TEST(SafeSave, Save_FailingWrite_LeavesTargetAndRemovesTempFile)
 }
 #endif
 
-TEST(SafeSave, Backup_TakenOnceBeforeTheFirstSave)
-{
+// A roll book saved once with a backup.
+struct SavedWithBackup : ::testing::Test {
     TempDir dir;
     const fs::path target = dir.path() / kRollBook;
     const fs::path backup = dir.path() / kBackup;
-    writeFile(target, text("as the teacher left it"));
-    saveFileAtomically(target, text("first save"), backup);
+    void SetUp() override
+    {
+        writeFile(target, text("as the teacher left it"));
+        saveFileAtomically(target, text("first save"), backup);
+    }
+};
+
+TEST_F(SavedWithBackup, Backup_TakenOnceBeforeTheFirstSave)
+{
     EXPECT_EQ(readFile(backup), text("as the teacher left it"));
     EXPECT_EQ(readFile(target), text("first save"));
     saveFileAtomically(target, text("second save"), backup);
@@ -135,13 +142,8 @@ TEST(SafeSave, Backup_TakenOnceBeforeTheFirstSave)
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
-TEST(SafeSave, Backup_StaysAsItWas_WhenTheNewFileIsWrittenInPlace)
+TEST_F(SavedWithBackup, Backup_StaysAsItWas_WhenTheNewFileIsWrittenInPlace)
 {
-    TempDir dir;
-    const fs::path target = dir.path() / kRollBook;
-    const fs::path backup = dir.path() / kBackup;
-    writeFile(target, text("as the teacher left it"));
-    saveFileAtomically(target, text("first save"), backup);
     writeFile(target, text("another program wrote here")); // in place, same file
     EXPECT_EQ(readFile(backup), text("as the teacher left it"));
     // The backup is a file of its own: writing over it leaves the roll book.

@@ -19,7 +19,23 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono/Gecko p
 export WINEPATH="Z:${cache}/qt6/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib$extra"
 # Wine does not hand QT_* variables to the program: a platform asked for
 # (ctest asks for offscreen) goes on the command line instead.
+platform=()
 if [[ -n "${QT_QPA_PLATFORM:-}" ]]; then
-    exec wine "$@" -platform "$QT_QPA_PLATFORM"
+    platform=(-platform "$QT_QPA_PLATFORM")
 fi
-exec wine "$@"
+if [[ -z "${ZELVANO_QT_TEST_LIMIT:-}" ]]; then
+    exec wine "$@" "${platform[@]}"
+fi
+
+# A Qt test under ctest: Qt Test's output does not reach a pipe under Wine,
+# so it goes to a file that is printed when the test ends, also when it is
+# stopped for taking too long (before ctest would end this script).
+log="$(mktemp --suffix=.txt)"
+trap 'rm -f "$log"' EXIT
+status=0
+timeout -k 5 "$ZELVANO_QT_TEST_LIMIT" wine "$@" "${platform[@]}" -o "Z:$log,txt" || status=$?
+tr -d '\r' <"$log"
+if [[ $status == 124 || $status == 137 ]]; then
+    echo "stopped after $ZELVANO_QT_TEST_LIMIT s"
+fi
+exit $status

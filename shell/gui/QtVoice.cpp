@@ -47,21 +47,17 @@ QtVoice::~QtVoice()
     if (!m_engine->thread.isRunning())
         return;
     // The speech object ends on its thread, then the thread stops. Leaving
-    // never waits for an engine that is still starting (speech-dispatcher
-    // can take seconds) and waits only briefly for one that is closing:
-    // such an engine is left to the end of the process, its thread keeping
-    // the shared state alive.
+    // waits only briefly, for an engine still starting (speech-dispatcher
+    // can take seconds) as for one closing: such an engine is left to the end
+    // of the process, its thread keeping the shared state alive. The brief
+    // wait matters on Windows, where a process ending while its voice thread
+    // is inside SAPI's start was seen never to end.
     QMetaObject::invokeMethod(&m_engine->worker, [engine = m_engine.get()] {
         engine->speech.reset();
         engine->worker.moveToThread(nullptr);
         engine->thread.quit();
     });
-    bool ready = false;
-    {
-        QMutexLocker lock(&m_engine->mutex);
-        ready = m_engine->ready;
-    }
-    if (!ready || !m_engine->thread.wait(QDeadlineTimer(kEndWaitMs)))
+    if (!m_engine->thread.wait(QDeadlineTimer(kEndWaitMs)))
         new std::shared_ptr<Engine>(m_engine); // never freed: the thread may still use it
 }
 

@@ -13,8 +13,7 @@ namespace zelvano
 // it is first wanted, never at the program's start: starting
 // speech-dispatcher can take seconds, and neither the start-up nor a window
 // must wait for it. Speaking and stopping are passed to that thread and
-// never wait either, and ending the program does not wait for an engine
-// still starting.
+// never wait either, and ending the program waits for the engine only briefly.
 class QtVoice final : public Voice
 {
 public:
@@ -32,7 +31,7 @@ public:
 private:
     // An engine that has not started by then is taken as missing.
     static constexpr int kStartWaitMs = 8000;
-    // How long leaving waits for a started engine to close.
+    // How long leaving waits for the engine to finish starting and close.
     static constexpr int kEndWaitMs = 200;
 
     std::shared_ptr<Engine> m_engine;

@@ -38,7 +38,9 @@ inline HostRun runHostShell(const std::string& command)
         std::filesystem::temp_directory_path() /
         ("zelvano-command-" + std::to_string(::_getpid()) + "-" + std::to_string(++counter));
     std::ofstream(file, std::ios::binary) << command;
-    FILE* pipe = ::_popen(("python3.exe --sh-file \"" + file.string() + "\"").c_str(), "rb");
+    const std::string python = std::filesystem::path(ZELVANO_PYTHON_BRIDGE).make_preferred().string();
+    // cmd drops the outer pair of quotes.
+    FILE* pipe = ::_popen(("\"\"" + python + "\" --sh-file \"" + file.string() + "\"\"").c_str(), "rb");
 #else
     FILE* pipe = ::popen(command.c_str(), "r");
 #endif

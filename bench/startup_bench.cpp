@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -88,13 +89,15 @@ public:
 };
 
 // One process: the menu up, then closed as a person closes the last window.
-int runOnce(int argc, char** argv)
+// Its settings are a copy of `delivered`, as a first start seeds them
+// (creating a database would derive a second key and time that too).
+int runOnce(int argc, char** argv, const QString& delivered)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    zelvano::createSettingsDatabase(folder.filePath(zelvano::SettingsStore::kDatabaseName));
+    QFile::copy(delivered, folder.filePath(zelvano::SettingsStore::kDatabaseName));
 
     // The data folder is found as the program finds it, so its cost counts.
     const zelvano::AppFolders folders = zelvano::AppFolders::find(
@@ -134,10 +137,15 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::string(argv[1]) == "--once")
-        return runOnce(argc, argv);
+    if (argc > 2 && std::string(argv[1]) == "--once")
+        return runOnce(argc, argv, QString::fromLocal8Bit(argv[2]));
+    QTemporaryDir delivered;
+    const QString database = delivered.filePath(zelvano::SettingsStore::kDatabaseName);
+    if (!zelvano::createSettingsDatabase(database))
+        return 1;
     std::vector<double> startup, perRead, ending;
-    const std::string self = "\"" + std::string(argv[0]) + "\" --once";
+    const std::string self =
+        "\"" + std::string(argv[0]) + "\" --once \"" + database.toStdString() + "\"";
     for (int run = 0; run < 7; ++run) {
         FILE* child = popen(self.c_str(), "r");
         if (!child)

@@ -2,7 +2,8 @@
 // screen, how long the process takes to end once its last window closed,
 // and how long one settings read takes, as `name: value unit` lines: medians
 // of 7 fresh processes, each against a fresh copy of the delivered settings
-// database, with the speech engine as installed on the machine.
+// database, with the speech engine as installed on the machine; beside it,
+// interleaved, the same libraries showing one plain Qt window (the floor).
 #include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/FolderPlatform.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -127,6 +129,44 @@ int runOnce(int argc, char** argv, const QString& delivered)
     return app.exec();
 }
 
+// The floor: the same program's libraries loaded and one plain window with
+// a Chinese caption shown, nothing of ours done.
+int runFloor(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLabel window(QStringLiteral("课堂互动"));
+    window.show();
+    while (!window.isVisible())
+        QApplication::processEvents();
+    QApplication::processEvents();
+    std::printf("%.3f 0 %.3f\n", msSinceProcessStart(), sharedClockMs());
+    std::fflush(stdout);
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
+    return app.exec();
+}
+
+struct Run {
+    double up = 0, read = 0, ended = 0;
+};
+
+// One fresh process of this program; false when it failed.
+bool runChild(const std::string& command, Run& run)
+{
+    FILE* child = popen(command.c_str(), "r");
+    if (!child)
+        return false;
+    double closedAt = 0;
+    const int got = std::fscanf(child, "%lf %lf %lf", &run.up, &run.read, &closedAt);
+    // The pipe ends with the process, after its last destructor.
+    while (std::fgetc(child) != EOF) {
+    }
+    const int status = pclose(child);
+    run.ended = sharedClockMs() - closedAt;
+    return got == 3 && status == 0;
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -139,6 +179,8 @@ int main(int argc, char** argv)
 {
     if (argc > 2 && std::string(argv[1]) == "--once")
         return runOnce(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc > 1 && std::string(argv[1]) == "--floor")
+        return runFloor(argc, argv);
     QTemporaryDir delivered;
     const QString database = delivered.filePath(zelvano::SettingsStore::kDatabaseName);
     if (!zelvano::createSettingsDatabase(database))
@@ -146,24 +188,21 @@ int main(int argc, char** argv)
     std::vector<double> startup, perRead, ending;
     const std::string self =
         "\"" + std::string(argv[0]) + "\" --once \"" + database.toStdString() + "\"";
-    for (int run = 0; run < 7; ++run) {
-        FILE* child = popen(self.c_str(), "r");
-        if (!child)
+    const std::string floor = "\"" + std::string(argv[0]) + "\" --floor";
+    std::vector<double> floorUp;
+    // Interleaved with the floor, so a busy moment falls on both alike.
+    for (int round = 0; round < 7; ++round) {
+        Run ours, bare;
+        if (!runChild(self, ours) || !runChild(floor, bare))
             return 1;
-        double up = 0, read = 0, closedAt = 0;
-        const int got = std::fscanf(child, "%lf %lf %lf", &up, &read, &closedAt);
-        // The pipe ends with the process, after its last destructor.
-        while (std::fgetc(child) != EOF) {
-        }
-        const int status = pclose(child);
-        const double ended = sharedClockMs();
-        if (got != 3 || status != 0)
-            return 1;
-        startup.push_back(up);
-        perRead.push_back(read);
-        ending.push_back(ended - closedAt);
+        startup.push_back(ours.up);
+        perRead.push_back(ours.read);
+        ending.push_back(ours.ended);
+        floorUp.push_back(bare.up);
     }
     std::printf("startup_to_menu: %.1f ms\n", median(startup));
+    std::printf("startup_plain_qt_window: %.1f ms\n", median(floorUp));
+    std::printf("startup_over_plain_qt_window: %.2f x\n", median(startup) / median(floorUp));
     std::printf("exit_after_last_window: %.1f ms\n", median(ending));
     std::printf("read_setting: %.3f ms\n", median(perRead));
     return 0;

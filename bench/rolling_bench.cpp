@@ -3,8 +3,8 @@
 // tick. Prints `name: value unit` lines: the run length against its nominal
 // 2660 ms, the worst lateness of one tick, and the time to rebuild a list of
 // 30000 values with its menu.
-#include "numberdraw/FrmYh.h"
 #include "draw/RollingDraw.h"
+#include "numberdraw/FrmYh.h"
 
 #include "BenchWorld.h"
 #include "shell/core/AppServices.h"

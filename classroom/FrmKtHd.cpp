@@ -6,6 +6,7 @@
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/MenuGate.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
@@ -15,7 +16,6 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
 #include <QAction>
@@ -46,8 +46,7 @@ constexpr QSize kDesignSize(1000, 700);
 
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
-      m_groupMessages(*services.messages),
-      m_rollBook(std::make_unique<RollBookSession>(services)),
+      m_groupMessages(*services.messages), m_rollBook(std::make_unique<RollBookSession>(services)),
       m_draw(*services.random, classroomDrawTexts(m_roster))
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));

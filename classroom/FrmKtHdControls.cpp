@@ -5,15 +5,15 @@
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
-#include "shell/core/AppServices.h"
-#include "shell/core/ModeCatalog.h"
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
-#include "shell/gui/Fonts.h"
 #include "presentation/parts/MouseHandlers.h"
 #include "presentation/parts/ResultLabel.h"
-#include "shell/gui/PictureButtons.h"
 #include "presentation/parts/WindowParts.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/ModeCatalog.h"
+#include "shell/gui/Fonts.h"
+#include "shell/gui/PictureButtons.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,15 +5,15 @@
 
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
+#include "presentation/SpeechTimer.h"
 #include "presentation/parts/DrawLists.h"
 #include "presentation/parts/DrawReport.h"
-#include "presentation/SpeechTimer.h"
+#include "presentation/parts/ResultLabel.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
-#include "presentation/parts/ResultLabel.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,13 +4,13 @@
 
 #include "presentation/SpeechTimer.h"
 #include "presentation/parts/DrawReport.h"
+#include "presentation/parts/WindowParts.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
-#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>

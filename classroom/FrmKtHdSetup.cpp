@@ -4,12 +4,12 @@
 
 #include "classroom/logic/RollCallText.h"
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/MenuGate.h"
+#include "presentation/parts/ResultLabel.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/ProgramEnd.h"
 #include "shell/gui/Fonts.h"
-#include "presentation/parts/MenuGate.h"
-#include "presentation/parts/ResultLabel.h"
 
 #include <QAction>
 #include <QComboBox>

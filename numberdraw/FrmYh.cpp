@@ -7,15 +7,15 @@
 #include "draw/ValueLists.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/MenuGate.h"
+#include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
-#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 
 #include "draw/DrawSession.h"
 #include "numberdraw/logic/NumberSetup.h"
-#include "shell/core/OncePerInputMessages.h"
 #include "presentation/parts/WindowParts.h"
+#include "shell/core/OncePerInputMessages.h"
 
 #include <QMainWindow>
 

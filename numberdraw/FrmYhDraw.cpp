@@ -4,14 +4,14 @@
 #include "numberdraw/FrmYh.h"
 
 #include "draw/RollingDraw.h"
+#include "presentation/SpeechTimer.h"
 #include "presentation/parts/DrawLists.h"
 #include "presentation/parts/DrawReport.h"
-#include "presentation/SpeechTimer.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/SoundPlayer.h"
-#include "presentation/parts/ResultLabel.h"
-#include "presentation/parts/WindowParts.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,12 +2,12 @@
 #include "presentation/parts/MouseHandlers.h"
 
 #include "presentation/TimerPictures.h"
+#include "presentation/parts/MouseHandlers.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
 #include "shell/core/Numbers.h"
 #include "shell/core/SoundPlayer.h"
 #include "shell/gui/Fonts.h"
-#include "presentation/parts/MouseHandlers.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>

@@ -5,6 +5,9 @@
 #include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
+#include "presentation/parts/MenuGate.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/WindowParts.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
@@ -14,9 +17,6 @@
 #include "shell/core/SettingsColumns.h"
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/Fonts.h"
-#include "presentation/parts/ResultLabel.h"
-#include "presentation/parts/WindowParts.h"
-#include "presentation/parts/MenuGate.h"
 #include "shell/gui/ModeNavigator.h"
 
 #include <QAction>

@@ -9,9 +9,9 @@
 #include "presentation/parts/MouseHandlers.h"
 #include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/StartPicture.h"
-#include "shell/gui/Fonts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/ModeCatalog.h"
+#include "shell/gui/Fonts.h"
 #include "shell/gui/PictureButtons.h"
 
 #include <QAction>

@@ -5,12 +5,12 @@
 #include "draw/RollingDraw.h"
 
 #include "presentation/parts/DrawReport.h"
+#include "presentation/parts/ResultLabel.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "shell/core/AppFolders.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/RandomSource.h"
 #include "shell/core/SoundPlayer.h"
-#include "presentation/parts/ResultLabel.h"
 
 #include <QAction>
 #include <QCheckBox>

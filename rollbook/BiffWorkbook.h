@@ -34,7 +34,8 @@ public:
     std::uint16_t cellFormat(std::size_t sheet, std::uint16_t row, std::uint16_t col) const;
     // Rows and columns numbered from `first`: 0 as here, 1 as the
     // spreadsheet counts.
-    void forEachCell(std::size_t sheet, const std::function<void(int row, int col, const CellValue&)>& f,
+    void forEachCell(std::size_t sheet,
+                     const std::function<void(int row, int col, const CellValue&)>& f,
                      int first = 0) const;
 
     // Changes keep the cell's format; a cell that did not exist takes its

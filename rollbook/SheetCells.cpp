@@ -321,8 +321,7 @@ bool plainNumber(const std::uint8_t* rec, std::uint16_t type, std::uint16_t firs
 } // namespace
 
 void SheetCells::forEach(const Bytes& stream, const SharedStrings& strings,
-                         const std::function<void(int, int, const CellValue&)>& f,
-                         int first) const
+                         const std::function<void(int, int, const CellValue&)>& f, int first) const
 {
     CellValue v; // one for all: a number is set in place
     for (const auto& [row, slot] : m_rows)

@@ -33,9 +33,9 @@ public:
 
     virtual CellValue cell(std::size_t sheet, int row, int col) const = 0;
     // Every cell holding a value, row by row, 1-based.
-    virtual void forEachCell(std::size_t sheet,
-                             const std::function<void(int row, int col, const CellValue&)>& f)
-        const = 0;
+    virtual void
+    forEachCell(std::size_t sheet,
+                const std::function<void(int row, int col, const CellValue&)>& f) const = 0;
     // The last row holding a cell or a row record; 0 for an empty sheet.
     // Reads the sheet's cells if not read yet: throws XlsError when they
     // are damaged.

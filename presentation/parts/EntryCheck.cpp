@@ -7,7 +7,8 @@
 
 #include <memory>
 
-namespace zelvano {
+namespace zelvano
+{
 
 void checkOnCommit(QLineEdit* box, std::function<void()> check, std::function<bool()> when)
 {

@@ -4,7 +4,8 @@
 
 class QLineEdit;
 
-namespace zelvano {
+namespace zelvano
+{
 
 // Runs a box's check when the teacher commits an entry: Enter, or moving to
 // another control after typing in the box. Focus that leaves only for a

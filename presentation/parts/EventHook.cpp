@@ -1,6 +1,7 @@
 #include "presentation/parts/EventHook.h"
 
-namespace zelvano {
+namespace zelvano
+{
 
 EventHook::EventHook(QObject* target, QEvent::Type type, Handler handler)
     : QObject(target), m_type(type), m_handler(std::move(handler))

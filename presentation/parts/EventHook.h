@@ -5,11 +5,13 @@
 
 #include <functional>
 
-namespace zelvano {
+namespace zelvano
+{
 
 // Runs a handler when a widget receives an event of one type, such as focus
 // in or out; the event then goes on as usual unless the handler returns true.
-class EventHook : public QObject {
+class EventHook : public QObject
+{
 public:
     using Handler = std::function<bool(QEvent*)>;
     static EventHook* attach(QObject* target, QEvent::Type type, Handler handler);

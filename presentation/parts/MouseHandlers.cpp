@@ -3,7 +3,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-namespace zelvano {
+namespace zelvano
+{
 
 MouseHandlers::MouseHandlers(QWidget* widget, Click onClick, MouseDown onMouseDown)
     : QObject(widget), m_onClick(std::move(onClick)), m_onMouseDown(std::move(onMouseDown))

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace zelvano {
+namespace zelvano
+{
 
 void makeResultLabel(QLabel* label)
 {
@@ -24,8 +25,7 @@ void announceResult(QLabel* label)
     QAccessible::updateAccessibility(&alert);
 }
 
-void fitLabelText(QLabel* label, const QFont& font, int width, int height,
-                  double minimumPointSize)
+void fitLabelText(QLabel* label, const QFont& font, int width, int height, double minimumPointSize)
 {
     width = std::max(width, 1);
     const auto fitsAt = [&](double points) {

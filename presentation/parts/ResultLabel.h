@@ -3,7 +3,8 @@
 class QFont;
 class QLabel;
 
-namespace zelvano {
+namespace zelvano
+{
 
 // A big result label speaks its shown text to a screen reader: its
 // accessible name stays the text (a label's default), and `objectName`

@@ -2,7 +2,8 @@
 
 #include <QDir>
 
-namespace zelvano {
+namespace zelvano
+{
 
 StartPicture::StartPicture(QWidget* parent, const QString& appDir, const QString& caption,
                            std::function<void()> onPress)

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-namespace zelvano {
+namespace zelvano
+{
 
 // The round start button of the draw windows: "img/bt1.gif" while the
 // pointer is over it, "img/bt2.gif" otherwise, the caption when a picture

@@ -2,9 +2,9 @@
 
 #include "presentation/parts/EntryCheck.h"
 #include "presentation/parts/EventHook.h"
+#include "presentation/parts/StartPicture.h"
 #include "shell/gui/Fonts.h"
 #include "shell/gui/PictureButtons.h"
-#include "presentation/parts/StartPicture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -180,10 +180,9 @@ void buildGroupLists(GroupControls& c, QFrame* panel, const QStringList& composi
     // the list for another group first drops the selection while the old
     // member is still current: that is no call (it would pair the new
     // group's member with the old name).
-    QObject::connect(c.List1, &QListWidget::itemClicked, panel,
-                     [list = c.List1, f = handlers.List1_Click](QListWidgetItem* item) {
-                         f(list->row(item));
-                     });
+    QObject::connect(
+        c.List1, &QListWidget::itemClicked, panel,
+        [list = c.List1, f = handlers.List1_Click](QListWidgetItem* item) { f(list->row(item)); });
     QObject::connect(c.List1, &QListWidget::itemSelectionChanged, panel,
                      [list = c.List1, f = handlers.List1_Click] {
                          if (!list->selectedItems().isEmpty())

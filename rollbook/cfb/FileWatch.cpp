@@ -88,8 +88,12 @@ WriteAccess libreOfficeLock(const fs::path& lock, const std::string& name)
     const std::string& user = fields[1];
     const std::string& host = fields[2];
     const std::string who = fields[0].empty() ? user : fields[0];
-    WriteAccess held{true, name + " 正在 LibreOffice 中打开编辑" + (who.empty() ? "" : "（" + who + "）"),
-                     WriteProblem::Held, "soffice.bin", 0, {}};
+    WriteAccess held{true,
+                     name + " 正在 LibreOffice 中打开编辑" + (who.empty() ? "" : "（" + who + "）"),
+                     WriteProblem::Held,
+                     "soffice.bin",
+                     0,
+                     {}};
     const std::string here = platform::hostName();
     if (!host.empty() && !here.empty() && !sameHost(host, here)) {
         held.owner = (who.empty() ? "" : who + "，") + "电脑 " + host;
@@ -174,8 +178,8 @@ WriteAccess checkWriteAccess(const fs::path& path)
         if (!fs::is_regular_file(owner, ec))
             continue;
         if (const platform::HeldBy holder = platform::ownerFileHolder(owner); holder.held)
-            return {true, name + " 正在 Excel 或 WPS 中打开编辑", P::Held, holder.image,
-                    holder.pid, {}};
+            return {true, name + " 正在 Excel 或 WPS 中打开编辑", P::Held, holder.image, holder.pid,
+                    {}};
     }
     const fs::path lock = sibling(path, ".~lock." + name + "#");
     if (fs::is_regular_file(lock, ec))

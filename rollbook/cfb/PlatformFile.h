@@ -2,8 +2,8 @@
 
 #include "rollbook/cfb/CompoundFile.h"
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <string_view>

@@ -332,9 +332,9 @@ void RollBookSession::reportWriteFailure()
     // the file: no second box for the same failure.
     if (!std::exchange(m_failureTold, false)) {
         const QString cause = failureCause();
-        m_services.messages->show(
-            QStringLiteral("非常抱歉，写入没成功，请再来一次，\r\n\r\n") + cause,
-            QStringLiteral("错误"), MessageIcon::Critical);
+        m_services.messages->show(QStringLiteral("非常抱歉，写入没成功，请再来一次，\r\n\r\n") +
+                                      cause,
+                                  QStringLiteral("错误"), MessageIcon::Critical);
     }
     // Open again so the next attempt finds the roll book; the pending change
     // is saved by that attempt, not here, so the teacher does not wait twice.
@@ -430,8 +430,8 @@ void RollBookSession::release()
         const BookOutcome outcome = m_book.save();
         if (told(outcome))
             break;
-        const QString giveUp = QStringLiteral("\r\n点“取消”将放弃%1处修改。")
-                                   .arg(m_book.unsavedWriteCount());
+        const QString giveUp =
+            QStringLiteral("\r\n点“取消”将放弃%1处修改。").arg(m_book.unsavedWriteCount());
         MessageAnswer answer = MessageAnswer::Cancel;
         if (outcome.holder.held) {
             answer = askAboutHolder(outcome.holder, giveUp);

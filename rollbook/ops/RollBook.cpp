@@ -36,7 +36,7 @@ BookOutcome unreadable(const xls::XlsError& error)
 {
     BookOutcome outcome;
     outcome.status = error.kind() == xls::XlsError::Kind::Password ? BookStatus::Protected
-                                                                    : BookStatus::Unreadable;
+                                                                   : BookStatus::Unreadable;
     outcome.detail = QString::fromUtf8(error.what());
     return outcome;
 }

@@ -4,8 +4,8 @@
 #include "rollbook/xlsx/XlsxText.h"
 
 #include <charconv>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 namespace zelvano::xls
@@ -29,7 +29,7 @@ std::string_view trimmed(std::string_view s)
 // from_chars rounds the text. Anything else is left to from_chars.
 std::optional<double> shortDecimal(std::string_view s)
 {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t digits = 0;
     std::size_t count = 0, point = std::string_view::npos;

@@ -28,8 +28,8 @@ struct SheetCell {
     enum class Kind : std::uint8_t { Empty, Number, SharedString, Text, Boolean, Error };
 
     int col = 0;
-    int style = -1;       // the s attribute, -1 when absent
-    int sharedIndex = -1; // si of a shared formula
+    int style = -1;                                  // the s attribute, -1 when absent
+    int sharedIndex = -1;                            // si of a shared formula
     std::uint32_t begin = 0, end = 0;                // the original <c>..</c> or <c/>
     std::uint32_t fBegin = 0, fTagEnd = 0, fEnd = 0; // its <f>, when it has one
     Formula formula = Formula::None;

@@ -92,9 +92,9 @@ SheetXml* XlsxFormat::cellsOf(std::size_t sheet, bool forChange) const
     const auto entry = part.empty() ? nullptr : m_package->open(part);
     if (!entry)
         throw partMissing(sheet);
-    m_cells[sheet] = std::make_unique<SheetXml>(SheetXml::read(
-        [&](char* into, std::size_t room) { return entry->read(into, room); },
-        m_package->date1904()));
+    m_cells[sheet] = std::make_unique<SheetXml>(
+        SheetXml::read([&](char* into, std::size_t room) { return entry->read(into, room); },
+                       m_package->date1904()));
     return m_cells[sheet].get();
 }
 

@@ -226,10 +226,10 @@ public:
             throw XlsError(part + " declares a document type, which a workbook part never does.",
                            XlsError::Kind::Damaged);
         if (status != XML_STATUS_OK)
-            throw XlsError(part + " is damaged: " +
-                               XML_ErrorString(XML_GetErrorCode(m_session.parser)) + " at line " +
-                               std::to_string(XML_GetCurrentLineNumber(m_session.parser)) + ".",
-                           XlsError::Kind::Damaged);
+            throw XlsError(
+                part + " is damaged: " + XML_ErrorString(XML_GetErrorCode(m_session.parser)) +
+                    " at line " + std::to_string(XML_GetCurrentLineNumber(m_session.parser)) + ".",
+                XlsError::Kind::Damaged);
     }
 
 private:

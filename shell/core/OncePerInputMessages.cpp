@@ -2,7 +2,8 @@
 
 #include <QTimer>
 
-namespace zelvano {
+namespace zelvano
+{
 
 MessageAnswer OncePerInputMessages::show(const QString& text, const QString& title,
                                          MessageIcon icon, MessageButtons buttons)

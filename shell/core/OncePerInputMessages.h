@@ -6,7 +6,8 @@
 
 #include <memory>
 
-namespace zelvano {
+namespace zelvano
+{
 
 // Tells a message once for one input of the teacher. Some inputs check the
 // same entry twice (leaving a grouping box for a panel's 确定 runs the box's

@@ -16,8 +16,8 @@ QByteArray pbkdf2Sha1(const QByteArray& passphrase, const QByteArray& salt, int 
     pbkdf2_hmac_sha1(std::size_t(passphrase.size()),
                      reinterpret_cast<const std::uint8_t*>(passphrase.constData()),
                      unsigned(rounds), std::size_t(salt.size()),
-                     reinterpret_cast<const std::uint8_t*>(salt.constData()),
-                     std::size_t(keyBytes), reinterpret_cast<std::uint8_t*>(key.data()));
+                     reinterpret_cast<const std::uint8_t*>(salt.constData()), std::size_t(keyBytes),
+                     reinterpret_cast<std::uint8_t*>(key.data()));
     return key;
 }
 

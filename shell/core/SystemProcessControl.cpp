@@ -33,10 +33,14 @@ std::string programTitle(const std::string& imageName)
     static const struct {
         const char* image;
         const char* title;
-    } known[] = {{"soffice.bin", "LibreOffice Calc"}, {"soffice", "LibreOffice Calc"},
-                 {"scalc", "LibreOffice Calc"},      {"et", "WPS 表格"},
-                 {"et.exe", "WPS 表格"},             {"wps", "WPS Office"},
-                 {"wps.exe", "WPS Office"},          {"excel.exe", "Excel"}};
+    } known[] = {{"soffice.bin", "LibreOffice Calc"},
+                 {"soffice", "LibreOffice Calc"},
+                 {"scalc", "LibreOffice Calc"},
+                 {"et", "WPS 表格"},
+                 {"et.exe", "WPS 表格"},
+                 {"wps", "WPS Office"},
+                 {"wps.exe", "WPS Office"},
+                 {"excel.exe", "Excel"}};
     for (const auto& entry : known) {
         if (sameImageName(imageName, entry.image))
             return entry.title;

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include <windows.h>
+// needs windows.h first, so not sorted with it
 #include <mmsystem.h>
 
 namespace zelvano

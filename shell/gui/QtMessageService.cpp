@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace zelvano
 {

@@ -3,6 +3,7 @@
 #include <initguid.h> // the SAPI class and interface ids, defined here once
 
 #include <windows.h>
+// needs windows.h first, so not sorted with it
 #include <sapi.h>
 
 namespace zelvano
@@ -16,7 +17,7 @@ namespace
 const wchar_t kVoices[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices";
 // Mainland Chinese first, then Taiwan, Hong Kong, Singapore (LCIDs in hex).
 const wchar_t* const kChineseLanguages[] = {L"Language=804", L"Language=404", L"Language=C04",
-                                           L"Language=1004"};
+                                            L"Language=1004"};
 
 template <class T> void release(T*& p)
 {

@@ -60,7 +60,8 @@ BOOL CALLBACK askWindowToClose(HWND window, LPARAM param)
     auto* request = reinterpret_cast<CloseRequest*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == request->pid && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+    if (owner == request->pid && IsWindowVisible(window) &&
+        GetWindow(window, GW_OWNER) == nullptr) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         ++request->asked;
     }

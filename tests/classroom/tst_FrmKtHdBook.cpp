@@ -1,9 +1,9 @@
 // The classroom window with a roll book that is damaged or changed by another
 // program during the lesson, driven as the teacher drives it.
-#include "WineSkips.h"
 #include "ClassroomFixture.h"
 #include "DamagedBook.h"
 #include "RealInput.h"
+#include "WineSkips.h"
 
 #include "shell/core/SystemProcessControl.h"
 
@@ -244,10 +244,11 @@ void tst_FrmKtHdBook::score_whileAProgramHoldsTheBook_namesIt_andAsksItToCloseOn
     messages->answers = {MessageAnswer::Cancel};
     QTest::mouseClick(write, Qt::LeftButton);
     QCOMPARE(messages->shown.size(), size_t(1)); // one box: who holds it, nothing else
-    QVERIFY2(messages->shown[0].text.contains(QStringLiteral("（进程 %1）使用。请在那里保存并关闭它，"
-                                                             "然后点“重试”。")
-                                                  .arg(holder.processId())),
-             qPrintable(messages->shown[0].text));
+    QVERIFY2(
+        messages->shown[0].text.contains(QStringLiteral("（进程 %1）使用。请在那里保存并关闭它，"
+                                                        "然后点“重试”。")
+                                             .arg(holder.processId())),
+        qPrintable(messages->shown[0].text));
     QCOMPARE(messages->shown[0].buttons, MessageButtons::RetryCloseCancel);
     QCOMPARE(holder.state(), QProcess::Running); // never ended without asking
     QVERIFY(fileCell(0, 6, 9).isEmpty());

@@ -74,9 +74,8 @@ void changeAndCheck(SheetXml& sheet, SharedStringTable& strings, std::string_vie
         attempt(expected, p, CellValue::ofNumber(-1.5),
                 [&] { sheet.setNumber(p.row, p.col, -1.5); });
     const CellPos added{std::min(sheet.lastRow() + 1, kXlsxMaxRow), 2};
-    attempt(expected, added, CellValue::ofText("新_x0041_\r"), [&] {
-        sheet.setSharedString(added.row, added.col, strings.indexFor("新_x0041_\r"));
-    });
+    attempt(expected, added, CellValue::ofText("新_x0041_\r"),
+            [&] { sheet.setSharedString(added.row, added.col, strings.indexFor("新_x0041_\r")); });
     attempt(expected, {1, 1}, CellValue::ofNumber(7), [&] { sheet.setNumber(1, 1, 7); });
     if (!firstCells.empty()) {
         const CellPos p = firstCells.back();

@@ -71,7 +71,6 @@ public:
     };
     std::optional<Edit> editCell(const QString& sheet, int row, int column, const QString& typed);
 
-
     // Items that go back to the mode menu are never chosen.
     static bool returnsToMenu(const QAction* action);
     // Returning to the menu, or taking a score or an award back, which the

@@ -5,8 +5,8 @@
 // pool never holds more than its value list.
 #include "MonkeyWorld.h"
 
-#include "numberdraw/FrmYh.h"
 #include "draw/RollingDraw.h"
+#include "numberdraw/FrmYh.h"
 #include "presentation/SpeechTimer.h"
 
 #include <QApplication>
@@ -38,7 +38,8 @@ MonkeyResult runNumberMonkey(const MonkeyRun& run)
     monkey.setCheck([&]() -> QString {
         if (world.ts.programEnd.calls > 0)
             return QStringLiteral("the program was ended");
-        if (window && window->session().poolSize() > static_cast<int>(window->session().values().size()))
+        if (window &&
+            window->session().poolSize() > static_cast<int>(window->session().values().size()))
             return QStringLiteral("the draw pool holds %1 values of a list of %2")
                 .arg(window->session().poolSize())
                 .arg(window->session().values().size());

@@ -5,8 +5,8 @@
 #include "shell/core/SettingsStore.h"
 #include "shell/gui/ModeNavigator.h"
 
-#include "NoWindows.h"
 #include "FrmYhParts.h"
+#include "NoWindows.h"
 #include "RealInput.h"
 #include "TestServices.h"
 
@@ -30,7 +30,6 @@
 
 using namespace zelvano;
 using namespace zelvano::testing;
-
 
 class tst_FrmYh : public QObject
 {
@@ -591,8 +590,8 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
                            .arg(screen.height()));
 }
 
-#include "tst_FrmYhInput.inc"
 #include "tst_FrmYhFlow.inc"
+#include "tst_FrmYhInput.inc"
 
 QTEST_MAIN(tst_FrmYh)
 

@@ -1,6 +1,6 @@
-#include "WineSkips.h"
 #include "PrizeFixture.h"
 #include "PrizeParts.h"
+#include "WineSkips.h"
 
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
@@ -15,8 +15,8 @@
 #include "shell/gui/ModeNavigator.h"
 #include "shell/gui/WindowsColour.h"
 
-#include "RealInput.h"
 #include "NoWindows.h"
+#include "RealInput.h"
 #include "TestServices.h"
 
 #include <QAccessible>
@@ -404,8 +404,8 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
 }
 
 #include "tst_FrmDjYhDraws.inc"
-#include "tst_FrmDjYhInput.inc"
 #include "tst_FrmDjYhHall.inc"
+#include "tst_FrmDjYhInput.inc"
 
 QTEST_MAIN(tst_FrmDjYh)
 #include "tst_FrmDjYh.moc"

@@ -173,7 +173,7 @@ void tst_FrmDjYhVoid::fixedPrize_voidRestoresEverything_thenRedrawsTheSamePrize(
     QCOMPARE(events[0].window, QStringLiteral("定奖摇号"));
     QCOMPARE(events[0].subject, QStringLiteral("三等奖 笔记本"));
     QCOMPARE(events[0].result, QStringLiteral("4\r\n彭军")); // as the draw recorded it
-    QVERIFY(w->isRolling()); // the same prize again
+    QVERIFY(w->isRolling());                                 // the same prize again
     QVERIFY(lstHj(w)->count() == 0);
     QVERIFY(!inPool(w, kPengJun));
     roll(w);

@@ -266,7 +266,7 @@ void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
     draw(w, 2);
     QCOMPARE(w->drawSession().pool().size(), 39);
-    MnSz(w, 6)->trigger();        // 刷新 while the award cannot be written
+    MnSz(w, 6)->trigger();                        // 刷新 while the award cannot be written
     QCOMPARE(w->setupStep(), PrizeStep::Drawing); // not read again
     QCOMPARE(w->drawSession().pool().size(), 39);
     QCOMPARE(ts->messages.shown.back().title, QStringLiteral("错误"));

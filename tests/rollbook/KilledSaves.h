@@ -18,8 +18,8 @@ namespace xlstest
 // did before (`oldDump`) or after (`newDump`) the change; after a finished
 // save the backup puts the old file back for the next round.
 inline void killSavesAtRandom(const fs::path& file, const fs::path& backup,
-                              const std::string& oldDump, const std::string& newDump,
-                              unsigned seed, unsigned maxDelayUs)
+                              const std::string& oldDump, const std::string& newDump, unsigned seed,
+                              unsigned maxDelayUs)
 {
     std::mt19937 rng(seed);
     int finished = 0;

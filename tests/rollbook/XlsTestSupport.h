@@ -76,7 +76,8 @@ inline RunResult run(const std::string& command, bool withErr = false)
 inline RunResult python(const std::string& script, const std::vector<Arg>& args,
                         bool withErr = false)
 {
-    std::string command = std::string(ZELVANO_PYTHON) + " -O " + quote(pathText(scriptsDir() / script));
+    std::string command =
+        std::string(ZELVANO_PYTHON) + " -O " + quote(pathText(scriptsDir() / script));
     for (const auto& a : args)
         command += " " + quote(a.text);
     return run(command, withErr);

@@ -2,8 +2,8 @@
 // xlsxwriter: the same output contract as for .xls, checked against
 // openpyxl's reading; a save killed at any moment leaves the old or the new
 // file.
-#include "xlsx/XlsxTestSupport.h"
 #include "KilledSaves.h"
+#include "xlsx/XlsxTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -56,8 +56,8 @@ private slots:
                             << MessageAnswer::Ok;
         QTest::newRow("ok cancel") << MessageButtons::OkCancel << QStringList{"取消", "确定"}
                                    << "取消" << MessageAnswer::Cancel;
-        QTest::newRow("yes no") << MessageButtons::YesNo << QStringList{"否", "是"}
-                                << "是" << MessageAnswer::Yes;
+        QTest::newRow("yes no") << MessageButtons::YesNo << QStringList{"否", "是"} << "是"
+                                << MessageAnswer::Yes;
         QTest::newRow("yes no cancel")
             << MessageButtons::YesNoCancel << QStringList{"取消", "否", "是"} << "否"
             << MessageAnswer::No;

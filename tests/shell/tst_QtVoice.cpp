@@ -9,6 +9,7 @@
 #include <QTest>
 #ifdef Q_OS_WIN
 #include <windows.h>
+// needs windows.h first, so not sorted with it
 #include <tlhelp32.h>
 #endif
 

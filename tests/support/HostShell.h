@@ -38,9 +38,11 @@ inline HostRun runHostShell(const std::string& command)
         std::filesystem::temp_directory_path() /
         ("zelvano-command-" + std::to_string(::_getpid()) + "-" + std::to_string(++counter));
     std::ofstream(file, std::ios::binary) << command;
-    const std::string python = std::filesystem::path(ZELVANO_PYTHON_BRIDGE).make_preferred().string();
+    const std::string python =
+        std::filesystem::path(ZELVANO_PYTHON_BRIDGE).make_preferred().string();
     // cmd drops the outer pair of quotes.
-    FILE* pipe = ::_popen(("\"\"" + python + "\" --sh-file \"" + file.string() + "\"\"").c_str(), "rb");
+    FILE* pipe =
+        ::_popen(("\"\"" + python + "\" --sh-file \"" + file.string() + "\"\"").c_str(), "rb");
 #else
     FILE* pipe = ::popen(command.c_str(), "r");
 #endif
@@ -61,10 +63,12 @@ inline HostRun runHostShell(const std::string& command)
 
 // Runs a program of this build with UTF-8 arguments; its output and errors
 // come back together. On Windows it runs there, not on the Linux side.
-inline HostRun runProgram(const std::filesystem::path& program, const std::vector<std::string>& args)
+inline HostRun runProgram(const std::filesystem::path& program,
+                          const std::vector<std::string>& args)
 {
 #ifdef _WIN32
-    std::wstring command = L"\"\"" + std::filesystem::path(program).replace_extension(".exe").wstring() + L"\"";
+    std::wstring command =
+        L"\"\"" + std::filesystem::path(program).replace_extension(".exe").wstring() + L"\"";
     for (const auto& a : args)
         command += L" \"" + std::filesystem::u8path(a).wstring() + L"\"";
     command += L" 2>&1\""; // cmd drops the outer quotes

@@ -1,12 +1,12 @@
 #include "CfbTestSupport.h"
 
+#include "HostShell.h"
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <stdexcept>
-#include "HostShell.h"
 
 namespace zelvano::xls::test
 {

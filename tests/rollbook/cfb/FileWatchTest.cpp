@@ -1,7 +1,7 @@
 #include "rollbook/cfb/FileWatch.h"
 #include "CfbTestSupport.h"
-#include "rollbook/cfb/PlatformFile.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/cfb/PlatformFile.h"
 
 #include <gtest/gtest.h>
 
@@ -161,7 +161,8 @@ TEST_F(FileWatch, Access_LibreOfficeLockFromAnotherComputerCounts)
     EXPECT_TRUE(access.readOnly);
     EXPECT_EQ(access.problem, WriteProblem::Held);
     EXPECT_EQ(access.pid, 0); // nothing here to ask
-    EXPECT_NE(access.reason.find("LibreOffice 中打开编辑（张老师）"), std::string::npos) << access.reason;
+    EXPECT_NE(access.reason.find("LibreOffice 中打开编辑（张老师）"), std::string::npos)
+        << access.reason;
     EXPECT_EQ(access.owner, "张老师，电脑 classroom-pc-" + thisHost());
     EXPECT_EQ(access.reason.find('\n'), std::string::npos);
 }

@@ -236,10 +236,11 @@ void tst_RollBookSession::heldByLiveLibreOffice_saveFailsKeepsChangeThenRetrySav
     QCOMPARE(numberIn(rollBook(), 0, 3, 7), before); // nothing written into a held file
     // The teacher is told who holds it; nothing is ended or asked to close.
     QCOMPARE(messages->texts().size(), 1);
-    QCOMPARE(messages->texts().front().section(u'\r', 0, 0),
-             QStringLiteral("点名册.xls 正在被 LibreOffice Calc（进程 %1）使用。请在那里保存并关闭它，"
-                            "然后点“重试”。")
-                 .arg(office));
+    QCOMPARE(
+        messages->texts().front().section(u'\r', 0, 0),
+        QStringLiteral("点名册.xls 正在被 LibreOffice Calc（进程 %1）使用。请在那里保存并关闭它，"
+                       "然后点“重试”。")
+            .arg(office));
     QCOMPARE(messages->shown[0].buttons, MessageButtons::RetryCloseCancel);
     QVERIFY(processes->askedToClose.empty());
 

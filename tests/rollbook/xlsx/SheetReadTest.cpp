@@ -62,10 +62,10 @@ const std::string kStrict =
     "<worksheet xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><sheetData><row "
     "r=\"1\"><c r=\"A1\"><v>7</v></c></row></sheetData></worksheet>";
 const std::string kScoped =
-    "<worksheet xmlns=\"" + kMain +
-    "\"><sheetData><p:row xmlns:p=\"" + kMain +
+    "<worksheet xmlns=\"" + kMain + "\"><sheetData><p:row xmlns:p=\"" + kMain +
     "\" r=\"1\"><p:c r=\"A1\"><p:v>7</p:v></p:c></p:row><row r=\"2\" xmlns=\"urn:other\"><c "
-    "r=\"A2\"><v>8</v></c></row><row r=\"3\"><c r=\"A3\"><v>9</v></c></row></sheetData></worksheet>";
+    "r=\"A2\"><v>8</v></c></row><row r=\"3\"><c "
+    "r=\"A3\"><v>9</v></c></row></sheetData></worksheet>";
 const std::string kForeignC =
     "<worksheet xmlns=\"" + kMain +
     "\" xmlns:o=\"urn:other\"><sheetData><row r=\"1\"><o:c r=\"A1\"><v>7</v></o:c>"
@@ -178,9 +178,10 @@ TEST(SheetReadTest, EveryKindOfValueInARow_ListedWhole)
 {
     const auto strings = sst("<si><t>plain</t></si>");
     const auto sheet = SheetXml::parse(
-        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"B1\"><v>2</v>"
-                 "</c><c r=\"C1\" t=\"b\"><v>1</v></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c><c "
-                 "r=\"E1\" t=\"s\"><v>0</v></c><c r=\"F1\"><v>3</v></c></row>"),
+        sheetXml(
+            "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"B1\"><v>2</v>"
+            "</c><c r=\"C1\" t=\"b\"><v>1</v></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c><c "
+            "r=\"E1\" t=\"s\"><v>0</v></c><c r=\"F1\"><v>3</v></c></row>"),
         strings, false);
     std::vector<CellValue> seen;
     sheet.forEachCell([&](int, int, const CellValue& v) { seen.push_back(v); });
@@ -191,9 +192,9 @@ TEST(SheetReadTest, EveryKindOfValueInARow_ListedWhole)
 
 TEST(SheetReadTest, NumbersRoundedAsTheTextSays)
 {
-    for (const char* text : {"0", "7", "0012", "0.5", "1.5", "0.1", "2.675", "0.3",
-                             "123456789012345", "1234567890123456", "99999.99999", "1e3",
-                             "-2.5", " 4 ", "+3"}) {
+    for (const char* text :
+         {"0", "7", "0012", "0.5", "1.5", "0.1", "2.675", "0.3", "123456789012345",
+          "1234567890123456", "99999.99999", "1e3", "-2.5", " 4 ", "+3"}) {
         const auto sheet = SheetXml::parse(
             sheetXml(std::string("<row r=\"1\"><c r=\"A1\"><v>") + text + "</v></c></row>"),
             sst(""), false);

@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// needs windows.h first, so not sorted with it
 #include <psapi.h>
 #else
 #include <sys/resource.h>

@@ -18,7 +18,6 @@ namespace xlsxtest
 using zelvano::xls::CellValue;
 using zelvano::xls::WorkbookFormat;
 
-
 // Samples that cannot be read soundly, and what their refusal says.
 inline const std::map<std::string, std::string> kRefused{
     {"pass_protected.xlsx", "not a ZIP archive"}, // encrypted: a compound file

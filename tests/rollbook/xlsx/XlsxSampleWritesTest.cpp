@@ -123,8 +123,7 @@ TEST_P(XlsxSampleWrite, ThreeWrites_ChangeExactlyThoseCellsAndKeepOtherEntries)
         EXPECT_EQ(state, allowed) << name;
     }
     EXPECT_EQ(oracle("zip_check.py", {"chain", after}).out, "ok\n");
-    if (formulas)
-    {
+    if (formulas) {
         // std::regex: GoogleTest's own on Windows knows no groups.
         const std::string calcPr = oracle("zip_check.py", {"calcpr", after}).out;
         EXPECT_TRUE(std::regex_search(calcPr, std::regex("fullCalcOnLoad=.(1|true)"))) << calcPr;

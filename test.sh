@@ -3,6 +3,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$here/scripts/setup.sh"
+"$here/scripts/check-format.sh"
 build="${ZELVANO_BUILD_DIR:-$here/build}"
 
 export QT_QPA_PLATFORM=offscreen

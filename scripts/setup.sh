@@ -16,7 +16,7 @@ packages=(
     python3-openpyxl python3-xlsxwriter
     xvfb xauth imagemagick fonts-noto-cjk locales-all
     g++-mingw-w64-x86-64
-    dpkg-dev file desktop-file-utils appstream lintian
+    dpkg-dev file desktop-file-utils appstream lintian clang-format
 )
 
 missing=()

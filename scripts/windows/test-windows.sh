@@ -5,6 +5,9 @@
 # hand (../shared/windows-sdk); a failure anywhere fails the run.
 #   scripts/windows/test-windows.sh [ctest args...]
 set -euo pipefail
+# ./test.sh asks Linux's Qt programs for the offscreen platform; here each
+# test names its own, and the build's small tools are no Qt programs.
+unset QT_QPA_PLATFORM
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${ZELVANO_WINDOWS_BUILD_DIR:-$here/build-windows}"
 export ZELVANO_WINDOWS_BUILD_DIR="$build"
@@ -12,7 +15,6 @@ export ZELVANO_WINDOWS_BUILD_DIR="$build"
 cmake --build "$build" --parallel "$(nproc)"
 
 # The suite inside a display of its own (scripts/windows/wine-suite.sh).
-unset QT_QPA_PLATFORM
 xvfb-run -a "$here/scripts/windows/wine-suite.sh" "$build" "$@"
 
 "$here/package-windows.sh"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ModeWindowStub.h"
 #include "shell/gui/ModeNavigator.h"
-#include "shell/gui/ModeWindowStub.h"
 
 #include <vector>
 

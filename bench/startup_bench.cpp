@@ -154,7 +154,12 @@ struct Run {
 // One fresh process of this program; false when it failed.
 bool runChild(const std::string& command, Run& run)
 {
+#ifdef _WIN32
+    // cmd drops the outer pair of quotes of a line holding more than two.
+    FILE* child = popen(("\"" + command + "\"").c_str(), "r");
+#else
     FILE* child = popen(command.c_str(), "r");
+#endif
     if (!child)
         return false;
     double closedAt = 0;

@@ -1,7 +1,7 @@
 #include "rollbook/Workbook.h"
 
-#include "rollbook/BiffFormat.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffFormat.h"
 #include "rollbook/cfb/ContentHash.h"
 #include "rollbook/cfb/SafeSave.h"
 

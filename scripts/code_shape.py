@@ -17,7 +17,7 @@ SOURCE_SUFFIXES = ('.cpp', '.h', '.inc')
 
 # The workbook engine's record parsers and writers walk long record tables
 # in one place on purpose; they are exempt from the size rules.
-ENGINE_PARSERS = re.compile(r'^rollbook/(cfb/)?[^/]+\.(cpp|h)$')
+ENGINE_PARSERS = re.compile(r'^rollbook/(cfb/|biff/)?[^/]+\.(cpp|h)$')
 
 # Folders that hold logic: QtCore at most, never a widget.
 WIDGET_FREE = re.compile(r'^(base|draw|rollbook(?!/gui/)|[a-z]+/logic)/')

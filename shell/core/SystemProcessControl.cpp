@@ -9,10 +9,7 @@ namespace zelvano
 
 bool sameImageName(const std::string& a, const std::string& b)
 {
-    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-           });
+    return platform::programName(a) == platform::programName(b);
 }
 
 std::vector<std::int64_t> processesNamed(const std::vector<platform::ProcessInfo>& processes,
@@ -37,10 +34,8 @@ std::string programTitle(const std::string& imageName)
                  {"soffice", "LibreOffice Calc"},
                  {"scalc", "LibreOffice Calc"},
                  {"et", "WPS 表格"},
-                 {"et.exe", "WPS 表格"},
                  {"wps", "WPS Office"},
-                 {"wps.exe", "WPS Office"},
-                 {"excel.exe", "Excel"}};
+                 {"excel", "Excel"}};
     for (const auto& entry : known) {
         if (sameImageName(imageName, entry.image))
             return entry.title;

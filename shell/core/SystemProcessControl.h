@@ -16,8 +16,8 @@ public:
     bool isRunning(std::int64_t pid) override;
 };
 
-// Case-insensitive comparison of two executable names (ASCII letters only,
-// as image names are compared by the system).
+// Whether two executable names name the same program: without case, folder
+// or ".exe" (platform::programName).
 bool sameImageName(const std::string& a, const std::string& b);
 
 // The processes of `processes` with that image name, leaving out `self`.

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
+#include <iterator>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,15 +19,24 @@ namespace
 
 std::string baseName(std::string_view path)
 {
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of("/\\"); // Wine shows Windows paths
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-// /proc/PID/comm is cut at 15 characters, so the executable's own name is
-// taken from the exe link, or failing that from the first word of the
-// command line.
-std::string imageNameOf(const std::string& procDir)
+std::string readAll(const std::string& file)
 {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The command line's first word, so that a program under Wine is known by
+// its Windows name rather than as wine64-preloader; failing that the exe
+// link, then /proc/PID/comm (which is cut at 15 characters).
+std::string imageNameOf(const std::string& procDir, const std::string& commandLine)
+{
+    const std::string first = commandLine.substr(0, commandLine.find('\0'));
+    if (!first.empty())
+        return baseName(first);
     char target[4096];
     const ssize_t length = readlink((procDir + "/exe").c_str(), target, sizeof target - 1);
     if (length > 0) {
@@ -35,14 +46,22 @@ std::string imageNameOf(const std::string& procDir)
             path.resize(path.size() - deleted.size());
         return baseName(path);
     }
-    std::ifstream cmdline(procDir + "/cmdline", std::ios::binary);
-    std::string first;
-    if (std::getline(cmdline, first, '\0') && !first.empty())
-        return baseName(first);
     std::ifstream comm(procDir + "/comm");
     std::string name;
     std::getline(comm, name);
     return name;
+}
+
+bool uidOf(std::string_view user, uid_t& uid)
+{
+    if (user.empty()) {
+        uid = ::geteuid();
+        return true;
+    }
+    const passwd* pw = ::getpwnam(std::string(user).c_str());
+    if (pw)
+        uid = pw->pw_uid;
+    return pw != nullptr;
 }
 
 bool ownedByThisUser(std::int64_t pid)
@@ -73,20 +92,30 @@ bool holdsInode(const std::string& fdDir, const struct stat& target)
 
 } // namespace
 
-std::vector<ProcessInfo> listProcesses()
+std::vector<ProcessInfo> listProcesses(std::string_view user)
 {
     std::vector<ProcessInfo> processes;
+    uid_t uid = 0;
+    if (!uidOf(user, uid))
+        return processes;
     DIR* proc = opendir("/proc");
     if (!proc)
         return processes;
+    const pid_t self = getpid();
     while (const dirent* entry = readdir(proc)) {
         char* end = nullptr;
         const long pid = std::strtol(entry->d_name, &end, 10);
-        if (pid <= 0 || *end != '\0')
+        if (pid <= 0 || *end != '\0' || pid == self)
             continue;
-        std::string name = imageNameOf(std::string("/proc/") + entry->d_name);
+        const std::string dir = std::string("/proc/") + entry->d_name;
+        struct stat st {
+        };
+        if (::stat(dir.c_str(), &st) != 0 || st.st_uid != uid)
+            continue;
+        std::string commandLine = readAll(dir + "/cmdline");
+        std::string name = imageNameOf(dir, commandLine);
         if (!name.empty())
-            processes.push_back({pid, std::move(name)});
+            processes.push_back({pid, std::move(name), std::move(commandLine)});
     }
     closedir(proc);
     return processes;
@@ -126,8 +155,7 @@ std::vector<ProcessInfo> processesHoldingFile(const std::string& utf8Path)
     if (::stat(utf8Path.c_str(), &target) != 0)
         return holders;
     for (auto& process : listProcesses()) {
-        if (ownedByThisUser(process.pid) &&
-            holdsInode("/proc/" + std::to_string(process.pid) + "/fd", target))
+        if (holdsInode("/proc/" + std::to_string(process.pid) + "/fd", target))
             holders.push_back(std::move(process));
     }
     return holders;

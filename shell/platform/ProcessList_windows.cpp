@@ -24,23 +24,6 @@ std::string toUtf8(const wchar_t* text)
 
 } // namespace
 
-std::vector<ProcessInfo> listProcesses()
-{
-    std::vector<ProcessInfo> processes;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return processes;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        processes.push_back(
-            {static_cast<std::int64_t>(entry.th32ProcessID), toUtf8(entry.szExeFile)});
-    }
-    CloseHandle(snapshot);
-    return processes;
-}
-
 namespace
 {
 
@@ -69,6 +52,29 @@ BOOL CALLBACK askWindowToClose(HWND window, LPARAM param)
 }
 
 } // namespace
+
+// Only programs of this session: a desktop PC has one interactive user, and
+// reading another session's token needs rights we do not have.
+std::vector<ProcessInfo> listProcesses(std::string_view /*user*/)
+{
+    std::vector<ProcessInfo> processes;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return processes;
+    const DWORD self = GetCurrentProcessId();
+    const DWORD ourSession = sessionOf(self);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == self || sessionOf(entry.th32ProcessID) != ourSession)
+            continue;
+        processes.push_back(
+            {static_cast<std::int64_t>(entry.th32ProcessID), toUtf8(entry.szExeFile), {}});
+    }
+    CloseHandle(snapshot);
+    return processes;
+}
 
 bool askProcessToClose(std::int64_t pid)
 {
@@ -134,10 +140,12 @@ std::vector<ProcessInfo> processesHoldingFile(const std::string& utf8Path)
             count = needed;
             if (RmGetList(session, &needed, &count, infos.data(), &reasons) == ERROR_SUCCESS) {
                 for (UINT i = 0; i < count; ++i) {
-                    if (infos[i].TSSessionId != ourSession)
+                    if (infos[i].TSSessionId != ourSession ||
+                        infos[i].Process.dwProcessId == GetCurrentProcessId())
                         continue;
                     holders.push_back({static_cast<std::int64_t>(infos[i].Process.dwProcessId),
-                                       toUtf8(infos[i].strAppName)});
+                                       toUtf8(infos[i].strAppName),
+                                       {}});
                 }
             }
         }

@@ -1,8 +1,8 @@
 // Fuzz target for the BIFF8 workbook stream: whatever parses can be read
 // cell by cell, changed and written, and what we write parses back with the
 // change in it. Anything but XlsError escapes and counts as a crash.
-#include "rollbook/BiffWorkbook.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffWorkbook.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,11 +3,11 @@
 // and how the roll book facade saves.
 #include "XlsTestSupport.h"
 
-#include "rollbook/BiffRecords.h"
-#include "rollbook/BiffWorkbook.h"
-#include "rollbook/ByteIO.h"
 #include "rollbook/Workbook.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffRecords.h"
+#include "rollbook/biff/BiffWorkbook.h"
+#include "rollbook/biff/ByteIO.h"
 #include "rollbook/cfb/CompoundFile.h"
 #include "rollbook/cfb/SafeSave.h"
 

@@ -20,11 +20,11 @@ namespace
 
 TEST(ProcessSelection, MatchesNameInAnyCaseAndSparesSelf)
 {
-    const std::vector<platform::ProcessInfo> list = {{10, "EXCEL.EXE"},
-                                                     {11, "excel.exe"},
-                                                     {12, "Excel.exe.bak"},
-                                                     {13, "et.exe"},
-                                                     {99, "Excel.exe"}};
+    const std::vector<platform::ProcessInfo> list = {{10, "EXCEL.EXE", {}},
+                                                     {11, "excel.exe", {}},
+                                                     {12, "Excel.exe.bak", {}},
+                                                     {13, "et.exe", {}},
+                                                     {99, "Excel.exe", {}}};
     EXPECT_EQ(processesNamed(list, "Excel.exe", 99), (std::vector<std::int64_t>{10, 11}));
     EXPECT_EQ(processesNamed(list, "et.exe", 99), (std::vector<std::int64_t>{13}));
     EXPECT_TRUE(processesNamed(list, "nobody-has-this.exe", 99).empty());

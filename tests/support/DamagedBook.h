@@ -5,9 +5,9 @@
 // place, every other byte stays, so the file still opens and lists its sheets
 // and the damage shows only when that sheet's cells are read or written.
 
-#include "rollbook/BiffRecords.h"
-#include "rollbook/BiffText.h"
-#include "rollbook/ByteIO.h"
+#include "rollbook/biff/BiffRecords.h"
+#include "rollbook/biff/BiffText.h"
+#include "rollbook/biff/ByteIO.h"
 #include "rollbook/cfb/CompoundFile.h"
 #include "rollbook/cfb/SafeSave.h"
 

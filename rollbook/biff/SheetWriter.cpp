@@ -1,7 +1,7 @@
-#include "rollbook/SheetWriter.h"
+#include "rollbook/biff/SheetWriter.h"
 
-#include "rollbook/ByteIO.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/ByteIO.h"
 
 #include <optional>
 

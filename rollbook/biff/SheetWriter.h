@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rollbook/BiffRecords.h"
-#include "rollbook/SheetCells.h"
+#include "rollbook/biff/BiffRecords.h"
+#include "rollbook/biff/SheetCells.h"
 
 #include <cstdint>
 

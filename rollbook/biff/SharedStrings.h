@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rollbook/BiffRecords.h"
-#include "rollbook/BiffText.h"
+#include "rollbook/biff/BiffRecords.h"
+#include "rollbook/biff/BiffText.h"
 
 #include <cstdint>
 #include <string>

@@ -1,14 +1,12 @@
 #include "rollbook/XlsError.h"
 #include "rollbook/cfb/PlatformFile.h"
+#include "shell/platform/ProcessList.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,22 +59,6 @@ fs::path folderOf(const fs::path& path)
 {
     const fs::path parent = path.parent_path();
     return parent.empty() ? fs::path(".") : parent;
-}
-
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
-std::string readSmallFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string text(4096, '\0');
-    in.read(text.data(), std::streamsize(text.size()));
-    text.resize(std::size_t(in.gcount()));
-    return text;
 }
 
 } // namespace
@@ -142,129 +124,12 @@ WriteProbe probeWrite(const fs::path& path)
     return WriteProbe::Writable;
 }
 
-namespace
-{
-
-bool isOwnProcess(const std::string& procDir, uid_t uid)
-{
-    struct stat st {
-    };
-    return ::stat(procDir.c_str(), &st) == 0 && st.st_uid == uid;
-}
-
-std::string imageOf(const std::string& cmdline)
-{
-    const std::string first = cmdline.substr(0, cmdline.find('\0'));
-    const std::size_t slash = first.find_last_of("/\\");
-    std::string image = lower(slash == std::string::npos ? first : first.substr(slash + 1));
-    if (image.size() > 4 && image.ends_with(".exe"))
-        image.resize(image.size() - 4);
-    return image;
-}
-
-// The LibreOffice profile a command line names, empty for the default one.
-std::string profileOf(const std::string& cmdline)
-{
-    const std::string key = "-env:UserInstallation=";
-    for (std::size_t at = 0; at < cmdline.size(); at = cmdline.find('\0', at) + 1) {
-        if (cmdline.compare(at, key.size(), key) == 0)
-            return cmdline.substr(at + key.size(), cmdline.find('\0', at) - at - key.size());
-        if (cmdline.find('\0', at) == std::string::npos)
-            break;
-    }
-    return {};
-}
-
-bool sameProfile(const std::string& started, std::string_view wanted)
-{
-    if (wanted.empty())
-        return true;
-    if (started.empty()) // the default profile, under the user's .config
-        return wanted.ends_with("/libreoffice/4") || wanted.ends_with("/libreoffice/4/");
-    auto trim = [](std::string_view s) { return s.ends_with('/') ? s.substr(0, s.size() - 1) : s; };
-    return trim(started) == trim(wanted);
-}
-
-template <typename Visit> void eachProcessOf(uid_t uid, Visit visit)
-{
-    DIR* proc = ::opendir("/proc");
-    if (!proc)
-        return;
-    const std::string self = std::to_string(::getpid());
-    while (const dirent* pe = ::readdir(proc)) {
-        if (!std::isdigit(static_cast<unsigned char>(pe->d_name[0])) || pe->d_name == self)
-            continue;
-        const std::string dir = std::string("/proc/") + pe->d_name;
-        if (isOwnProcess(dir, uid) && visit(std::atoll(pe->d_name), dir))
-            break;
-    }
-    ::closedir(proc);
-}
-
-bool holdsInode(const std::string& procDir, const struct stat& target)
-{
-    DIR* fds = ::opendir((procDir + "/fd").c_str());
-    if (!fds)
-        return false;
-    bool held = false;
-    while (const dirent* fe = ::readdir(fds)) {
-        struct stat st {
-        };
-        if (fe->d_name[0] != '.' && ::stat((procDir + "/fd/" + fe->d_name).c_str(), &st) == 0 &&
-            st.st_dev == target.st_dev && st.st_ino == target.st_ino) {
-            held = true;
-            break;
-        }
-    }
-    ::closedir(fds);
-    return held;
-}
-
-} // namespace
-
 HeldBy processHoldingFile(const fs::path& path)
 {
-    struct stat target {
-    };
-    HeldBy found;
-    if (::stat(path.c_str(), &target) != 0)
-        return found;
-    // Only this user's programs: another user's are not ours to name or close.
-    eachProcessOf(::geteuid(), [&](std::int64_t pid, const std::string& dir) {
-        if (!holdsInode(dir, target))
-            return false;
-        found = {true, pid, imageOf(readSmallFile(dir + "/cmdline"))};
-        return true;
-    });
-    return found;
-}
-
-HeldBy findProgram(std::initializer_list<std::string_view> names, std::string_view user,
-                   std::string_view profile)
-{
-    uid_t uid = ::geteuid();
-    if (!user.empty()) {
-        const passwd* pw = ::getpwnam(std::string(user).c_str());
-        if (!pw)
-            return {};
-        uid = pw->pw_uid;
-    }
-    HeldBy found;
-    eachProcessOf(uid, [&](std::int64_t pid, const std::string& dir) {
-        // /proc/PID/comm is cut at 15 characters; the command line holds the
-        // whole program path (wine shows Windows paths there).
-        const std::string cmd = readSmallFile(dir + "/cmdline");
-        const std::string image = imageOf(cmd);
-        for (std::string_view n : names) {
-            if (!image.empty() && image == lower(std::string(n)) &&
-                sameProfile(profileOf(cmd), profile)) {
-                found = {true, pid, image};
-                return true;
-            }
-        }
-        return false;
-    });
-    return found;
+    const auto holders = ::zelvano::platform::processesHoldingFile(path.string());
+    if (holders.empty())
+        return {};
+    return {true, holders.front().pid, ::zelvano::platform::programName(holders.front().imageName)};
 }
 
 HeldBy ownerFileHolder(const fs::path& ownerFile)

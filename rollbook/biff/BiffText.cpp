@@ -1,7 +1,7 @@
-#include "rollbook/BiffText.h"
+#include "rollbook/biff/BiffText.h"
 
-#include "rollbook/ByteIO.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/ByteIO.h"
 
 namespace zelvano::xls
 {

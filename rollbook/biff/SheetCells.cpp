@@ -1,10 +1,10 @@
-#include "rollbook/SheetCells.h"
+#include "rollbook/biff/SheetCells.h"
 
-#include "rollbook/BiffText.h"
-#include "rollbook/ByteIO.h"
-#include "rollbook/SharedFormula.h"
-#include "rollbook/SharedStrings.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffText.h"
+#include "rollbook/biff/ByteIO.h"
+#include "rollbook/biff/SharedFormula.h"
+#include "rollbook/biff/SharedStrings.h"
 
 #include <algorithm>
 

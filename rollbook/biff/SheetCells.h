@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rollbook/BiffRecords.h"
 #include "rollbook/CellValue.h"
+#include "rollbook/biff/BiffRecords.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "rollbook/BiffWorkbook.h"
+#include "rollbook/biff/BiffWorkbook.h"
 
-#include "rollbook/BiffText.h"
-#include "rollbook/ByteIO.h"
-#include "rollbook/SheetWriter.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffText.h"
+#include "rollbook/biff/ByteIO.h"
+#include "rollbook/biff/SheetWriter.h"
 
 #include <algorithm>
 

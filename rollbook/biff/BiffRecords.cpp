@@ -1,7 +1,7 @@
-#include "rollbook/BiffRecords.h"
+#include "rollbook/biff/BiffRecords.h"
 
-#include "rollbook/ByteIO.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/ByteIO.h"
 
 namespace zelvano::xls
 {

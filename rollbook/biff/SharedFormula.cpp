@@ -1,6 +1,6 @@
-#include "rollbook/SharedFormula.h"
+#include "rollbook/biff/SharedFormula.h"
 
-#include "rollbook/ByteIO.h"
+#include "rollbook/biff/ByteIO.h"
 
 namespace zelvano::xls
 {

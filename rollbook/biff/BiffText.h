@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rollbook/BiffRecords.h"
+#include "rollbook/biff/BiffRecords.h"
 
 #include <cstdint>
 #include <string>

@@ -6,10 +6,7 @@
 #endif
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
 namespace zelvano::xls::platform
@@ -29,23 +26,6 @@ std::string utf8(const std::wstring& w)
     std::string out(std::size_t(n > 0 ? n : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), out.data(), n, nullptr, nullptr);
     return out;
-}
-
-std::wstring wide(std::string_view s)
-{
-    if (s.empty())
-        return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
-    std::wstring out(std::size_t(n > 0 ? n : 0), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), out.data(), n);
-    return out;
-}
-
-std::wstring lower(std::wstring s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](wchar_t c) { return wchar_t(std::towlower(c)); });
-    return s;
 }
 
 std::string shownName(const fs::path& path)
@@ -179,35 +159,6 @@ HeldBy processHoldingFile(const fs::path& path)
 HeldBy ownerFileHolder(const fs::path& ownerFile)
 {
     return processHoldingFile(ownerFile);
-}
-
-HeldBy findProgram(std::initializer_list<std::string_view> names, std::string_view user,
-                   std::string_view profile)
-{
-    // Only programs of this session: a desktop PC has one interactive user,
-    // and reading another session's token needs rights we do not have.
-    (void)user;
-    (void)profile;
-    DWORD ourSession = 0;
-    ::ProcessIdToSessionId(::GetCurrentProcessId(), &ourSession);
-    Handle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snap.ok())
-        return {};
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL more = ::Process32FirstW(snap.get(), &pe); more;
-         more = ::Process32NextW(snap.get(), &pe)) {
-        DWORD session = 0;
-        if (!::ProcessIdToSessionId(pe.th32ProcessID, &session) || session != ourSession)
-            continue;
-        std::wstring image = lower(pe.szExeFile);
-        if (image.size() > 4 && image.ends_with(L".exe"))
-            image.resize(image.size() - 4);
-        for (std::string_view n : names)
-            if (image == lower(wide(n)))
-                return {true, std::int64_t(pe.th32ProcessID), utf8(pe.szExeFile)};
-    }
-    return {};
 }
 
 std::string currentUser()

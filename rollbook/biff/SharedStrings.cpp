@@ -1,7 +1,7 @@
-#include "rollbook/SharedStrings.h"
+#include "rollbook/biff/SharedStrings.h"
 
-#include "rollbook/ByteIO.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/ByteIO.h"
 
 #include <algorithm>
 

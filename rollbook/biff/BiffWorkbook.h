@@ -1,10 +1,10 @@
 #pragma once
 
-#include "rollbook/BiffRecords.h"
 #include "rollbook/CellValue.h"
-#include "rollbook/SharedStrings.h"
-#include "rollbook/SheetCells.h"
 #include "rollbook/SheetInfo.h"
+#include "rollbook/biff/BiffRecords.h"
+#include "rollbook/biff/SharedStrings.h"
+#include "rollbook/biff/SheetCells.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
-#include "rollbook/BiffFormat.h"
+#include "rollbook/biff/BiffFormat.h"
 
-#include "rollbook/BiffWorkbook.h"
 #include "rollbook/XlsError.h"
+#include "rollbook/biff/BiffWorkbook.h"
 
 #include <utility>
 

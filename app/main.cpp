@@ -28,17 +28,19 @@ public:
     {
     }
 
-    QWidget* createModeWindow(std::int16_t modeCode) override
+    QWidget* createModeWindow(Mode mode) override
     {
-        switch (modeCode) {
-        case 0:
+        switch (mode) {
+        case Mode::Classroom:
             return new FrmKtHd(m_services, *m_navigator);
-        case 1:
-        case 2:
-            return new FrmYh(m_services, *m_navigator);
-        default:
-            return new FrmDjYh(m_services, *m_navigator);
+        case Mode::NumberDraw:
+        case Mode::SeatDraw:
+            return new FrmYh(m_services, *m_navigator, mode);
+        case Mode::FixedPerson:
+        case Mode::FixedPrize:
+            return new FrmDjYh(m_services, *m_navigator, mode);
         }
+        return nullptr;
     }
 
 private:

@@ -27,11 +27,11 @@ public:
 class NoWindows final : public WindowFactory
 {
 public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+    QWidget* createModeWindow(Mode) override { return nullptr; }
 };
 
 struct BenchWorld {
-    BenchWorld(const QString& folder, MessageService& messages, std::int16_t modeCode)
+    BenchWorld(const QString& folder, MessageService& messages)
         : settings((createSettingsDatabase(QDir(folder).filePath(SettingsStore::kDatabaseName)),
                     QDir(folder).filePath(SettingsStore::kDatabaseName)),
                    messages)
@@ -43,7 +43,6 @@ struct BenchWorld {
         services.clock = &clock;
         services.random = &random;
         services.settings = &settings;
-        services.modeCode = modeCode;
     }
 
     NoSound sound;

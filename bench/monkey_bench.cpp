@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+using namespace zelvano;
 using namespace zelvano::testing;
 
 namespace
@@ -24,7 +25,7 @@ namespace
 
 struct Entry {
     const char* name;
-    int modeCode;
+    Mode mode;
     QString book;
     std::function<MonkeyResult(const MonkeyRun&)> run;
 };
@@ -52,15 +53,15 @@ int main(int argc, char** argv)
     const QString only = args.size() > 3 ? args[3] : QString();
 
     const std::vector<Entry> entries = {
-        {"menu", 0, {}, runMenuMonkey},
-        {"number", 1, {}, runNumberMonkey},
-        {"seat", 2, {}, runNumberMonkey},
-        {"classroom_sample", 0, sampleRollBook(), runClassroomMonkey},
-        {"classroom_lo", 0, libreOfficeRollBook(), runClassroomMonkey},
-        {"prize3_sample", 3, sampleRollBook(), runPrizeMonkey},
-        {"prize3_lo", 3, libreOfficeRollBook(), runPrizeMonkey},
-        {"prize4_sample", 4, sampleRollBook(), runPrizeMonkey},
-        {"prize4_lo", 4, libreOfficeRollBook(), runPrizeMonkey},
+        {"menu", Mode::Classroom, {}, runMenuMonkey},
+        {"number", Mode::NumberDraw, {}, runNumberMonkey},
+        {"seat", Mode::SeatDraw, {}, runNumberMonkey},
+        {"classroom_sample", Mode::Classroom, sampleRollBook(), runClassroomMonkey},
+        {"classroom_lo", Mode::Classroom, libreOfficeRollBook(), runClassroomMonkey},
+        {"prize3_sample", Mode::FixedPerson, sampleRollBook(), runPrizeMonkey},
+        {"prize3_lo", Mode::FixedPerson, libreOfficeRollBook(), runPrizeMonkey},
+        {"prize4_sample", Mode::FixedPrize, sampleRollBook(), runPrizeMonkey},
+        {"prize4_lo", Mode::FixedPrize, libreOfficeRollBook(), runPrizeMonkey},
     };
     int failures = 0;
     for (const Entry& entry : entries) {
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
         MonkeyRun run;
         run.seed = seed;
         run.actions = actions;
-        run.modeCode = entry.modeCode;
+        run.mode = entry.mode;
         run.book = entry.book;
         const MonkeyResult result = entry.run(run);
         std::printf("%s_seed: %llu seed\n", qPrintable(name),

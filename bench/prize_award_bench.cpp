@@ -60,9 +60,9 @@ struct Figures {
 // prize window on the roll book in `folder`.
 Figures timeAwards(const QString& folder, int prize, CountedMessages& messages)
 {
-    bench::BenchWorld world(folder, messages, 4);
+    bench::BenchWorld world(folder, messages);
 
-    FrmDjYh window(world.services, world.navigator);
+    FrmDjYh window(world.services, world.navigator, Mode::FixedPrize);
     window.show();
     window.Form_Activate();
     window.cmdOk_Click(0);

@@ -48,9 +48,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
     NoMessages messages;
-    bench::BenchWorld world(folder.path(), messages, 1);
+    bench::BenchWorld world(folder.path(), messages);
 
-    FrmYh window(world.services, world.navigator);
+    FrmYh window(world.services, world.navigator, Mode::NumberDraw);
     window.show();
     window.cmdOk_Click(0);
     window.cmdOk_Click(1);

@@ -87,7 +87,7 @@ double msSinceProcessStart()
 class NoWindows final : public zelvano::WindowFactory
 {
 public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+    QWidget* createModeWindow(zelvano::Mode) override { return nullptr; }
 };
 
 // One process: the menu up, then closed as a person closes the last window.

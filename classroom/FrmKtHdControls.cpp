@@ -237,7 +237,7 @@ void FrmKtHd::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     menuBar->addMenu(format);
     buildTimingMenu(menuBar);
-    m_report = new DrawReport(m_services, modeCaption(0), this);
+    m_report = new DrawReport(m_services, modeCaption(Mode::Classroom), this);
     m_report->addRecordItem(names);
     m_report->addVoiceItem(format);
     m_topMenus = {names, fangShi, format, m_mnJishi};

@@ -55,10 +55,11 @@ const QString kWhite = QStringLiteral("background: #ffffff;");
 
 } // namespace
 
-FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
+FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
-      m_groupMessages(*services.messages), m_modeCode(services.modeCode == 2 ? 2 : 1),
-      m_session(*services.random, numberDrawTexts(services.modeCode == 2))
+      m_groupMessages(*services.messages),
+      m_mode(mode == Mode::SeatDraw ? Mode::SeatDraw : Mode::NumberDraw),
+      m_session(*services.random, numberDrawTexts(m_mode == Mode::SeatDraw))
 {
     buildControls();
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);

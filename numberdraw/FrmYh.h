@@ -3,6 +3,7 @@
 #include "draw/DrawSession.h"
 #include "numberdraw/logic/NumberSetup.h"
 #include "presentation/parts/WindowParts.h"
+#include "shell/core/Mode.h"
 #include "shell/core/OncePerInputMessages.h"
 
 #include <QMainWindow>
@@ -38,7 +39,8 @@ class FrmYh : public QMainWindow
 {
     Q_OBJECT
 public:
-    FrmYh(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
+    // `mode` is Mode::NumberDraw or Mode::SeatDraw.
+    FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent = nullptr);
     ~FrmYh() override;
 
     // Draw (rolling display, result, order, direct choice).
@@ -130,13 +132,13 @@ private:
     void comeToRest();
     void render(const DrawChange& change);
 
-    bool seatMode() const { return m_modeCode == 2; }
+    bool seatMode() const { return m_mode == Mode::SeatDraw; }
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
     // The grouping boxes' refusals: one message for one input.
     OncePerInputMessages m_groupMessages;
-    int m_modeCode = 1;
+    Mode m_mode = Mode::NumberDraw;
 
     // State: the draw and the setup live in logic; the window keeps what it
     // shows beside them.

@@ -205,7 +205,7 @@ void FrmYh::buildMenus()
     m_mnHm[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnHm_Click(1); });
     m_mnXmMenu = names->addMenu(QStringLiteral("选择号码(&X)"));
     m_mnHm[2] = m_mnXmMenu->menuAction();
-    m_report = new DrawReport(m_services, modeCaption(m_modeCode), this);
+    m_report = new DrawReport(m_services, modeCaption(m_mode), this);
     m_report->addRecordItem(names);
 
     QMenu* format = m_displayFormat->MnGeShi();

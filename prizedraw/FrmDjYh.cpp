@@ -42,10 +42,10 @@ constexpr QSize kDesignSize(1000, 700);
 
 } // namespace
 
-FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_navigator(navigator),
+FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_navigator(navigator), m_mode(mode),
       m_session(std::make_unique<RollBookSession>(services)),
-      m_draw(services.modeCode == 3 ? PrizeMode::FixedPerson : PrizeMode::FixedPrize)
+      m_draw(mode == Mode::FixedPerson ? PrizeMode::FixedPerson : PrizeMode::FixedPrize)
 {
     buildControls();
     DisplayTargets targets;

@@ -5,6 +5,7 @@
 #include "prizedraw/logic/PrizeSetup.h"
 #include "prizedraw/logic/PrizeSheet.h"
 #include "prizedraw/logic/PrizeTexts.h"
+#include "shell/core/Mode.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -44,7 +45,8 @@ class FrmDjYh : public QMainWindow
 {
     Q_OBJECT
 public:
-    FrmDjYh(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
+    // `mode` is Mode::FixedPerson or Mode::FixedPrize.
+    FrmDjYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent = nullptr);
     ~FrmDjYh() override;
 
     // Lifecycle and start-up (FrmDjYh.cpp).
@@ -149,6 +151,7 @@ private:
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
+    Mode m_mode;
     std::unique_ptr<RollBookSession> m_session;
 
     // State.

@@ -361,7 +361,7 @@ void FrmDjYh::buildMenus()
     m_mnZf->setObjectName(QStringLiteral("MnZf"));
     m_mnZf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_mnZf->setEnabled(false);
-    m_report = new DrawReport(m_services, modeCaption(m_services.modeCode), this);
+    m_report = new DrawReport(m_services, modeCaption(m_mode), this);
     m_report->addRecordItem(names);
 
     QMenu* format = m_displayFormat->MnGeShi();

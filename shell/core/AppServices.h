@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 namespace zelvano
 {
 
@@ -35,10 +33,6 @@ struct AppServices {
     DrawLog* drawLog = nullptr;           // the record of every draw
     Voice* voice = nullptr;               // reads results aloud
     FolderOpener* folderOpener = nullptr; // shows a folder to the teacher
-
-    // The chosen mode: 0 classroom, 1 number draw, 2 seat draw, 3 prize for
-    // a fixed person, 4 winner for a fixed prize. Set only by the mode menu.
-    std::int16_t modeCode = 0;
 };
 
 } // namespace zelvano

@@ -12,60 +12,59 @@ namespace
 
 const char* const kCaptions[kModeCount] = {"课堂互动", "摇号码", "摇座位", "定名抽奖", "定奖摇号"};
 
-QStringList descriptionLines(int modeCode)
+QStringList descriptionLines(Mode mode)
 {
-    switch (modeCode) {
-    case 0:
+    switch (mode) {
+    case Mode::Classroom:
         return {QStringLiteral("用途： 分组， 点名， 计时， 打分。"),
                 QStringLiteral("  应用：新班分小组，找搭档，课堂点名，随机互动，"),
                 QStringLiteral("        排队面试，评委打分，演讲计时等。"),
                 QStringLiteral("  要求：有Excel点名册配合使用，内有号码和姓名。")};
-    case 1:
+    case Mode::NumberDraw:
         return {QStringLiteral("用途： 分组， 摇号， 计时。"),
                 QStringLiteral("应用： 临时分组，找搭档，摇号分房，分车库"),
                 QStringLiteral("         排队面试，演讲计时等。"),
                 QStringLiteral("要求： 预先发放号码给每个人，无需点名册。")};
-    case 2:
+    case Mode::SeatDraw:
         return {QStringLiteral("用途： 分组， 摇号， 计时。"),
                 QStringLiteral("  应用  新班分组，会场互动，演讲计时等。"),
                 QStringLiteral("  要求： 已知座位行列号,无需号码。")};
-    case 3:
+    case Mode::FixedPerson:
         return {QStringLiteral("用途： 抽奖、抽实物"),
                 QStringLiteral("  应用： 摸奖、摇车牌、摇车库等。"),
                 QStringLiteral("  要求：  Excel中已登记奖项，奖品，图片、号码、姓名。"),
                 QStringLiteral("确定人选，再随机抽得奖项和奖品。")};
-    case 4:
+    case Mode::FixedPrize:
         return {QStringLiteral("用途： 摇号、抽奖"),
                 QStringLiteral("  应用： 会场抽奖， 婚宴抽奖 ，摇号买房，摇号拍卖。"),
                 QStringLiteral("  要求： Excel中已登记号码、姓名，奖项，奖品，图片。"),
                 QStringLiteral("先选择奖项和奖品，再摇号码或姓名。")};
-    default:
-        return {};
     }
+    return {};
 }
 
 } // namespace
 
-QString modeCaption(int modeCode)
+QString modeCaption(Mode mode)
 {
-    return modeCode >= 0 && modeCode < kModeCount ? QString::fromUtf8(kCaptions[modeCode])
-                                                  : QString();
+    const int index = modeIndex(mode);
+    return index >= 0 && index < kModeCount ? QString::fromUtf8(kCaptions[index]) : QString();
 }
 
-QString modeDescription(int modeCode)
+QString modeDescription(Mode mode)
 {
-    return descriptionLines(modeCode).join(QStringLiteral("\r\n\r\n\r\n"));
+    return descriptionLines(mode).join(QStringLiteral("\r\n\r\n\r\n"));
 }
 
-std::int16_t modeFromSetting(const QString& storedValue)
+Mode modeFromSetting(const QString& storedValue)
 {
-    const std::int16_t mode = toInt16(Val(storedValue));
-    return mode >= 0 && mode < kModeCount ? mode : 0;
+    const std::int16_t index = toInt16(Val(storedValue));
+    return index >= 0 && index < kModeCount ? modeAt(index) : Mode::Classroom;
 }
 
-int neighbourMode(int modeCode, int step)
+Mode neighbourMode(Mode mode, int step)
 {
-    return ((modeCode + step) % kModeCount + kModeCount) % kModeCount;
+    return modeAt(((modeIndex(mode) + step) % kModeCount + kModeCount) % kModeCount);
 }
 
 } // namespace zelvano

@@ -1,27 +1,25 @@
 #pragma once
 
-#include <QString>
+#include "shell/core/Mode.h"
 
-#include <cstdint>
+#include <QString>
 
 namespace zelvano
 {
 
-inline constexpr int kModeCount = 5;
-
 // The caption of a mode's option in the menu ("课堂互动" ... "定奖摇号").
-QString modeCaption(int modeCode);
+QString modeCaption(Mode mode);
 
 // The description the menu shows for a mode: its lines joined by three
 // CR LF pairs, leading spaces kept.
-QString modeDescription(int modeCode);
+QString modeDescription(Mode mode);
 
 // The mode a stored "Afm" value selects: its number rounded half to even,
-// mode 0 for an empty text or a value outside 0..4.
-std::int16_t modeFromSetting(const QString& storedValue);
+// the classroom for an empty text or a value outside 0..4.
+Mode modeFromSetting(const QString& storedValue);
 
-// The mode an arrow key moves to from `modeCode`: `step` options down (up
-// when negative), the first following the last round the list.
-int neighbourMode(int modeCode, int step);
+// The mode an arrow key moves to from `mode`: `step` options down (up when
+// negative), the first following the last round the list.
+Mode neighbourMode(Mode mode, int step);
 
 } // namespace zelvano

@@ -20,9 +20,9 @@ void ModeNavigator::showMenu()
     menu->show();
 }
 
-void ModeNavigator::enterMode(QWidget* menu)
+void ModeNavigator::enterMode(QWidget* menu, Mode mode)
 {
-    QWidget* window = m_windows.createModeWindow(m_services.modeCode);
+    QWidget* window = m_windows.createModeWindow(mode);
     if (!window)
         return;
     window->setAttribute(Qt::WA_DeleteOnClose);

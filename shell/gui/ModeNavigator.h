@@ -1,9 +1,9 @@
 #pragma once
 
+#include "shell/core/Mode.h"
+
 #include <QPointer>
 #include <QWidget>
-
-#include <cstdint>
 
 namespace zelvano
 {
@@ -16,7 +16,7 @@ class WindowFactory
 {
 public:
     virtual ~WindowFactory() = default;
-    virtual QWidget* createModeWindow(std::int16_t modeCode) = 0;
+    virtual QWidget* createModeWindow(Mode mode) = 0;
 };
 
 // Keeps exactly one window open: the mode menu or one working window.
@@ -29,8 +29,8 @@ public:
     ModeNavigator(AppServices& services, WindowFactory& windows);
 
     void showMenu();
-    // The menu's enter button: shows the window of services.modeCode.
-    void enterMode(QWidget* menu);
+    // The menu's enter button: shows the window of `mode`.
+    void enterMode(QWidget* menu, Mode mode);
     // A working window's return item.
     void returnToMenu(QWidget* window);
     // Every window calls this at the end of its close handling.

@@ -80,9 +80,10 @@ void frmMl::buildControls()
 
     // The options stand one under the other along a gentle curve.
     for (int index = 0; index < kModeCount; ++index) {
-        auto* option = new ModeOption(modeCaption(index), this, [this] { focusOnlyChecked(); });
+        auto* option =
+            new ModeOption(modeCaption(modeAt(index)), this, [this] { focusOnlyChecked(); });
         option->setObjectName(QStringLiteral("OptMl(%1)").arg(index));
-        option->setAccessibleName(modeCaption(index));
+        option->setAccessibleName(modeCaption(modeAt(index)));
         option->setFont(songFont(18));
         const int bend = (index - 2) * (index - 2);
         option->adjustSize();
@@ -114,36 +115,33 @@ void frmMl::buildControls()
 void frmMl::Form_Load()
 {
     menuLoaded = false;
-    const std::int16_t mode =
-        modeFromSetting(m_services.settings->readSetting(QStringLiteral("Afm")));
+    const Mode mode = modeFromSetting(m_services.settings->readSetting(QStringLiteral("Afm")));
     // Checking an option in code raises no click, so the handler is called
     // here as a click would.
-    m_options[static_cast<size_t>(mode)]->setChecked(true);
-    OptMl_Click(mode);
+    m_options[static_cast<size_t>(modeIndex(mode))]->setChecked(true);
+    OptMl_Click(modeIndex(mode));
     menuLoaded = true;
 }
 
 void frmMl::OptMl_Click(int index)
 {
-    m_services.modeCode = static_cast<std::int16_t>(index);
-    m_lblXx->setText(modeDescription(index));
+    m_mode = modeAt(index);
+    m_lblXx->setText(modeDescription(m_mode));
     focusOnlyChecked();
-    if (menuLoaded) {
-        m_services.settings->writeSetting(QStringLiteral("Afm"), numberText(m_services.modeCode),
-                                          TextForm);
-    }
+    if (menuLoaded)
+        m_services.settings->writeSetting(QStringLiteral("Afm"), numberText(index), TextForm);
 }
 
 void frmMl::imgIn_Click()
 {
-    m_navigator.enterMode(this);
+    m_navigator.enterMode(this, m_mode);
 }
 
 void frmMl::focusOnlyChecked()
 {
     for (int index = 0; index < kModeCount; ++index) {
         QRadioButton* option = m_options[static_cast<size_t>(index)];
-        option->setFocusPolicy(index == m_services.modeCode ? Qt::StrongFocus : Qt::ClickFocus);
+        option->setFocusPolicy(index == modeIndex(m_mode) ? Qt::StrongFocus : Qt::ClickFocus);
     }
 }
 
@@ -168,7 +166,7 @@ bool frmMl::eventFilter(QObject* watched, QEvent* event)
     // is not the selected one.
     if (watched == m_imgIn)
         return true;
-    QRadioButton* next = m_options[static_cast<size_t>(neighbourMode(m_services.modeCode, step))];
+    QRadioButton* next = m_options[static_cast<size_t>(modeIndex(neighbourMode(m_mode, step)))];
     next->setChecked(true);
     next->setFocus(Qt::TabFocusReason);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/Mode.h"
+
 #include <QWidget>
 
 #include <array>
@@ -28,6 +30,8 @@ public:
     QRadioButton* OptMl(int index) const { return m_options.at(static_cast<size_t>(index)); }
     QLabel* lblXx() const { return m_lblXx; }
     QToolButton* imgIn() const { return m_imgIn; }
+    // The chosen mode, which the enter button opens.
+    Mode mode() const { return m_mode; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,8 +47,9 @@ private:
     AppServices& m_services;
     ModeNavigator& m_navigator;
     bool menuLoaded = false;
+    Mode m_mode = Mode::Classroom;
 
-    std::array<QRadioButton*, 5> m_options{};
+    std::array<QRadioButton*, kModeCount> m_options{};
     QLabel* m_lblXx = nullptr;
     QToolButton* m_imgIn = nullptr;
     QLabel* m_label1 = nullptr;

@@ -165,7 +165,6 @@ inline void ClassroomFixture::tearDown()
 
 inline FrmKtHd* ClassroomFixture::open()
 {
-    services->modeCode = 0;
     window = new FrmKtHd(*services, *navigator);
     window->show();
     return window;

@@ -47,8 +47,7 @@ void tst_SharedSettings::classroomStores_numberWindowLoads()
     w->close();
     QCOMPARE(setting("Bsx"), QStringLiteral("1"));
 
-    services->modeCode = 1;
-    std::unique_ptr<FrmYh> number(new FrmYh(*services, *navigator));
+    std::unique_ptr<FrmYh> number(new FrmYh(*services, *navigator, Mode::NumberDraw));
     QCOMPARE(number->speechTimer().unitIndex(), 2);
     QCOMPARE(number->speechTimer().modeIndex(), 1);
     QCOMPARE(number->speechTimer().timeSetting(), QStringLiteral("7"));
@@ -59,8 +58,7 @@ void tst_SharedSettings::classroomStores_numberWindowLoads()
 
 void tst_SharedSettings::numberWindowStores_classroomLoads()
 {
-    services->modeCode = 1;
-    auto* number = new FrmYh(*services, *navigator);
+    auto* number = new FrmYh(*services, *navigator, Mode::NumberDraw);
     number->speechTimer().MnJsDw_Click(1);
     number->speechTimer().MnJsFs_Click(1);
     number->speechTimer().cmbFs1()->setEditText(QStringLiteral("9"));

@@ -75,11 +75,11 @@ QString menuProblem(MonkeyWorld& world)
     const int checked = checkedOption(shown);
     if (checked < 0)
         return QStringLiteral("not exactly one mode is checked");
-    if (world.services().modeCode != checked)
+    if (modeIndex(shown->mode()) != checked)
         return QStringLiteral("option %1 is checked but the mode is %2")
             .arg(checked)
-            .arg(world.services().modeCode);
-    if (shown->lblXx()->text() != modeDescription(checked))
+            .arg(modeIndex(shown->mode()));
+    if (shown->lblXx()->text() != modeDescription(modeAt(checked)))
         return QStringLiteral("option %1 is checked but another description is shown").arg(checked);
     return {};
 }

@@ -6,6 +6,8 @@
 // the roll book) every score and award cell as the draws recorded it. The
 // Qt tests run them short, bench/monkey_bench long.
 
+#include "shell/core/Mode.h"
+
 #include <QMap>
 #include <QString>
 
@@ -17,7 +19,7 @@ namespace zelvano::testing
 struct MonkeyRun {
     std::uint64_t seed = 0;
     int actions = 1000;
-    int modeCode = 0;
+    Mode mode = Mode::Classroom;
     QString book; // the roll book copied beside the window; empty for none
 };
 

@@ -56,7 +56,6 @@ MonkeyWorld::MonkeyWorld(const MonkeyRun& run, WindowFactory* windows)
     ts.services.random = &random;
     ts.services.messages = &messages;
     ts.services.colours = &colours;
-    ts.services.modeCode = static_cast<std::int16_t>(run.modeCode);
     monkey.setMessages(&messages);
     monkey.setClock(&ts.clock);
     QDir().mkpath(ts.folder.file(QStringLiteral("img")));

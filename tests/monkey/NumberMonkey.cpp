@@ -18,9 +18,9 @@ namespace zelvano::testing
 MonkeyResult runNumberMonkey(const MonkeyRun& run)
 {
     MonkeyWorld world(run);
-    world.label =
-        run.modeCode == 2 ? QStringLiteral("seat window") : QStringLiteral("number window");
-    QPointer<FrmYh> window = new FrmYh(world.services(), world.navigator);
+    world.label = run.mode == Mode::SeatDraw ? QStringLiteral("seat window")
+                                             : QStringLiteral("number window");
+    QPointer<FrmYh> window = new FrmYh(world.services(), world.navigator, run.mode);
     window->show();
     QApplication::setActiveWindow(window);
     Monkey::flushPosted();

@@ -83,7 +83,7 @@ PrizeMonkeyRun::PrizeMonkeyRun(const MonkeyRun& run)
     : m_world(run), m_monkey(m_world.monkey), m_figures(m_world.figures)
 {
     m_world.label = QStringLiteral("prize window mode %1 (%2)")
-                        .arg(run.modeCode)
+                        .arg(modeIndex(run.mode))
                         .arg(QFileInfo(run.book).fileName());
 }
 
@@ -229,7 +229,7 @@ MonkeyResult PrizeMonkeyRun::run(const MonkeyRun& run)
     m_expected = m_world.readBook();
     if (!m_expected)
         return m_world.finish(false);
-    m_window = new FrmDjYh(m_world.services(), m_world.navigator);
+    m_window = new FrmDjYh(m_world.services(), m_world.navigator, run.mode);
     m_window->show();
     QApplication::setActiveWindow(m_window);
     Monkey::flushPosted();

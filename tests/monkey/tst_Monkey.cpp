@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+using namespace zelvano;
 using namespace zelvano::testing;
 
 class tst_Monkey : public QObject
@@ -37,7 +38,7 @@ MonkeyRun tst_Monkey::fetched(int actions)
     MonkeyRun run;
     run.seed = monkeySeed();
     run.actions = monkeyActions(actions);
-    run.modeCode = mode;
+    run.mode = modeAt(mode);
     run.book = book;
     return run;
 }

@@ -94,7 +94,7 @@ private slots:
     void storedBackground_keepsResultReadable();
 
 private:
-    FrmYh* open(int modeCode, QSize size = {});
+    FrmYh* open(Mode mode, QSize size = {});
     void finishSetup(FrmYh* window);
     QList<QRect> closeSetupPanels(FrmYh* w);
     void drawAndRest(FrmYh* w, bool rolls);
@@ -132,10 +132,9 @@ void tst_FrmYh::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmYh* tst_FrmYh::open(int modeCode, QSize size)
+FrmYh* tst_FrmYh::open(Mode mode, QSize size)
 {
-    services->modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmYh(*services, *navigator);
+    window = new FrmYh(*services, *navigator, mode);
     window->show();
     if (size.isValid()) {
         window->resize(size);
@@ -154,7 +153,7 @@ void tst_FrmYh::finishSetup(FrmYh* w)
 
 void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 摇号码"));
     QCOMPARE(valueList(w)->count(), 48);
     QCOMPARE(valueList(w)->item(47)->text(), QStringLiteral("48"));
@@ -171,7 +170,7 @@ void tst_FrmYh::open_numberMode_buildsRangeAndValueMenu()
 
 void tst_FrmYh::setup_panelsInOrder_enableDrawing()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->cmdOk_Click(0);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请设置分组信息"));
     QVERIFY(panelOf(w, 1)->isVisible());
@@ -192,7 +191,7 @@ void tst_FrmYh::setup_panelsInOrder_enableDrawing()
 
 void tst_FrmYh::setup_panelsOutOfOrder_onlyHide()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->cmdOk_Click(1);
     w->cmdOk_Click(2);
     QCOMPARE(w->lblXm()->text(), QStringLiteral("请编辑号码"));
@@ -202,7 +201,7 @@ void tst_FrmYh::setup_panelsOutOfOrder_onlyHide()
 
 void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->txtXh(1)->setText(QStringLiteral("10"));
     w->rangeEntry(1);
@@ -218,7 +217,7 @@ void tst_FrmYh::boundChangedAfterSetup_blocksDrawingUntilPanelsClosedAgain()
 
 void tst_FrmYh::nonNumericBound_isReported()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->txtXh(0)->setText(QStringLiteral("abc"));
     w->rangeEntry(0);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请检查数据的合理性")});
@@ -248,7 +247,7 @@ void tst_FrmYh::unreasonableBounds_areRefusedAndListKept()
     QFETCH(int, mode);
     QFETCH(QString, first);
     QFETCH(QString, second);
-    FrmYh* w = open(mode);
+    FrmYh* w = open(modeAt(mode));
     const int before = valueList(w)->count();
     w->txtXh(0)->setText(first);
     w->txtXh(1)->setText(second);
@@ -259,7 +258,7 @@ void tst_FrmYh::unreasonableBounds_areRefusedAndListKept()
 
 void tst_FrmYh::longList_valueMenuIsSplitAndBuiltWhenOpened()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->txtXh(1)->setText(QStringLiteral("30000"));
     w->rangeEntry(1);
     QCOMPARE(valueList(w)->count(), 30000);
@@ -275,7 +274,7 @@ void tst_FrmYh::longList_valueMenuIsSplitAndBuiltWhenOpened()
 
 void tst_FrmYh::addBox_addsNewPositiveNumbers()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->txtXh(0)->setText(QStringLiteral("10"));
     w->txtXh(1)->setText(QStringLiteral("12"));
     w->rangeEntry(1);
@@ -290,7 +289,7 @@ void tst_FrmYh::addBox_addsNewPositiveNumbers()
 
 void tst_FrmYh::clearThenAdd_keepsHandMadeList()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->ImgZdy_Click(2);
     QCOMPARE(w->txtXh(0)->text(), QStringLiteral("1"));
     QCOMPARE(w->txtXh(1)->text(), QStringLiteral("0"));
@@ -305,7 +304,7 @@ void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
 {
     settings->writeSetting(QStringLiteral("CMin"), QStringLiteral("1"), 0);
     settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("5"), 0);
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnFs(2)->setChecked(false);
     random->picks = {3, 1, 3, 2, 1, 4};
@@ -324,7 +323,7 @@ void tst_FrmYh::drawsWithoutRepeat_showEachValueOncePerCycle()
 
 void tst_FrmYh::rollingDraw_twentyEightPicksAndCues()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnFs(2)->setChecked(true);
     w->MnFs(1)->setChecked(false);
@@ -348,7 +347,7 @@ void tst_FrmYh::rollingDraw_twentyEightPicksAndCues()
 
 void tst_FrmYh::rollingDraw_ignoresClicksWhileRolling()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnFs(2)->setChecked(true);
     w->lblXm_Click();
@@ -361,7 +360,7 @@ void tst_FrmYh::rollingDraw_ignoresClicksWhileRolling()
 void tst_FrmYh::sequentialOrder_wrapsThroughGroups()
 {
     settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("6"), 0);
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->cmdOk_Click(0);
     groupBox(w, 0)->setText(QStringLiteral("3"));
     w->imgFz_Click(1);
@@ -384,7 +383,7 @@ void tst_FrmYh::sequentialOrder_wrapsThroughGroups()
 
 void tst_FrmYh::directChoice_greysItemAndTakesShownValueOut()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnXm_Click(9);
     QVERIFY(!w->MnXm(9)->isEnabled());
@@ -399,7 +398,7 @@ void tst_FrmYh::directChoice_greysItemAndTakesShownValueOut()
 void tst_FrmYh::grouping_rejectsOutOfRangeInput()
 {
     settings->writeSetting(QStringLiteral("CMax"), QStringLiteral("10"), 0);
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->cmdOk_Click(0);
     groupBox(w, 0)->setText(QStringLiteral("6"));
     w->imgFz_Click(0);
@@ -420,7 +419,7 @@ void tst_FrmYh::seatMode_listCaptionAndComposition()
 {
     settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("12"), 0);
     settings->writeSetting(QStringLiteral("Dls"), QStringLiteral("3"), 0);
-    FrmYh* w = open(2);
+    FrmYh* w = open(Mode::SeatDraw);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 抽座位"));
     QCOMPARE(valueList(w)->count(), 36);
     QCOMPARE(valueList(w)->item(4)->text(), QStringLiteral("2-2"));
@@ -440,7 +439,7 @@ void tst_FrmYh::seatMode_listCaptionAndComposition()
 void tst_FrmYh::seatMode_emptyHall_reportsGroupingAndAsksAtDraw()
 {
     settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("0"), 0);
-    FrmYh* w = open(2);
+    FrmYh* w = open(Mode::SeatDraw);
     QCOMPARE(valueList(w)->count(), 0);
     finishSetup(w);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请输入正确的组数，值范围为[1~0]")});
@@ -453,7 +452,7 @@ void tst_FrmYh::seatMode_emptyHall_reportsGroupingAndAsksAtDraw()
 
 void tst_FrmYh::close_writesSettingsAndCompositionPerMode()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnZh_Click(1);
     w->MnSx_Click(1);
@@ -470,12 +469,12 @@ void tst_FrmYh::close_writesSettingsAndCompositionPerMode()
     QCOMPARE(setting("CMax"), QStringLiteral("48"));
     QCOMPARE(programEnd->calls, 1); // the close box ends the program
 
-    FrmYh* seats = open(2);
+    FrmYh* seats = open(Mode::SeatDraw);
     QCOMPARE(compositionBox(seats)->currentIndex(), 0);
     seats->MnZh_Click(2);
     seats->close();
     QCOMPARE(setting("DzhFs"), QStringLiteral("2"));
-    FrmYh* again = open(1);
+    FrmYh* again = open(Mode::NumberDraw);
     QCOMPARE(compositionBox(again)->currentIndex(), 1);
     QVERIFY(!again->MnZh(1)->isEnabled());
 }
@@ -484,7 +483,7 @@ void tst_FrmYh::reset_thenClose_keepsDefaultsOfUnwrittenColumns()
 {
     settings->writeSetting(QStringLiteral("BzhFs"), QStringLiteral("0"), 0);
     settings->writeSetting(QStringLiteral("BTs"), QStringLiteral("False"), 1);
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     w->MnFs(1)->setChecked(true);
     w->MnFs_Click(4);
@@ -498,7 +497,7 @@ void tst_FrmYh::reset_thenClose_keepsDefaultsOfUnwrittenColumns()
 
 void tst_FrmYh::everyClickableControl_hasAccessibleName()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     finishSetup(w);
     const auto buttons = w->findChildren<QAbstractButton*>();
     QVERIFY(!buttons.isEmpty());
@@ -516,7 +515,7 @@ void tst_FrmYh::everyClickableControl_hasAccessibleName()
 
 void tst_FrmYh::setupPanels_fitTheSmallScreen()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     w->resize(1024, 768);
     QApplication::processEvents();
     const QString shots = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS"));
@@ -537,7 +536,7 @@ void tst_FrmYh::setupPanels_fitTheSmallScreen()
 
 void tst_FrmYh::shortcuts_workOnlyOnceSetupIsDone()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     QVERIFY(QTest::qWaitForWindowActive(w));
     const int before = w->lblXm()->font().pointSize();
     QTest::keyClick(w, Qt::Key_F4);
@@ -564,7 +563,7 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
     QFETCH(QSize, screen);
     settings->writeSetting(QStringLiteral("Dhs"), QStringLiteral("12"), 0);
     settings->writeSetting(QStringLiteral("Dls"), QStringLiteral("12"), 0);
-    FrmYh* w = open(2);
+    FrmYh* w = open(Mode::SeatDraw);
     finishSetup(w);
     w->resize(screen);
     QApplication::processEvents();

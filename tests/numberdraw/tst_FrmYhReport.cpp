@@ -43,7 +43,7 @@ private slots:
     void newItems_comeAfterEveryExistingItem();
 
 private:
-    FrmYh* open(int modeCode);
+    FrmYh* open(Mode mode);
     QAction* item(FrmYh* w, const char* name) const;
     void drawAndRest(FrmYh* w);
 
@@ -68,10 +68,9 @@ void tst_FrmYhReport::cleanup()
 }
 
 // Opens the window and closes its three setup panels with their buttons.
-FrmYh* tst_FrmYhReport::open(int modeCode)
+FrmYh* tst_FrmYhReport::open(Mode mode)
 {
-    ts->services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmYh(ts->services, *navigator);
+    window = new FrmYh(ts->services, *navigator, mode);
     window->show();
     click(window, "cmdOk0");
     click(window, "cmdOk1");
@@ -108,7 +107,7 @@ void tst_FrmYhReport::drawAtRest_recordsOneLinePerDraw()
     QFETCH(int, mode);
     QFETCH(bool, rolls);
     QFETCH(QString, window);
-    FrmYh* w = open(mode);
+    FrmYh* w = open(modeAt(mode));
     if (w->MnFs(2)->isChecked() != rolls)
         w->MnFs(2)->trigger();
     const int pool = w->session().poolSize();
@@ -126,7 +125,7 @@ void tst_FrmYhReport::drawAtRest_recordsOneLinePerDraw()
 
 void tst_FrmYhReport::rollingDraw_spokenOnceAfterTheRoll_neverDuringIt()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     item(w, "MnVoice")->trigger();
     QVERIFY(w->MnFs(2)->isChecked());
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
@@ -143,7 +142,7 @@ void tst_FrmYhReport::rollingDraw_spokenOnceAfterTheRoll_neverDuringIt()
 
 void tst_FrmYhReport::nextDraw_cutsTheAnnouncementOff()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     item(w, "MnVoice")->trigger();
     w->MnFs(2)->trigger(); // draws at once
     QVERIFY(!w->MnFs(2)->isChecked());
@@ -158,7 +157,7 @@ void tst_FrmYhReport::nextDraw_cutsTheAnnouncementOff()
 
 void tst_FrmYhReport::voiceItem_keptInOwnSettingsFile()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     QAction* voice = item(w, "MnVoice");
     QVERIFY(voice->isCheckable() && voice->isEnabled() && !voice->isChecked());
     voice->trigger();
@@ -172,7 +171,7 @@ void tst_FrmYhReport::voiceItem_keptInOwnSettingsFile()
                  text.contains(QStringLiteral("announceResults=true")),
              qPrintable(text));
 
-    FrmYh* again = open(2);
+    FrmYh* again = open(Mode::SeatDraw);
     QVERIFY(item(again, "MnVoice")->isChecked());
     drawAndRest(again);
     QCOMPARE(ts->voice.said.size(), 1);
@@ -181,7 +180,7 @@ void tst_FrmYhReport::voiceItem_keptInOwnSettingsFile()
 void tst_FrmYhReport::noEngine_voiceItemGreyedWithReason()
 {
     ts->voice.reason = QStringLiteral("没有中文语音");
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     QAction* voice = item(w, "MnVoice");
     QVERIFY(!voice->isEnabled());
     QCOMPARE(voice->toolTip(), QStringLiteral("没有中文语音"));
@@ -194,7 +193,7 @@ void tst_FrmYhReport::recordItem_listsTodaysDrawsNewestFirst_andOpensFolder()
 {
     DrawRecordFile record(ts->folder.path(), ts->messages, ts->clock);
     ts->services.drawLog = &record;
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     if (w->MnFs(2)->isChecked())
         w->MnFs(2)->trigger();
     QStringList shown;
@@ -221,7 +220,7 @@ void tst_FrmYhReport::recordItem_listsTodaysDrawsNewestFirst_andOpensFolder()
 
 void tst_FrmYhReport::newItems_comeAfterEveryExistingItem()
 {
-    FrmYh* w = open(1);
+    FrmYh* w = open(Mode::NumberDraw);
     QMenu* names = qobject_cast<QMenu*>(w->MnHm(0)->parent());
     QVERIFY(names);
     QCOMPARE(names->actions().last(), item(w, "MnRecord"));

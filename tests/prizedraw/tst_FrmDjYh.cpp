@@ -131,7 +131,7 @@ private slots:
     void menuDraws_updateChoices_andTheStartButtonStays();
 
 private:
-    FrmDjYh* open(int modeCode);
+    FrmDjYh* open(Mode mode);
     void confirm(FrmDjYh* w);
     int roll(FrmDjYh* w);
     void useBook(const QList<SheetSpec>& sheets);
@@ -183,10 +183,9 @@ void tst_FrmDjYh::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmDjYh* tst_FrmDjYh::open(int modeCode)
+FrmDjYh* tst_FrmDjYh::open(Mode mode)
 {
-    services->modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmDjYh(*services, *navigator);
+    window = new FrmDjYh(*services, *navigator, mode);
     window->show();
     window->Form_Activate();
     return window;
@@ -230,7 +229,7 @@ void tst_FrmDjYh::useFourPeople()
 void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
 {
     settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定奖摇号"));
     QVERIFY(!chkMd(w)->isVisible());
     QVERIFY(!chkMd(w)->isChecked());
@@ -252,7 +251,7 @@ void tst_FrmDjYh::open_fixedPrize_captionWithoutNameBoxOrNamesMenu()
 
 void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
 {
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QCOMPARE(w->windowTitle(), QStringLiteral("Zelvano >> 定名抽奖"));
     QVERIFY(!MnSz(w, 0)->isVisible());
     QVERIFY(MnSz(w, 1)->isVisible());
@@ -265,7 +264,7 @@ void tst_FrmDjYh::open_fixedPerson_captionWithoutPrizeMenu()
 
 void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
 {
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QTest::mouseClick(okButton(w), Qt::LeftButton);
     QCOMPARE(w->setupStep(), PrizeStep::ConfirmNames);
     QCOMPARE(lblXx(w)->text(), QStringLiteral("请确认获奖名单"));
@@ -291,7 +290,7 @@ void tst_FrmDjYh::startUp_withNames_takesTwoConfirmations()
 void tst_FrmDjYh::startUp_withoutNameList_takesOne()
 {
     settings->writeSetting(QStringLiteral("DmdYn"), QStringLiteral("1"), 0);
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(chkMd(w)->isChecked());
     QVERIFY(!MnSz(w, 1)->isVisible());
     QVERIFY(!MnSz(w, 4)->isVisible());
@@ -305,7 +304,7 @@ void tst_FrmDjYh::startUp_withoutNameList_takesOne()
 void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
 {
     QFile::remove(book());
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("找不到点名册.xls文件，请检查")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(messages->shown[0].icon, MessageIcon::Critical);
@@ -316,7 +315,7 @@ void tst_FrmDjYh::missingRollBook_warnsAndEndsProgram()
 void tst_FrmDjYh::workbookWithoutPrizeSheet_isToldWhy()
 {
     useBook({SheetSpec{QStringLiteral("一班"), {{3, 1, 1}, {3, 2, QStringLiteral("甲")}}}});
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QCOMPARE(messages->texts(),
              QStringList{QStringLiteral("点名册.xls中没有“抽奖品”工作表，请检查")});
     QCOMPARE(lstJp(w)->count(), 1);
@@ -331,7 +330,7 @@ void tst_FrmDjYh::onePrizeRow_reportsEmptyRegion_andNothingDraws()
 {
     useBook({prizeSheet({{QStringLiteral("一等奖"), QStringLiteral("台灯"), {}, 3}},
                         {QStringLiteral("甲")})});
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("检测到奖品区内容为空，请检查")});
     QCOMPARE(w->drawSession().pool().size(), 0);
     QCOMPARE(lstJp(w)->count(), 1);
@@ -356,7 +355,7 @@ void tst_FrmDjYh::prizeRowsIntoRow21_readAsPrizesOnly_andHostIsTold()
     sheet.cells << QVariantList{23, 1, QStringLiteral("1")}
                 << QVariantList{23, 2, QStringLiteral("甲")};
     useBook({sheet});
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QCOMPARE(messages->shown.size(), size_t(1));
     QVERIFY(messages->texts()[0].contains(QStringLiteral("第23行")));
     QCOMPARE(w->drawSession().sheet().prizes.size(), size_t(21));
@@ -376,7 +375,7 @@ void tst_FrmDjYh::emptyNameList_worksWithoutNames()
     useBook({prizeSheet({{QStringLiteral("一等奖"), QStringLiteral("台灯"), {}, 1},
                          {QStringLiteral("二等奖"), QStringLiteral("笔"), {}, 1}},
                         {})});
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(chkMd(w)->isChecked());
     QVERIFY(!chkMd(w)->isVisible());
     QVERIFY(!cmbMd(w)->isVisible());
@@ -395,7 +394,7 @@ void tst_FrmDjYh::damagedRollBook_reportsDamage()
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write("this is no workbook");
     junk.close();
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QCOMPARE(messages->texts(), QStringList{QStringLiteral("请打开并检查Excel文档是否损坏。")});
     QCOMPARE(messages->shown[0].title, QStringLiteral("警告"));
     QCOMPARE(w->drawSession().pool().size(), 0);

@@ -33,7 +33,7 @@ private slots:
     void recordItem_comesAfterReturnToMenu();
 
 private:
-    FrmDjYh* open(int modeCode);
+    FrmDjYh* open(Mode mode);
     int roll(FrmDjYh* w, bool silentWhileRolling);
 
     std::unique_ptr<TestServices> ts;
@@ -63,10 +63,9 @@ void tst_FrmDjYhReport::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmDjYh* tst_FrmDjYhReport::open(int modeCode)
+FrmDjYh* tst_FrmDjYhReport::open(Mode mode)
 {
-    ts->services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmDjYh(ts->services, *navigator);
+    window = new FrmDjYh(ts->services, *navigator, mode);
     window->show();
     window->Form_Activate();
     for (int i = 0; i < 2 && window->setupStep() != PrizeStep::Ready; ++i)
@@ -89,7 +88,7 @@ int tst_FrmDjYhReport::roll(FrmDjYh* w, bool silentWhileRolling)
 
 void tst_FrmDjYhReport::fixedPrize_winnerRecordedAndSpokenAfterTheRoll()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     ts->random.picks = {};
     QTest::mouseClick(imgOk(w), Qt::LeftButton); // 一等奖 from the choice list
     QVERIFY(w->isRolling());
@@ -113,7 +112,7 @@ void tst_FrmDjYhReport::fixedPrize_winnerRecordedAndSpokenAfterTheRoll()
 
 void tst_FrmDjYhReport::fixedPerson_prizeRecordedAndSpoken()
 {
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     ts->random.picks = std::deque<int>(28, 6);   // ticket 6: the second prize
     QTest::mouseClick(imgOk(w), Qt::LeftButton); // "1 甲" from the choice list
     QCOMPARE(roll(w, true), 28);
@@ -128,7 +127,7 @@ void tst_FrmDjYhReport::fixedPerson_prizeRecordedAndSpoken()
 
 void tst_FrmDjYhReport::recordItem_comesAfterReturnToMenu()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QMenu* names = topMenu(w, 0);
     QCOMPARE(names->actions().indexOf(MnSz(w, 8)), 8);
     QCOMPARE(names->actions().last()->objectName(), QStringLiteral("MnRecord"));

@@ -62,7 +62,7 @@ private slots:
     void reset_letsTheVoidedWinAgain();
 
 private:
-    FrmDjYh* open(int modeCode);
+    FrmDjYh* open(Mode mode);
     void roll(FrmDjYh* w);
     // 彭军 wins 三等奖 笔记本 (row 5), in either mode.
     void awardPengJun(FrmDjYh* w);
@@ -93,10 +93,9 @@ void tst_FrmDjYhVoid::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmDjYh* tst_FrmDjYhVoid::open(int modeCode)
+FrmDjYh* tst_FrmDjYhVoid::open(Mode mode)
 {
-    ts->services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmDjYh(ts->services, *navigator);
+    window = new FrmDjYh(ts->services, *navigator, mode);
     window->show();
     // Shortcuts reach the active window only.
     QApplication::setActiveWindow(window);
@@ -134,7 +133,7 @@ void tst_FrmDjYhVoid::pressVoid(FrmDjYh* w, MessageAnswer answer)
 
 void tst_FrmDjYhVoid::item_lastOfTheListMenu_enabledWhileAnAwardStands()
 {
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(w);
     QCOMPARE(voidItem(w)->text(), QStringLiteral("作废重抽"));
     // Right after the last item of the list menu, which keep their places;
@@ -154,7 +153,7 @@ void tst_FrmDjYhVoid::item_lastOfTheListMenu_enabledWhileAnAwardStands()
 void tst_FrmDjYhVoid::fixedPrize_voidRestoresEverything_thenRedrawsTheSamePrize()
 {
     const QJsonObject before = sheetCells();
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     awardPengJun(w);
     QCOMPARE(lstHj(w)->item(1)->text(), QStringLiteral("1  4\r\n彭军获三等奖,笔记本"));
@@ -195,7 +194,7 @@ void tst_FrmDjYhVoid::fixedPrize_voidRestoresEverything_thenRedrawsTheSamePrize(
 void tst_FrmDjYhVoid::fixedPerson_voidOnlyRestores_ticketBack_personOut()
 {
     const QJsonObject before = sheetCells();
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(w);
     awardPengJun(w);
     QCOMPARE(w->drawSession().pool().size(), 35);
@@ -219,7 +218,7 @@ void tst_FrmDjYhVoid::fixedPerson_voidOnlyRestores_ticketBack_personOut()
 
 void tst_FrmDjYhVoid::declined_changesNothing()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     awardPengJun(w);
     const QJsonObject awarded = sheetCells();
@@ -235,7 +234,7 @@ void tst_FrmDjYhVoid::declined_changesNothing()
 void tst_FrmDjYhVoid::twoVoidsInARow_restoreBothAwards()
 {
     const QJsonObject before = sheetCells();
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(w);
     awardPengJun(w);
     ts->random.picks = std::deque<int>(28, 1); // 一等奖 台灯
@@ -258,7 +257,7 @@ void tst_FrmDjYhVoid::twoVoidsInARow_restoreBothAwards()
 void tst_FrmDjYhVoid::failedSave_keepsTheVoidPending_andAppliesItOnce()
 {
     const QJsonObject before = sheetCells();
-    FrmDjYh* w = open(3);
+    FrmDjYh* w = open(Mode::FixedPerson);
     QVERIFY(w);
     awardPengJun(w);
     const QJsonObject awarded = sheetCells();
@@ -280,7 +279,7 @@ void tst_FrmDjYhVoid::failedSave_keepsTheVoidPending_andAppliesItOnce()
 
 void tst_FrmDjYhVoid::cellChangedElsewhere_isRefused_andTheAwardStands()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     awardPengJun(w);
     QTest::qWait(20);
@@ -301,7 +300,7 @@ void tst_FrmDjYhVoid::cellChangedElsewhere_isRefused_andTheAwardStands()
 
 void tst_FrmDjYhVoid::reset_letsTheVoidedWinAgain()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     awardPengJun(w);
     ts->random.picks = std::deque<int>(28, 1);

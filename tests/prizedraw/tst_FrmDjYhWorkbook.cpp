@@ -82,7 +82,7 @@ private slots:
     void waitingAward_whosePrizeWasRemoved_isListedAtClose();
 
 private:
-    FrmDjYh* open(int modeCode);
+    FrmDjYh* open(Mode mode);
     void confirm(FrmDjYh* w);
     void draw(FrmDjYh* w, int prize);
     QString book() const { return ts->folder.file(QStringLiteral("点名册.xls")); }
@@ -109,10 +109,9 @@ void tst_FrmDjYhWorkbook::cleanup()
     QVERIFY2(!QApplication::activeModalWidget(), "a modal box was left open");
 }
 
-FrmDjYh* tst_FrmDjYhWorkbook::open(int modeCode)
+FrmDjYh* tst_FrmDjYhWorkbook::open(Mode mode)
 {
-    ts->services.modeCode = static_cast<std::int16_t>(modeCode);
-    window = new FrmDjYh(ts->services, *navigator);
+    window = new FrmDjYh(ts->services, *navigator, mode);
     window->show();
     if (!QTest::qWaitForWindowExposed(window) ||
         !QTest::qWaitFor([this] { return window->setupStep() != PrizeStep::Unread; }))
@@ -148,7 +147,7 @@ void tst_FrmDjYhWorkbook::damagedPrizeSheet_isReported_andRefreshReadsItOnceMend
 {
     QFETCH(int, damage);
     QVERIFY(damageCell(book(), kSheet, 5, 3, Damage(damage)));
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     QCOMPARE(ts->messages.texts(), QStringList{kDamaged});
     QCOMPARE(ts->programEnd.calls, 0);
@@ -177,7 +176,7 @@ void tst_FrmDjYhWorkbook::arrayFormulaInUsedCell_awardRefusedAndNamed_otherPrize
     QVERIFY(QFile::remove(book()));
     QCOMPARE(makeBook(book(), {sheet}), QString());
     QVERIFY(damageCell(book(), kSheet, 5, 6, Damage::ArrayFormulaPart));
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     confirm(w);
     draw(w, 2);
@@ -203,7 +202,7 @@ void tst_FrmDjYhWorkbook::arrayFormulaInUsedCell_awardRefusedAndNamed_otherPrize
 
 void tst_FrmDjYhWorkbook::sheetInsertedBeforePrizeSheet_awardAndResetStayOnThePrizeSheet()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     confirm(w);
     draw(w, 0);
@@ -226,7 +225,7 @@ void tst_FrmDjYhWorkbook::sheetInsertedBeforePrizeSheet_awardAndResetStayOnThePr
 
 void tst_FrmDjYhWorkbook::awardsPending_whileAnotherProgramSorts_landOnTheirPrizeAndPerson()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     confirm(w);
     lockBook(ts->folder.path());
@@ -260,7 +259,7 @@ void tst_FrmDjYhWorkbook::awardsPending_whileAnotherProgramSorts_landOnTheirPriz
 
 void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     confirm(w);
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));
@@ -285,7 +284,7 @@ void tst_FrmDjYhWorkbook::refresh_writesWaitingAwardFirst_orWaits()
 
 void tst_FrmDjYhWorkbook::waitingAward_whosePrizeWasRemoved_isListedAtClose()
 {
-    FrmDjYh* w = open(4);
+    FrmDjYh* w = open(Mode::FixedPrize);
     QVERIFY(w);
     confirm(w);
     QVERIFY(QFile::rename(book(), book() + QStringLiteral(".away")));

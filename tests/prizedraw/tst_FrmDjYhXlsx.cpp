@@ -68,8 +68,7 @@ void tst_FrmDjYhXlsx::cleanup()
 // Fixed prize, draw a winner: the setup confirmed with its button.
 FrmDjYh* tst_FrmDjYhXlsx::openReady()
 {
-    ts->services.modeCode = 4;
-    window = new FrmDjYh(ts->services, *navigator);
+    window = new FrmDjYh(ts->services, *navigator, Mode::FixedPrize);
     window->show();
     if (!QTest::qWaitForWindowExposed(window) ||
         !QTest::qWaitFor([this] { return window->setupStep() != PrizeStep::Unread; }))

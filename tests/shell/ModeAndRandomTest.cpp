@@ -12,27 +12,28 @@ namespace
 
 TEST(ModeCatalog, DescriptionLinesJoinedByThreeLineBreaks)
 {
-    EXPECT_EQ(modeDescription(2),
+    EXPECT_EQ(modeDescription(Mode::SeatDraw),
               QStringLiteral("用途： 分组， 摇号， 计时。\r\n\r\n\r\n"
                              "  应用  新班分组，会场互动，演讲计时等。\r\n\r\n\r\n"
                              "  要求： 已知座位行列号,无需号码。"));
     for (int mode = 0; mode < kModeCount; ++mode) {
-        const QString text = modeDescription(mode);
+        const QString text = modeDescription(modeAt(mode));
         EXPECT_FALSE(text.startsWith(u'\r')) << mode;
         EXPECT_FALSE(text.endsWith(u'\n')) << mode;
         EXPECT_EQ(text.count(QStringLiteral("\r\n\r\n\r\n")), mode == 2 ? 2 : 3) << mode;
     }
-    EXPECT_TRUE(modeDescription(3).endsWith(QStringLiteral("确定人选，再随机抽得奖项和奖品。")));
+    EXPECT_TRUE(modeDescription(Mode::FixedPerson)
+                    .endsWith(QStringLiteral("确定人选，再随机抽得奖项和奖品。")));
 }
 
 TEST(ModeCatalog, CaptionsInIndexOrder)
 {
-    EXPECT_EQ(modeCaption(0), "课堂互动");
-    EXPECT_EQ(modeCaption(1), "摇号码");
-    EXPECT_EQ(modeCaption(2), "摇座位");
-    EXPECT_EQ(modeCaption(3), "定名抽奖");
-    EXPECT_EQ(modeCaption(4), "定奖摇号");
-    EXPECT_EQ(modeCaption(5), "");
+    EXPECT_EQ(modeCaption(Mode::Classroom), "课堂互动");
+    EXPECT_EQ(modeCaption(Mode::NumberDraw), "摇号码");
+    EXPECT_EQ(modeCaption(Mode::SeatDraw), "摇座位");
+    EXPECT_EQ(modeCaption(Mode::FixedPerson), "定名抽奖");
+    EXPECT_EQ(modeCaption(Mode::FixedPrize), "定奖摇号");
+    EXPECT_EQ(modeCaption(modeAt(5)), "");
 }
 
 struct StoredMode {
@@ -46,7 +47,7 @@ class StoredModeTable : public ::testing::TestWithParam<StoredMode>
 
 TEST_P(StoredModeTable, SelectsModeOrFallsBackToZero)
 {
-    EXPECT_EQ(modeFromSetting(QString::fromUtf8(GetParam().stored)), GetParam().mode);
+    EXPECT_EQ(modeIndex(modeFromSetting(QString::fromUtf8(GetParam().stored))), GetParam().mode);
 }
 
 INSTANTIATE_TEST_SUITE_P(Afm, StoredModeTable,

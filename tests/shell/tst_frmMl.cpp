@@ -96,8 +96,8 @@ void tst_frmMl::emptyStoredMode_selectsClassroomWithoutWriting()
 {
     startWithStoredMode(QString());
     QVERIFY(menu()->OptMl(0)->isChecked());
-    QCOMPARE(services().modeCode, 0);
-    QCOMPARE(menu()->lblXx()->text(), modeDescription(0));
+    QCOMPARE(menu()->mode(), Mode::Classroom);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(Mode::Classroom));
     QCOMPARE(settings->lastStatement(), QStringLiteral("select Afm from sz"));
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QString());
 }
@@ -107,8 +107,8 @@ void tst_frmMl::storedMode3_preselectsFixedPersonDraw()
     startWithStoredMode(QStringLiteral("3"));
     QVERIFY(menu()->OptMl(3)->isChecked());
     QCOMPARE(menu()->OptMl(3)->text(), QStringLiteral("定名抽奖"));
-    QCOMPARE(menu()->lblXx()->text(), modeDescription(3));
-    QCOMPARE(services().modeCode, 3);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(Mode::FixedPerson));
+    QCOMPARE(menu()->mode(), Mode::FixedPerson);
 }
 
 void tst_frmMl::storedModeOutOfRange_selectsModeZero_data()
@@ -124,7 +124,7 @@ void tst_frmMl::storedModeOutOfRange_selectsModeZero()
     QFETCH(QString, stored);
     startWithStoredMode(stored);
     QVERIFY(menu()->OptMl(0)->isChecked());
-    QCOMPARE(services().modeCode, 0);
+    QCOMPARE(menu()->mode(), Mode::Classroom);
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), stored); // loading writes nothing
 }
 
@@ -132,9 +132,9 @@ void tst_frmMl::optionClick_writesModeAtOnce()
 {
     startWithStoredMode(QStringLiteral("0"));
     QTest::mouseClick(menu()->OptMl(2), Qt::LeftButton);
-    QCOMPARE(services().modeCode, 2);
+    QCOMPARE(menu()->mode(), Mode::SeatDraw);
     QCOMPARE(settings->lastStatement(), QStringLiteral("update sz set Afm='2'"));
-    QCOMPARE(menu()->lblXx()->text(), modeDescription(2));
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(Mode::SeatDraw));
     // Closing without entering keeps the last option clicked.
     menu()->close();
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QStringLiteral("2"));
@@ -148,8 +148,8 @@ void tst_frmMl::arrowKeys_chooseModeAsAClickDoes()
     menu()->OptMl(1)->setFocus();
     QTest::keyClick(menu()->OptMl(1), Qt::Key_Down);
     QVERIFY(menu()->OptMl(2)->isChecked());
-    QCOMPARE(services().modeCode, 2);
-    QCOMPARE(menu()->lblXx()->text(), modeDescription(2));
+    QCOMPARE(menu()->mode(), Mode::SeatDraw);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(Mode::SeatDraw));
     QCOMPARE(settings->readSetting(QStringLiteral("Afm")), QStringLiteral("2"));
 
     // A screen reader's toggle action checks an option without a click.
@@ -157,8 +157,8 @@ void tst_frmMl::arrowKeys_chooseModeAsAClickDoes()
     QVERIFY(option && option->actionInterface());
     option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QVERIFY(menu()->OptMl(4)->isChecked());
-    QCOMPARE(services().modeCode, 4);
-    QCOMPARE(menu()->lblXx()->text(), modeDescription(4));
+    QCOMPARE(menu()->mode(), Mode::FixedPrize);
+    QCOMPARE(menu()->lblXx()->text(), modeDescription(Mode::FixedPrize));
 }
 
 void tst_frmMl::keyboard_tabArrowsAndEnter_data()
@@ -210,7 +210,7 @@ void tst_frmMl::keyboard_tabArrowsAndEnter()
     }
     QVERIFY(windows->entered.empty());
     QVERIFY(menu()->OptMl(checked)->isChecked());
-    QCOMPARE(services().modeCode, checked);
+    QCOMPARE(menu()->mode(), modeAt(checked));
     QCOMPARE(QApplication::focusWidget(), menu()->OptMl(checked));
 }
 
@@ -237,7 +237,7 @@ void tst_frmMl::returnFromWindow_loadsMenuAgainWithModeJustLeft()
     back->trigger();
     QVERIFY(menu());
     QVERIFY(menu()->OptMl(4)->isChecked());
-    QCOMPARE(services().modeCode, 4);
+    QCOMPARE(menu()->mode(), Mode::FixedPrize);
     QCOMPARE(programEnd->calls, 0);
 }
 
@@ -274,7 +274,7 @@ void tst_frmMl::everyClickableControl_hasAccessibleName()
     QCOMPARE(menu()->imgIn()->accessibleName(), QStringLiteral("点击进入"));
     QCOMPARE(menu()->imgIn()->toolTip(), QStringLiteral("点击进入"));
     for (int i = 0; i < kModeCount; ++i)
-        QCOMPARE(menu()->OptMl(i)->accessibleName(), modeCaption(i));
+        QCOMPARE(menu()->OptMl(i)->accessibleName(), modeCaption(modeAt(i)));
     QCOMPARE(menu()->windowTitle(), QStringLiteral("Zelvano >> 目录"));
 }
 

@@ -12,7 +12,7 @@ namespace zelvano::testing
 class NoWindows final : public WindowFactory
 {
 public:
-    QWidget* createModeWindow(std::int16_t) override { return nullptr; }
+    QWidget* createModeWindow(Mode) override { return nullptr; }
 };
 
 // Opens a stub for each mode with its own return item, and remembers which
@@ -20,11 +20,11 @@ public:
 class StubModeWindows final : public WindowFactory
 {
 public:
-    QWidget* createModeWindow(std::int16_t modeCode) override
+    QWidget* createModeWindow(Mode mode) override
     {
-        entered.push_back(modeCode);
-        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeCode), QStringLiteral("设置"),
-                                  QStringLiteral("返回(&F)"), *navigator);
+        entered.push_back(modeIndex(mode));
+        return new ModeWindowStub(QStringLiteral("mode %1").arg(modeIndex(mode)),
+                                  QStringLiteral("设置"), QStringLiteral("返回(&F)"), *navigator);
     }
     std::vector<int> entered;
     ModeNavigator* navigator = nullptr;

@@ -137,9 +137,9 @@ void FrmKtHd::readSettings()
     const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
     const QString time = settings.readSetting(QStringLiteral("Bsj"));
     m_speechTimer->applySettings(unit, mode, time);
-    m_mnFs[1]->setChecked(
+    m_mnFs[MnFsItem::Repeat]->setChecked(
         booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
-    m_mnFs[2]->setChecked(
+    m_mnFs[MnFsItem::Rolling]->setChecked(
         booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
 }
 
@@ -347,7 +347,7 @@ bool FrmKtHd::readRoster()
     m_lblXx2->setText(restored ? QStringLiteral("注意：修改数据后回车确认")
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     showGroupingPanel();
-    m_mnMd[1]->setChecked(true);
+    m_mnMd[MnMdItem::GroupRules]->setChecked(true);
     return restored;
 }
 
@@ -372,30 +372,31 @@ void FrmKtHd::resetMenuItems()
 
 void FrmKtHd::MnMd_Click(int index)
 {
-    switch (index) {
-    case 1:
+    switch (static_cast<MnMdItem>(index)) {
+    case MnMdItem::GroupRules:
         centreHorizontally(m_fraFz);
         showGroupingPanel();
-        m_mnMd[1]->setChecked(true);
+        m_mnMd[MnMdItem::GroupRules]->setChecked(true);
         return;
-    case 3:
+    case MnMdItem::RollBook:
         if (m_classIndex < 0 || m_classIndex >= int(m_classes.size()))
             m_rollBook->showRollBook(0);
         else
             m_rollBook->showRollBook(m_classes[static_cast<size_t>(m_classIndex)].name);
         return;
-    case 4:
+    case MnMdItem::Refresh:
         loadRoster();
         if (m_classLoaded)
             showGroupingPrompt();
         return;
-    case 5:
+    case MnMdItem::Reset:
         resetScores();
         return;
-    case 6:
+    case MnMdItem::BackToMenu:
         m_navigator.returnToMenu(this);
         return;
-    default:
+    case MnMdItem::Class: // submenus: their items have their own handlers
+    case MnMdItem::Name:
         return;
     }
 }

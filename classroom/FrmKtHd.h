@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ItemArray.h"
 #include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
@@ -48,6 +49,33 @@ class FrmKtHd : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The menu items, by the design's numbers (the handlers' index).
+    enum class MnMdItem { // 名单设置
+        Class = 0,        // 选择班级 (submenu)
+        GroupRules = 1,   // 分组规则
+        Name = 2,         // 选择姓名 (submenu)
+        RollBook = 3,     // 点名册
+        Refresh = 4,      // 刷新
+        Reset = 5,        // 重置
+        BackToMenu = 6,   // 返回主页
+    };
+    enum class MnFsItem { // 摇号方式
+        Order = 0,        // 顺序 (submenu: 随机, 顺序)
+        Repeat = 1,       // 重复
+        Rolling = 2,      // 滚动
+        Composition = 3,  // 组合 (submenu)
+    };
+    enum class MnJsItem {  // 摇号计时
+        Next = 0,          // 下一个
+        NextGroup = 1,     // 下一组
+        WriteScore = 2,    // 写入分数
+        StartTimer = 3,    // the timer's start item
+        ScoreSettings = 4, // 评分设置
+        TimerSettings = 5, // the timer's settings item
+        TimerMode = 6,     // the timer's mode submenu
+        TimerUnit = 7,     // the timer's unit submenu
+    };
+
     FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
     ~FrmKtHd() override;
 
@@ -64,7 +92,8 @@ public:
     void cmbBj_Click();
     void MnBj_Click(int index);
     void MnMd_Click(int index);
-    void ImgOpen_Click(int index) { MnMd_Click(3); }
+    void MnMd_Click(MnMdItem item) { MnMd_Click(itemIndex(item)); }
+    void ImgOpen_Click(int index) { MnMd_Click(MnMdItem::RollBook); }
     void loadRoster();
     void Form_Resize();
 
@@ -78,7 +107,9 @@ public:
     void MnXm_Click(int index);
     void MnSx_Click(int index);
     void MnFs_Click(int index);
+    void MnFs_Click(MnFsItem item) { MnFs_Click(itemIndex(item)); }
     void MnJs_Click(int index);
+    void MnJs_Click(MnJsItem item) { MnJs_Click(itemIndex(item)); }
     void cmbZh_Click(int index);
     void MnZh_Click(int index);
 
@@ -108,14 +139,14 @@ public:
     QFrame* fraTs() const { return m_fraTs; }
     QToolButton* imgOk() const { return m_imgOk; }
     QTimer* Timer1() const;
-    QAction* MnMd(int i) const { return m_mnMd.at(static_cast<size_t>(i)); }
-    QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
+    QAction* MnMd(int i) const { return m_mnMd.at(i); }
+    QAction* MnFs(int i) const { return m_mnFs.at(i); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
     QAction* MnZh(int i) const
     {
         return i >= 0 && i < int(m_mnZh.size()) ? m_mnZh[static_cast<size_t>(i)] : nullptr;
     }
-    QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
+    QAction* MnJs(int i) const { return m_mnJs.at(i); }
     QAction* MnBj(int i) const;
     QAction* MnXm(int i) const;
     QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
@@ -276,11 +307,11 @@ private:
     QMenu* m_mnJishi = nullptr;
     QMenu* m_mnBjMenu = nullptr;
     QMenu* m_mnXmMenu = nullptr;
-    std::array<QAction*, 7> m_mnMd{};
-    std::array<QAction*, 4> m_mnFs{};
+    ItemArray<MnMdItem, QAction*, 7> m_mnMd;
+    ItemArray<MnFsItem, QAction*, 4> m_mnFs;
     std::array<QAction*, 2> m_mnSx{};
     std::array<QAction*, 6> m_mnZh{};
-    std::array<QAction*, 8> m_mnJs{};
+    ItemArray<MnJsItem, QAction*, 8> m_mnJs;
     QAction* m_mnCx = nullptr; // 撤销上次成绩
     std::vector<QAction*> m_mnBj;
     std::vector<QAction*> m_mnXm;

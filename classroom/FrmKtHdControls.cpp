@@ -247,20 +247,25 @@ QMenu* FrmKtHd::buildNamesMenu(QMenuBar* menuBar)
 {
     QMenu* names = menuBar->addMenu(QStringLiteral("名单设置(&M)"));
     m_mnBjMenu = names->addMenu(QStringLiteral("选择班级(&B)"));
-    m_mnMd[0] = m_mnBjMenu->menuAction();
-    m_mnMd[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnMd_Click(1); });
-    m_mnMd[1]->setShortcut(Qt::Key_F1);
-    m_mnMd[1]->setCheckable(true);
+    m_mnMd[MnMdItem::Class] = m_mnBjMenu->menuAction();
+    m_mnMd[MnMdItem::GroupRules] = names->addAction(QStringLiteral("分组规则(&F)"), this,
+                                                    [this] { MnMd_Click(MnMdItem::GroupRules); });
+    m_mnMd[MnMdItem::GroupRules]->setShortcut(Qt::Key_F1);
+    m_mnMd[MnMdItem::GroupRules]->setCheckable(true);
     m_mnXmMenu = names->addMenu(QStringLiteral("选择姓名(&X)"));
-    m_mnMd[2] = m_mnXmMenu->menuAction();
-    m_mnMd[3] = names->addAction(QStringLiteral("点名册"), this, [this] { MnMd_Click(3); });
-    m_mnMd[3]->setShortcut(Qt::Key_F2);
-    m_mnMd[4] = names->addAction(QStringLiteral("刷新"), this, [this] { MnMd_Click(4); });
-    m_mnMd[4]->setShortcut(Qt::Key_F5);
-    m_mnMd[5] = names->addAction(QStringLiteral("重置"), this, [this] { MnMd_Click(5); });
-    m_mnMd[5]->setShortcut(Qt::Key_F6);
-    m_mnMd[6] = names->addAction(QStringLiteral("返回主页(&F)"), this, [this] { MnMd_Click(6); });
-    m_mnMd[6]->setShortcut(Qt::Key_F12);
+    m_mnMd[MnMdItem::Name] = m_mnXmMenu->menuAction();
+    m_mnMd[MnMdItem::RollBook] = names->addAction(QStringLiteral("点名册"), this,
+                                                  [this] { MnMd_Click(MnMdItem::RollBook); });
+    m_mnMd[MnMdItem::RollBook]->setShortcut(Qt::Key_F2);
+    m_mnMd[MnMdItem::Refresh] =
+        names->addAction(QStringLiteral("刷新"), this, [this] { MnMd_Click(MnMdItem::Refresh); });
+    m_mnMd[MnMdItem::Refresh]->setShortcut(Qt::Key_F5);
+    m_mnMd[MnMdItem::Reset] =
+        names->addAction(QStringLiteral("重置"), this, [this] { MnMd_Click(MnMdItem::Reset); });
+    m_mnMd[MnMdItem::Reset]->setShortcut(Qt::Key_F6);
+    m_mnMd[MnMdItem::BackToMenu] = names->addAction(QStringLiteral("返回主页(&F)"), this,
+                                                    [this] { MnMd_Click(MnMdItem::BackToMenu); });
+    m_mnMd[MnMdItem::BackToMenu]->setShortcut(Qt::Key_F12);
     return names;
 }
 
@@ -268,24 +273,27 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
 {
     QMenu* fangShi = menuBar->addMenu(QStringLiteral("摇号方式(&D)"));
     QMenu* order = fangShi->addMenu(QStringLiteral("顺序"));
-    m_mnFs[0] = order->menuAction();
+    m_mnFs[MnFsItem::Order] = order->menuAction();
     m_mnSx[0] = order->addAction(QStringLiteral("随机"), this, [this] { MnSx_Click(0); });
     m_mnSx[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     m_mnSx[1] = order->addAction(QStringLiteral("顺序"), this, [this] { MnSx_Click(1); });
     m_mnSx[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_mnFs[1] = fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(1); });
-    m_mnFs[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    m_mnFs[2] = fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(2); });
-    m_mnFs[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_mnFs[1]->setCheckable(true);
-    m_mnFs[2]->setCheckable(true);
-    m_mnFs[2]->setChecked(true);
+    m_mnFs[MnFsItem::Repeat] =
+        fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(MnFsItem::Repeat); });
+    m_mnFs[MnFsItem::Repeat]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_mnFs[MnFsItem::Rolling] =
+        fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(MnFsItem::Rolling); });
+    m_mnFs[MnFsItem::Rolling]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_mnFs[MnFsItem::Repeat]->setCheckable(true);
+    m_mnFs[MnFsItem::Rolling]->setCheckable(true);
+    m_mnFs[MnFsItem::Rolling]->setChecked(true);
     // The marks are the teacher's choice, set by a click, a key or the
     // settings: the draw follows each change.
-    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) { m_draw.setRepeat(on); });
-    connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
+    connect(m_mnFs[MnFsItem::Repeat], &QAction::toggled, this,
+            [this](bool on) { m_draw.setRepeat(on); });
+    connect(m_mnFs[MnFsItem::Rolling], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
-    m_mnFs[3] = composition->menuAction();
+    m_mnFs[MnFsItem::Composition] = composition->menuAction();
     const QStringList captions = compositionMenuCaptions();
     for (int i = 0; i < captions.size(); ++i) {
         m_mnZh[static_cast<size_t>(i)] =
@@ -297,21 +305,25 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
 void FrmKtHd::buildTimingMenu(QMenuBar* menuBar)
 {
     m_mnJishi = menuBar->addMenu(QStringLiteral("摇号计时(&P)"));
-    m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });
-    m_mnJs[0]->setShortcut(Qt::Key_F3);
-    m_mnJs[1] = m_mnJishi->addAction(QStringLiteral("下一组"), this, [this] { MnJs_Click(1); });
-    m_mnJs[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    m_mnJs[2] = m_mnJishi->addAction(QStringLiteral("写入分数"), this, [this] { MnJs_Click(2); });
-    m_mnJs[2]->setShortcut(Qt::Key_F4);
-    m_mnJs[2]->setVisible(false);
-    m_mnJs[3] = m_speechTimer->startAction();
-    m_mnJishi->addAction(m_mnJs[3]);
-    m_mnJs[4] = m_mnJishi->addAction(QStringLiteral("评分设置"), this, [this] { MnJs_Click(4); });
-    m_mnJs[4]->setShortcut(Qt::Key_F8);
-    m_mnJs[5] = m_speechTimer->settingsAction();
-    m_mnJishi->addAction(m_mnJs[5]);
-    m_mnJs[6] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
-    m_mnJs[7] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    m_mnJs[MnJsItem::Next] = m_mnJishi->addAction(QStringLiteral("下一个"), this,
+                                                  [this] { MnJs_Click(MnJsItem::Next); });
+    m_mnJs[MnJsItem::Next]->setShortcut(Qt::Key_F3);
+    m_mnJs[MnJsItem::NextGroup] = m_mnJishi->addAction(QStringLiteral("下一组"), this,
+                                                       [this] { MnJs_Click(MnJsItem::NextGroup); });
+    m_mnJs[MnJsItem::NextGroup]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    m_mnJs[MnJsItem::WriteScore] = m_mnJishi->addAction(
+        QStringLiteral("写入分数"), this, [this] { MnJs_Click(MnJsItem::WriteScore); });
+    m_mnJs[MnJsItem::WriteScore]->setShortcut(Qt::Key_F4);
+    m_mnJs[MnJsItem::WriteScore]->setVisible(false);
+    m_mnJs[MnJsItem::StartTimer] = m_speechTimer->startAction();
+    m_mnJishi->addAction(m_mnJs[MnJsItem::StartTimer]);
+    m_mnJs[MnJsItem::ScoreSettings] = m_mnJishi->addAction(
+        QStringLiteral("评分设置"), this, [this] { MnJs_Click(MnJsItem::ScoreSettings); });
+    m_mnJs[MnJsItem::ScoreSettings]->setShortcut(Qt::Key_F8);
+    m_mnJs[MnJsItem::TimerSettings] = m_speechTimer->settingsAction();
+    m_mnJishi->addAction(m_mnJs[MnJsItem::TimerSettings]);
+    m_mnJs[MnJsItem::TimerMode] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
+    m_mnJs[MnJsItem::TimerUnit] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
     // After the last item, so every item before keeps its place.
     m_mnCx = m_mnJishi->addAction(QStringLiteral("撤销上次成绩"), this, [this] { MnCx_Click(); });
     m_mnCx->setObjectName(QStringLiteral("MnCx"));

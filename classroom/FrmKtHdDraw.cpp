@@ -78,7 +78,7 @@ void FrmKtHd::offerGroupingAgain()
         QStringLiteral(
             "这个班还没有分组，不能点名。\r\n请在“分组规则设置”中点击“随机”或“顺序”图标重新分组。"),
         QStringLiteral("提醒"), MessageIcon::Information);
-    MnMd_Click(1);
+    MnMd_Click(MnMdItem::GroupRules);
 }
 
 void FrmKtHd::Timer1_Timer()
@@ -144,7 +144,7 @@ void FrmKtHd::showCall()
 void FrmKtHd::showWriteItems(bool shown)
 {
     m_imgXie[1]->setVisible(shown);
-    m_mnJs[2]->setVisible(shown);
+    m_mnJs[MnJsItem::WriteScore]->setVisible(shown);
 }
 
 void FrmKtHd::List2_Click(int row)
@@ -159,17 +159,17 @@ void FrmKtHd::List1_Click(int row)
 
 void FrmKtHd::MnJs_Click(int index)
 {
-    switch (index) {
-    case 0:
+    switch (static_cast<MnJsItem>(index)) {
+    case MnJsItem::Next:
         lblXm_Click();
         return;
-    case 1:
+    case MnJsItem::NextGroup:
         showDraw(m_draw.nextGroup());
         return;
-    case 2:
+    case MnJsItem::WriteScore:
         imgXie_Click(1);
         return;
-    case 4:
+    case MnJsItem::ScoreSettings:
         centreHorizontally(m_fraPf);
         m_fraPf->show();
         m_fraPf->raise();
@@ -186,7 +186,7 @@ void FrmKtHd::MnSx_Click(int index)
     m_mnSx[static_cast<size_t>(drawOrderCode(m_draw.order()))]->setEnabled(true);
     m_draw.setOrder(drawOrderOf(index));
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
-    m_mnJs[1]->setVisible(index == 1);
+    m_mnJs[MnJsItem::NextGroup]->setVisible(drawOrderOf(index) == DrawOrder::Sequential);
     if (m_setup.readyToCall())
         setBigText(drawOrderCaption(index));
 }

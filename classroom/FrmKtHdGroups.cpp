@@ -58,9 +58,9 @@ bool FrmKtHd::applyGroupInput(int index)
     m_txtFz[static_cast<size_t>(1 - index)]->setText(
         QString::number(index == 0 ? m_groupSize : m_groupCount));
     if (m_groupCount <= 1)
-        m_mnJs[1]->setVisible(false);
+        m_mnJs[MnJsItem::NextGroup]->setVisible(false);
     else if (m_draw.order() == DrawOrder::Sequential)
-        m_mnJs[1]->setVisible(true);
+        m_mnJs[MnJsItem::NextGroup]->setVisible(true);
     m_imgFz[0]->show();
     m_imgFz[1]->show();
     m_lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
@@ -119,7 +119,7 @@ void FrmKtHd::showGroups(std::vector<Group> groups, bool saved)
     m_imgXie[0]->show();
     m_imgFz[0]->hide();
     m_imgFz[1]->hide();
-    m_mnJs[1]->setVisible(m_groupCount > 1);
+    m_mnJs[MnJsItem::NextGroup]->setVisible(m_groupCount > 1);
     m_lblXx2->setText(QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
 }
 

@@ -79,7 +79,7 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
     case ClassroomPanel::Grouping:
         m_fraFz->hide();
         m_draw.setCallsHeld(false);
-        m_mnMd[1]->setChecked(false);
+        m_mnMd[MnMdItem::GroupRules]->setChecked(false);
         m_groupingPrompt = false;
         return;
     case ClassroomPanel::Scoring:
@@ -151,7 +151,7 @@ void FrmKtHd::startCalling()
     m_speechTimer->hideBar();
     m_lblXm->setCursor(Qt::PointingHandCursor);
     m_lblXm->show();
-    MnSx_Click(0);
+    MnSx_Click(drawOrderCode(DrawOrder::Random));
     setTopMenusEnabled(true);
     Form_Resize();
     m_fraTs->show();

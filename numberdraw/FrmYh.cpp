@@ -116,9 +116,9 @@ void FrmYh::readSettings()
     const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
     const QString time = settings.readSetting(QStringLiteral("Bsj"));
     m_speechTimer->applySettings(unit, mode, time);
-    m_mnFs[1]->setChecked(
+    m_mnFs[MnFsItem::Repeat]->setChecked(
         booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
-    m_mnFs[2]->setChecked(
+    m_mnFs[MnFsItem::Rolling]->setChecked(
         booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
     m_fz.txtFz[0]->setText(settings.readSetting(QStringLiteral("Czs")));
     // The unused Boolean is read as it always was; nothing depends on it.
@@ -453,7 +453,7 @@ void FrmYh::lblClose_Click(int index)
 // The setup is done: the draw order caption, then the invitation to draw.
 void FrmYh::showReady()
 {
-    MnSx_Click(0);
+    MnSx_Click(drawOrderCode(DrawOrder::Random));
     setBigText(QStringLiteral("单击\r\n摇号"));
     m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
     m_lblXm->setCursor(Qt::PointingHandCursor);
@@ -495,20 +495,22 @@ bool FrmYh::closePanel(NumberPanel panel)
 
 void FrmYh::MnHm_Click(int index)
 {
-    if (index != 0 && index != 1)
+    const auto item = static_cast<MnHmItem>(index);
+    if (item != MnHmItem::Values && item != MnHmItem::GroupRules)
         return;
-    const NumberPanel panel = index == 0 ? NumberPanel::Values : NumberPanel::Grouping;
+    const NumberPanel panel =
+        item == MnHmItem::Values ? NumberPanel::Values : NumberPanel::Grouping;
     centreHorizontally(panel == NumberPanel::Values ? m_fraHmSz : m_fraFz);
     showPanel(panel);
 }
 
 void FrmYh::MnFs_Click(int index)
 {
-    switch (index) {
-    case 4:
+    switch (static_cast<MnFsItem>(index)) {
+    case MnFsItem::Reset:
         resetSettings();
         break;
-    case 5:
+    case MnFsItem::BackToMenu:
         m_navigator.returnToMenu(this);
         break;
     default:

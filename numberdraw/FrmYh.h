@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ItemArray.h"
 #include "draw/DrawSession.h"
 #include "numberdraw/logic/NumberSetup.h"
 #include "presentation/parts/WindowParts.h"
@@ -18,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QRadioButton;
 class QToolButton;
 
@@ -39,6 +41,29 @@ class FrmYh : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The menu items, by the design's numbers (the handlers' index).
+    enum class MnFsItem { // 摇号方式
+        Order = 0,        // 顺序 (submenu: 随机, 顺序)
+        Repeat = 1,       // 重复
+        Rolling = 2,      // 滚动
+        Composition = 3,  // 组合 (submenu)
+        Reset = 4,        // 重置
+        BackToMenu = 5,   // 返回
+    };
+    enum class MnHmItem { // 号码设置
+        Values = 0,       // 编辑号码
+        GroupRules = 1,   // 分组规则
+        Name = 2,         // 选择 (submenu)
+    };
+    enum class MnJsItem {  // 摇号计时
+        Next = 0,          // 下一个
+        NextGroup = 1,     // 下一组
+        StartTimer = 2,    // the timer's start item
+        TimerSettings = 3, // the timer's settings item
+        TimerMode = 4,     // the timer's mode submenu
+        TimerUnit = 5,     // the timer's unit submenu
+    };
+
     // `mode` is Mode::NumberDraw or Mode::SeatDraw.
     FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent = nullptr);
     ~FrmYh() override;
@@ -49,7 +74,9 @@ public:
     void imgOk_MouseDown();
     void Timer1_Timer();
     void MnJs_Click(int index);
+    void MnJs_Click(MnJsItem item) { MnJs_Click(itemIndex(item)); }
     void MnFs_Click(int index);
+    void MnFs_Click(MnFsItem item) { MnFs_Click(itemIndex(item)); }
     void MnSx_Click(int index);
     void MnXm_Click(int index);
     void List1_Click(int row);
@@ -70,6 +97,7 @@ public:
     void lblClose_Click(int index);
     void cmdOk_Click(int index) { lblClose_Click(index); }
     void MnHm_Click(int index);
+    void MnHm_Click(MnHmItem item) { MnHm_Click(itemIndex(item)); }
     void Form_Resize();
 
     // What tests and the layout read.
@@ -79,11 +107,11 @@ public:
     QLabel* lblXm() const { return m_lblXm; }
     QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
     QToolButton* imgOk() const { return m_imgOk; }
-    QAction* MnFs(int i) const { return m_mnFs.at(static_cast<size_t>(i)); }
+    QAction* MnFs(int i) const { return m_mnFs.at(i); }
     QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
-    QAction* MnJs(int i) const { return m_mnJs.at(static_cast<size_t>(i)); }
-    QAction* MnHm(int i) const { return m_mnHm.at(static_cast<size_t>(i)); }
+    QAction* MnJs(int i) const { return m_mnJs.at(i); }
+    QAction* MnHm(int i) const { return m_mnHm.at(i); }
     QAction* MnXm(int i) const;
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
@@ -98,6 +126,7 @@ private:
     void buildValuePanel();
     void buildGroupPanel();
     void buildMenus();
+    QMenu* buildDrawMenu(QMenuBar* bar);
     QFrame* makePanel(const QString& title, int closeIndex, QSize size);
 
     // Lifecycle (FrmYh.cpp).
@@ -180,11 +209,11 @@ private:
     std::array<QMenu*, 4> m_topMenus{}; // 摇号方式, 号码设置, 格式, 摇号计时
     QMenu* m_mnJishi = nullptr;
     QMenu* m_mnXmMenu = nullptr;
-    std::array<QAction*, 6> m_mnFs{};
+    ItemArray<MnFsItem, QAction*, 6> m_mnFs;
     std::array<QAction*, 2> m_mnSx{};
     std::array<QAction*, 3> m_mnZh{};
-    std::array<QAction*, 6> m_mnJs{};
-    std::array<QAction*, 3> m_mnHm{};
+    ItemArray<MnJsItem, QAction*, 6> m_mnJs;
+    ItemArray<MnHmItem, QAction*, 3> m_mnHm;
     // Items of the value menu, made when first shown: a list of 30000
     // values must not freeze the window.
     mutable std::vector<QAction*> m_mnXm;

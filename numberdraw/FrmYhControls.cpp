@@ -165,46 +165,58 @@ void FrmYh::buildGroupPanel()
             [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
 }
 
-void FrmYh::buildMenus()
+// 摇号方式: the order, 重复 and 滚动, the composition, 重置 and 返回.
+QMenu* FrmYh::buildDrawMenu(QMenuBar* bar)
 {
-    QMenuBar* bar = menuBar();
-    bar->setFont(songFont(12));
-
     QMenu* fangShi = bar->addMenu(QStringLiteral("摇号方式(&D)"));
     QMenu* order = fangShi->addMenu(QStringLiteral("顺序(&S)"));
-    m_mnFs[0] = order->menuAction();
+    m_mnFs[MnFsItem::Order] = order->menuAction();
     const char* orders[2] = {"随机", "顺序"};
     for (int i = 0; i < 2; ++i) {
         m_mnSx[static_cast<size_t>(i)] =
             order->addAction(QString::fromUtf8(orders[i]), this, [this, i] { MnSx_Click(i); });
     }
-    m_mnFs[1] = fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(1); });
-    m_mnFs[2] = fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(2); });
-    m_mnFs[1]->setCheckable(true);
-    m_mnFs[2]->setCheckable(true);
+    m_mnFs[MnFsItem::Repeat] =
+        fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(MnFsItem::Repeat); });
+    m_mnFs[MnFsItem::Rolling] =
+        fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(MnFsItem::Rolling); });
+    m_mnFs[MnFsItem::Repeat]->setCheckable(true);
+    m_mnFs[MnFsItem::Rolling]->setCheckable(true);
     // The marks are the choices: kept in the draw and the window as they flip.
     // "重复" switched on makes every value drawable again at once.
-    connect(m_mnFs[1], &QAction::toggled, this, [this](bool on) {
+    connect(m_mnFs[MnFsItem::Repeat], &QAction::toggled, this, [this](bool on) {
         m_session.setRepeat(on);
         if (on)
             m_session.refillPool();
     });
-    connect(m_mnFs[2], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
+    connect(m_mnFs[MnFsItem::Rolling], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
-    m_mnFs[3] = composition->menuAction();
+    m_mnFs[MnFsItem::Composition] = composition->menuAction();
     const char* compositions[3] = {"号码", "组、号码", "组、组员号、号码"};
     for (int i = 0; i < 3; ++i) {
         m_mnZh[static_cast<size_t>(i)] = composition->addAction(QString::fromUtf8(compositions[i]),
                                                                 this, [this, i] { MnZh_Click(i); });
     }
-    m_mnFs[4] = fangShi->addAction(QStringLiteral("重置"), this, [this] { MnFs_Click(4); });
-    m_mnFs[5] = fangShi->addAction(QStringLiteral("返回(&F)"), this, [this] { MnFs_Click(5); });
+    m_mnFs[MnFsItem::Reset] =
+        fangShi->addAction(QStringLiteral("重置"), this, [this] { MnFs_Click(MnFsItem::Reset); });
+    m_mnFs[MnFsItem::BackToMenu] = fangShi->addAction(QStringLiteral("返回(&F)"), this,
+                                                      [this] { MnFs_Click(MnFsItem::BackToMenu); });
+    return fangShi;
+}
+
+void FrmYh::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setFont(songFont(12));
+    QMenu* fangShi = buildDrawMenu(bar);
 
     QMenu* names = bar->addMenu(QStringLiteral("号码设置(&M)"));
-    m_mnHm[0] = names->addAction(QStringLiteral("编辑号码"), this, [this] { MnHm_Click(0); });
-    m_mnHm[1] = names->addAction(QStringLiteral("分组规则(&F)"), this, [this] { MnHm_Click(1); });
+    m_mnHm[MnHmItem::Values] = names->addAction(QStringLiteral("编辑号码"), this,
+                                                [this] { MnHm_Click(MnHmItem::Values); });
+    m_mnHm[MnHmItem::GroupRules] = names->addAction(QStringLiteral("分组规则(&F)"), this,
+                                                    [this] { MnHm_Click(MnHmItem::GroupRules); });
     m_mnXmMenu = names->addMenu(QStringLiteral("选择号码(&X)"));
-    m_mnHm[2] = m_mnXmMenu->menuAction();
+    m_mnHm[MnHmItem::Name] = m_mnXmMenu->menuAction();
     m_report = new DrawReport(m_services, modeCaption(m_mode), this);
     m_report->addRecordItem(names);
 
@@ -213,15 +225,17 @@ void FrmYh::buildMenus()
     m_report->addVoiceItem(format);
 
     m_mnJishi = bar->addMenu(QStringLiteral("摇号计时(&P)"));
-    m_mnJs[0] = m_mnJishi->addAction(QStringLiteral("下一个"), this, [this] { MnJs_Click(0); });
-    m_mnJs[1] = m_mnJishi->addAction(QStringLiteral("下一组"), this, [this] { MnJs_Click(1); });
-    m_mnJs[2] = m_speechTimer->startAction();
-    m_mnJs[3] = m_speechTimer->settingsAction();
-    m_mnJishi->addAction(m_mnJs[2]);
-    m_mnJishi->addAction(m_mnJs[3]);
-    m_mnJs[4] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
-    m_mnJs[5] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
-    m_mnJs[1]->setVisible(false);
+    m_mnJs[MnJsItem::Next] = m_mnJishi->addAction(QStringLiteral("下一个"), this,
+                                                  [this] { MnJs_Click(MnJsItem::Next); });
+    m_mnJs[MnJsItem::NextGroup] = m_mnJishi->addAction(QStringLiteral("下一组"), this,
+                                                       [this] { MnJs_Click(MnJsItem::NextGroup); });
+    m_mnJs[MnJsItem::StartTimer] = m_speechTimer->startAction();
+    m_mnJs[MnJsItem::TimerSettings] = m_speechTimer->settingsAction();
+    m_mnJishi->addAction(m_mnJs[MnJsItem::StartTimer]);
+    m_mnJishi->addAction(m_mnJs[MnJsItem::TimerSettings]);
+    m_mnJs[MnJsItem::TimerMode] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
+    m_mnJs[MnJsItem::TimerUnit] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    m_mnJs[MnJsItem::NextGroup]->setVisible(false);
     m_speechTimer->setPopupMenu(m_mnJishi);
 
     m_topMenus = {fangShi, names, format, m_mnJishi};

@@ -126,9 +126,10 @@ void FrmYh::List2_Click(int row)
 
 void FrmYh::MnJs_Click(int index)
 {
-    if (index == 0) {
+    const auto item = static_cast<MnJsItem>(index);
+    if (item == MnJsItem::Next) {
         lblXm_Click();
-    } else if (index == 1) {
+    } else if (item == MnJsItem::NextGroup) {
         render(m_session.nextGroup());
     }
 }
@@ -140,7 +141,7 @@ void FrmYh::MnSx_Click(int index)
     m_mnSx[static_cast<size_t>(drawOrderCode(m_session.order()))]->setEnabled(true);
     m_session.setOrder(drawOrderOf(index));
     m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
-    m_mnJs[1]->setVisible(index == 1);
+    m_mnJs[MnJsItem::NextGroup]->setVisible(drawOrderOf(index) == DrawOrder::Sequential);
     if (m_setup.isDone())
         setBigText(index == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名"));
 }

@@ -206,31 +206,33 @@ void FrmDjYh::MnSz_Click(int index)
 {
     // The menus stay open during a draw; what they would change waits until
     // the rolling stops.
-    if (isRolling() && index != 3 && index != 4)
+    const auto item = static_cast<MnSzItem>(index);
+    if (isRolling() && item != MnSzItem::PrizeList && item != MnSzItem::WinnerList)
         return;
-    switch (index) {
-    case 2:
+    switch (item) {
+    case MnSzItem::Draw:
         startDraw();
         break;
-    case 3:
+    case MnSzItem::PrizeList:
         showPrizeList();
         break;
-    case 4:
+    case MnSzItem::WinnerList:
         showNameList();
         break;
-    case 5:
+    case MnSzItem::RollBook:
         showWorkbook();
         break;
-    case 6:
+    case MnSzItem::Refresh:
         imgRefrash_Click();
         break;
-    case 7:
+    case MnSzItem::Reset:
         resetAwards();
         break;
-    case 8:
+    case MnSzItem::BackToMenu:
         m_navigator.returnToMenu(this);
         break;
-    default:
+    case MnSzItem::PrizeLevels: // submenus: their items have their own handlers
+    case MnSzItem::NameLists:
         break;
     }
 }

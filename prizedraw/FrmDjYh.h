@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ItemArray.h"
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeDrawSession.h"
 #include "prizedraw/logic/PrizeSetup.h"
@@ -45,6 +46,20 @@ class FrmDjYh : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The items of the 名单设置 menu (MnSz), by the design's numbers: the two
+    // submenus, then the items with F1..F6 and F12.
+    enum class MnSzItem {
+        PrizeLevels = 0, // 获奖等级
+        NameLists = 1,   // 选择名单
+        Draw = 2,        // 摇奖
+        PrizeList = 3,   // 查看奖品
+        WinnerList = 4,  // 获奖名单
+        RollBook = 5,    // 点名册
+        Refresh = 6,     // 刷新
+        Reset = 7,       // 重置
+        BackToMenu = 8,  // 返回主页
+    };
+
     // `mode` is Mode::FixedPerson or Mode::FixedPrize.
     FrmDjYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent = nullptr);
     ~FrmDjYh() override;
@@ -55,9 +70,10 @@ public:
     void cmdOk_Click(int index) { lblClose_Click(index); }
     void imgRefrash_Click();
     void imgDj_Click();
-    void imgCz_Click() { MnSz_Click(7); }
-    void Image1_Click() { MnSz_Click(5); }
+    void imgCz_Click() { MnSz_Click(MnSzItem::Reset); }
+    void Image1_Click() { MnSz_Click(MnSzItem::RollBook); }
     void MnSz_Click(int index);
+    void MnSz_Click(MnSzItem item) { MnSz_Click(itemIndex(item)); }
     void MnXs_Click(int index);
     void MnYs_Click(int index);
     void layoutWindow();
@@ -194,7 +210,7 @@ private:
 
     // Menus.
     std::array<QMenu*, 2> m_topMenus{}; // 名单设置, 格式
-    std::array<QAction*, 9> m_mnSz{};
+    ItemArray<MnSzItem, QAction*, 9> m_mnSz;
     QMenu* m_mnDjMenu = nullptr;
     QMenu* m_mnMdMenu = nullptr;
     std::vector<QAction*> m_mnDj;

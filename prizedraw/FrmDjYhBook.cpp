@@ -100,9 +100,9 @@ void FrmDjYh::readPrizeSheet()
             kWarning, MessageIcon::Critical);
     }
     if (fixedPerson())
-        m_mnSz[0]->setVisible(false);
+        m_mnSz[MnSzItem::PrizeLevels]->setVisible(false);
     else
-        m_mnSz[1]->setVisible(false);
+        m_mnSz[MnSzItem::NameLists]->setVisible(false);
     m_cmbMd->setVisible(!(fixedPerson() && m_draw.withoutNames()));
 }
 

@@ -335,26 +335,29 @@ void FrmDjYh::buildMenus()
     QMenu* names = bar->addMenu(QStringLiteral("名单设置(&M)"));
     names->setObjectName(QStringLiteral("MnMingdanshezhi"));
     m_mnDjMenu = names->addMenu(QStringLiteral("获奖等级"));
-    m_mnSz[0] = m_mnDjMenu->menuAction();
+    m_mnSz[MnSzItem::PrizeLevels] = m_mnDjMenu->menuAction();
     m_mnMdMenu = names->addMenu(QStringLiteral("选择名单"));
-    m_mnSz[1] = m_mnMdMenu->menuAction();
+    m_mnSz[MnSzItem::NameLists] = m_mnMdMenu->menuAction();
     const struct {
-        int index;
+        MnSzItem item;
         const char* caption;
         Qt::Key key;
-    } items[] = {{2, "摇奖", Qt::Key_F1},     {3, "查看奖品", Qt::Key_F2},
-                 {4, "获奖名单", Qt::Key_F3}, {5, "点名册", Qt::Key_F4},
-                 {6, "刷新", Qt::Key_F5},     {7, "重置", Qt::Key_F6},
-                 {8, "返回主页", Qt::Key_F12}};
-    for (const auto& item : items) {
-        const int index = item.index;
-        QAction* action = names->addAction(QString::fromUtf8(item.caption), this,
-                                           [this, index] { MnSz_Click(index); });
-        action->setShortcut(QKeySequence(item.key));
-        m_mnSz[static_cast<size_t>(index)] = action;
+    } items[] = {{MnSzItem::Draw, "摇奖", Qt::Key_F1},
+                 {MnSzItem::PrizeList, "查看奖品", Qt::Key_F2},
+                 {MnSzItem::WinnerList, "获奖名单", Qt::Key_F3},
+                 {MnSzItem::RollBook, "点名册", Qt::Key_F4},
+                 {MnSzItem::Refresh, "刷新", Qt::Key_F5},
+                 {MnSzItem::Reset, "重置", Qt::Key_F6},
+                 {MnSzItem::BackToMenu, "返回主页", Qt::Key_F12}};
+    for (const auto& entry : items) {
+        const MnSzItem item = entry.item;
+        QAction* action = names->addAction(QString::fromUtf8(entry.caption), this,
+                                           [this, item] { MnSz_Click(item); });
+        action->setShortcut(QKeySequence(entry.key));
+        m_mnSz[item] = action;
     }
-    for (int i = 0; i < 9; ++i)
-        m_mnSz[static_cast<size_t>(i)]->setObjectName(QStringLiteral("MnSz_%1").arg(i));
+    for (int i = 0; i < m_mnSz.size(); ++i)
+        m_mnSz.at(i)->setObjectName(QStringLiteral("MnSz_%1").arg(i));
     // After the last item, so every item before keeps its place; the menus
     // of the right button are the prizes' and the names' alone.
     m_mnZf = names->addAction(QStringLiteral("作废重抽"), this, [this] { MnZf_Click(); });

@@ -341,8 +341,8 @@ void FrmDjYh::showNameState()
 {
     const bool ticked = m_draw.withoutNames();
     m_chkMd->setChecked(ticked);
-    m_mnSz[1]->setVisible(!ticked && fixedPerson());
-    m_mnSz[4]->setVisible(!ticked);
+    m_mnSz[MnSzItem::NameLists]->setVisible(!ticked && fixedPerson());
+    m_mnSz[MnSzItem::WinnerList]->setVisible(!ticked);
     if (fixedPerson())
         m_cmbMd->setVisible(!ticked);
 }

@@ -32,9 +32,8 @@ std::string numberToText(double value)
         }
         while (exponent.size() > 2 && exponent[0] == '0')
             exponent.erase(0, 1);
-        if (exponent.size() < 2)
-            exponent.insert(0, "0");
-        text = mantissa + 'E' + sign + exponent;
+        // At least two digits, the padding appended rather than inserted.
+        text = mantissa + 'E' + sign + (exponent.size() < 2 ? "0" : "") + exponent;
     }
     return text;
 }

@@ -54,12 +54,9 @@ FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* paren
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::classroom(), m_canvas);
     m_speechTimer->setScoreBox(m_cmbFs0);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::classroom(),
-                                        {.background = m_canvas,
-                                         .lblXm = m_lblXm,
-                                         .lblSj = m_speechTimer->lblSj(),
-                                         .fraTs = m_fraTs},
-                                        this);
+    m_displayFormat = new DisplayFormat(
+        services, DisplayFormatConfig::classroom(),
+        DisplayTargets::timedDraw(m_canvas, m_lblXm, m_speechTimer->lblSj(), m_fraTs), this);
     buildMenus();
     Form_Load();
 }
@@ -126,21 +123,21 @@ void FrmKtHd::showClassChoice()
 void FrmKtHd::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("BbjYs")));
-    int composition = toInt16(Val(settings.readSetting(QStringLiteral("BzhFs"))));
+    m_displayFormat->loadColourSetting(settings.read(Setting::BbjYs));
+    int composition = toInt16(Val(settings.read(Setting::BzhFs)));
     if (composition < 0 || composition >= m_cmbZh->count())
         composition = 2;
     m_cmbZh->setCurrentIndex(composition);
     cmbZh_Click(composition);
-    m_draw.setOrder(drawOrderOf(toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))))));
-    const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
-    const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
-    const QString time = settings.readSetting(QStringLiteral("Bsj"));
+    m_draw.setOrder(drawOrderOf(toInt16(Val(settings.read(Setting::Bsx)))));
+    const QString unit = settings.read(Setting::BsjDw);
+    const QString mode = settings.read(Setting::BJsFs);
+    const QString time = settings.read(Setting::Bsj);
     m_speechTimer->applySettings(unit, mode, time);
     m_mnFs[MnFsItem::Repeat]->setChecked(
-        booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
+        booleanFromText(settings.read(Setting::BCf)).value_or(false));
     m_mnFs[MnFsItem::Rolling]->setChecked(
-        booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
+        booleanFromText(settings.read(Setting::BGd)).value_or(false));
 }
 
 void FrmKtHd::showEvent(QShowEvent* event)
@@ -162,8 +159,8 @@ bool FrmKtHd::locateRollBook()
         return false;
     loadClassList();
     SettingsStore& settings = *m_services.settings;
-    m_cmbFs0->setEditText(numberText(Val(settings.readSetting(QStringLiteral("Bpf")))));
-    const int position = toInt16(Val(settings.readSetting(QStringLiteral("BpfWz"))));
+    m_cmbFs0->setEditText(numberText(Val(settings.read(Setting::Bpf))));
+    const int position = toInt16(Val(settings.read(Setting::BpfWz)));
     m_cmbPfWz->setCurrentIndex(position == 1 ? 1 : 0);
     cmbPfWz_Click();
     return true;
@@ -195,7 +192,7 @@ void FrmKtHd::loadClassList()
     }
     for (size_t i = m_classes.size(); i < m_mnBj.size(); ++i)
         m_mnBj[i]->setVisible(false);
-    const int saved = toInt16(Val(m_services.settings->readSetting(QStringLiteral("BBj"))));
+    const int saved = toInt16(Val(m_services.settings->read(Setting::BBj)));
     m_classIndex = preselectedClass(saved, static_cast<int>(m_classes.size()));
     m_cmbBj->setCurrentIndex(m_classIndex);
 }
@@ -406,23 +403,22 @@ void FrmKtHd::MnMd_Click(int index)
 void FrmKtHd::saveSettings()
 {
     SettingsStore& s = *m_services.settings;
-    s.writeSetting(QStringLiteral("BBj"), QString::number(m_classIndex), TextForm);
-    s.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
-    s.writeSetting(QStringLiteral("BzhFs"), QString::number(m_draw.composition()), TextForm);
-    s.writeSetting(QStringLiteral("Bsx"), QString::number(drawOrderCode(m_draw.order())), TextForm);
-    s.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()), TextForm);
-    s.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()), TextForm);
-    s.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
-    s.writeSetting(QStringLiteral("Bpf"), numberText(Val(m_cmbFs0->currentText())), TextForm);
-    s.writeSetting(QStringLiteral("BpfWz"), QString::number(m_cmbPfWz->currentIndex()), TextForm);
-    s.writeSetting(QStringLiteral("BCf"), booleanText(m_draw.repeat()), LiteralForm);
-    s.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
+    s.write(Setting::BBj, QString::number(m_classIndex));
+    s.write(Setting::BbjYs, m_displayFormat->colourSetting());
+    s.write(Setting::BzhFs, QString::number(m_draw.composition()));
+    s.write(Setting::Bsx, QString::number(drawOrderCode(m_draw.order())));
+    s.write(Setting::BsjDw, QString::number(m_speechTimer->unitIndex()));
+    s.write(Setting::BJsFs, QString::number(m_speechTimer->modeIndex()));
+    s.write(Setting::Bsj, m_speechTimer->timeSetting());
+    s.write(Setting::Bpf, numberText(Val(m_cmbFs0->currentText())));
+    s.write(Setting::BpfWz, QString::number(m_cmbPfWz->currentIndex()));
+    s.write(Setting::BCf, booleanText(m_draw.repeat()));
+    s.write(Setting::BGd, booleanText(m_rolls));
 }
 
 void FrmKtHd::resetSettings()
 {
-    m_services.settings->writeResetValues({"BBj", "BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj",
-                                           "Bpf", "BpfWz", "BCf", "BGd", "BTs"});
+    m_services.settings->writeResetValues(kResetSettings);
 }
 
 void FrmKtHd::closeEvent(QCloseEvent* event)

@@ -7,6 +7,7 @@
 #include "draw/DrawSession.h"
 #include "draw/Grouping.h"
 #include "shell/core/OncePerInputMessages.h"
+#include "shell/core/SettingsColumns.h"
 
 #include "presentation/parts/WindowParts.h"
 
@@ -141,7 +142,7 @@ public:
     QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(i); }
     QAction* MnFs(int i) const { return m_mnFs.at(i); }
-    QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
+    QAction* MnSx(int i) const { return m_mnSx.at(i); }
     QAction* MnZh(int i) const
     {
         return i >= 0 && i < int(m_mnZh.size()) ? m_mnZh[static_cast<size_t>(i)] : nullptr;
@@ -173,6 +174,10 @@ private:
     void readSettings();
     void saveSettings();
     void resetSettings();
+    // What the 重置 item writes back.
+    static constexpr Setting kResetSettings[] = {
+        Setting::BBj, Setting::BbjYs, Setting::BzhFs, Setting::Bsx, Setting::BsjDw, Setting::BJsFs,
+        Setting::Bsj, Setting::Bpf,   Setting::BpfWz, Setting::BCf, Setting::BGd,   Setting::BTs};
     bool locateRollBook();
     void loadClassList();
     void showClassChoice();
@@ -309,7 +314,7 @@ private:
     QMenu* m_mnXmMenu = nullptr;
     ItemArray<MnMdItem, QAction*, 7> m_mnMd;
     ItemArray<MnFsItem, QAction*, 4> m_mnFs;
-    std::array<QAction*, 2> m_mnSx{};
+    ItemArray<DrawOrder, QAction*, 2> m_mnSx; // by the order each item chooses
     std::array<QAction*, 6> m_mnZh{};
     ItemArray<MnJsItem, QAction*, 8> m_mnJs;
     QAction* m_mnCx = nullptr; // 撤销上次成绩

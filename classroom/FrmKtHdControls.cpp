@@ -62,8 +62,7 @@ void FrmKtHd::buildControls()
     MouseHandlers::attach(
         m_lblXm, [this] { lblXm_Click(); }, rightClick);
 
-    m_fraTs = new StartButton(m_canvas, m_services.appDir, QStringLiteral("下一个"),
-                              [this] { imgOk_MouseDown(); });
+    m_fraTs = new StartButton(m_canvas, QStringLiteral("下一个"), [this] { imgOk_MouseDown(); });
     m_imgOk = m_fraTs->imgOk();
 
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
@@ -274,10 +273,14 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
     QMenu* fangShi = menuBar->addMenu(QStringLiteral("摇号方式(&D)"));
     QMenu* order = fangShi->addMenu(QStringLiteral("顺序"));
     m_mnFs[MnFsItem::Order] = order->menuAction();
-    m_mnSx[0] = order->addAction(QStringLiteral("随机"), this, [this] { MnSx_Click(0); });
-    m_mnSx[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    m_mnSx[1] = order->addAction(QStringLiteral("顺序"), this, [this] { MnSx_Click(1); });
-    m_mnSx[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    for (const DrawOrder choice : {DrawOrder::Random, DrawOrder::Sequential}) {
+        const int code = drawOrderCode(choice);
+        m_mnSx[choice] = order->addAction(choice == DrawOrder::Random ? QStringLiteral("随机")
+                                                                      : QStringLiteral("顺序"),
+                                          this, [this, code] { MnSx_Click(code); });
+    }
+    m_mnSx[DrawOrder::Random]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_mnSx[DrawOrder::Sequential]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_mnFs[MnFsItem::Repeat] =
         fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(MnFsItem::Repeat); });
     m_mnFs[MnFsItem::Repeat]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));

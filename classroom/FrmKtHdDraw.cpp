@@ -183,9 +183,9 @@ void FrmKtHd::MnSx_Click(int index)
 {
     if (index < 0 || index > 1)
         return;
-    m_mnSx[static_cast<size_t>(drawOrderCode(m_draw.order()))]->setEnabled(true);
+    m_mnSx[m_draw.order()]->setEnabled(true);
     m_draw.setOrder(drawOrderOf(index));
-    m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
+    m_mnSx.at(index)->setEnabled(false);
     m_mnJs[MnJsItem::NextGroup]->setVisible(drawOrderOf(index) == DrawOrder::Sequential);
     if (m_setup.readyToCall())
         setBigText(drawOrderCaption(index));

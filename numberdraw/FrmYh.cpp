@@ -64,11 +64,9 @@ FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget
     buildControls();
     m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    const DisplayTargets targets{.background = m_canvas,
-                                 .lblXm = m_lblXm,
-                                 .lblSj = m_speechTimer->lblSj(),
-                                 .fraTs = m_fraTs};
-    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::numberDraw(), targets, this);
+    m_displayFormat = new DisplayFormat(
+        services, DisplayFormatConfig::numberDraw(),
+        DisplayTargets::timedDraw(m_canvas, m_lblXm, m_speechTimer->lblSj(), m_fraTs), this);
     m_speechTimer->setSettingsPlace([this] { return timerPanelPlace(); });
     buildMenus();
     Form_Load();
@@ -109,48 +107,45 @@ void FrmYh::Form_Load()
 void FrmYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("BbjYs")));
-    m_session.setComposition(toInt16(Val(settings.readSetting(QStringLiteral("BzhFs")))));
-    m_session.setOrder(drawOrderOf(toInt16(Val(settings.readSetting(QStringLiteral("Bsx"))))));
-    const QString unit = settings.readSetting(QStringLiteral("BsjDw"));
-    const QString mode = settings.readSetting(QStringLiteral("BJsFs"));
-    const QString time = settings.readSetting(QStringLiteral("Bsj"));
+    m_displayFormat->loadColourSetting(settings.read(Setting::BbjYs));
+    m_session.setComposition(toInt16(Val(settings.read(Setting::BzhFs))));
+    m_session.setOrder(drawOrderOf(toInt16(Val(settings.read(Setting::Bsx)))));
+    const QString unit = settings.read(Setting::BsjDw);
+    const QString mode = settings.read(Setting::BJsFs);
+    const QString time = settings.read(Setting::Bsj);
     m_speechTimer->applySettings(unit, mode, time);
     m_mnFs[MnFsItem::Repeat]->setChecked(
-        booleanFromText(settings.readSetting(QStringLiteral("BCf"))).value_or(false));
+        booleanFromText(settings.read(Setting::BCf)).value_or(false));
     m_mnFs[MnFsItem::Rolling]->setChecked(
-        booleanFromText(settings.readSetting(QStringLiteral("BGd"))).value_or(false));
-    m_fz.txtFz[0]->setText(settings.readSetting(QStringLiteral("Czs")));
+        booleanFromText(settings.read(Setting::BGd)).value_or(false));
+    m_fz.txtFz[0]->setText(settings.read(Setting::Czs));
     // The unused Boolean is read as it always was; nothing depends on it.
-    settings.readSetting(QStringLiteral("CTs"));
+    settings.read(Setting::CTs);
 
-    QString compositionColumn;
     if (seatMode()) {
         setWindowTitle(QStringLiteral("Zelvano >> 抽座位"));
         m_lblVal[0]->setText(QStringLiteral("行数"));
         m_lblVal[1]->setText(QStringLiteral("列数"));
-        m_minOrRows = toInt16(Val(settings.readSetting(QStringLiteral("Dhs"))));
-        m_maxOrCols = toInt16(Val(settings.readSetting(QStringLiteral("Dls"))));
+        m_minOrRows = toInt16(Val(settings.read(Setting::Dhs)));
+        m_maxOrCols = toInt16(Val(settings.read(Setting::Dls)));
         m_txtShu->setText(QStringLiteral("1-1,1-2"));
         const char* captions[3] = {"座号", "组、座号", "组、组员、座号"};
         for (int i = 0; i < 3; ++i)
             m_mnZh[static_cast<size_t>(i)]->setText(QString::fromUtf8(captions[i]));
-        compositionColumn = QStringLiteral("DzhFs");
     } else {
         setWindowTitle(QStringLiteral("Zelvano >> 摇号码"));
         m_lblVal[0]->setText(QStringLiteral("最小值"));
         m_lblVal[1]->setText(QStringLiteral("最大值"));
-        m_minOrRows = toInt16(Val(settings.readSetting(QStringLiteral("CMin"))));
-        m_maxOrCols = toInt16(Val(settings.readSetting(QStringLiteral("CMax"))));
+        m_minOrRows = toInt16(Val(settings.read(Setting::CMin)));
+        m_maxOrCols = toInt16(Val(settings.read(Setting::CMax)));
         m_txtShu->setText(QStringLiteral("1,2,3,4"));
-        compositionColumn = QStringLiteral("CzhFs");
     }
     for (int i = 0; i < 2; ++i)
         m_txtXh[static_cast<size_t>(i)]->setAccessibleName(
             m_lblVal[static_cast<size_t>(i)]->text());
     m_txtXh[0]->setText(QString::number(m_minOrRows));
     m_txtXh[1]->setText(QString::number(m_maxOrCols));
-    int composition = toInt16(Val(settings.readSetting(compositionColumn)));
+    int composition = toInt16(Val(settings.read(compositionSetting())));
     if (composition < 0 || composition > 2)
         composition = 0;
     m_fz.cmbZh->setCurrentIndex(composition);
@@ -160,25 +155,20 @@ void FrmYh::readSettings()
 void FrmYh::saveSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    settings.writeSetting(QStringLiteral("BbjYs"), m_displayFormat->colourSetting(), TextForm);
-    settings.writeSetting(seatMode() ? QStringLiteral("DzhFs") : QStringLiteral("CzhFs"),
-                          QString::number(m_session.composition()), TextForm);
-    settings.writeSetting(QStringLiteral("Bsx"), QString::number(drawOrderCode(m_session.order())),
-                          TextForm);
-    settings.writeSetting(QStringLiteral("BsjDw"), QString::number(m_speechTimer->unitIndex()),
-                          TextForm);
-    settings.writeSetting(QStringLiteral("BJsFs"), QString::number(m_speechTimer->modeIndex()),
-                          TextForm);
-    settings.writeSetting(QStringLiteral("Bsj"), m_speechTimer->timeSetting(), TextForm);
-    settings.writeSetting(QStringLiteral("BCf"), booleanText(m_session.repeat()), LiteralForm);
-    settings.writeSetting(QStringLiteral("BGd"), booleanText(m_rolls), LiteralForm);
-    settings.writeSetting(QStringLiteral("Czs"), numberText(Val(m_fz.txtFz[0]->text())), TextForm);
+    settings.write(Setting::BbjYs, m_displayFormat->colourSetting());
+    settings.write(compositionSetting(), QString::number(m_session.composition()));
+    settings.write(Setting::Bsx, QString::number(drawOrderCode(m_session.order())));
+    settings.write(Setting::BsjDw, QString::number(m_speechTimer->unitIndex()));
+    settings.write(Setting::BJsFs, QString::number(m_speechTimer->modeIndex()));
+    settings.write(Setting::Bsj, m_speechTimer->timeSetting());
+    settings.write(Setting::BCf, booleanText(m_session.repeat()));
+    settings.write(Setting::BGd, booleanText(m_rolls));
+    settings.write(Setting::Czs, numberText(Val(m_fz.txtFz[0]->text())));
 }
 
 void FrmYh::resetSettings()
 {
-    m_services.settings->writeResetValues(
-        {"BbjYs", "BzhFs", "Bsx", "BsjDw", "BJsFs", "Bsj", "BCf", "BGd", "BTs"});
+    m_services.settings->writeResetValues(kResetSettings);
 }
 
 void FrmYh::closeEvent(QCloseEvent* event)

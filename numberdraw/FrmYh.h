@@ -6,6 +6,7 @@
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/Mode.h"
 #include "shell/core/OncePerInputMessages.h"
+#include "shell/core/SettingsColumns.h"
 
 #include <QMainWindow>
 
@@ -108,7 +109,7 @@ public:
     QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
     QToolButton* imgOk() const { return m_imgOk; }
     QAction* MnFs(int i) const { return m_mnFs.at(i); }
-    QAction* MnSx(int i) const { return m_mnSx.at(static_cast<size_t>(i)); }
+    QAction* MnSx(int i) const { return m_mnSx.at(i); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
     QAction* MnJs(int i) const { return m_mnJs.at(i); }
     QAction* MnHm(int i) const { return m_mnHm.at(i); }
@@ -134,6 +135,13 @@ private:
     void readSettings();
     void saveSettings();
     void resetSettings();
+    // The number draw and the seat draw keep their compositions apart.
+    Setting compositionSetting() const { return seatMode() ? Setting::DzhFs : Setting::CzhFs; }
+    // What the 重置 item writes back (the columns shared with the classroom,
+    // whose reset values it also takes).
+    static constexpr Setting kResetSettings[] = {Setting::BbjYs, Setting::BzhFs, Setting::Bsx,
+                                                 Setting::BsjDw, Setting::BJsFs, Setting::Bsj,
+                                                 Setting::BCf,   Setting::BGd,   Setting::BTs};
     void beginSetup();
     void showSetupPrompt(const QString& text);
     void startSetupOver();
@@ -210,7 +218,7 @@ private:
     QMenu* m_mnJishi = nullptr;
     QMenu* m_mnXmMenu = nullptr;
     ItemArray<MnFsItem, QAction*, 6> m_mnFs;
-    std::array<QAction*, 2> m_mnSx{};
+    ItemArray<DrawOrder, QAction*, 2> m_mnSx; // by the order each item chooses
     std::array<QAction*, 3> m_mnZh{};
     ItemArray<MnJsItem, QAction*, 6> m_mnJs;
     ItemArray<MnHmItem, QAction*, 3> m_mnHm;

@@ -83,8 +83,7 @@ void FrmYh::buildControls()
                 popUpDrawMenu(at);
         });
 
-    m_fraTs = new StartButton(m_canvas, m_services.appDir, QStringLiteral("开始"),
-                              [this] { imgOk_MouseDown(); });
+    m_fraTs = new StartButton(m_canvas, QStringLiteral("开始"), [this] { imgOk_MouseDown(); });
     m_imgOk = m_fraTs->imgOk();
 
     m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
@@ -173,7 +172,7 @@ QMenu* FrmYh::buildDrawMenu(QMenuBar* bar)
     m_mnFs[MnFsItem::Order] = order->menuAction();
     const char* orders[2] = {"随机", "顺序"};
     for (int i = 0; i < 2; ++i) {
-        m_mnSx[static_cast<size_t>(i)] =
+        m_mnSx.at(i) =
             order->addAction(QString::fromUtf8(orders[i]), this, [this, i] { MnSx_Click(i); });
     }
     m_mnFs[MnFsItem::Repeat] =

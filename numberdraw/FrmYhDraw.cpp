@@ -138,9 +138,9 @@ void FrmYh::MnSx_Click(int index)
 {
     if (index < 0 || index > 1)
         return;
-    m_mnSx[static_cast<size_t>(drawOrderCode(m_session.order()))]->setEnabled(true);
+    m_mnSx[m_session.order()]->setEnabled(true);
     m_session.setOrder(drawOrderOf(index));
-    m_mnSx[static_cast<size_t>(index)]->setEnabled(false);
+    m_mnSx.at(index)->setEnabled(false);
     m_mnJs[MnJsItem::NextGroup]->setVisible(drawOrderOf(index) == DrawOrder::Sequential);
     if (m_setup.isDone())
         setBigText(index == 0 ? QStringLiteral("随机\r\n点名") : QStringLiteral("顺序\r\n点名"));

@@ -88,11 +88,11 @@ DisplayFormat::DisplayFormat(AppServices& services, DisplayFormatConfig config,
     QAction* enlarge = m_menu->addAction(m_config.enlargeCaption);
     enlarge->setObjectName(QStringLiteral("MnGs_0"));
     enlarge->setShortcut(m_config.enlargeShortcut);
-    connect(enlarge, &QAction::triggered, this, [this] { MnGs_Click(0); });
+    connect(enlarge, &QAction::triggered, this, [this] { MnGs_Click(MnGsItem::Enlarge); });
     QAction* shrink = m_menu->addAction(m_config.shrinkCaption);
     shrink->setObjectName(QStringLiteral("MnGs_1"));
     shrink->setShortcut(m_config.shrinkShortcut);
-    connect(shrink, &QAction::triggered, this, [this] { MnGs_Click(1); });
+    connect(shrink, &QAction::triggered, this, [this] { MnGs_Click(MnGsItem::Shrink); });
     m_items << enlarge << shrink;
     while (m_items.size() < m_config.colourItemIndex)
         m_items << m_menu->addSeparator();
@@ -127,8 +127,9 @@ void DisplayFormat::MnGs_Click(int index)
 {
     QLabel* result = m_targets.lblXm;
     QLabel* time = m_targets.lblSj;
-    if (index == 0 || index == 1) {
-        const bool enlarge = index == 0;
+    const auto item = static_cast<MnGsItem>(index);
+    if (item == MnGsItem::Enlarge || item == MnGsItem::Shrink) {
+        const bool enlarge = item == MnGsItem::Enlarge;
         const int resultPoints = fontPoints(result);
         setFontPoints(result, enlarge ? enlargedLabelSize(resultPoints) : shrunkSize(resultPoints));
         if (time) {

@@ -58,6 +58,19 @@ struct DisplayTargets {
     QList<QWidget*> textFollowers;
     // Take lblXm's font size after every size step (the prize window's lblXm2).
     QList<QWidget*> sizeFollowers;
+
+    // The targets of a window with a timer and a start-button frame (the
+    // number and classroom windows).
+    static DisplayTargets timedDraw(QWidget* background, QLabel* lblXm, QLabel* lblSj,
+                                    QWidget* fraTs)
+    {
+        DisplayTargets targets;
+        targets.background = background;
+        targets.lblXm = lblXm;
+        targets.lblSj = lblSj;
+        targets.fraTs = fraTs;
+        return targets;
+    }
 };
 
 // The text size and colour scheme of a draw window on the projector, with
@@ -78,8 +91,12 @@ public:
     QMenu* colourMenu() const { return m_colourMenu; }
     QAction* MnYs(int index) const { return m_mnYs.at(index); }
 
-    // 0 enlarge, 1 shrink, the colour item's index changes no size.
+    // The size items of the 格式 menu; the colour submenu follows them at the
+    // window's own index (DisplayFormatConfig::colourItemIndex).
+    enum class MnGsItem { Enlarge = 0, Shrink = 1 };
+    // Enlarge and shrink; the colour item's index changes no size.
     void MnGs_Click(int index);
+    void MnGs_Click(MnGsItem item) { MnGs_Click(static_cast<int>(item)); }
     // 0..5 presets, 6 background and 7 text colour from the colour dialog.
     void MnYs_Click(int index);
 

@@ -101,9 +101,9 @@ void FrmDjYh::Form_Load()
 void FrmDjYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(settings.readSetting(QStringLiteral("DbjYs")));
+    m_displayFormat->loadColourSetting(settings.read(Setting::DbjYs));
     // Only 1 ticks the box; an empty or unreadable value leaves it clear.
-    const bool noNames = toInt16(Val(settings.readSetting(QStringLiteral("DmdYn")))) == 1;
+    const bool noNames = toInt16(Val(settings.read(Setting::DmdYn))) == 1;
     m_draw.setWithoutNames(noNames);
     showNameState();
 }
@@ -111,12 +111,11 @@ void FrmDjYh::readSettings()
 void FrmDjYh::saveSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    settings.writeSetting(QStringLiteral("DbjYs"), m_displayFormat->colourSetting(), TextForm);
-    settings.writeSetting(QStringLiteral("DmdYn"),
-                          // The host's choice; a sheet without names only
-                          // ticks the box while it is read.
-                          m_draw.hostWithoutNames() ? QStringLiteral("1") : QStringLiteral("0"),
-                          TextForm);
+    settings.write(Setting::DbjYs, m_displayFormat->colourSetting());
+    settings.write(Setting::DmdYn,
+                   // The host's choice; a sheet without names only
+                   // ticks the box while it is read.
+                   m_draw.hostWithoutNames() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void FrmDjYh::showEvent(QShowEvent* event)

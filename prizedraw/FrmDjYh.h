@@ -7,6 +7,7 @@
 #include "prizedraw/logic/PrizeSheet.h"
 #include "prizedraw/logic/PrizeTexts.h"
 #include "shell/core/Mode.h"
+#include "shell/core/SettingsColumns.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -122,6 +123,8 @@ private:
     void Form_Load();
     void readSettings();
     void saveSettings();
+    // What the 重置 item writes back.
+    static constexpr Setting kResetSettings[] = {Setting::DbjYs, Setting::DmdYn, Setting::DTs};
     void showDrawControls();
     void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
@@ -132,7 +135,7 @@ private:
     // The sheet (FrmDjYhBook.cpp).
     void openPrizeSheet();
     void readPrizeSheet();
-    void loadSheet(PrizeSheetData data);
+    void loadSheet(PrizeSheetData sheet);
     void showPrizeList();
     void showNameList();
     static QString prizeSheetName();

@@ -80,9 +80,9 @@ void FrmDjYh::readPrizeSheet()
         return;
     }
     const RollBookSession& book = *m_session;
-    PrizeSheetData data =
+    PrizeSheetData sheet =
         zelvano::readPrizeSheet([&book](int row, int column) { return book.cell(row, column); });
-    if (data.prizeRegionEmpty) {
+    if (sheet.prizeRegionEmpty) {
         m_services.messages->show(QStringLiteral("检测到奖品区内容为空，请检查"), kWarning,
                                   MessageIcon::Critical);
         m_session->closeWorkbook();
@@ -91,7 +91,7 @@ void FrmDjYh::readPrizeSheet()
         refuseSheet(SheetProblem::TooFewPrizes);
         return;
     }
-    loadSheet(std::move(data));
+    loadSheet(std::move(sheet));
     if (m_draw.sheet().prizeRowsReachNames) {
         m_services.messages->show(
             QStringLiteral("奖品区一直写到了第%1行，占了从第21行开始的名单区，"
@@ -254,7 +254,7 @@ void FrmDjYh::resetAwards()
         m_session->reportWriteFailure();
     m_imgXie->setVisible(hasUnsavedAward());
 
-    m_services.settings->writeResetValues({"DbjYs", "DmdYn", "DTs"});
+    m_services.settings->writeResetValues(kResetSettings);
     // Every award is cleared: none stands to be voided, and the voided may
     // win again.
     m_draw.clearVoided();

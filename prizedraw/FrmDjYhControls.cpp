@@ -200,8 +200,7 @@ void FrmDjYh::buildSidePanel()
     m_lstHj->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_lstHj->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-    m_imgOk = new StartPicture(m_fraTs2, m_services.appDir, QStringLiteral("开始"),
-                               [this] { imgOk_MouseDown(); });
+    m_imgOk = new StartPicture(m_fraTs2, QStringLiteral("开始"), [this] { imgOk_MouseDown(); });
     m_imgOk->setObjectName(QStringLiteral("imgOk"));
     m_imgOk->hide();
 

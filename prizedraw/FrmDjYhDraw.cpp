@@ -74,9 +74,9 @@ void showItems(std::vector<QAction*>& actions, QMenu* menu, const std::vector<Ch
 
 } // namespace
 
-void FrmDjYh::loadSheet(PrizeSheetData data)
+void FrmDjYh::loadSheet(PrizeSheetData sheet)
 {
-    m_draw.load(std::move(data));
+    m_draw.load(std::move(sheet));
     setMainText(m_draw.mainText(), m_draw.textBesidePanel());
     m_lblXm2->clear();
     showItems(m_mnDj, m_mnDjMenu, prizeMenuItems(m_draw.sheet().prizes),

@@ -37,6 +37,16 @@ STAGE_LITERAL = re.compile(
     r'|-?\d\s*(==|!=|<=|>=|<|>)\s*\w*(?i:stage|setupstep|setuppanel)'
     r'|QCOMPARE\s*\([^,;]*(?i:stage|setupstep|setuppanel)[^,;]*,\s*-?\d')
 
+# A mode or a menu item named by a bare number in the program: the menus'
+# items by their enum classes (MnSz_Click(MnSzItem::Reset)), modes as Mode.
+MENU_LITERAL = re.compile(
+    r'\bMn[A-Z][A-Za-z]*_Click\(\s*-?\d'
+    r'|\bm_mn[A-Z][A-Za-z]*\[\s*\d'
+    r'|\bmode(Code|Index)?\s*(==|!=)\s*-?\d|-?\d\s*(==|!=)\s*mode(Code|Index)?\b'
+    r'|\b(modeAt|modeCaption|modeDescription|createModeWindow)\(\s*-?\d')
+PROGRAM_CODE = re.compile(r'^(app|base|classroom|draw|drawrecord|numberdraw|presentation|prizedraw'
+                          r'|rollbook|shell)/')
+
 
 def source_files(root):
     for folder, subfolders, files in os.walk(root):
@@ -95,6 +105,10 @@ def check(root, widget_headers):
                     breaches.append(f'{rel}:{number}: {target} reaches up from a lower layer')
                 if NOT_NUMBERDRAW.match(rel) and target.startswith('numberdraw/'):
                     breaches.append(f'{rel}:{number}: {target} belongs to the number window')
+            elif (PROGRAM_CODE.match(rel) and MENU_LITERAL.search(text)
+                  and not text.lstrip().startswith('//')):
+                breaches.append(f'{rel}:{number}: mode or menu item as a bare number: '
+                                f'{text.strip()[:70]}')
             elif STAGE_LITERAL.search(text) and not text.lstrip().startswith('//'):
                 breaches.append(f'{rel}:{number}: setup step compared with a number: '
                                 f'{text.strip()[:70]}')

@@ -1,13 +1,10 @@
 #include "presentation/parts/StartPicture.h"
 
-#include <QDir>
-
 namespace zelvano
 {
 
-StartPicture::StartPicture(QWidget* parent, const QString& appDir, const QString& caption,
-                           std::function<void()> onPress)
-    : QToolButton(parent), m_appDir(appDir), m_caption(caption)
+StartPicture::StartPicture(QWidget* parent, const QString& caption, std::function<void()> onPress)
+    : QToolButton(parent), m_caption(caption)
 {
     setObjectName(QStringLiteral("imgOk"));
     setToolTip(caption);
@@ -25,8 +22,8 @@ void StartPicture::showLook(bool hover)
 {
     QPixmap& picture = hover ? m_hover : m_normal;
     if (picture.isNull()) {
-        picture.load(QDir(m_appDir).filePath(hover ? QStringLiteral("img/bt1.gif")
-                                                   : QStringLiteral("img/bt2.gif")));
+        // The looks are built into the program.
+        picture.load(hover ? QStringLiteral(":/img/bt1.gif") : QStringLiteral(":/img/bt2.gif"));
     }
     if (picture.isNull()) {
         setIcon(QIcon());

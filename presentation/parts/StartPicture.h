@@ -17,8 +17,7 @@ namespace zelvano
 class StartPicture : public QToolButton
 {
 public:
-    StartPicture(QWidget* parent, const QString& appDir, const QString& caption,
-                 std::function<void()> onPress);
+    StartPicture(QWidget* parent, const QString& caption, std::function<void()> onPress);
     void showLook(bool hover);
 
 protected:
@@ -27,7 +26,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QString m_appDir;
     QString m_caption;
     QPixmap m_hover;
     QPixmap m_normal;

@@ -241,14 +241,13 @@ double ScaledPanel::scaleTo(double scale, QSize room)
     return s;
 }
 
-StartButton::StartButton(QWidget* canvas, const QString& appDir, const QString& caption,
-                         std::function<void()> onPress)
+StartButton::StartButton(QWidget* canvas, const QString& caption, std::function<void()> onPress)
     : QFrame(canvas)
 {
     setObjectName(QStringLiteral("fraTs"));
     setAutoFillBackground(true);
     resize(150, 150);
-    m_imgOk = new StartPicture(this, appDir, caption, std::move(onPress));
+    m_imgOk = new StartPicture(this, caption, std::move(onPress));
     m_imgOk->setGeometry(5, 5, 140, 140);
     hide();
 }

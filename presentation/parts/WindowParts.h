@@ -138,8 +138,7 @@ private:
 class StartButton : public QFrame
 {
 public:
-    StartButton(QWidget* canvas, const QString& appDir, const QString& caption,
-                std::function<void()> onPress);
+    StartButton(QWidget* canvas, const QString& caption, std::function<void()> onPress);
     QToolButton* imgOk() const { return m_imgOk; }
     // The hover look or the normal look.
     void showLook(bool hover);

@@ -259,12 +259,13 @@ const char* XmlStart::attribute(std::string_view name) const
     return nullptr;
 }
 
-const char* XmlStart::xmlAttribute(std::string_view local) const
+const char* XmlStart::xmlAttribute(std::string_view localName) const
 {
     // The prefix "xml" is bound to the XML namespace, and only it is.
     for (const char** a = attributes; a && a[0]; a += 2) {
         const std::string_view name(a[0]);
-        if (name.size() == local.size() + 4 && name.starts_with("xml:") && name.ends_with(local))
+        if (name.size() == localName.size() + 4 && name.starts_with("xml:") &&
+            name.ends_with(localName))
             return a[1];
     }
     return nullptr;

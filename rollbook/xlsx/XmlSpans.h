@@ -32,7 +32,7 @@ struct XmlStart {
     // The value of an attribute without a prefix ("r", "t", "ref").
     const char* attribute(std::string_view name) const;
     // The value of an attribute in the XML namespace ("space").
-    const char* xmlAttribute(std::string_view local) const;
+    const char* xmlAttribute(std::string_view localName) const;
 };
 
 struct XmlEnd {

@@ -20,7 +20,6 @@ const QString kDataDirOption = QStringLiteral("--data-dir");
 constexpr const char* kDataDirVariable = "ZELVANO_DATA_DIR";
 const QString kInstalledShare = QStringLiteral("../share/zelvano");
 const QString kDocumentsFolder = QStringLiteral("Zelvano");
-const QString kCueFolder = QStringLiteral("sound");
 const QString kPictureFolder = QStringLiteral("img");
 
 // The roll book in either form, and the first settings database: laid into
@@ -114,7 +113,9 @@ AppFolders AppFolders::find(const QStringList& arguments, const FolderPlatform& 
 {
     AppFolders folders;
     const QDir executable(platform.executableDir());
-    const bool portable = QFileInfo(executable.filePath(kCueFolder)).isDir();
+    // A portable folder carries the sample pictures beside the program; an
+    // installed program's folder (/usr/bin) does not.
+    const bool portable = QFileInfo(executable.filePath(kPictureFolder)).isDir();
     folders.programDir = portable ? executable.absolutePath()
                                   : QDir::cleanPath(executable.filePath(kInstalledShare));
 

@@ -29,10 +29,12 @@ bool createSettingsDatabase(const QString& path, QString* error, const char* pas
     QStringList values;
     for (const auto& column : settingColumns()) {
         const bool boolean = column.kind == SettingKind::Boolean;
-        definitions << QStringLiteral("%1 %2").arg(column.name, boolean ? "BOOLEAN" : "TEXT");
-        names << column.name;
+        const QLatin1String name(column.name);
+        definitions << QStringLiteral("%1 %2").arg(name, boolean ? QLatin1String("BOOLEAN")
+                                                                 : QLatin1String("TEXT"));
+        names << name;
         if (boolean)
-            values << (std::strcmp(column.deliveredValue, "True") == 0 ? "1" : "0");
+            values << QLatin1String(std::strcmp(column.deliveredValue, "True") == 0 ? "1" : "0");
         else
             values << u'\'' + QString::fromLatin1(column.deliveredValue) + u'\'';
     }

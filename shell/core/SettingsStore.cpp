@@ -189,14 +189,23 @@ bool SettingsStore::writeSetting(const QString& column, const QString& value, in
     return status == SQLITE_OK;
 }
 
-void SettingsStore::writeResetValues(std::initializer_list<const char*> columns)
+QString SettingsStore::read(Setting key)
 {
-    for (const char* column : columns) {
-        const SettingColumn* known = findSettingColumn(QLatin1String(column));
-        if (!known || !known->resetValue)
-            continue;
-        writeSetting(QLatin1String(column), QLatin1String(known->resetValue),
-                     known->kind == SettingKind::Boolean ? LiteralForm : TextForm);
+    return readSetting(QLatin1String(settingColumn(key).name));
+}
+
+bool SettingsStore::write(Setting key, const QString& value)
+{
+    const SettingColumn& column = settingColumn(key);
+    return writeSetting(QLatin1String(column.name), value,
+                        column.kind == SettingKind::Boolean ? LiteralForm : TextForm);
+}
+
+void SettingsStore::writeResetValues(std::span<const Setting> keys)
+{
+    for (const Setting key : keys) {
+        if (const char* value = settingColumn(key).resetValue)
+            write(key, QLatin1String(value));
     }
 }
 

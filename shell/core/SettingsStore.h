@@ -1,9 +1,11 @@
 #pragma once
 
+#include "shell/core/SettingsColumns.h"
+
 #include <QString>
 
-#include <initializer_list>
 #include <memory>
+#include <span>
 
 namespace zelvano
 {
@@ -25,14 +27,19 @@ public:
     SettingsStore(QString databasePath, MessageService& messages);
     ~SettingsStore();
 
+    // The column of `key`, written in the form its kind asks for (Booleans
+    // literal, the rest quoted).
+    QString read(Setting key);
+    bool write(Setting key, const QString& value);
+    // Writes the reset value of each column, in the given order.
+    void writeResetValues(std::span<const Setting> keys);
+
+    // A column by its name, in either form: for what reads the row as
+    // stored (tests, tools), not for the windows.
     QString readSetting(const QString& column);
     // `form` is TextForm or LiteralForm. True when the row was updated (an
     // empty table updates nothing and still succeeds).
     bool writeSetting(const QString& column, const QString& value, int form);
-
-    // Writes the reset value of each column, in the given order, in the
-    // form its kind asks for (Booleans literal, the rest quoted).
-    void writeResetValues(std::initializer_list<const char*> columns);
 
     // The statement of the last operation as written in our own terms, e.g.
     // "update sz set Afm='3'" or "update sz set BCf=False".

@@ -15,7 +15,7 @@ struct QtSoundPlayer::Playback {
 
 QtSoundPlayer::PlaybackPtr newPlayback(QObject* owner)
 {
-    return QtSoundPlayer::PlaybackPtr(new QtSoundPlayer::Playback{owner});
+    return QtSoundPlayer::PlaybackPtr(new QtSoundPlayer::Playback{owner, {}, nullptr});
 }
 
 void QtSoundPlayer::PlaybackEnd::operator()(Playback* playback) const
@@ -35,7 +35,9 @@ void playCue(QtSoundPlayer::Playback& playback, const QString& file)
     QSoundEffect*& effect = playback.effects[file];
     if (!effect) {
         effect = new QSoundEffect(playback.owner);
-        effect->setSource(QUrl::fromLocalFile(file));
+        // A resource ":/sound/x.wav" is the URL "qrc:/sound/x.wav".
+        effect->setSource(file.startsWith(u':') ? QUrl(QStringLiteral("qrc") + file)
+                                                : QUrl::fromLocalFile(file));
     }
     // Playing before the file has loaded starts it as soon as it has.
     effect->play();

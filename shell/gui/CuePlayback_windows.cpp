@@ -1,6 +1,7 @@
 #include "shell/gui/CuePlayback.h"
 
-#include <QDir>
+#include <QByteArray>
+#include <QFile>
 
 #include <windows.h>
 // needs windows.h first, so not sorted with it
@@ -10,8 +11,10 @@ namespace zelvano
 {
 
 // winmm plays one sound at a time per process: a new asynchronous sound
-// cuts off the one playing, and a null name stops it.
+// cuts off the one playing, and a null name stops it. A cue played from
+// memory must stay in memory while it plays.
 struct QtSoundPlayer::Playback {
+    QByteArray playing;
 };
 
 QtSoundPlayer::PlaybackPtr newPlayback(QObject*)
@@ -24,15 +27,20 @@ void QtSoundPlayer::PlaybackEnd::operator()(Playback* playback) const
     delete playback;
 }
 
-void stopCue(QtSoundPlayer::Playback&)
+void stopCue(QtSoundPlayer::Playback& playback)
 {
     PlaySoundW(nullptr, nullptr, 0);
+    playback.playing.clear();
 }
 
-void playCue(QtSoundPlayer::Playback&, const QString& file)
+void playCue(QtSoundPlayer::Playback& playback, const QString& file)
 {
-    const std::wstring path = QDir::toNativeSeparators(file).toStdWString();
-    PlaySoundW(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    QFile cue(file);
+    if (!cue.open(QIODevice::ReadOnly))
+        return;
+    playback.playing = cue.readAll();
+    PlaySoundW(reinterpret_cast<LPCWSTR>(playback.playing.constData()), nullptr,
+               SND_ASYNC | SND_MEMORY | SND_NODEFAULT);
 }
 
 } // namespace zelvano

@@ -6,8 +6,8 @@ namespace zelvano
 {
 
 ProgramServices::ProgramServices(const AppFolders& folders)
-    : m_sound(folders.programDir),
-      m_settings(QDir(folders.dataDir).filePath(SettingsStore::kDatabaseName), m_messages)
+    : m_settings(QDir(folders.dataDir).filePath(QLatin1String(SettingsStore::kDatabaseName)),
+                 m_messages)
 {
     m_services.appDir = folders.programDir;
     m_services.dataDir = folders.dataDir;

@@ -8,16 +8,14 @@
 namespace zelvano
 {
 
-QtSoundPlayer::QtSoundPlayer(QString appDir, QObject* parent)
-    : QObject(parent), m_appDir(std::move(appDir)), m_playback(newPlayback(this))
-{
-}
+QtSoundPlayer::QtSoundPlayer(QObject* parent) : QObject(parent), m_playback(newPlayback(this)) {}
 
 QString QtSoundPlayer::resolve(const QString& relativePath) const
 {
     QString path = relativePath;
     path.replace(u'\\', u'/');
-    const QString full = QFileInfo(path).isAbsolute() ? path : QDir(m_appDir).filePath(path);
+    // The program's cues are built in; an absolute path names a file.
+    const QString full = QFileInfo(path).isAbsolute() ? path : QStringLiteral(":/") + path;
     return QFileInfo(full).isFile() ? QDir::cleanPath(full) : QString();
 }
 

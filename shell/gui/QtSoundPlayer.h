@@ -9,17 +9,18 @@
 namespace zelvano
 {
 
-// Cue files resolved against the application folder ("sound\type.wav" and
-// "sound/type.wav" alike); starting one stops the one playing. How a file
-// is played is the platform's (CuePlayback_*.cpp): Qt Multimedia keeps each
-// file loaded so a cue starts without delay, Windows plays it with winmm.
+// The program's cues, built in as resources ("sound\type.wav" and
+// "sound/type.wav" alike are ":/sound/type.wav"); starting one stops the one
+// playing. How a cue is played is the platform's (CuePlayback_*.cpp): Qt
+// Multimedia keeps each cue loaded so it starts without delay, Windows plays
+// it from memory with winmm.
 class QtSoundPlayer final : public QObject, public SoundPlayer
 {
 public:
-    explicit QtSoundPlayer(QString appDir, QObject* parent = nullptr);
+    explicit QtSoundPlayer(QObject* parent = nullptr);
     void playSound(const QString& relativePath) override;
 
-    // Where a cue path leads, or an empty text when no such file exists.
+    // Where a cue path leads, or an empty text when no such cue exists.
     QString resolve(const QString& relativePath) const;
 
     struct Playback; // one per platform
@@ -29,7 +30,6 @@ public:
     using PlaybackPtr = std::unique_ptr<Playback, PlaybackEnd>;
 
 private:
-    QString m_appDir;
     PlaybackPtr m_playback;
 };
 

@@ -115,7 +115,7 @@ void frmMl::buildControls()
 void frmMl::Form_Load()
 {
     menuLoaded = false;
-    const Mode mode = modeFromSetting(m_services.settings->readSetting(QStringLiteral("Afm")));
+    const Mode mode = modeFromSetting(m_services.settings->read(Setting::Afm));
     // Checking an option in code raises no click, so the handler is called
     // here as a click would.
     m_options[static_cast<size_t>(modeIndex(mode))]->setChecked(true);
@@ -129,7 +129,7 @@ void frmMl::OptMl_Click(int index)
     m_lblXx->setText(modeDescription(m_mode));
     focusOnlyChecked();
     if (menuLoaded)
-        m_services.settings->writeSetting(QStringLiteral("Afm"), numberText(index), TextForm);
+        m_services.settings->write(Setting::Afm, numberText(index));
 }
 
 void frmMl::imgIn_Click()

@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         RestoreCase{"LastGroupLargerThanSize", 10, 2, 3, RestoredGroups::Kind::LastTooLarge, {}},
         RestoreCase{
             "GroupNumbersWithoutMemberNumbers", 10, 3, 0, RestoredGroups::Kind::LastTooLarge, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(RestoreGroupsText, RandomGroupingComesBackAsBlocksOfRows)
 {
@@ -247,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScoreColumn,
                                            ColumnCase{"HeadersStopAtTheFirstGap", {7, 9}, 0, 8},
                                            ColumnCase{
                                                "TextHeaderThatIsNoDateStillCounts", {7}, 0, 8}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ScorePool, HoldsPersonsWithoutAScore_InRosterOrder)
 {
@@ -313,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SumCase{"NegativePoints", CellValue::ofNumber(2), -0.5, 1.5},
                       SumCase{"BeyondSinglePrecision", CellValue::ofNumber(16777216), 1, 16777216},
                       SumCase{"BooleanCountsZero", CellValue::ofBoolean(true), 1, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // --- Score row ---------------------------------------------------------------------------------
 
@@ -493,7 +493,7 @@ INSTANTIATE_TEST_SUITE_P(
                         true},
         ScoreRecordCase{
             "PersonGone_PlansNothing", [](Sheet& s) { s.text(4, 2, "Q2"); }, true, {}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ScoreRecordPlan, GoneNotice_NamesThePersonAsTheWindowDid)
 {

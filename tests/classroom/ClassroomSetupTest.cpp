@@ -100,7 +100,7 @@ const CloseRow kCloseRows[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(ClassroomSetup, ClosingAPanel, ::testing::ValuesIn(kCloseRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 

@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                       InputCase{"AboveN", 0, "11", 10, 10, false, 0, 0},
                       InputCase{"EmptyList", 0, "1", 0, 0, false, 0, 0},
                       InputCase{"ClassroomSizeNPlusOne", 1, "11", 10, 11, true, 1, 11}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Grouping, RangeMessagesNameTheBound)
 {

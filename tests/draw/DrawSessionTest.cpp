@@ -186,6 +186,6 @@ INSTANTIATE_TEST_SUITE_P(
         CompositionCase{"GroupMemberValue", false, 2, "2组2号\r\n4", "第 2 组 2 号 ，4"},
         CompositionCase{"SeatAlone", true, 0, "2行\r\n2列", "第 2 组 2 号 ，2行2列"},
         CompositionCase{"SeatWithGroup", true, 1, "2组 \r\n2行2列", "第 2 组 2 号 ，2行2列"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"NegativeNumberNeutralised",
                              {DrawEventKind::Draw, "摇号码", "", 1, "-3"},
                              "2026-03-05 10:04:09,摇号码,,1,'-3,抽取\r\n"}),
-    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LineCase>& test) { return std::string(test.param.name); });
 
 TEST(RecordHeader, StartsWithByteOrderMarkAndTitles)
 {

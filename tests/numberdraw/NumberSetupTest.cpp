@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                    E::CloseValues},
                   S::Grouping,
                   true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(NumberSetup, ClosingAPanelOfTheSetup_ShowsTheNextOne)
 {

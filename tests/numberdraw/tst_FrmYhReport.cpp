@@ -96,7 +96,7 @@ void tst_FrmYhReport::drawAtRest_recordsOneLinePerDraw_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("rolls");
-    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("shownIn");
     QTest::newRow("numbers, rolling") << 1 << true << QStringLiteral("摇号码");
     QTest::newRow("numbers, at once") << 1 << false << QStringLiteral("摇号码");
     QTest::newRow("seats, rolling") << 2 << true << QStringLiteral("摇座位");
@@ -106,7 +106,7 @@ void tst_FrmYhReport::drawAtRest_recordsOneLinePerDraw()
 {
     QFETCH(int, mode);
     QFETCH(bool, rolls);
-    QFETCH(QString, window);
+    QFETCH(QString, shownIn);
     FrmYh* w = open(modeAt(mode));
     if (w->MnFs(2)->isChecked() != rolls)
         w->MnFs(2)->trigger();
@@ -117,7 +117,7 @@ void tst_FrmYhReport::drawAtRest_recordsOneLinePerDraw()
     QCOMPARE(ts->drawLog.events.size(), size_t(2));
     const DrawEvent& first = ts->drawLog.events[0];
     QCOMPARE(first.kind, DrawEventKind::Draw);
-    QCOMPARE(first.window, window);
+    QCOMPARE(first.window, shownIn);
     QCOMPARE(first.poolBefore, pool);
     QCOMPARE(ts->drawLog.events[1].poolBefore, pool - 1);
     QCOMPARE(ts->drawLog.events[1].result, w->lblXm()->text());

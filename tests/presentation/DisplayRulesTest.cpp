@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingCase{"Letter_IsRed", "x", 0, 0},
                       SettingCase{"MinusSign_IsRed", "-3", 0, 0},
                       SettingCase{"OnlyFirstCharacterIsIndex", "23", 2, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ColourSettingText, PresetIsItsDigitAlone)
 {

@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DurationCase{"Empty_IsZero", "", UnitSeconds, 0},
                       DurationCase{"LeadingNumber_Read", "12abc", UnitSeconds, 12},
                       DurationCase{"UnknownUnit_CountsAsSeconds", "7", -1, 7}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct StepCase {
     const char* name;
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"MinusAtTopEnd", "32767", false, "32766"},
                       StepCase{"MinusAtBottomEnd_Stays", "-32768", false, "-32768"},
                       StepCase{"PlusAtBottomEnd", "-32768", true, "-32767"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(NumberBoxText, LostFocusKeepsDecimalTextOfValue)
 {

@@ -35,7 +35,7 @@ PrizeSheetData sheet(std::initializer_list<Row> prizes, std::initializer_list<co
     auto level = won.begin();
     for (const char* name : people) {
         const int n = static_cast<int>(data.people.size());
-        Entrant person{kFirstNameRow + n, QString::number(n + 1), QString::fromUtf8(name)};
+        Entrant person{kFirstNameRow + n, QString::number(n + 1), QString::fromUtf8(name), {}, {}};
         if (level != won.end())
             person.levelWon = QString::fromUtf8(*level++);
         data.people.push_back(person);
@@ -88,7 +88,7 @@ const LevelCase kLevelCases[] = {
     {"OtherLevel", {1, 1, 4}, 2, 2, false},
 };
 INSTANTIATE_TEST_SUITE_P(Levels, LevelChoice, ::testing::ValuesIn(kLevelCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PrizeDrawSession, LevelWhoseRowsAreAllUsedUp_LeavesTheChoices_HoweverItWasDrawn)
 {
@@ -161,9 +161,10 @@ TEST_P(Starting, DecidesFromTheData)
     const char* won = c.personWon ? "三等奖" : "";
     PrizeDrawSession session = loaded(
         c.mode, sheet({{"二等奖", "笔", c.remaining}}, {"甲", "乙"}, {won, won}), c.withoutNames);
-    if (c.chosen >= 0)
+    if (c.chosen >= 0) {
         ASSERT_TRUE(c.mode == PrizeMode::FixedPrize ? session.choosePrize(c.chosen)
                                                     : session.choosePerson(c.chosen));
+    }
     EXPECT_EQ(session.start(), c.start);
     EXPECT_EQ(session.display(), c.display);
 }
@@ -189,7 +190,7 @@ const StartCase kStartCases[] = {
      DrawStart::Finished, PrizeDisplay::Finished},
 };
 INSTANTIATE_TEST_SUITE_P(Starts, Starting, ::testing::ValuesIn(kStartCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // --- Rolling and the award -------------------------------------------------------
 
@@ -361,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PrizeVoid,
                                                     2,
                                                     {21, 23},
                                                     {"一等奖", "二等奖"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PrizeVoid, TwoVoids_TakeTheNewestFirst)
 {

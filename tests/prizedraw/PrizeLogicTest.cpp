@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         StockCase{"TextBeyond16Bits", CellValue::ofText("70000"), CellValue::ofText("-70000"),
                   32767, -32768},
         StockCase{"BooleanStock", CellValue::ofBoolean(true), CellValue{}, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PrizeSheetRead, PrizeRowsIntoRow21_ReadAllPrizesAndNoNames)
 {
@@ -471,7 +471,7 @@ INSTANTIATE_TEST_SUITE_P(
         PictureCase{"NarrowLimitedByHeight", {100, 300}, {900, 700}, 100, {210, 100, 180, 540}},
         PictureCase{"NoRoomLeft", {100, 100}, {900, 300}, 260, {}},
         PictureCase{"EmptyPicture", {0, 0}, {900, 900}, 100, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // --- An award as a record of the roll book ---------------------------------------------------
 
@@ -509,8 +509,9 @@ TEST_P(AwardRecordPlan, PlansFGAndCDOnTheSheetNow)
     for (const CellWrite& cell : plan.cells)
         cells.emplace_back(cell.row, cell.column);
     EXPECT_EQ(cells, c.cells);
-    if (c.rowGone)
+    if (c.rowGone) {
         EXPECT_TRUE(record.goneNotice(QStringLiteral("点名册.xls")).text.contains(c.goneKeys));
+    }
     EXPECT_TRUE(record.waitsWhenNotWritten());
     EXPECT_EQ(record.sheet(), QStringLiteral("抽奖品"));
 }
@@ -545,7 +546,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       true,
                                       {},
                                       "2 乙"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(AwardRecordPlan, PlannedCells_AndHandText_SayTheAwardAsWritten)
 {

@@ -105,8 +105,8 @@ const Transition kTransitions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Steps, PrizeSetupTransitions, testing::ValuesIn(kTransitions),
-                         [](const testing::TestParamInfo<Transition>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<Transition>& test) {
+                             return std::string(test.param.name);
                          });
 
 TEST(PrizeSetup, ReadingAndDrawing_FollowTheStep)

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "not an Excel workbook"},
         Refused{"EmptyFile", [] { return Bytes(); }, "点名册.xls", "not an Excel workbook"},
         Refused{"SignatureOnly", [] { return textBytes("PK\x03\x04"); }, "点名册.xlsx", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Excel's "save as" with the wrong type leaves an .xls workbook named .xlsx:
 // it reads and saves as what it is, and its backup follows the name.
@@ -177,8 +177,8 @@ TEST_P(WorkbookStamp, MatchesTheFileAfterOpenAndSave_AndSeesAnotherSave)
 
 INSTANTIATE_TEST_SUITE_P(Formats, WorkbookStamp,
                          testing::Values("xls/rollbook_xlwt.xls", "xlsx/rollbook_lo.xlsx"),
-                         [](const auto& info) {
-                             return std::string(info.index == 0 ? "Xls" : "Xlsx");
+                         [](const auto& test) {
+                             return std::string(test.index == 0 ? "Xls" : "Xlsx");
                          });
 
 } // namespace

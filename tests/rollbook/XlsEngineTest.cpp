@@ -35,9 +35,10 @@ Bytes streamOf(const fs::path& file)
 std::vector<RecordPos> sheetRecords(const Bytes& stream, std::size_t index)
 {
     std::size_t seen = 0;
-    for (const RecordPos& r : readSubstream(stream, 0))
+    for (const RecordPos& r : readSubstream(stream, 0)) {
         if (r.type == rt::BoundSheet && seen++ == index)
             return readSubstream(stream, io::u32(&stream[r.dataPos()]));
+    }
     return {};
 }
 
@@ -121,9 +122,10 @@ TEST(Formulas, FormulaWithTextResult_OverwrittenDropsItsStringRecord)
     const Bytes stream = streamOf(samplesDir() / "formula_test_sjmachin.xls");
     const auto records = sheetRecords(stream, 0);
     std::size_t stringAt = 0;
-    for (std::size_t i = 1; i < records.size(); ++i)
+    for (std::size_t i = 1; i < records.size(); ++i) {
         if (records[i].type == rt::String && records[i - 1].type == rt::Formula)
             stringAt = i;
+    }
     ASSERT_NE(stringAt, 0u);
     const std::uint8_t* f = body(stream, records[stringAt - 1]);
     const std::uint16_t row = io::u16(f), col = io::u16(f + 2);
@@ -134,10 +136,12 @@ TEST(Formulas, FormulaWithTextResult_OverwrittenDropsItsStringRecord)
     const Bytes out = wb.serialize();
     const auto now = sheetRecords(out, 0);
     EXPECT_EQ(countType(now, rt::String), countType(records, rt::String) - 1);
-    for (std::size_t i = 1; i < now.size(); ++i)
-        if (now[i].type == rt::String)
+    for (std::size_t i = 1; i < now.size(); ++i) {
+        if (now[i].type == rt::String) {
             EXPECT_TRUE(now[i - 1].type == rt::Formula || now[i - 1].type == rt::ShrFmla ||
                         now[i - 1].type == rt::Array);
+        }
+    }
     EXPECT_EQ(BiffWorkbook::parse(out).cell(0, row, col).number, 5);
 }
 
@@ -149,9 +153,10 @@ TEST(Formulas, SharedFormulaFirstCellOverwritten_UsersGetTheirOwnFormulas)
     const Bytes stream = streamOf(fixturesDir() / "formulas_lo.xls");
     const auto records = sheetRecords(stream, 0);
     std::size_t shr = 0;
-    for (std::size_t i = 1; i < records.size() && !shr; ++i)
+    for (std::size_t i = 1; i < records.size() && !shr; ++i) {
         if (records[i].type == rt::ShrFmla && records[i - 1].type == rt::Formula)
             shr = i;
+    }
     ASSERT_NE(shr, 0u) << "LibreOffice wrote no shared formula";
     const std::uint8_t* anchor = body(stream, records[shr - 1]);
     const std::uint16_t row = io::u16(anchor), col = io::u16(anchor + 2);
@@ -195,9 +200,10 @@ TEST(Formulas, SharedFormulaUserOverwritten_FormulaStaysWithFirstCell)
     const Bytes stream = streamOf(fixturesDir() / "formulas_lo.xls");
     const auto records = sheetRecords(stream, 0);
     std::size_t shr = 0;
-    for (std::size_t i = 1; i < records.size() && !shr; ++i)
+    for (std::size_t i = 1; i < records.size() && !shr; ++i) {
         if (records[i].type == rt::ShrFmla)
             shr = i;
+    }
     ASSERT_NE(shr, 0u);
     const std::uint8_t* anchor = body(stream, records[shr - 1]);
     const std::uint16_t row = io::u16(anchor), col = io::u16(anchor + 2);
@@ -206,9 +212,11 @@ TEST(Formulas, SharedFormulaUserOverwritten_FormulaStaysWithFirstCell)
     const Bytes out = wb.serialize();
     const auto now = sheetRecords(out, 0);
     EXPECT_EQ(countType(now, rt::ShrFmla), countType(records, rt::ShrFmla));
-    for (std::size_t i = 1; i < now.size(); ++i)
-        if (now[i].type == rt::ShrFmla)
+    for (std::size_t i = 1; i < now.size(); ++i) {
+        if (now[i].type == rt::ShrFmla) {
             EXPECT_EQ(now[i - 1].type, rt::Formula);
+        }
+    }
     EXPECT_EQ(BiffWorkbook::parse(out).cell(0, row + 1, col).text, "改");
 }
 
@@ -254,8 +262,9 @@ TEST(EmptyText, CellFormattedLikeANewCell_IsRemoved_AndMissingCellChangesNothing
     for (const RecordPos& r : sheetRecords(out, 0)) {
         const bool cellRecord = r.type == rt::Blank || r.type == rt::Number || r.type == rt::Rk ||
                                 r.type == rt::LabelSst || r.type == rt::Label;
-        if (cellRecord)
+        if (cellRecord) {
             EXPECT_FALSE(io::u16(body(out, r)) == row && io::u16(body(out, r) + 2) == col);
+        }
     }
 }
 
@@ -274,12 +283,14 @@ TEST(SharedStrings, ExistingTextReused_StringTableKeptByteForByte)
     const auto oldGlobals = readSubstream(stream, 0);
     const auto newGlobals = readSubstream(out, 0);
     ASSERT_EQ(oldGlobals.size(), newGlobals.size());
-    for (std::size_t i = 0; i < oldGlobals.size(); ++i)
+    for (std::size_t i = 0; i < oldGlobals.size(); ++i) {
         if (oldGlobals[i].type == rt::Sst || oldGlobals[i].type == rt::Continue ||
-            oldGlobals[i].type == rt::ExtSst)
+            oldGlobals[i].type == rt::ExtSst) {
             EXPECT_TRUE(std::equal(stream.begin() + oldGlobals[i].pos,
                                    stream.begin() + oldGlobals[i].end(),
                                    out.begin() + newGlobals[i].pos));
+        }
+    }
 }
 
 TEST(SharedStrings, LongChineseAndLatinTexts_SplitAcrossRecordsAndReadBack)
@@ -474,11 +485,12 @@ TEST(MiniStream, SmallWorkbookIsWrittenInRegularSectors)
 TEST(SheetKinds, MacroSheet_ListedWithItsKindButNotAWorksheet)
 {
     Bytes stream = streamOf(fixturesDir() / "rollbook_xlwt.xls");
-    for (const RecordPos& r : readSubstream(stream, 0))
+    for (const RecordPos& r : readSubstream(stream, 0)) {
         if (r.type == rt::BoundSheet) {
             stream[r.dataPos() + 5] = 0x01; // the first sheet becomes a macro sheet
             break;
         }
+    }
     const BiffWorkbook wb = BiffWorkbook::parse(stream);
     ASSERT_EQ(wb.sheets().size(), 3u);
     EXPECT_EQ(wb.sheets()[0].kind, SheetKind::MacroSheet);

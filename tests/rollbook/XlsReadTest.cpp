@@ -43,9 +43,9 @@ TEST_P(ReadMatchesXlrd, EveryCellAndSheetName)
 }
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, ReadMatchesXlrd, testing::ValuesIn(readableSamples()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 INSTANTIATE_TEST_SUITE_P(OwnFixtures, ReadMatchesXlrd, testing::ValuesIn(ownFixtures()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 
 TEST(UnusualSamples, EncryptedWorkbook_IsRefusedNotReadAsEmpty)
 {
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{"Third", 1.0 / 3, "0.333333333333333"},
                     NumberCase{"Large", 1e20, "1E+20"}, NumberCase{"Small", 1.5e-7, "1.5E-07"},
                     NumberCase{"FifteenDigits", 123456789012345.0, "123456789012345"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TrimmedText, SpacesAroundTextAndNumbersRemoved)
 {

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"set", "FILE", "1", "3", "3", "--number", "5", "1", "3", "3", "--colour", "red"},
                 "--colour"},
         BadCall{"DumpTooManyArguments", {"dump", "FILE", "1", "2"}, "at most one sheet"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Killed at any moment of a save, the tool leaves the roll book with either
 // its old or its new content, never a broken file.

@@ -124,8 +124,9 @@ void expectFormatsKept(const fs::path& original, const fs::path& file,
     for (const auto& [key, xf] : old.cellXf) {
         const auto it = now.cellXf.find(key);
         if (emptied && key == *emptied) {
-            if (it != now.cellXf.end())
+            if (it != now.cellXf.end()) {
                 EXPECT_EQ(it->second, xf) << "emptied cell lost its format";
+            }
             continue;
         }
         ASSERT_NE(it, now.cellXf.end()) << std::get<0>(key) << " " << std::get<1>(key) << ","
@@ -176,6 +177,6 @@ TEST_P(WriteRoundTrip, OnlyTheChangedCellsDiffer)
 }
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, WriteRoundTrip, testing::ValuesIn(readableSamples()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 INSTANTIATE_TEST_SUITE_P(OwnFixtures, WriteRoundTrip, testing::ValuesIn(ownFixtures()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });

@@ -107,7 +107,7 @@ TEST_P(XlsxTool, Set_ChangesExactlyThoseCells_AndKeepsABackup)
 INSTANTIATE_TEST_SUITE_P(Writers, XlsxTool,
                          testing::Values("rollbook_lo.xlsx", "rollbook_openpyxl.xlsx",
                                          "rollbook_xlsxwriter.xlsx"),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 
 struct BadXlsxCall {
     const char* name;
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadXlsxCall{"EncryptedWorkbook",
                     {"dump", (xlsxSamplesDir() / "pass_protected.xlsx").string()},
                     "encrypted with a password"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // The far corner of an .xlsx sheet takes a value, where an .xls one ends.
 TEST(XlsxToolSet, LastRowAndColumnOfTheSheet_TakeAValue)

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AppFoldersRuleTest, ::testing::Values(
     FolderCase{"PortableWithData_DataDirJoinedOption", Layout::Portable, "点名册.xls", true, "--data-dir=", false, Expect::Chosen},
     FolderCase{"Installed_EnvironmentVariable", Layout::Installed, "", true, "", true, Expect::Chosen},
     FolderCase{"Portable_OptionBeatsEnvironment", Layout::Portable, "点名册.xls", true, "--data-dir", true, Expect::Chosen}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
 TEST_F(AppFoldersTest, Installed_SeedsSamplesAndSettings_ButNotButtonPictures)

@@ -55,7 +55,7 @@ TEST_P(ValTable, ReadsLeadingNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Val, ValTable, ::testing::ValuesIn(kValCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // The decimal mark is '.', whatever locale the system runs in.
 class CommaLocale : public ::testing::Test

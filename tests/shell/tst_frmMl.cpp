@@ -52,7 +52,7 @@ private slots:
     void missingDatabase_reportsAndFallsBackToModeZero();
     void everyClickableControl_hasAccessibleName();
     void menuFitsSmallProjectorScreen();
-    void soundCues_resolveAgainstAppFolderWithEitherSeparator();
+    void soundCues_areBuiltInAndResolveWithEitherSeparator();
 
 private:
     frmMl* menu() const { return qobject_cast<frmMl*>(navigator->currentWindow()); }
@@ -292,15 +292,18 @@ void tst_frmMl::menuFitsSmallProjectorScreen()
     }
 }
 
-void tst_frmMl::soundCues_resolveAgainstAppFolderWithEitherSeparator()
+void tst_frmMl::soundCues_areBuiltInAndResolveWithEitherSeparator()
 {
-    QDir(ts->folder.path()).mkpath(QStringLiteral("sound"));
-    QFile cue(ts->folder.file(QStringLiteral("sound/type.wav")));
-    QVERIFY(cue.open(QIODevice::WriteOnly));
-    cue.close();
-    QtSoundPlayer player(ts->folder.path());
-    QCOMPARE(player.resolve(QStringLiteral("sound\\type.wav")), QDir::cleanPath(cue.fileName()));
-    QCOMPARE(player.resolve(QStringLiteral("sound/type.wav")), QDir::cleanPath(cue.fileName()));
+    QtSoundPlayer player;
+    for (const char* cue : {"start", "type", "type0", "over", "yes"}) {
+        const QString name = QStringLiteral("sound\\%1.wav").arg(QLatin1String(cue));
+        const QString resource = QStringLiteral(":/sound/%1.wav").arg(QLatin1String(cue));
+        QCOMPARE(player.resolve(name), resource);
+        QFile wave(resource);
+        QVERIFY(wave.open(QIODevice::ReadOnly));
+        QVERIFY2(wave.read(4) == "RIFF", cue);
+    }
+    QCOMPARE(player.resolve(QStringLiteral("sound/type.wav")), QStringLiteral(":/sound/type.wav"));
     QCOMPARE(player.resolve(QStringLiteral("sound\\missing.wav")), QString());
     // A missing cue is silent and does not wait.
     QElapsedTimer timer;

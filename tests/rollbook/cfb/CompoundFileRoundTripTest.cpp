@@ -134,10 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceCase{"gh548_incorrect_sst_unique_count.xls", "Workbook", 4095, 4096},
                       ReplaceCase{"hidden_sheets.xls", "workbook", 0, 70000}, // WPS ETExtData
                       ReplaceCase{"Formate.xls", "\x05SummaryInformation", 9000, 64}),
-    [](const auto& info) {
-        const std::string s = info.param.sample;
-        return "Sample" + std::to_string(info.index) + "_" + std::to_string(info.param.firstSize) +
-               "_then_" + std::to_string(info.param.secondSize);
+    [](const auto& test) {
+        const std::string s = test.param.sample;
+        return "Sample" + std::to_string(test.index) + "_" + std::to_string(test.param.firstSize) +
+               "_then_" + std::to_string(test.param.secondSize);
     });
 
 } // namespace
@@ -234,9 +234,9 @@ TEST_P(CompoundFileWriter, BoundarySizes_ReadBackByOlefile)
 INSTANTIATE_TEST_SUITE_P(Layouts, CompoundFileWriter,
                          ::testing::Values(SizesCase{512, 0}, SizesCase{4096, 0}, SizesCase{512, 8},
                                            SizesCase{4096, 20}),
-                         [](const auto& info) {
-                             return "Sector" + std::to_string(info.param.sectorSize) + "_Plus" +
-                                    std::to_string(info.param.extraMegabytes) + "MB";
+                         [](const auto& test) {
+                             return "Sector" + std::to_string(test.param.sectorSize) + "_Plus" +
+                                    std::to_string(test.param.extraMegabytes) + "MB";
                          });
 
 TEST(CompoundFileWriter, AddRootStream_RefusesDuplicateAndOverlongNames)

@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"HeaderAlreadyHoldingAnotherDate_Kept",
                   PendingChange{"一班", 2, 10, QString("03月05"), CellAnchor::emptyHeader()}, false,
                   KeptReason::CellTaken, -1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PendingChanges, Replace_WritesWhatFits_KeepsTheRest_RetriesKeptNextTime)
 {

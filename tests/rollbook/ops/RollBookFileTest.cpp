@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FindRollBook,
                                            FindCase{"BothXlsNewer", 60, 3600, kXls, true},
                                            FindCase{"BothSavedTogether_TheXls", 60, 60, kXls,
                                                     true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // An .xlsx saved under the old name is still the roll book, read as what it is.
 TEST(FindRollBook, XlsHoldingAnXlsxWorkbook_IsUsedAndOpens)

@@ -158,7 +158,7 @@ TEST_P(RollBookOutcome, EndsAsExpected_ShowingNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RollBookOutcome, ::testing::ValuesIn(kOutcomes),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(RollBook, RefusedCell_IsNamedWithItsKind_AndNothingOfTheWriteIsMade)
 {
@@ -323,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RollBookRecord,
                                                       true, RecordStatus::RowGone, true},
                                            RecordCase{"RowGone_OtherKind_GivenUp", kClass, "999",
                                                       false, RecordStatus::RowGone, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(RollBookRecord, MadeWhileTheFileCannotBeOpened_IsAppliedOnceAtTheNextAccess)
 {

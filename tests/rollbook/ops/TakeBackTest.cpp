@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    true, "empty", "empty"},
                       TakeBackCase{"Saved_DatedColumn_TakeBackSaveFails", kDatedColumn, true, true,
                                    "'09月11'", "1.0"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TakeBack, WaitingRecord_StopsWaiting_AndNeverReachesTheFile)
 {

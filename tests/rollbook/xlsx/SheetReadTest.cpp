@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LastColumnAndRow",
                  sheetXml("<row r=\"1048576\"><c r=\"XFD1048576\"><v>9</v></c></row>"), 1048576,
                  16384, CellValue::ofNumber(9)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SheetReadTest, EmptySheetHasNoRows)
 {
@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"UndeclaredPrefix", sheetXml("<x:row r=\"1\"/>")},
         DamageCase{"PrefixOutOfScope",
                    sheetXml("<x:row xmlns:x=\"" + kMain + "\" r=\"1\"/><x:row r=\"2\"/>")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SharedStringTableTest, ReadsEntriesAndFindsPlainOnes)
 {

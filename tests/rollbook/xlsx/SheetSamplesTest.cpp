@@ -204,8 +204,8 @@ std::vector<std::string> samples()
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SheetSamplesTest, testing::ValuesIn(samples()),
-                         [](const auto& info) {
-                             std::string n = info.param.substr(0, info.param.size() - 5);
+                         [](const auto& test) {
+                             std::string n = test.param.substr(0, test.param.size() - 5);
                              for (auto& c : n)
                                  c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return n;

@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](SheetXml& s) { s.setNumber(1, 2, 9); }, "", kSharedAfter},
         WriteCase{"SharedFormulaOnTwoAxes", "", kTwoAxes, [](SheetXml& s) { s.setNumber(1, 2, 1); },
                   "", kTwoAxesAfter}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SheetWriteTest, EmptySheetDataGainsItsFirstRow)
 {
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
             "<row r=\"1\"><c r=\"A1\"><f t=\"shared\" ref=\"A1:A2\" si=\"0\">B1048576</f>"
             "<v>1</v></c></row><row r=\"2\"><c r=\"A2\"><f t=\"shared\" si=\"0\"/></c></row>",
             1, 1, XlsError::Kind::SharedFormulaCut}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SharedStringTableTest, AppendedEntriesAreSplicedBeforeTheEnd)
 {

@@ -60,9 +60,10 @@ TEST(XlsxCalc, ChainAndRecalculation_FollowWhatTheWriteTouched)
         }
         EXPECT_EQ(oracle("zip_check.py", {"chain", after}).out, "ok\n") << what;
         EXPECT_EQ(states.at("xl/workbook.xml"), c.recalculates ? "differs" : "same") << what;
-        if (c.recalculates)
+        if (c.recalculates) {
             EXPECT_THAT(oracle("zip_check.py", {"calcpr", after}).out,
                         HasSubstr("fullCalcOnLoad=\"1\""))
                 << what;
+        }
     }
 }

@@ -131,7 +131,7 @@ TEST_P(XlsxSampleWrite, ThreeWrites_ChangeExactlyThoseCellsAndKeepOtherEntries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, XlsxSampleWrite, testing::ValuesIn(readableXlsxSamples()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 
 // LibreOffice still opens every written sample: converted to CSV in one run,
 // each first sheet shows the text written into it.

@@ -35,7 +35,7 @@ TEST_P(XlsxSample, EveryCell_ReadAsOpenpyxlReadsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, XlsxSample, testing::ValuesIn(readableXlsxSamples()),
-                         [](const auto& info) { return safeName(info.param); });
+                         [](const auto& test) { return safeName(test.param); });
 
 TEST(XlsxRefusedSample, OneClearLine)
 {

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                              "a\x01"
                              "b"},
                     TextCase{"Markup", "<b>\"x\"</b>", "<b>\"x\"</b>"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(EncodeForXmlTest, EscapesWhatXmlCannotCarry)
 {
@@ -167,6 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
         ShiftCase{"OffTheSheetAbove", "A1", -1, 0, nullptr},
         ShiftCase{"UnterminatedString", "\"abc", 1, 0, nullptr},
         ShiftCase{"UnterminatedBracket", "Table1[Col", 1, 0, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -50,8 +50,10 @@ std::wstring wide(const std::string& text, UINT codePage)
 // The Linux path of a Windows one, from Wine itself (C: is inside the prefix).
 std::string unixPath(const std::wstring& windowsPath)
 {
-    static const auto toUnix = reinterpret_cast<UnixName>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
+    // Through void(*)(), the type GCC takes as "any function", since FARPROC
+    // does not have the function's own type.
+    static const auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     if (!toUnix)
         return utf8(windowsPath);
     char* name = toUnix(windowsPath.c_str());

@@ -24,7 +24,8 @@ struct ProcessInfo {
 
 // The running processes of `user` (empty: of this user; on Windows always
 // this session's), this process left out. On Linux the name is the command
-// line's first word, so a program under Wine is known by its Windows name.
+// line's first word, so a program under Wine is known by its Windows name;
+// kernel threads and ended processes, which have none, are left out.
 std::vector<ProcessInfo> listProcesses(std::string_view user = {});
 
 // The form in which program names are compared: the file name without its

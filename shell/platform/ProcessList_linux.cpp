@@ -30,26 +30,11 @@ std::string readAll(const std::string& file)
 }
 
 // The command line's first word, so that a program under Wine is known by
-// its Windows name rather than as wine64-preloader; failing that the exe
-// link, then /proc/PID/comm (which is cut at 15 characters).
-std::string imageNameOf(const std::string& procDir, const std::string& commandLine)
+// its Windows name rather than as wine64-preloader (and /proc/PID/comm is
+// cut at 15 characters).
+std::string imageNameOf(const std::string& commandLine)
 {
-    const std::string first = commandLine.substr(0, commandLine.find('\0'));
-    if (!first.empty())
-        return baseName(first);
-    char target[4096];
-    const ssize_t length = readlink((procDir + "/exe").c_str(), target, sizeof target - 1);
-    if (length > 0) {
-        std::string path(target, static_cast<size_t>(length));
-        constexpr std::string_view deleted = " (deleted)";
-        if (path.size() > deleted.size() && path.ends_with(deleted))
-            path.resize(path.size() - deleted.size());
-        return baseName(path);
-    }
-    std::ifstream comm(procDir + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
+    return baseName(commandLine.substr(0, commandLine.find('\0')));
 }
 
 bool uidOf(std::string_view user, uid_t& uid)
@@ -112,8 +97,10 @@ std::vector<ProcessInfo> listProcesses(std::string_view user)
         };
         if (::stat(dir.c_str(), &st) != 0 || st.st_uid != uid)
             continue;
+        // Kernel threads and ended processes have no command line: they
+        // neither hold nor edit a document.
         std::string commandLine = readAll(dir + "/cmdline");
-        std::string name = imageNameOf(dir, commandLine);
+        std::string name = imageNameOf(commandLine);
         if (!name.empty())
             processes.push_back({pid, std::move(name), std::move(commandLine)});
     }

@@ -5,8 +5,9 @@
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/MenuGate.h"
 #include "rollbook/gui/RollBookSession.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
@@ -46,17 +47,15 @@ constexpr QSize kDesignSize(1000, 700);
 
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
-      m_groupMessages(*services.messages), m_rollBook(std::make_unique<RollBookSession>(services)),
+      m_rollBook(std::make_unique<RollBookSession>(services)),
       m_draw(*services.random, classroomDrawTexts(m_roster))
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));
     buildControls();
-    m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::classroom(), m_canvas);
+    m_speechTimer = m_stage->addSpeechTimer(SpeechTimerConfig::classroom());
     m_speechTimer->setScoreBox(m_cmbFs0);
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    m_displayFormat = new DisplayFormat(
-        services, DisplayFormatConfig::classroom(),
-        DisplayTargets::timedDraw(m_canvas, m_lblXm, m_speechTimer->lblSj(), m_fraTs), this);
+    m_displayFormat = m_stage->addDisplayFormat(DisplayFormatConfig::classroom());
     buildMenus();
     Form_Load();
 }
@@ -65,17 +64,22 @@ FrmKtHd::~FrmKtHd() = default;
 
 bool FrmKtHd::isRolling() const
 {
-    return m_rolling->isRolling();
+    return m_stage->rolling()->isRolling();
 }
 
 QTimer* FrmKtHd::Timer1() const
 {
-    return m_rolling->Timer1();
+    return m_stage->rolling()->Timer1();
 }
 
 QAction* FrmKtHd::MnXm(int i) const
 {
     return i >= 0 && i < static_cast<int>(m_mnXm.size()) ? m_mnXm[static_cast<size_t>(i)] : nullptr;
+}
+
+QMenu* FrmKtHd::topMenu(int i) const
+{
+    return m_stage->topMenu(i);
 }
 
 QAction* FrmKtHd::MnBj(int i) const
@@ -93,20 +97,18 @@ CellReader FrmKtHd::sheetCells() const
 
 void FrmKtHd::Form_Load()
 {
-    openAtDesignSize(this, kDesignSize);
-    m_fraFz->move(m_fraFz->x(), 0);
-    m_designSize = kDesignSize;
-    m_scaledFraFz = ScaledPanel(m_fraFz);
+    m_stage->openAtDesignSize(kDesignSize);
+    m_grouped->rememberPanelDesign();
 
     m_baseFontSize = 100;
-    m_chosenNameItem = -1;
+    m_grouped->forgetChosenName();
     readSettings();
     // The start-button frame blends into the stage as loaded; the colour
     // items leave it as it is.
     m_fraTs->setPalette(m_canvas->palette());
 
     showClassChoice();
-    setTopMenusEnabled(false);
+    m_stage->setTopMenusEnabled(false);
 }
 
 void FrmKtHd::showClassChoice()
@@ -122,22 +124,7 @@ void FrmKtHd::showClassChoice()
 
 void FrmKtHd::readSettings()
 {
-    SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(settings.read(Setting::BbjYs));
-    int composition = toInt16(Val(settings.read(Setting::BzhFs)));
-    if (composition < 0 || composition >= m_cmbZh->count())
-        composition = 2;
-    m_cmbZh->setCurrentIndex(composition);
-    cmbZh_Click(composition);
-    m_draw.setOrder(drawOrderOf(toInt16(Val(settings.read(Setting::Bsx)))));
-    const QString unit = settings.read(Setting::BsjDw);
-    const QString mode = settings.read(Setting::BJsFs);
-    const QString time = settings.read(Setting::Bsj);
-    m_speechTimer->applySettings(unit, mode, time);
-    m_mnFs[MnFsItem::Repeat]->setChecked(
-        booleanFromText(settings.read(Setting::BCf)).value_or(false));
-    m_mnFs[MnFsItem::Rolling]->setChecked(
-        booleanFromText(settings.read(Setting::BGd)).value_or(false));
+    m_grouped->readSettings(*m_services.settings, Setting::BzhFs, *m_speechTimer, *m_displayFormat);
 }
 
 void FrmKtHd::showEvent(QShowEvent* event)
@@ -247,7 +234,7 @@ void FrmKtHd::returnToClassChoice()
     m_fraPf2->hide();
     m_speechTimer->hideBar();
     m_setup.classRejected();
-    setTopMenusEnabled(false);
+    m_stage->setTopMenusEnabled(false);
     showClassChoice();
 }
 
@@ -306,8 +293,7 @@ void FrmKtHd::forgetRoster()
     m_roster.clear();
     m_draw.setValues({});
     m_draw.setGroups({});
-    m_groupCount = 0;
-    m_groupSize = 0;
+    m_grouped->setGrouping(0, 0);
     m_currentPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
     forgetLastScore();
@@ -328,13 +314,13 @@ bool FrmKtHd::readRoster()
     prepareScorePool();
     // Selecting the option raises its handler only when it was not selected:
     // the count box otherwise keeps what it holds for a never-grouped class.
-    if (m_groupBox != 0) {
+    if (m_grouped->groupBox() != 0) {
         m_optFz[0]->setChecked(true);
         OptFz_Click(0);
     }
     const bool restored = restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize);
-    m_txtFz[0]->setText(QString::number(std::max(m_groupCount, 1)));
-    m_txtFz[1]->setText(QString::number(m_groupSize));
+    m_txtFz[0]->setText(QString::number(std::max(m_grouped->groupCount(), 1)));
+    m_txtFz[1]->setText(QString::number(m_grouped->groupSize()));
     m_imgXie[0]->hide();
     // A saved grouping that could not be rebuilt leaves the class without
     // groups: the panel stays open with the grouping buttons, so the teacher
@@ -364,7 +350,7 @@ void FrmKtHd::resetMenuItems()
     for (size_t i = n; i < m_mnXm.size(); ++i)
         m_mnXm[i]->setVisible(false);
     // A new roster has no name chosen yet.
-    m_chosenNameItem = -1;
+    m_grouped->forgetChosenName();
 }
 
 void FrmKtHd::MnMd_Click(int index)
@@ -404,16 +390,10 @@ void FrmKtHd::saveSettings()
 {
     SettingsStore& s = *m_services.settings;
     s.write(Setting::BBj, QString::number(m_classIndex));
-    s.write(Setting::BbjYs, m_displayFormat->colourSetting());
-    s.write(Setting::BzhFs, QString::number(m_draw.composition()));
-    s.write(Setting::Bsx, QString::number(drawOrderCode(m_draw.order())));
-    s.write(Setting::BsjDw, QString::number(m_speechTimer->unitIndex()));
-    s.write(Setting::BJsFs, QString::number(m_speechTimer->modeIndex()));
-    s.write(Setting::Bsj, m_speechTimer->timeSetting());
+    m_grouped->writeSettings(s, Setting::BzhFs, *m_speechTimer, *m_displayFormat);
     s.write(Setting::Bpf, numberText(Val(m_cmbFs0->currentText())));
     s.write(Setting::BpfWz, QString::number(m_cmbPfWz->currentIndex()));
-    s.write(Setting::BCf, booleanText(m_draw.repeat()));
-    s.write(Setting::BGd, booleanText(m_rolls));
+    m_grouped->writeRepeatAndRolling(s);
 }
 
 void FrmKtHd::resetSettings()
@@ -423,7 +403,7 @@ void FrmKtHd::resetSettings()
 
 void FrmKtHd::closeEvent(QCloseEvent* event)
 {
-    m_rolling->cancel();
+    m_stage->rolling()->cancel();
     saveSettings();
     m_rollBook->release();
     event->accept();

@@ -6,14 +6,14 @@
 #include "classroom/logic/Scoring.h"
 #include "draw/DrawSession.h"
 #include "draw/Grouping.h"
-#include "shell/core/OncePerInputMessages.h"
 #include "shell/core/SettingsColumns.h"
 
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/parts/WindowParts.h"
 
 #include <QFont>
 #include <QMainWindow>
-#include <QPixmap>
 
 #include <array>
 #include <memory>
@@ -35,18 +35,13 @@ class QToolButton;
 namespace zelvano
 {
 
-struct AppServices;
 class ModeNavigator;
-class SpeechTimer;
-class DisplayFormat;
-class DrawReport;
 class RollBookSession;
-class RollingDraw;
 
 // The classroom window ("课堂互动", mode 0): a class of the roll book is
 // chosen, grouped, and called person by person on the projector, with the
 // answer timed and the points written into the lesson's dated column.
-class FrmKtHd : public QMainWindow
+class FrmKtHd : public QMainWindow, private DrawStageHandlers
 {
     Q_OBJECT
 public:
@@ -99,9 +94,9 @@ public:
     void Form_Resize();
 
     // Roll call (FrmKtHdDraw.cpp).
-    void lblXm_Click();
-    void Form_Click() { lblXm_Click(); }
-    void imgOk_MouseDown();
+    void lblXm_Click() override;
+    void Form_Click() override { lblXm_Click(); }
+    void imgOk_MouseDown() override;
     void Timer1_Timer();
     void List1_Click(int row);
     void List2_Click(int row);
@@ -138,7 +133,7 @@ public:
     QFrame* fraFz() const { return m_fraFz; }
     QFrame* FraPf() const { return m_fraPf; }
     QFrame* fraTs() const { return m_fraTs; }
-    QToolButton* imgOk() const { return m_imgOk; }
+    QToolButton* imgOk() const { return m_stage->imgOk(); }
     QTimer* Timer1() const;
     QAction* MnMd(int i) const { return m_mnMd.at(i); }
     QAction* MnFs(int i) const { return m_mnFs.at(i); }
@@ -150,7 +145,7 @@ public:
     QAction* MnJs(int i) const { return m_mnJs.at(i); }
     QAction* MnBj(int i) const;
     QAction* MnXm(int i) const;
-    QMenu* topMenu(int i) const { return m_topMenus.at(static_cast<size_t>(i)); }
+    QMenu* topMenu(int i) const;
     SpeechTimer& speechTimer() const { return *m_speechTimer; }
     DisplayFormat& displayFormat() const { return *m_displayFormat; }
 
@@ -199,21 +194,22 @@ private:
     void showScoringStep();
     void showTimerStep();
     void startCalling();
-    void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
     QPoint belowLabel(const QWidget* panel, double factor = 1.5) const;
     void placeBelowLabel(QWidget* panel, double factor = 1.5);
     void setBigText(const QString& text);
     // The caption within the window: a long name wraps and shrinks.
     void fitCaption();
-    void popUpDrawMenu(QPoint globalPos);
+    void popUpDrawMenu(QPoint globalPos) override;
     void placeToolBars();
     void showScoreEditor(bool open);
 
     // Draw (FrmKtHdDraw.cpp).
-    void drawStep();
+    void drawStep() override;
+    void comeToRest() override;
     void finishDraw(bool withCue);
     void showDraw(const DrawChange& change);
+    void attachDrawItems();
     void showCall();
     // 写 and "写入分数": offered only while a person called is at rest.
     void showWriteItems(bool shown);
@@ -234,8 +230,6 @@ private:
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
-    // The grouping boxes' refusals: one message for one input.
-    OncePerInputMessages m_groupMessages;
     std::unique_ptr<RollBookSession> m_rollBook;
     // The chosen class's roster was read; false after a class found empty or
     // unreadable.
@@ -246,15 +240,8 @@ private:
     int m_classIndex = 0;
     int m_personCount = 0;
     int m_rosterEnd = 0;
-    int m_chosenNameItem = -1;
     int m_baseFontSize = 100;
-    int m_groupCount = 0;
-    int m_groupSize = 0;
     int m_currentPosition = 0; // roster position of the person called
-    // The box the grouping takes its number from: 0 group count, 1 size.
-    int m_groupBox = 0;
-    // "滚动": a draw rolls before it comes to rest.
-    bool m_rolls = true;
     QString m_todayText;
     int m_scoreColumn = kFirstScoreColumn;
     bool m_reloadingForGrouping = false;
@@ -267,17 +254,18 @@ private:
     std::vector<Person> m_roster;
     // The roll call: pool, groups, selection, order, composition, repeat.
     DrawSession m_draw;
-    QSize m_designSize;
     QFont m_captionFont; // the caption's size as chosen
     QFont m_fittedFont;  // ... and as it was fitted last
-    ScaledPanel m_scaledFraFz;
 
-    // Controls.
+    // The stage (canvas, result, start button, rolling display, timer,
+    // format, record) and the grouped draw over the roll call.
+    DrawStage* m_stage = nullptr;
+    GroupedDraw* m_grouped = nullptr;
+
+    // Controls, as the stage and the panels built them.
     QWidget* m_canvas = nullptr;
     QLabel* m_lblXm = nullptr;
     StartButton* m_fraTs = nullptr;
-    QToolButton* m_imgOk = nullptr;
-    RollingDraw* m_rolling = nullptr; // Timer1 and its pace
 
     QFrame* m_fraBj = nullptr;
     QComboBox* m_cmbBj = nullptr;
@@ -308,7 +296,6 @@ private:
     QComboBox* m_cmbFs0 = nullptr;
 
     // Menus.
-    std::array<QMenu*, 4> m_topMenus{}; // 名单设置, 摇号方式, 格式, 摇号计时
     QMenu* m_mnJishi = nullptr;
     QMenu* m_mnBjMenu = nullptr;
     QMenu* m_mnXmMenu = nullptr;

@@ -2,13 +2,11 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
-#include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
-#include "presentation/parts/MouseHandlers.h"
-#include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/ModeCatalog.h"
@@ -44,34 +42,8 @@ QFrame* FrmKtHd::makePanel(const QString& title, int closeIndex, QSize size)
 
 void FrmKtHd::buildControls()
 {
-    m_canvas = new QWidget(this);
-    m_canvas->setAutoFillBackground(true);
-    setCentralWidget(m_canvas);
-    const auto rightClick = [this](Qt::MouseButton button, QPoint at) {
-        if (button == Qt::RightButton)
-            popUpDrawMenu(at);
-    };
-    MouseHandlers::attach(
-        m_canvas, [this] { Form_Click(); }, rightClick);
-
-    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
-    m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    makeResultLabel(m_lblXm);
-    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
-    m_lblXm->setAlignment(Qt::AlignCenter);
-    MouseHandlers::attach(
-        m_lblXm, [this] { lblXm_Click(); }, rightClick);
-
-    m_fraTs = new StartButton(m_canvas, QStringLiteral("下一个"), [this] { imgOk_MouseDown(); });
-    m_imgOk = m_fraTs->imgOk();
-
-    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
-                                {[this] { drawStep(); },
-                                 [this] {
-                                     m_draw.endDraw();
-                                     finishDraw(false);
-                                 }},
-                                this);
+    m_stage = new DrawStage(this, *this, m_services, QStringLiteral("下一个"), m_baseFontSize);
+    std::tie(m_canvas, m_lblXm, m_fraTs) = m_stage->controls();
 
     buildClassPanel();
     buildGroupPanel();
@@ -128,10 +100,15 @@ void FrmKtHd::buildGroupPanel()
     m_labCz = c.LabCz;
     m_labXx = c.LabXx;
     m_cmbZh = c.cmbZh;
-    // The option chosen, by a click, the arrow keys or the roster's reset,
-    // picks the box the grouping reads.
-    connect(m_optFz[1], &QRadioButton::toggled, this,
-            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
+    GroupedDraw::Compositions compositions;
+    compositions.entryCount = static_cast<int>(compositionEntries().size());
+    compositions.fallback = 2;
+    compositions.entryOfItem = compositionOfMenuItem;
+    compositions.itemOfEntry = menuItemOfComposition;
+    m_grouped = new GroupedDraw(
+        m_draw, *m_services.messages, [this] { showCall(); }, this);
+    m_grouped->attachPanel(p, c, std::move(compositions));
+    m_grouped->setNameItems([this](int i) { return MnXm(i); });
     m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
                                   QStringLiteral("写分组"), p, 352, 62);
     m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
@@ -236,10 +213,16 @@ void FrmKtHd::buildMenus()
     QMenu* format = m_displayFormat->MnGeShi();
     menuBar->addMenu(format);
     buildTimingMenu(menuBar);
-    m_report = new DrawReport(m_services, modeCaption(Mode::Classroom), this);
-    m_report->addRecordItem(names);
-    m_report->addVoiceItem(format);
-    m_topMenus = {names, fangShi, format, m_mnJishi};
+    m_report = m_stage->addReport(modeCaption(Mode::Classroom), names);
+    m_stage->setTopMenus({names, fangShi, format, m_mnJishi});
+    attachDrawItems();
+}
+
+void FrmKtHd::attachDrawItems()
+{
+    // 重复 leaves the pool as it is: what was called stays out of this cycle.
+    m_grouped->attachItems(m_mnSx, m_mnFs[MnFsItem::Repeat], m_mnFs[MnFsItem::Rolling],
+                           m_mnJs[MnJsItem::NextGroup], {m_mnZh.begin(), m_mnZh.end()}, false);
 }
 
 QMenu* FrmKtHd::buildNamesMenu(QMenuBar* menuBar)
@@ -290,11 +273,6 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
     m_mnFs[MnFsItem::Repeat]->setCheckable(true);
     m_mnFs[MnFsItem::Rolling]->setCheckable(true);
     m_mnFs[MnFsItem::Rolling]->setChecked(true);
-    // The marks are the teacher's choice, set by a click, a key or the
-    // settings: the draw follows each change.
-    connect(m_mnFs[MnFsItem::Repeat], &QAction::toggled, this,
-            [this](bool on) { m_draw.setRepeat(on); });
-    connect(m_mnFs[MnFsItem::Rolling], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[MnFsItem::Composition] = composition->menuAction();
     const QStringList captions = compositionMenuCaptions();

@@ -5,8 +5,9 @@
 
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/DrawLists.h"
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/ResultLabel.h"
 #include "shell/core/AppServices.h"
@@ -35,8 +36,8 @@ void FrmKtHd::imgOk_MouseDown()
 
 void FrmKtHd::lblXm_Click()
 {
-    m_report->cutOff();
-    if (!m_setup.readyToCall() || m_rolling->isRolling())
+    m_stage->cutOff();
+    if (!m_setup.readyToCall() || m_stage->isRolling())
         return;
     if (m_draw.groups().empty()) {
         // A saved grouping that could not be rebuilt leaves nobody to call.
@@ -44,25 +45,17 @@ void FrmKtHd::lblXm_Click()
         return;
     }
     // Asked before anything is hidden, so "No" leaves the stage as it was.
-    if (m_draw.poolSize() == 0) {
-        const MessageAnswer answer = m_services.messages->show(
-            QStringLiteral("所有人都抽到了，还要继续码？"), QStringLiteral("提醒"),
-            MessageIcon::Question, MessageButtons::YesNo);
-        if (answer != MessageAnswer::Yes)
-            return;
-    }
-    m_imgOk->hide();
+    if (!m_stage->drawAgainWhenEmpty(m_draw.poolSize()))
+        return;
     m_fraPf2->hide();
     // Until the roll rests nobody is called: no score may go to a name
     // that only flashes past.
     showWriteItems(false);
-    m_lblXm->setAlignment(Qt::AlignCenter);
-    m_speechTimer->cancelForDraw();
-    m_report->drawStarts(m_draw.poolSize());
+    m_stage->beginDraw(m_draw.poolSize());
 
     // A draw while the grouping panel is up only moves its selection.
-    if (m_rolls && !m_draw.callsHeld()) {
-        m_rolling->start();
+    if (m_grouped->rolls() && !m_draw.callsHeld()) {
+        m_stage->rolling()->start();
     } else {
         drawStep();
         m_draw.endDraw();
@@ -84,18 +77,23 @@ void FrmKtHd::offerGroupingAgain()
 void FrmKtHd::Timer1_Timer()
 {
     // A tick that arrives after the run ended does nothing.
-    if (m_rolling->isRolling())
-        m_rolling->Timer1_Timer();
+    if (m_stage->rolling()->isRolling())
+        m_stage->rolling()->Timer1_Timer();
+}
+
+// The roll has come to rest; its cue has played.
+void FrmKtHd::comeToRest()
+{
+    m_draw.endDraw();
+    finishDraw(false);
 }
 
 void FrmKtHd::finishDraw(bool withCue)
 {
     if (withCue)
         m_services.sound->playSound(QStringLiteral("sound\\type.wav"));
-    m_speechTimer->rearmAfterDraw();
+    m_stage->rest();
     showScoreEditor(false);
-    m_imgOk->show();
-    m_fraTs->showLook(false);
     m_fraPf2->show();
     m_fraPf2->raise();
     // A roll that ends after the roster was read again (刷新, another
@@ -121,13 +119,11 @@ void FrmKtHd::drawStep()
     showDraw(m_draw.next());
 }
 
-// The one place the group lists, the lines beside them and the called
-// person are written after a change of the draw.
+// The lists beside the draw are the grouped draw's; a change that calls a
+// person shows the call here.
 void FrmKtHd::showDraw(const DrawChange& change)
 {
-    showDrawLists({m_list2, m_list1, m_labXx}, m_draw.view(), change);
-    if (change.called)
-        showCall();
+    m_grouped->show(change);
 }
 
 void FrmKtHd::showCall()
@@ -138,7 +134,7 @@ void FrmKtHd::showCall()
     m_labCz->setText(view.line);
     setBigText(view.result);
     // A roll shows the write items only once it rests (finishDraw).
-    showWriteItems(!m_rolling->isRolling());
+    showWriteItems(!m_stage->rolling()->isRolling());
 }
 
 void FrmKtHd::showWriteItems(bool shown)
@@ -149,12 +145,12 @@ void FrmKtHd::showWriteItems(bool shown)
 
 void FrmKtHd::List2_Click(int row)
 {
-    showDraw(m_draw.selectGroup(row));
+    m_grouped->selectGroup(row);
 }
 
 void FrmKtHd::List1_Click(int row)
 {
-    showDraw(m_draw.selectMember(row));
+    m_grouped->selectMember(row);
 }
 
 void FrmKtHd::MnJs_Click(int index)
@@ -164,7 +160,7 @@ void FrmKtHd::MnJs_Click(int index)
         lblXm_Click();
         return;
     case MnJsItem::NextGroup:
-        showDraw(m_draw.nextGroup());
+        m_grouped->nextGroup();
         return;
     case MnJsItem::WriteScore:
         imgXie_Click(1);
@@ -181,13 +177,7 @@ void FrmKtHd::MnJs_Click(int index)
 
 void FrmKtHd::MnSx_Click(int index)
 {
-    if (index < 0 || index > 1)
-        return;
-    m_mnSx[m_draw.order()]->setEnabled(true);
-    m_draw.setOrder(drawOrderOf(index));
-    m_mnSx.at(index)->setEnabled(false);
-    m_mnJs[MnJsItem::NextGroup]->setVisible(drawOrderOf(index) == DrawOrder::Sequential);
-    if (m_setup.readyToCall())
+    if (m_grouped->chooseOrder(index) && m_setup.readyToCall())
         setBigText(drawOrderCaption(index));
 }
 
@@ -200,16 +190,11 @@ void FrmKtHd::MnFs_Click(int index)
 
 void FrmKtHd::MnXm_Click(int index)
 {
-    if (QAction* previous = MnXm(m_chosenNameItem))
-        previous->setEnabled(true);
-    QAction* chosen = MnXm(index);
-    if (!chosen || index >= static_cast<int>(m_roster.size()))
+    if (!m_grouped->chooseNameItem(index, static_cast<int>(m_roster.size())))
         return;
-    chosen->setEnabled(false);
-    m_chosenNameItem = index;
     // The item stands for roster position index + 1: numbers may repeat and
     // names may hold "_", so the caption is not taken apart.
-    showDraw(m_draw.pick(index));
+    m_grouped->pick(index);
     if (m_setup.awaitingFirstCall()) {
         m_lblXm->setAlignment(Qt::AlignCenter);
         Form_Resize();
@@ -218,21 +203,12 @@ void FrmKtHd::MnXm_Click(int index)
 
 void FrmKtHd::cmbZh_Click(int index)
 {
-    if (QAction* old = MnZh(menuItemOfComposition(m_draw.composition())); old)
-        old->setEnabled(true);
-    m_draw.setComposition(index);
-    // "组号组员号姓名" has no menu item: then every item stays available.
-    if (QAction* now = MnZh(menuItemOfComposition(index)); now)
-        now->setEnabled(false);
+    m_grouped->chooseComposition(index);
 }
 
 void FrmKtHd::MnZh_Click(int index)
 {
-    const int entry = compositionOfMenuItem(index);
-    if (entry < 0)
-        return;
-    m_cmbZh->setCurrentIndex(entry);
-    cmbZh_Click(entry);
+    m_grouped->chooseCompositionItem(index);
 }
 
 } // namespace zelvano

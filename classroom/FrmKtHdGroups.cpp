@@ -2,6 +2,7 @@
 // the score column and pool, writing a score, and the reset.
 #include "classroom/FrmKtHd.h"
 
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/WindowParts.h"
@@ -38,32 +39,22 @@ constexpr int kGroupingRetries = 2;
 
 void FrmKtHd::OptFz_Click(int index)
 {
-    chooseGroupBox({m_txtFz[0], m_txtFz[1]}, index, m_groupCount, m_groupSize);
+    m_grouped->chooseGroupBox(index);
 }
 
 bool FrmKtHd::applyGroupInput(int index)
 {
     // The group size may be one more than the class: still one group.
     const int bound = index == 0 ? m_personCount : m_rosterEnd;
-    const GroupInput input = zelvano::applyGroupInput(
-        index, m_txtFz[static_cast<size_t>(index)]->text(), m_personCount, bound);
-    if (!input.accepted) {
-        m_groupMessages.show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
+    if (!m_grouped->takeGroupInput(index, m_personCount, bound)) {
         if (index == 1)
             m_txtFz[1]->setFocus();
         return false;
     }
-    m_groupCount = input.groupCount;
-    m_groupSize = input.groupSize;
-    m_txtFz[static_cast<size_t>(1 - index)]->setText(
-        QString::number(index == 0 ? m_groupSize : m_groupCount));
-    if (m_groupCount <= 1)
+    if (m_grouped->groupCount() <= 1)
         m_mnJs[MnJsItem::NextGroup]->setVisible(false);
     else if (m_draw.order() == DrawOrder::Sequential)
         m_mnJs[MnJsItem::NextGroup]->setVisible(true);
-    m_imgFz[0]->show();
-    m_imgFz[1]->show();
-    m_lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     return true;
 }
 
@@ -74,17 +65,18 @@ void FrmKtHd::imgFz_Click(int index)
 
 bool FrmKtHd::tryFormGroups(bool atRandom)
 {
-    if (!applyGroupInput(m_groupBox))
+    if (!applyGroupInput(m_grouped->groupBox()))
         return true; // refused input: told, nothing to retry
+    const int groupSize = m_grouped->groupSize();
     std::vector<Group> groups;
     try {
-        groups = buildGroups(rosterPositions(m_personCount), m_groupCount, m_groupSize, atRandom,
-                             *m_services.random);
+        groups = buildGroups(rosterPositions(m_personCount), m_grouped->groupCount(), groupSize,
+                             atRandom, *m_services.random);
     } catch (const std::exception&) {
         return false;
     }
     dropEmptyPlaces(groups);
-    if (!groupsCoverRoster(groups, m_personCount, m_groupSize))
+    if (!groupsCoverRoster(groups, m_personCount, groupSize))
         return false;
     assignGroups(m_roster, groups);
     showGroups(std::move(groups), false);
@@ -117,10 +109,8 @@ void FrmKtHd::showGroups(std::vector<Group> groups, bool saved)
     if (saved)
         return;
     m_imgXie[0]->show();
-    m_imgFz[0]->hide();
-    m_imgFz[1]->hide();
-    m_mnJs[MnJsItem::NextGroup]->setVisible(m_groupCount > 1);
-    m_lblXx2->setText(QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
+    m_grouped->groupsFormed(QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
+    m_mnJs[MnJsItem::NextGroup]->setVisible(m_grouped->groupCount() > 1);
 }
 
 bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
@@ -128,8 +118,7 @@ bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
     const RestoredGroups restored = restoreGroups(m_personCount, savedGroupCount, savedGroupSize);
     switch (restored.kind) {
     case RestoredGroups::Kind::NeverGrouped: {
-        m_groupSize = m_personCount;
-        m_groupCount = 1;
+        m_grouped->setGrouping(1, m_personCount);
         // The count in the box is kept unless it cannot split this class.
         const int boxCount = toInt16(Val(m_txtFz[0]->text()));
         if (boxCount < 1 || boxCount > m_personCount)
@@ -144,8 +133,7 @@ bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
         m_rollBook->closeWorkbook();
         return false;
     case RestoredGroups::Kind::Restored:
-        m_groupCount = restored.groupCount;
-        m_groupSize = restored.groupSize;
+        m_grouped->setGrouping(restored.groupCount, restored.groupSize);
         assignGroups(m_roster, restored.groups);
         showGroups(restored.groups, true);
         return true;

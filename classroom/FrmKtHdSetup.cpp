@@ -3,8 +3,9 @@
 #include "classroom/FrmKtHd.h"
 
 #include "classroom/logic/RollCallText.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/MenuGate.h"
 #include "presentation/parts/ResultLabel.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -152,18 +153,12 @@ void FrmKtHd::startCalling()
     m_lblXm->setCursor(Qt::PointingHandCursor);
     m_lblXm->show();
     MnSx_Click(drawOrderCode(DrawOrder::Random));
-    setTopMenusEnabled(true);
+    m_stage->setTopMenusEnabled(true);
     Form_Resize();
     m_fraTs->show();
 }
 
 // --- Layout ----------------------------------------------------------------------
-
-void FrmKtHd::setTopMenusEnabled(bool enabled)
-{
-    for (QMenu* menu : m_topMenus)
-        setMenuAndShortcutsEnabled(menu, enabled);
-}
 
 void FrmKtHd::centreHorizontally(QWidget* widget)
 {
@@ -244,18 +239,13 @@ void FrmKtHd::Form_Resize()
     }
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double r = designScale(this, m_designSize);
+    const double r = m_stage->designScale();
     const bool prompting = !m_setup.readyToCall() || m_groupingPrompt;
     const int labelSize = prompting ? 32 : m_baseFontSize;
-    m_lblXm->setFont(kaiFont(std::max(1.0, labelSize / (1.2 * r)), true));
+    m_stage->scaleFonts(labelSize, 60, r);
     fitCaption();
-    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 60 / (1.2 * r)), true));
     // The grouping panel grows and shrinks as a whole, within the window.
-    const double s = m_scaledFraFz.scaleTo(1 / r, m_canvas->size());
-    QFont listFont = m_list1->font();
-    listFont.setPointSizeF(std::max(6.0, 16 * s));
-    m_list1->setFont(listFont);
-    m_list2->setFont(listFont);
+    m_grouped->scalePanel(1 / r, m_canvas->size());
     centreHorizontally(m_fraFz);
 
     if (!prompting) {

@@ -6,8 +6,9 @@
 #include "draw/RollingDraw.h"
 #include "draw/ValueLists.h"
 #include "presentation/DisplayFormat.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/MenuGate.h"
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/MessageService.h"
@@ -57,16 +58,13 @@ const QString kWhite = QStringLiteral("background: #ffffff;");
 
 FrmYh::FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
-      m_groupMessages(*services.messages),
       m_mode(mode == Mode::SeatDraw ? Mode::SeatDraw : Mode::NumberDraw),
       m_session(*services.random, numberDrawTexts(m_mode == Mode::SeatDraw))
 {
     buildControls();
-    m_speechTimer = new SpeechTimer(services, SpeechTimerConfig::numberDraw(), m_canvas);
+    m_speechTimer = m_stage->addSpeechTimer(SpeechTimerConfig::numberDraw());
     connect(m_speechTimer, &SpeechTimer::settingsClosed, this, [this] { lblClose_Click(2); });
-    m_displayFormat = new DisplayFormat(
-        services, DisplayFormatConfig::numberDraw(),
-        DisplayTargets::timedDraw(m_canvas, m_lblXm, m_speechTimer->lblSj(), m_fraTs), this);
+    m_displayFormat = m_stage->addDisplayFormat(DisplayFormatConfig::numberDraw());
     m_speechTimer->setSettingsPlace([this] { return timerPanelPlace(); });
     buildMenus();
     Form_Load();
@@ -76,7 +74,7 @@ FrmYh::~FrmYh() = default;
 
 bool FrmYh::isRolling() const
 {
-    return m_rolling->isRolling();
+    return m_stage->rolling()->isRolling();
 }
 
 QAction* FrmYh::MnXm(int i) const
@@ -90,34 +88,22 @@ QAction* FrmYh::MnXm(int i) const
 
 void FrmYh::Form_Load()
 {
-    openAtDesignSize(this, kDesignSize);
-    m_fraFz->move(m_fraFz->x(), 0);
-    m_designSize = kDesignSize;
-    m_scaledFraFz = ScaledPanel(m_fraFz);
+    m_stage->openAtDesignSize(kDesignSize);
+    m_grouped->rememberPanelDesign();
 
     m_baseFontSize = 100;
     m_lblXm->setFont(kaiFont(m_baseFontSize, true));
     m_speechTimer->selectUnit(0);
 
     readSettings();
-    setTopMenusEnabled(false);
+    m_stage->setTopMenusEnabled(false);
     beginSetup();
 }
 
 void FrmYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    m_displayFormat->loadColourSetting(settings.read(Setting::BbjYs));
-    m_session.setComposition(toInt16(Val(settings.read(Setting::BzhFs))));
-    m_session.setOrder(drawOrderOf(toInt16(Val(settings.read(Setting::Bsx)))));
-    const QString unit = settings.read(Setting::BsjDw);
-    const QString mode = settings.read(Setting::BJsFs);
-    const QString time = settings.read(Setting::Bsj);
-    m_speechTimer->applySettings(unit, mode, time);
-    m_mnFs[MnFsItem::Repeat]->setChecked(
-        booleanFromText(settings.read(Setting::BCf)).value_or(false));
-    m_mnFs[MnFsItem::Rolling]->setChecked(
-        booleanFromText(settings.read(Setting::BGd)).value_or(false));
+    m_grouped->readSettings(settings, compositionSetting(), *m_speechTimer, *m_displayFormat);
     m_fz.txtFz[0]->setText(settings.read(Setting::Czs));
     // The unused Boolean is read as it always was; nothing depends on it.
     settings.read(Setting::CTs);
@@ -145,24 +131,13 @@ void FrmYh::readSettings()
             m_lblVal[static_cast<size_t>(i)]->text());
     m_txtXh[0]->setText(QString::number(m_minOrRows));
     m_txtXh[1]->setText(QString::number(m_maxOrCols));
-    int composition = toInt16(Val(settings.read(compositionSetting())));
-    if (composition < 0 || composition > 2)
-        composition = 0;
-    m_fz.cmbZh->setCurrentIndex(composition);
-    cmbZh_Click(composition);
 }
 
 void FrmYh::saveSettings()
 {
     SettingsStore& settings = *m_services.settings;
-    settings.write(Setting::BbjYs, m_displayFormat->colourSetting());
-    settings.write(compositionSetting(), QString::number(m_session.composition()));
-    settings.write(Setting::Bsx, QString::number(drawOrderCode(m_session.order())));
-    settings.write(Setting::BsjDw, QString::number(m_speechTimer->unitIndex()));
-    settings.write(Setting::BJsFs, QString::number(m_speechTimer->modeIndex()));
-    settings.write(Setting::Bsj, m_speechTimer->timeSetting());
-    settings.write(Setting::BCf, booleanText(m_session.repeat()));
-    settings.write(Setting::BGd, booleanText(m_rolls));
+    m_grouped->writeSettings(settings, compositionSetting(), *m_speechTimer, *m_displayFormat);
+    m_grouped->writeRepeatAndRolling(settings);
     settings.write(Setting::Czs, numberText(Val(m_fz.txtFz[0]->text())));
 }
 
@@ -173,17 +148,10 @@ void FrmYh::resetSettings()
 
 void FrmYh::closeEvent(QCloseEvent* event)
 {
-    m_rolling->cancel();
+    m_stage->rolling()->cancel();
     saveSettings();
     event->accept();
     m_navigator.windowClosed(this);
-}
-
-void FrmYh::setTopMenusEnabled(bool enabled)
-{
-    m_menusOn = enabled;
-    for (QMenu* menu : m_topMenus)
-        setMenuAndShortcutsEnabled(menu, enabled);
 }
 
 void FrmYh::centreHorizontally(QWidget* widget)
@@ -200,7 +168,7 @@ void FrmYh::setBigText(const QString& text)
 
 void FrmYh::popUpDrawMenu(QPoint globalPos)
 {
-    if (m_menusOn)
+    if (m_stage->topMenusEnabled())
         m_mnJishi->popup(globalPos);
 }
 
@@ -265,8 +233,8 @@ void FrmYh::reportUnreasonableData()
 void FrmYh::loadValueList()
 {
     // The first item is enabled again; a later one chosen before stays greyed.
-    if (m_disabledValueItem == 0)
-        m_disabledValueItem = -1;
+    if (m_grouped->chosenName() == 0)
+        m_grouped->forgetChosenName();
     rebuildValueMenu();
     if (m_setup.valuesLoaded())
         startSetupOver();
@@ -281,9 +249,9 @@ void FrmYh::loadValueList()
 // value panel still up, until the panels are closed in order again.
 void FrmYh::startSetupOver()
 {
-    m_rolling->cancel(); // a roll cut short left the start button hidden
-    m_imgOk->show();
-    setTopMenusEnabled(false);
+    m_stage->rolling()->cancel(); // a roll cut short left the start button hidden
+    m_stage->imgOk()->show();
+    m_stage->setTopMenusEnabled(false);
     m_fraTs->hide();
     m_speechTimer->cancelForDraw();
     m_lblXm->unsetCursor();
@@ -342,7 +310,7 @@ QAction* FrmYh::makeValueItem(int index, QMenu* menu)
 {
     QAction* item = menu->addAction(m_session.values()[static_cast<size_t>(index)], this,
                                     [this, index] { MnXm_Click(index); });
-    item->setEnabled(index != m_disabledValueItem);
+    item->setEnabled(index != m_grouped->chosenName());
     m_mnXm[static_cast<size_t>(index)] = item;
     return item;
 }
@@ -415,7 +383,7 @@ void FrmYh::lblClose_Click(int index)
         // The grouping step: one group in list order, ready to be changed.
         showSetupPrompt(QStringLiteral("请设置分组信息"));
         m_lblXm->move(m_lblXm->x(), m_lblXm->height());
-        m_scaledFraFz.scaleTo(1, m_canvas->size()); // the draws may have scaled it
+        m_grouped->unscalePanel(m_canvas->size());
         m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
                       m_lblXm->y() + int(1.5 * m_lblXm->height()));
         m_fz.txtFz[0]->setText(QStringLiteral("1"));
@@ -447,7 +415,7 @@ void FrmYh::showReady()
     setBigText(QStringLiteral("单击\r\n摇号"));
     m_speechTimer->placeTimeUnder(m_lblXm, m_speechTimer->lblSj()->height());
     m_lblXm->setCursor(Qt::PointingHandCursor);
-    setTopMenusEnabled(true);
+    m_stage->setTopMenusEnabled(true);
     Form_Resize();
     m_fraTs->show();
     m_lblXm->show();
@@ -530,18 +498,13 @@ void FrmYh::Form_Resize()
         return;
     const int width = std::max(m_canvas->width(), 1);
     const int height = std::max(m_canvas->height(), 1);
-    const double scale = designScale(this, m_designSize);
-    m_lblXm->setFont(kaiFont(std::max(1.0, m_baseFontSize / (1.2 * scale)), true));
+    const double scale = m_stage->designScale();
+    m_stage->scaleFonts(m_baseFontSize, 62, scale);
     m_lblXm->adjustSize();
-    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, 62 / (1.2 * scale)), true));
     placeResult();
 
     // The grouping panel grows and shrinks as a whole, within the window.
-    const double s = m_scaledFraFz.scaleTo(1 / scale, m_canvas->size());
-    QFont listFont = m_fz.List1->font();
-    listFont.setPointSizeF(std::max(6.0, 16 * s));
-    m_fz.List1->setFont(listFont);
-    m_fz.List2->setFont(listFont);
+    m_grouped->scalePanel(1 / scale, m_canvas->size());
     centreHorizontally(m_fraFz);
 
     m_fraTs->move(int(0.98 * (width - m_fraTs->width())), int(0.91 * (height - m_fraTs->height())));

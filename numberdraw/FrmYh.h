@@ -3,9 +3,10 @@
 #include "base/ItemArray.h"
 #include "draw/DrawSession.h"
 #include "numberdraw/logic/NumberSetup.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/Mode.h"
-#include "shell/core/OncePerInputMessages.h"
 #include "shell/core/SettingsColumns.h"
 
 #include <QMainWindow>
@@ -14,31 +15,23 @@
 #include <vector>
 
 class QAction;
-class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
-class QRadioButton;
 class QToolButton;
 
 namespace zelvano
 {
 
-struct AppServices;
 class ModeNavigator;
-class SpeechTimer;
-class RollingDraw;
-class StartButton;
-class DisplayFormat;
-class DrawReport;
 
 // The number draw ("摇号码", mode 1) and seat draw ("摇座位", mode 2) window:
 // a value list built from a range, a guided setup through the value,
 // grouping and timer panels, then draws with the rolling display.
-class FrmYh : public QMainWindow
+class FrmYh : public QMainWindow, private DrawStageHandlers
 {
     Q_OBJECT
 public:
@@ -70,9 +63,9 @@ public:
     ~FrmYh() override;
 
     // Draw (rolling display, result, order, direct choice).
-    void lblXm_Click();
-    void Form_Click() { lblXm_Click(); }
-    void imgOk_MouseDown();
+    void lblXm_Click() override;
+    void Form_Click() override { lblXm_Click(); }
+    void imgOk_MouseDown() override;
     void Timer1_Timer();
     void MnJs_Click(int index);
     void MnJs_Click(MnJsItem item) { MnJs_Click(itemIndex(item)); }
@@ -104,10 +97,10 @@ public:
     // What tests and the layout read.
     const DrawSession& session() const { return m_session; }
     bool isRolling() const;
-    const RollingDraw& rollingDraw() const { return *m_rolling; }
+    const RollingDraw& rollingDraw() const { return *m_stage->rolling(); }
     QLabel* lblXm() const { return m_lblXm; }
     QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
-    QToolButton* imgOk() const { return m_imgOk; }
+    QToolButton* imgOk() const { return m_stage->imgOk(); }
     QAction* MnFs(int i) const { return m_mnFs.at(i); }
     QAction* MnSx(int i) const { return m_mnSx.at(i); }
     QAction* MnZh(int i) const { return m_mnZh.at(static_cast<size_t>(i)); }
@@ -151,10 +144,9 @@ private:
     QAction* makeValueItem(int index, QMenu* menu);
     void fillValueChunk(int chunk);
     void reportUnreasonableData();
-    void setTopMenusEnabled(bool enabled);
     void centreHorizontally(QWidget* widget);
     void setBigText(const QString& text);
-    void popUpDrawMenu(QPoint globalPos);
+    void popUpDrawMenu(QPoint globalPos) override;
 
     void showPanel(NumberPanel panel);
     bool closePanel(NumberPanel panel);
@@ -163,44 +155,39 @@ private:
     void placeResult();
 
     // Draw (FrmYhDraw.cpp).
-    void drawStep();
+    void drawStep() override;
     void finishDraw();
     void putGroupingAway();
-    void comeToRest();
+    void comeToRest() override;
     void render(const DrawChange& change);
+    void showCalled();
 
     bool seatMode() const { return m_mode == Mode::SeatDraw; }
 
     AppServices& m_services;
     ModeNavigator& m_navigator;
-    // The grouping boxes' refusals: one message for one input.
-    OncePerInputMessages m_groupMessages;
     Mode m_mode = Mode::NumberDraw;
 
     // State: the draw and the setup live in logic; the window keeps what it
     // shows beside them.
     DrawSession m_session;
     NumberSetup m_setup;
-    bool m_rolls = false;   // "滚动": draws roll before they stop
-    bool m_menusOn = false; // the top menus (and the pop-up menu) answer
     int m_minOrRows = 0;
     int m_maxOrCols = 0;
     int m_baseFontSize = 100;
-    int m_groupBox = 0;   // the grouping box chosen (OptFz): 0 count, 1 size
-    int m_groupCount = 0; // the grouping entered last
-    int m_groupSize = 0;
     int m_valueRow = -1;       // the value selected in the value list, -1 none
     int m_timerPanelTop = 0;   // where the setup put the timer panel
     bool m_drawCalled = false; // the draw under way has called a value
-    QSize m_designSize;
-    ScaledPanel m_scaledFraFz;
 
-    // Controls.
+    // The stage (canvas, result, start button, rolling display, timer,
+    // format, record) and the grouped draw over the session.
+    DrawStage* m_stage = nullptr;
+    GroupedDraw* m_grouped = nullptr;
+
+    // Controls, as the stage and the panels built them.
     QWidget* m_canvas = nullptr;
     QLabel* m_lblXm = nullptr;
     StartButton* m_fraTs = nullptr;
-    QToolButton* m_imgOk = nullptr;
-    RollingDraw* m_rolling = nullptr;
 
     QFrame* m_fraHmSz = nullptr;
     std::array<QLabel*, 2> m_lblVal{};
@@ -214,7 +201,6 @@ private:
     std::array<QFrame*, 3> m_panels{};
 
     // Menus.
-    std::array<QMenu*, 4> m_topMenus{}; // 摇号方式, 号码设置, 格式, 摇号计时
     QMenu* m_mnJishi = nullptr;
     QMenu* m_mnXmMenu = nullptr;
     ItemArray<MnFsItem, QAction*, 6> m_mnFs;
@@ -226,7 +212,6 @@ private:
     // values must not freeze the window.
     mutable std::vector<QAction*> m_mnXm;
     std::vector<QMenu*> m_valueChunks;
-    int m_disabledValueItem = -1;
 
     SpeechTimer* m_speechTimer = nullptr;
     DisplayFormat* m_displayFormat = nullptr;

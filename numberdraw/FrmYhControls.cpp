@@ -1,14 +1,12 @@
 // Builds the controls and menus of the number and seat draw window.
 #include "numberdraw/FrmYh.h"
 
-#include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
+#include "presentation/DrawStage.h"
+#include "presentation/GroupedDraw.h"
 #include "presentation/SpeechTimer.h"
-#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EntryCheck.h"
 #include "presentation/parts/EventHook.h"
-#include "presentation/parts/MouseHandlers.h"
-#include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/ModeCatalog.h"
@@ -61,33 +59,8 @@ QFrame* FrmYh::makePanel(const QString& title, int closeIndex, QSize size)
 
 void FrmYh::buildControls()
 {
-    m_canvas = new QWidget(this);
-    m_canvas->setAutoFillBackground(true);
-    setCentralWidget(m_canvas);
-    MouseHandlers::attach(
-        m_canvas, [this] { Form_Click(); },
-        [this](Qt::MouseButton button, QPoint at) {
-            if (button == Qt::RightButton)
-                popUpDrawMenu(at);
-        });
-
-    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
-    m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    makeResultLabel(m_lblXm);
-    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
-    m_lblXm->setAlignment(Qt::AlignCenter);
-    MouseHandlers::attach(
-        m_lblXm, [this] { lblXm_Click(); },
-        [this](Qt::MouseButton button, QPoint at) {
-            if (button == Qt::RightButton)
-                popUpDrawMenu(at);
-        });
-
-    m_fraTs = new StartButton(m_canvas, QStringLiteral("开始"), [this] { imgOk_MouseDown(); });
-    m_imgOk = m_fraTs->imgOk();
-
-    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\type.wav"),
-                                {[this] { drawStep(); }, [this] { comeToRest(); }}, this);
+    m_stage = new DrawStage(this, *this, m_services, QStringLiteral("开始"), m_baseFontSize);
+    std::tie(m_canvas, m_lblXm, m_fraTs) = m_stage->controls();
 
     buildValuePanel();
     buildGroupPanel();
@@ -159,9 +132,15 @@ void FrmYh::buildGroupPanel()
         p, QStringLiteral("-> 修改数据，回车改变另一数"),
         {QStringLiteral("号码"), QStringLiteral("组、号码"), QStringLiteral("组、组员号、号码")},
         groupHandlersOf(this));
-    // The option chosen, by a click or by the arrow keys, picks the box read.
-    connect(m_fz.OptFz[1], &QRadioButton::toggled, this,
-            [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
+    GroupedDraw::Compositions compositions;
+    compositions.entryCount = 3;
+    compositions.fallback = 0;
+    compositions.entryOfItem = [](int item) { return item >= 0 && item < 3 ? item : -1; };
+    compositions.itemOfEntry = [](int entry) { return entry; };
+    m_grouped = new GroupedDraw(
+        m_session, *m_services.messages, [this] { showCalled(); }, this);
+    m_grouped->attachPanel(p, m_fz, std::move(compositions));
+    m_grouped->setNameItems([this](int i) { return MnXm(i); });
 }
 
 // 摇号方式: the order, 重复 and 滚动, the composition, 重置 and 返回.
@@ -181,14 +160,6 @@ QMenu* FrmYh::buildDrawMenu(QMenuBar* bar)
         fangShi->addAction(QStringLiteral("滚动"), this, [this] { MnFs_Click(MnFsItem::Rolling); });
     m_mnFs[MnFsItem::Repeat]->setCheckable(true);
     m_mnFs[MnFsItem::Rolling]->setCheckable(true);
-    // The marks are the choices: kept in the draw and the window as they flip.
-    // "重复" switched on makes every value drawable again at once.
-    connect(m_mnFs[MnFsItem::Repeat], &QAction::toggled, this, [this](bool on) {
-        m_session.setRepeat(on);
-        if (on)
-            m_session.refillPool();
-    });
-    connect(m_mnFs[MnFsItem::Rolling], &QAction::toggled, this, [this](bool on) { m_rolls = on; });
     QMenu* composition = fangShi->addMenu(QStringLiteral("组合方式(&G)"));
     m_mnFs[MnFsItem::Composition] = composition->menuAction();
     const char* compositions[3] = {"号码", "组、号码", "组、组员号、号码"};
@@ -216,12 +187,9 @@ void FrmYh::buildMenus()
                                                     [this] { MnHm_Click(MnHmItem::GroupRules); });
     m_mnXmMenu = names->addMenu(QStringLiteral("选择号码(&X)"));
     m_mnHm[MnHmItem::Name] = m_mnXmMenu->menuAction();
-    m_report = new DrawReport(m_services, modeCaption(m_mode), this);
-    m_report->addRecordItem(names);
-
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
-    m_report->addVoiceItem(format);
+    m_report = m_stage->addReport(modeCaption(m_mode), names);
 
     m_mnJishi = bar->addMenu(QStringLiteral("摇号计时(&P)"));
     m_mnJs[MnJsItem::Next] = m_mnJishi->addAction(QStringLiteral("下一个"), this,
@@ -237,7 +205,10 @@ void FrmYh::buildMenus()
     m_mnJs[MnJsItem::NextGroup]->setVisible(false);
     m_speechTimer->setPopupMenu(m_mnJishi);
 
-    m_topMenus = {fangShi, names, format, m_mnJishi};
+    m_stage->setTopMenus({fangShi, names, format, m_mnJishi});
+
+    m_grouped->attachItems(m_mnSx, m_mnFs[MnFsItem::Repeat], m_mnFs[MnFsItem::Rolling],
+                           m_mnJs[MnJsItem::NextGroup], {m_mnZh.begin(), m_mnZh.end()}, true);
 }
 
 } // namespace zelvano

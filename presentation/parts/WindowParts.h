@@ -89,20 +89,9 @@ template <typename Window> GroupHandlers groupHandlersOf(Window* window)
     handlers.OptFz_Click = [window](int i) { window->OptFz_Click(i); };
     handlers.applyGroupInput = [window](int i) { window->applyGroupInput(i); };
     handlers.imgFz_Click = [window](int i) { window->imgFz_Click(i); };
-    // The row chosen is the input; a window whose handlers take no row
-    // reads it from its list.
-    if constexpr (requires { window->List2_Click(0); })
-        handlers.List2_Click = [window](int row) { window->List2_Click(row); };
-    else
-        handlers.List2_Click = [window](int) { window->List2_Click(); };
-    if constexpr (requires { window->List1_Click(0); })
-        handlers.List1_Click = [window](int row) { window->List1_Click(row); };
-    else
-        handlers.List1_Click = [window](int) { window->List1_Click(); };
-    if constexpr (requires { window->cmbZh_Click(0); })
-        handlers.cmbZh_Click = [window](int index) { window->cmbZh_Click(index); };
-    else
-        handlers.cmbZh_Click = [window](int) { window->cmbZh_Click(); };
+    handlers.List2_Click = [window](int row) { window->List2_Click(row); };
+    handlers.List1_Click = [window](int row) { window->List1_Click(row); };
+    handlers.cmbZh_Click = [window](int index) { window->cmbZh_Click(index); };
     return handlers;
 }
 

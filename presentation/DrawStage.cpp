@@ -1,0 +1,145 @@
+#include "presentation/DrawStage.h"
+
+#include "draw/RollingDraw.h"
+#include "presentation/DisplayFormat.h"
+#include "presentation/SpeechTimer.h"
+#include "presentation/parts/DrawReport.h"
+#include "presentation/parts/MenuGate.h"
+#include "presentation/parts/MouseHandlers.h"
+#include "presentation/parts/ResultLabel.h"
+#include "presentation/parts/WindowParts.h"
+#include "shell/core/AppServices.h"
+#include "shell/core/MessageService.h"
+#include "shell/gui/Fonts.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace zelvano
+{
+
+DrawStage::DrawStage(QMainWindow* window, DrawStageHandlers& handlers, AppServices& services,
+                     const QString& startCaption, int labelPoints)
+    : QObject(window), m_services(services)
+{
+    DrawStageHandlers* h = &handlers;
+    m_canvas = new QWidget(window);
+    m_canvas->setAutoFillBackground(true);
+    window->setCentralWidget(m_canvas);
+    const auto rightClick = [h](Qt::MouseButton button, QPoint at) {
+        if (button == Qt::RightButton)
+            h->popUpDrawMenu(at);
+    };
+    MouseHandlers::attach(
+        m_canvas, [h] { h->Form_Click(); }, rightClick);
+
+    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
+    m_lblXm->setObjectName(QStringLiteral("lblXm"));
+    makeResultLabel(m_lblXm);
+    m_lblXm->setFont(kaiFont(labelPoints, true));
+    m_lblXm->setAlignment(Qt::AlignCenter);
+    MouseHandlers::attach(
+        m_lblXm, [h] { h->lblXm_Click(); }, rightClick);
+
+    m_fraTs = new StartButton(m_canvas, startCaption, [h] { h->imgOk_MouseDown(); });
+    m_rolling = new RollingDraw(services, QStringLiteral("sound\\type.wav"),
+                                {[h] { h->drawStep(); }, [h] { h->comeToRest(); }}, this);
+}
+
+DrawStage::~DrawStage() = default;
+
+SpeechTimer* DrawStage::addSpeechTimer(const SpeechTimerConfig& config)
+{
+    m_speechTimer = new SpeechTimer(m_services, config, m_canvas);
+    return m_speechTimer;
+}
+
+DisplayFormat* DrawStage::addDisplayFormat(const DisplayFormatConfig& config)
+{
+    m_displayFormat = new DisplayFormat(
+        m_services, config,
+        DisplayTargets::timedDraw(m_canvas, m_lblXm, m_speechTimer->lblSj(), m_fraTs),
+        m_canvas->window());
+    return m_displayFormat;
+}
+
+DrawReport* DrawStage::addReport(const QString& windowName, QMenu* recordMenu)
+{
+    m_report = new DrawReport(m_services, windowName, m_canvas->window());
+    m_report->addRecordItem(recordMenu);
+    m_report->addVoiceItem(m_displayFormat->MnGeShi());
+    return m_report;
+}
+
+QToolButton* DrawStage::imgOk() const
+{
+    return m_fraTs->imgOk();
+}
+
+bool DrawStage::isRolling() const
+{
+    return m_rolling->isRolling();
+}
+
+void DrawStage::openAtDesignSize(QSize design)
+{
+    m_designSize = design;
+    zelvano::openAtDesignSize(m_canvas->window(), design);
+}
+
+double DrawStage::designScale() const
+{
+    return zelvano::designScale(m_canvas->window(), m_designSize);
+}
+
+void DrawStage::cutOff()
+{
+    m_report->cutOff();
+}
+
+bool DrawStage::drawAgainWhenEmpty(int poolSize) const
+{
+    if (poolSize > 0)
+        return true;
+    return m_services.messages->show(QStringLiteral("所有人都抽到了，还要继续码？"),
+                                     QStringLiteral("提醒"), MessageIcon::Question,
+                                     MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void DrawStage::beginDraw(int poolSize)
+{
+    imgOk()->hide();
+    m_lblXm->setAlignment(Qt::AlignCenter);
+    m_speechTimer->cancelForDraw();
+    m_report->drawStarts(poolSize);
+}
+
+void DrawStage::rest()
+{
+    m_speechTimer->rearmAfterDraw();
+    imgOk()->show();
+    m_fraTs->showLook(false);
+}
+
+void DrawStage::setTopMenus(std::initializer_list<QMenu*> menus)
+{
+    m_topMenus.assign(menus);
+}
+
+void DrawStage::setTopMenusEnabled(bool enabled)
+{
+    m_menusOn = enabled;
+    for (QMenu* menu : m_topMenus)
+        setMenuAndShortcutsEnabled(menu, enabled);
+}
+
+void DrawStage::scaleFonts(double labelPoints, double timePoints, double scale)
+{
+    m_lblXm->setFont(kaiFont(std::max(1.0, labelPoints / (1.2 * scale)), true));
+    m_speechTimer->setTimeFont(kaiFont(std::max(1.0, timePoints / (1.2 * scale)), true));
+}
+
+} // namespace zelvano

@@ -1,6 +1,7 @@
 #include "rollbook/gui/RollBookSession.h"
 
 #include "rollbook/Workbook.h"
+#include "rollbook/gui/ChangeReports.h"
 #include "rollbook/gui/RollBookViewer.h"
 #include "rollbook/ops/CellEditRecord.h"
 #include "shell/core/AppServices.h"

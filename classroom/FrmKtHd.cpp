@@ -315,18 +315,18 @@ bool FrmKtHd::readRoster()
     // Selecting the option raises its handler only when it was not selected:
     // the count box otherwise keeps what it holds for a never-grouped class.
     if (m_grouped->groupBox() != 0) {
-        m_optFz[0]->setChecked(true);
+        m_optFz[GroupBox::Count]->setChecked(true);
         OptFz_Click(0);
     }
     const bool restored = restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize);
-    m_txtFz[0]->setText(QString::number(std::max(m_grouped->groupCount(), 1)));
-    m_txtFz[1]->setText(QString::number(m_grouped->groupSize()));
-    m_imgXie[0]->hide();
+    m_txtFz[GroupBox::Count]->setText(QString::number(std::max(m_grouped->groupCount(), 1)));
+    m_txtFz[GroupBox::Size]->setText(QString::number(m_grouped->groupSize()));
+    m_imgXie[ImgXieItem::SaveGroups]->hide();
     // A saved grouping that could not be rebuilt leaves the class without
     // groups: the panel stays open with the grouping buttons, so the teacher
     // can form and save new groups instead of being stuck in the setup.
-    m_imgFz[0]->setVisible(!restored);
-    m_imgFz[1]->setVisible(!restored);
+    m_imgFz[GroupingOrder::AtRandom]->setVisible(!restored);
+    m_imgFz[GroupingOrder::InOrder]->setVisible(!restored);
     m_lblXx2->setText(restored ? QStringLiteral("注意：修改数据后回车确认")
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     showGroupingPanel();

@@ -72,6 +72,11 @@ public:
         TimerUnit = 7,     // the timer's unit submenu
     };
 
+    // The control arrays, by the design's numbers.
+    enum class ImgXieItem { SaveGroups = 0, WriteScore = 1 }; // 存 (写分组), 写 (写成绩)
+    enum class ImgOpenItem { GroupPanel = 0, ScoreBar = 1 };  // the two 册
+    enum class Command1Item { Plus = 0, Minus = 1 };          // + and - of the time
+
     FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent = nullptr);
     ~FrmKtHd() override;
 
@@ -90,6 +95,7 @@ public:
     void MnMd_Click(int index);
     void MnMd_Click(MnMdItem item) { MnMd_Click(itemIndex(item)); }
     void ImgOpen_Click(int index) { MnMd_Click(MnMdItem::RollBook); }
+    void ImgOpen_Click(ImgOpenItem item) { ImgOpen_Click(itemIndex(item)); }
     void loadRoster();
     void Form_Resize();
 
@@ -114,6 +120,7 @@ public:
     bool applyGroupInput(int index);
     void imgFz_Click(int index);
     void imgXie_Click(int index);
+    void imgXie_Click(ImgXieItem item) { imgXie_Click(itemIndex(item)); }
     void imgDf0_Click();
     void cmbPfWz_Click();
     // "撤销上次成绩": takes the last score written back.
@@ -272,11 +279,11 @@ private:
 
     QFrame* m_fraFz = nullptr;
     QLabel* m_lblFzBt = nullptr;
-    std::array<QRadioButton*, 2> m_optFz{};
-    std::array<QLineEdit*, 2> m_txtFz{};
-    std::array<QToolButton*, 2> m_imgFz{};
-    std::array<QToolButton*, 2> m_imgXie{};
-    std::array<QToolButton*, 2> m_imgOpen{};
+    ItemArray<GroupBox, QRadioButton*, 2> m_optFz;
+    GroupBoxes m_txtFz;
+    ItemArray<GroupingOrder, QToolButton*, 2> m_imgFz;
+    ItemArray<ImgXieItem, QToolButton*, 2> m_imgXie;
+    ItemArray<ImgOpenItem, QToolButton*, 2> m_imgOpen;
     QLabel* m_lblXx2 = nullptr;
     QListWidget* m_list2 = nullptr;
     QListWidget* m_list1 = nullptr;
@@ -285,7 +292,7 @@ private:
     QComboBox* m_cmbZh = nullptr;
 
     // The scoring panel, and its bar (打分) with the folding editor.
-    std::array<QPushButton*, 2> m_command1{}; // + and -
+    ItemArray<Command1Item, QPushButton*, 2> m_command1;
     QFrame* m_fraPf = nullptr;
     QComboBox* m_cmbPfWz = nullptr;
     QFrame* m_fraPf2 = nullptr;

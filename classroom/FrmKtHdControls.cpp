@@ -64,12 +64,11 @@ void FrmKtHd::nameControls()
     name(m_cmbZh, "cmbZh");
     name(m_imgDf0, "imgDf0");
     for (int i = 0; i < 2; ++i) {
-        const auto k = static_cast<size_t>(i);
-        m_command1[k]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
-        m_txtFz[k]->setObjectName(QStringLiteral("txtFz(%1)").arg(i));
-        m_optFz[k]->setObjectName(QStringLiteral("OptFz(%1)").arg(i));
-        m_imgFz[k]->setObjectName(QStringLiteral("imgFz(%1)").arg(i));
-        m_imgXie[k]->setObjectName(QStringLiteral("imgXie(%1)").arg(i));
+        m_command1.at(i)->setObjectName(QStringLiteral("Command1(%1)").arg(i));
+        m_txtFz.at(i)->setObjectName(QStringLiteral("txtFz(%1)").arg(i));
+        m_optFz.at(i)->setObjectName(QStringLiteral("OptFz(%1)").arg(i));
+        m_imgFz.at(i)->setObjectName(QStringLiteral("imgFz(%1)").arg(i));
+        m_imgXie.at(i)->setObjectName(QStringLiteral("imgXie(%1)").arg(i));
     }
 }
 
@@ -91,9 +90,9 @@ void FrmKtHd::buildGroupPanel()
     QFrame* p = m_fraFz;
     const GroupControls c = buildGroupControls(p, QStringLiteral("注意：修改数据后回车确认"),
                                                compositionEntries(), groupHandlersOf(this));
-    m_optFz = {c.OptFz[0], c.OptFz[1]};
-    m_txtFz = {c.txtFz[0], c.txtFz[1]};
-    m_imgFz = {c.imgFz[0], c.imgFz[1]};
+    m_optFz = c.OptFz;
+    m_txtFz = c.txtFz;
+    m_imgFz = c.imgFz;
     m_lblXx2 = c.lblXx2;
     m_list2 = c.List2;
     m_list1 = c.List1;
@@ -109,12 +108,14 @@ void FrmKtHd::buildGroupPanel()
         m_draw, *m_services.messages, [this] { showCall(); }, this);
     m_grouped->attachPanel(p, c, std::move(compositions));
     m_grouped->setNameItems([this](int i) { return MnXm(i); });
-    m_imgXie[0] = makeGlyphButton(QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57),
-                                  QStringLiteral("写分组"), p, 352, 62);
-    m_imgOpen[0] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
-                                   QStringLiteral("点名册"), p, 408, 62);
-    connect(m_imgXie[0], &QToolButton::clicked, this, [this] { imgXie_Click(0); });
-    connect(m_imgOpen[0], &QToolButton::clicked, this, [this] { ImgOpen_Click(0); });
+    m_imgXie[ImgXieItem::SaveGroups] = makeGlyphButton(
+        QStringLiteral("存"), QColor(0x2e, 0x8b, 0x57), QStringLiteral("写分组"), p, 352, 62);
+    m_imgOpen[ImgOpenItem::GroupPanel] = makeGlyphButton(
+        QStringLiteral("册"), QColor(0x80, 0x60, 0x30), QStringLiteral("点名册"), p, 408, 62);
+    connect(m_imgXie[ImgXieItem::SaveGroups], &QToolButton::clicked, this,
+            [this] { imgXie_Click(ImgXieItem::SaveGroups); });
+    connect(m_imgOpen[ImgOpenItem::GroupPanel], &QToolButton::clicked, this,
+            [this] { ImgOpen_Click(ImgOpenItem::GroupPanel); });
 }
 
 void FrmKtHd::buildScorePanel()
@@ -154,14 +155,18 @@ void FrmKtHd::buildScoreBar()
     bar->addWidget(m_imgDf0);
     bar->addWidget(buildScoreEditor());
 
-    m_imgXie[1] = makeGlyphButton(QStringLiteral("写"), QColor(0x2e, 0x8b, 0x57),
-                                  QStringLiteral("写成绩"), m_fraPf2, 0, 0, 40);
-    connect(m_imgXie[1], &QToolButton::clicked, this, [this] { imgXie_Click(1); });
-    bar->addWidget(m_imgXie[1]);
-    m_imgOpen[1] = makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30),
-                                   QStringLiteral("点名册"), m_fraPf2, 0, 0, 40);
-    connect(m_imgOpen[1], &QToolButton::clicked, this, [this] { ImgOpen_Click(1); });
-    bar->addWidget(m_imgOpen[1]);
+    m_imgXie[ImgXieItem::WriteScore] =
+        makeGlyphButton(QStringLiteral("写"), QColor(0x2e, 0x8b, 0x57), QStringLiteral("写成绩"),
+                        m_fraPf2, 0, 0, 40);
+    connect(m_imgXie[ImgXieItem::WriteScore], &QToolButton::clicked, this,
+            [this] { imgXie_Click(ImgXieItem::WriteScore); });
+    bar->addWidget(m_imgXie[ImgXieItem::WriteScore]);
+    m_imgOpen[ImgOpenItem::ScoreBar] =
+        makeGlyphButton(QStringLiteral("册"), QColor(0x80, 0x60, 0x30), QStringLiteral("点名册"),
+                        m_fraPf2, 0, 0, 40);
+    connect(m_imgOpen[ImgOpenItem::ScoreBar], &QToolButton::clicked, this,
+            [this] { ImgOpen_Click(ImgOpenItem::ScoreBar); });
+    bar->addWidget(m_imgOpen[ImgOpenItem::ScoreBar]);
     m_fraPf2->resize(bar->sizeHint());
     m_fraPf2->hide();
 }
@@ -172,8 +177,8 @@ QFrame* FrmKtHd::buildScoreEditor()
     m_fraPf3->setObjectName(QStringLiteral("FraPf3"));
     auto* editor = new QHBoxLayout(m_fraPf3);
     editor->setContentsMargins(0, 0, 0, 0);
-    m_command1[1] = new QPushButton(QStringLiteral("-"), m_fraPf3);
-    m_command1[0] = new QPushButton(QStringLiteral("+"), m_fraPf3);
+    m_command1[Command1Item::Minus] = new QPushButton(QStringLiteral("-"), m_fraPf3);
+    m_command1[Command1Item::Plus] = new QPushButton(QStringLiteral("+"), m_fraPf3);
     m_cmbFs0 = new QComboBox(m_fraPf3);
     m_cmbFs0->setObjectName(QStringLiteral("cmbFs0"));
     m_cmbFs0->setAccessibleName(QStringLiteral("分值"));
@@ -192,15 +197,15 @@ QFrame* FrmKtHd::buildScoreEditor()
         });
     }
     for (int i : {1, 0}) {
-        QPushButton* button = m_command1[static_cast<size_t>(i)];
+        QPushButton* button = m_command1.at(i);
         button->setAccessibleName(button->text());
         button->setFixedSize(34, 34);
         connect(button, &QPushButton::clicked, this,
                 [this, i] { m_speechTimer->Command1_Click(i); });
     }
-    editor->addWidget(m_command1[1]);
+    editor->addWidget(m_command1[Command1Item::Minus]);
     editor->addWidget(m_cmbFs0);
-    editor->addWidget(m_command1[0]);
+    editor->addWidget(m_command1[Command1Item::Plus]);
     return m_fraPf3;
 }
 

@@ -139,7 +139,7 @@ void FrmKtHd::showCall()
 
 void FrmKtHd::showWriteItems(bool shown)
 {
-    m_imgXie[1]->setVisible(shown);
+    m_imgXie[ImgXieItem::WriteScore]->setVisible(shown);
     m_mnJs[MnJsItem::WriteScore]->setVisible(shown);
 }
 
@@ -163,7 +163,7 @@ void FrmKtHd::MnJs_Click(int index)
         m_grouped->nextGroup();
         return;
     case MnJsItem::WriteScore:
-        imgXie_Click(1);
+        imgXie_Click(ImgXieItem::WriteScore);
         return;
     case MnJsItem::ScoreSettings:
         centreHorizontally(m_fraPf);

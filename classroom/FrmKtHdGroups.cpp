@@ -48,7 +48,7 @@ bool FrmKtHd::applyGroupInput(int index)
     const int bound = index == 0 ? m_personCount : m_rosterEnd;
     if (!m_grouped->takeGroupInput(index, m_personCount, bound)) {
         if (index == 1)
-            m_txtFz[1]->setFocus();
+            m_txtFz[GroupBox::Size]->setFocus();
         return false;
     }
     if (m_grouped->groupCount() <= 1)
@@ -108,7 +108,7 @@ void FrmKtHd::showGroups(std::vector<Group> groups, bool saved)
     m_lblXm->setEnabled(true);
     if (saved)
         return;
-    m_imgXie[0]->show();
+    m_imgXie[ImgXieItem::SaveGroups]->show();
     m_grouped->groupsFormed(QStringLiteral("注意：点击保存按钮，可保存分组结果。"));
     m_mnJs[MnJsItem::NextGroup]->setVisible(m_grouped->groupCount() > 1);
 }
@@ -120,9 +120,9 @@ bool FrmKtHd::restoreOrFormGroups(int savedGroupCount, int savedGroupSize)
     case RestoredGroups::Kind::NeverGrouped: {
         m_grouped->setGrouping(1, m_personCount);
         // The count in the box is kept unless it cannot split this class.
-        const int boxCount = toInt16(Val(m_txtFz[0]->text()));
+        const int boxCount = toInt16(Val(m_txtFz[GroupBox::Count]->text()));
         if (boxCount < 1 || boxCount > m_personCount)
-            m_txtFz[0]->setText(QStringLiteral("1"));
+            m_txtFz[GroupBox::Count]->setText(QStringLiteral("1"));
         return formGroups(false);
     }
     case RestoredGroups::Kind::LastTooLarge:
@@ -179,7 +179,7 @@ void FrmKtHd::imgXie_Click(int index)
         m_rollBook->reportWriteFailure();
         return;
     }
-    m_imgXie[0]->hide();
+    m_imgXie[ImgXieItem::SaveGroups]->hide();
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
 

@@ -104,14 +104,14 @@ void FrmYh::readSettings()
 {
     SettingsStore& settings = *m_services.settings;
     m_grouped->readSettings(settings, compositionSetting(), *m_speechTimer, *m_displayFormat);
-    m_fz.txtFz[0]->setText(settings.read(Setting::Czs));
+    m_fz.txtFz[GroupBox::Count]->setText(settings.read(Setting::Czs));
     // The unused Boolean is read as it always was; nothing depends on it.
     settings.read(Setting::CTs);
 
     if (seatMode()) {
         setWindowTitle(QStringLiteral("Zelvano >> 抽座位"));
-        m_lblVal[0]->setText(QStringLiteral("行数"));
-        m_lblVal[1]->setText(QStringLiteral("列数"));
+        m_lblVal[RangeBox::First]->setText(QStringLiteral("行数"));
+        m_lblVal[RangeBox::Second]->setText(QStringLiteral("列数"));
         m_minOrRows = toInt16(Val(settings.read(Setting::Dhs)));
         m_maxOrCols = toInt16(Val(settings.read(Setting::Dls)));
         m_txtShu->setText(QStringLiteral("1-1,1-2"));
@@ -120,17 +120,16 @@ void FrmYh::readSettings()
             m_mnZh[static_cast<size_t>(i)]->setText(QString::fromUtf8(captions[i]));
     } else {
         setWindowTitle(QStringLiteral("Zelvano >> 摇号码"));
-        m_lblVal[0]->setText(QStringLiteral("最小值"));
-        m_lblVal[1]->setText(QStringLiteral("最大值"));
+        m_lblVal[RangeBox::First]->setText(QStringLiteral("最小值"));
+        m_lblVal[RangeBox::Second]->setText(QStringLiteral("最大值"));
         m_minOrRows = toInt16(Val(settings.read(Setting::CMin)));
         m_maxOrCols = toInt16(Val(settings.read(Setting::CMax)));
         m_txtShu->setText(QStringLiteral("1,2,3,4"));
     }
     for (int i = 0; i < 2; ++i)
-        m_txtXh[static_cast<size_t>(i)]->setAccessibleName(
-            m_lblVal[static_cast<size_t>(i)]->text());
-    m_txtXh[0]->setText(QString::number(m_minOrRows));
-    m_txtXh[1]->setText(QString::number(m_maxOrCols));
+        m_txtXh.at(i)->setAccessibleName(m_lblVal.at(i)->text());
+    m_txtXh[RangeBox::First]->setText(QString::number(m_minOrRows));
+    m_txtXh[RangeBox::Second]->setText(QString::number(m_maxOrCols));
 }
 
 void FrmYh::saveSettings()
@@ -138,7 +137,7 @@ void FrmYh::saveSettings()
     SettingsStore& settings = *m_services.settings;
     m_grouped->writeSettings(settings, compositionSetting(), *m_speechTimer, *m_displayFormat);
     m_grouped->writeRepeatAndRolling(settings);
-    settings.write(Setting::Czs, numberText(Val(m_fz.txtFz[0]->text())));
+    settings.write(Setting::Czs, numberText(Val(m_fz.txtFz[GroupBox::Count]->text())));
 }
 
 void FrmYh::resetSettings()
@@ -191,16 +190,16 @@ void FrmYh::beginSetup()
 
 void FrmYh::txtXh_GotFocus(int index)
 {
-    m_minOrRows = toInt16(Val(m_txtXh[0]->text()));
-    m_maxOrCols = toInt16(Val(m_txtXh[1]->text()));
-    m_txtXh[static_cast<size_t>(index)]->setStyleSheet(kWhite);
+    m_minOrRows = toInt16(Val(m_txtXh[RangeBox::First]->text()));
+    m_maxOrCols = toInt16(Val(m_txtXh[RangeBox::Second]->text()));
+    m_txtXh.at(index)->setStyleSheet(kWhite);
 }
 
 void FrmYh::rangeEntry(int index)
 {
-    QLineEdit* box = m_txtXh[static_cast<size_t>(index)];
-    const double first = Val(m_txtXh[0]->text());
-    const double second = Val(m_txtXh[1]->text());
+    QLineEdit* box = m_txtXh.at(index);
+    const double first = Val(m_txtXh[RangeBox::First]->text());
+    const double second = Val(m_txtXh[RangeBox::Second]->text());
     auto fits16 = [](double v) { return v >= -32768 && v <= 32767; };
     const bool sound = isNumeric(box->text()) && fits16(first) && fits16(second);
     const int a = toInt16(first);
@@ -331,7 +330,7 @@ void FrmYh::ImgZdy_Click(int index)
         m_session.setValues(std::move(values));
         for (const QString& value : added)
             m_lstHm->addItem(value);
-        m_imgZdy[0]->hide();
+        m_imgZdy[ImgZdyItem::Add]->hide();
         m_txtShu->setStyleSheet(kGrey);
         break;
     }
@@ -346,15 +345,15 @@ void FrmYh::ImgZdy_Click(int index)
             m_valueRow = -1; // the list may select the next value itself
             delete m_lstHm->takeItem(row);
         }
-        m_imgZdy[1]->hide();
+        m_imgZdy[ImgZdyItem::Remove]->hide();
         break;
     }
     case 2:
         m_session.setValues({});
         m_lstHm->clear();
         m_valueRow = -1;
-        m_txtXh[0]->setText(QStringLiteral("1"));
-        m_txtXh[1]->setText(QStringLiteral("0"));
+        m_txtXh[RangeBox::First]->setText(QStringLiteral("1"));
+        m_txtXh[RangeBox::Second]->setText(QStringLiteral("0"));
         // The boxes now show the bounds, so the hand-made list stays until
         // a bound is really changed.
         m_minOrRows = 1;
@@ -369,7 +368,7 @@ void FrmYh::ImgZdy_Click(int index)
 void FrmYh::lstHm_Click(int row)
 {
     m_valueRow = row;
-    m_imgZdy[1]->show();
+    m_imgZdy[ImgZdyItem::Remove]->show();
     if (row >= 0 && row < static_cast<int>(m_session.values().size()))
         setBigText(previewText(m_session.values()[static_cast<size_t>(row)], seatMode()));
 }
@@ -386,8 +385,8 @@ void FrmYh::lblClose_Click(int index)
         m_grouped->unscalePanel(m_canvas->size());
         m_fraFz->move((m_canvas->width() - m_fraFz->width()) / 2,
                       m_lblXm->y() + int(1.5 * m_lblXm->height()));
-        m_fz.txtFz[0]->setText(QStringLiteral("1"));
-        m_fz.txtFz[1]->setText(QString::number(m_session.values().size()));
+        m_fz.txtFz[GroupBox::Count]->setText(QStringLiteral("1"));
+        m_fz.txtFz[GroupBox::Size]->setText(QString::number(m_session.values().size()));
         imgFz_Click(1);
         showPanel(NumberPanel::Grouping);
         return;

@@ -58,6 +58,10 @@ public:
         TimerUnit = 5,     // the timer's unit submenu
     };
 
+    // The control arrays, by the design's numbers.
+    enum class ImgZdyItem { Add = 0, Remove = 1, Clear = 2 }; // +, −, 清 of the value list
+    enum class RangeBox { First = 0, Second = 1 }; // txtXh, lblVal: 最小值/行数, 最大值/列数
+
     // `mode` is Mode::NumberDraw or Mode::SeatDraw.
     FrmYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWidget* parent = nullptr);
     ~FrmYh() override;
@@ -99,7 +103,7 @@ public:
     bool isRolling() const;
     const RollingDraw& rollingDraw() const { return *m_stage->rolling(); }
     QLabel* lblXm() const { return m_lblXm; }
-    QLineEdit* txtXh(int i) const { return m_txtXh.at(static_cast<size_t>(i)); }
+    QLineEdit* txtXh(int i) const { return m_txtXh.at(i); }
     QToolButton* imgOk() const { return m_stage->imgOk(); }
     QAction* MnFs(int i) const { return m_mnFs.at(i); }
     QAction* MnSx(int i) const { return m_mnSx.at(i); }
@@ -190,11 +194,11 @@ private:
     StartButton* m_fraTs = nullptr;
 
     QFrame* m_fraHmSz = nullptr;
-    std::array<QLabel*, 2> m_lblVal{};
-    std::array<QLineEdit*, 2> m_txtXh{};
+    ItemArray<RangeBox, QLabel*, 2> m_lblVal;
+    ItemArray<RangeBox, QLineEdit*, 2> m_txtXh;
     QListWidget* m_lstHm = nullptr;
     QLineEdit* m_txtShu = nullptr;
-    std::array<QToolButton*, 3> m_imgZdy{};
+    ItemArray<ImgZdyItem, QToolButton*, 3> m_imgZdy;
 
     QFrame* m_fraFz = nullptr;
     GroupControls m_fz; // the grouping panel's controls, under their names

@@ -70,13 +70,13 @@ void FrmYh::buildValuePanel()
 {
     m_fraHmSz = makePanel(QStringLiteral("数值范围"), 0, QSize(560, 420));
     QFrame* p = m_fraHmSz;
-    m_lblVal[0] = makeLabel(QStringLiteral("最小值"), p, 20, 66);
-    m_txtXh[0] = makeBox(p, 130, 62);
-    m_lblVal[1] = makeLabel(QStringLiteral("最大值"), p, 20, 110);
-    m_txtXh[1] = makeBox(p, 130, 106);
+    m_lblVal[RangeBox::First] = makeLabel(QStringLiteral("最小值"), p, 20, 66);
+    m_txtXh[RangeBox::First] = makeBox(p, 130, 62);
+    m_lblVal[RangeBox::Second] = makeLabel(QStringLiteral("最大值"), p, 20, 110);
+    m_txtXh[RangeBox::Second] = makeBox(p, 130, 106);
     for (int i = 0; i < 2; ++i) {
-        QLineEdit* box = m_txtXh[static_cast<size_t>(i)];
-        box->setAccessibleName(m_lblVal[static_cast<size_t>(i)]->text());
+        QLineEdit* box = m_txtXh.at(i);
+        box->setAccessibleName(m_lblVal.at(i)->text());
         EventHook::attach(box, QEvent::FocusIn, [this, i] { txtXh_GotFocus(i); });
         checkOnCommit(box, [this, i] { rangeEntry(i); });
     }
@@ -103,25 +103,24 @@ void FrmYh::buildValuePanel()
     m_txtShu = makeBox(p, 20, 282, 160);
     m_txtShu->setAccessibleName(QStringLiteral("添加值"));
     EventHook::attach(m_txtShu, QEvent::FocusIn, [this] {
-        m_imgZdy[0]->show();
+        m_imgZdy[ImgZdyItem::Add]->show();
         m_txtShu->setStyleSheet(QStringLiteral("background: #ffffff;"));
     });
     EventHook::attach(m_txtShu, QEvent::FocusOut,
                       [this] { m_txtShu->setStyleSheet(QStringLiteral("background: #e0e0e0;")); });
     onEnter(m_txtShu, [this] { ImgZdy_Click(0); });
 
-    m_imgZdy[0] = makeGlyphButton(QStringLiteral("+"), QColor(0x2e, 0x8b, 0x57),
-                                  QStringLiteral("添加"), p, 190, 274);
-    m_imgZdy[1] = makeGlyphButton(QStringLiteral("−"), QColor(0xcd, 0x5c, 0x5c),
-                                  QStringLiteral("删除"), p, 20, 340);
-    m_imgZdy[2] = makeGlyphButton(QStringLiteral("清"), QColor(0x70, 0x70, 0x70),
-                                  QStringLiteral("清空"), p, 80, 340);
+    m_imgZdy[ImgZdyItem::Add] = makeGlyphButton(QStringLiteral("+"), QColor(0x2e, 0x8b, 0x57),
+                                                QStringLiteral("添加"), p, 190, 274);
+    m_imgZdy[ImgZdyItem::Remove] = makeGlyphButton(QStringLiteral("−"), QColor(0xcd, 0x5c, 0x5c),
+                                                   QStringLiteral("删除"), p, 20, 340);
+    m_imgZdy[ImgZdyItem::Clear] = makeGlyphButton(QStringLiteral("清"), QColor(0x70, 0x70, 0x70),
+                                                  QStringLiteral("清空"), p, 80, 340);
     for (int i = 0; i < 3; ++i) {
-        connect(m_imgZdy[static_cast<size_t>(i)], &QToolButton::clicked, this,
-                [this, i] { ImgZdy_Click(i); });
+        connect(m_imgZdy.at(i), &QToolButton::clicked, this, [this, i] { ImgZdy_Click(i); });
     }
-    m_imgZdy[0]->hide();
-    m_imgZdy[1]->hide();
+    m_imgZdy[ImgZdyItem::Add]->hide();
+    m_imgZdy[ImgZdyItem::Remove]->hide();
 }
 
 void FrmYh::buildGroupPanel()

@@ -35,7 +35,7 @@ void GroupedDraw::attachPanel(QFrame* panel, const GroupControls& controls,
     m_compositions = std::move(compositions);
     // The option chosen, by a click, the arrow keys or a reset, picks the
     // box the grouping reads.
-    connect(m_fz.OptFz[1], &QRadioButton::toggled, this,
+    connect(m_fz.OptFz[GroupBox::Size], &QRadioButton::toggled, this,
             [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
 }
 
@@ -122,31 +122,30 @@ bool GroupedDraw::chooseNameItem(int index, int count)
 
 void GroupedDraw::chooseGroupBox(int index)
 {
-    zelvano::chooseGroupBox({m_fz.txtFz[0], m_fz.txtFz[1]}, index, m_groupCount, m_groupSize);
+    zelvano::chooseGroupBox(m_fz.txtFz, index, m_groupCount, m_groupSize);
 }
 
 bool GroupedDraw::takeGroupInput(int index, int valueCount, int upperBound)
 {
-    const auto box = static_cast<size_t>(index);
     const GroupInput input =
-        applyGroupInput(index, m_fz.txtFz[box]->text(), valueCount, upperBound);
+        applyGroupInput(index, m_fz.txtFz.at(index)->text(), valueCount, upperBound);
     if (!input.accepted) {
         m_messages.show(input.message, QStringLiteral("Zelvano"), MessageIcon::None);
         return false;
     }
     m_groupCount = input.groupCount;
     m_groupSize = input.groupSize;
-    m_fz.txtFz[1 - box]->setText(QString::number(index == 0 ? m_groupSize : m_groupCount));
-    m_fz.imgFz[0]->show();
-    m_fz.imgFz[1]->show();
+    m_fz.txtFz.at(1 - index)->setText(QString::number(index == 0 ? m_groupSize : m_groupCount));
+    m_fz.imgFz[GroupingOrder::AtRandom]->show();
+    m_fz.imgFz[GroupingOrder::InOrder]->show();
     m_fz.lblXx2->setText(QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     return true;
 }
 
 void GroupedDraw::groupsFormed(const QString& hint)
 {
-    m_fz.imgFz[0]->hide();
-    m_fz.imgFz[1]->hide();
+    m_fz.imgFz[GroupingOrder::AtRandom]->hide();
+    m_fz.imgFz[GroupingOrder::InOrder]->hide();
     m_fz.lblXx2->setText(hint);
 }
 

@@ -46,12 +46,12 @@ double designScale(const QWidget* window, QSize design)
     return std::max(design.width() / width, design.height() / height);
 }
 
-void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize)
+void chooseGroupBox(const GroupBoxes& boxes, int index, int groupCount, int groupSize)
 {
-    boxes[0]->setText(QString::number(groupCount));
-    boxes[1]->setText(QString::number(groupSize));
-    QLineEdit* chosen = boxes[index];
-    QLineEdit* other = boxes[1 - index];
+    boxes[GroupBox::Count]->setText(QString::number(groupCount));
+    boxes[GroupBox::Size]->setText(QString::number(groupSize));
+    QLineEdit* chosen = boxes.at(index);
+    QLineEdit* other = boxes.at(1 - index);
     chosen->setEnabled(true);
     chosen->setStyleSheet(QStringLiteral("background: #ffffff;"));
     other->setStyleSheet(QStringLiteral("background: #e0e0e0;"));
@@ -133,27 +133,28 @@ void buildGroupBoxes(GroupControls& c, QFrame* panel, const QString& hint,
         checkOnCommit(
             box, [f = handlers.applyGroupInput, i] { f(i); },
             [panel, box] { return panel->isVisible() && box->isEnabled(); });
-        c.OptFz[i] = option;
-        c.txtFz[i] = box;
+        c.OptFz.at(i) = option;
+        c.txtFz.at(i) = box;
     }
-    c.OptFz[0]->setChecked(true);
-    c.txtFz[0]->setText(QStringLiteral("1"));
-    c.txtFz[1]->setText(QStringLiteral("0"));
-    c.txtFz[1]->setEnabled(false);
+    c.OptFz[GroupBox::Count]->setChecked(true);
+    c.txtFz[GroupBox::Count]->setText(QStringLiteral("1"));
+    c.txtFz[GroupBox::Size]->setText(QStringLiteral("0"));
+    c.txtFz[GroupBox::Size]->setEnabled(false);
 
-    c.imgFz[0] = makeGlyphButton(QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e),
-                                 QStringLiteral("随机分组"), panel, 240, 62);
-    c.imgFz[1] = makeGlyphButton(QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4),
-                                 QStringLiteral("顺序分组"), panel, 296, 62);
+    c.imgFz[GroupingOrder::AtRandom] = makeGlyphButton(
+        QStringLiteral("随"), QColor(0xd2, 0x69, 0x1e), QStringLiteral("随机分组"), panel, 240, 62);
+    c.imgFz[GroupingOrder::InOrder] = makeGlyphButton(
+        QStringLiteral("顺"), QColor(0x46, 0x82, 0xb4), QStringLiteral("顺序分组"), panel, 296, 62);
     for (int i = 0; i < 2; ++i) {
-        QObject::connect(c.imgFz[i], &QToolButton::clicked, panel,
+        QObject::connect(c.imgFz.at(i), &QToolButton::clicked, panel,
                          [f = handlers.imgFz_Click, i] { f(i); });
         // Editing a number offers the two grouping buttons.
-        QObject::connect(c.txtFz[i], &QLineEdit::textEdited, panel,
-                         [random = c.imgFz[0], ordered = c.imgFz[1]] {
-                             random->show();
-                             ordered->show();
-                         });
+        QObject::connect(
+            c.txtFz.at(i), &QLineEdit::textEdited, panel,
+            [random = c.imgFz[GroupingOrder::AtRandom], ordered = c.imgFz[GroupingOrder::InOrder]] {
+                random->show();
+                ordered->show();
+            });
     }
     c.lblXx2 = makeLabel(hint, panel, 20, 148, 440);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ItemArray.h"
 #include "presentation/parts/StartPicture.h"
 
 #include <QFrame>
@@ -38,7 +39,14 @@ double designScale(const QWidget* window, QSize design);
 // The two grouping boxes txtFz(0) (number of groups) and txtFz(1) (members
 // per group) when option `index` is chosen: both show the current numbers,
 // the chosen box is white and enabled, the other grey and disabled.
-void chooseGroupBox(QLineEdit* const (&boxes)[2], int index, int groupCount, int groupSize);
+// The grouping panel's two numbers (txtFz, OptFz): how many groups, or how
+// many members each.
+enum class GroupBox { Count = 0, Size = 1 };
+// Its two grouping buttons (imgFz).
+enum class GroupingOrder { AtRandom = 0, InOrder = 1 };
+using GroupBoxes = ItemArray<GroupBox, QLineEdit*, 2>;
+
+void chooseGroupBox(const GroupBoxes& boxes, int index, int groupCount, int groupSize);
 
 // A label at a fixed place.
 QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int width = 120,
@@ -61,15 +69,15 @@ SetupPanel makeSetupPanel(QWidget* canvas, const QString& title, int closeIndex,
 // The controls of a grouping panel (fraFz), built alike in the number and
 // the classroom windows; the window keeps the pointers under their names.
 struct GroupControls {
-    QRadioButton* OptFz[2] = {};  // "规定组数", "每组人数"
-    QLineEdit* txtFz[2] = {};     // the two numbers
-    QToolButton* imgFz[2] = {};   // "随机分组", "顺序分组"
-    QLabel* lblXx2 = nullptr;     // the hint line
-    QListWidget* List2 = nullptr; // group numbers
-    QListWidget* List1 = nullptr; // members of the chosen group
-    QLabel* LabCz = nullptr;      // the chosen member
-    QLabel* LabXx = nullptr;      // the summary line
-    QComboBox* cmbZh = nullptr;   // the composition
+    ItemArray<GroupBox, QRadioButton*, 2> OptFz;     // "规定组数", "每组人数"
+    GroupBoxes txtFz;                                // the two numbers
+    ItemArray<GroupingOrder, QToolButton*, 2> imgFz; // "随机分组", "顺序分组"
+    QLabel* lblXx2 = nullptr;                        // the hint line
+    QListWidget* List2 = nullptr;                    // group numbers
+    QListWidget* List1 = nullptr;                    // members of the chosen group
+    QLabel* LabCz = nullptr;                         // the chosen member
+    QLabel* LabXx = nullptr;                         // the summary line
+    QComboBox* cmbZh = nullptr;                      // the composition
 };
 struct GroupHandlers {
     std::function<void(int)> OptFz_Click;

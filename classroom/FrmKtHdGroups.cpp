@@ -175,10 +175,8 @@ void FrmKtHd::imgXie_Click(int index)
     }
     if (!m_rollBook->write(writes))
         return; // a cell refused the grouping; the teacher was told which
-    if (!m_rollBook->save()) {
-        m_rollBook->reportWriteFailure();
+    if (!m_rollBook->commit())
         return;
-    }
     m_imgXie[ImgXieItem::SaveGroups]->hide();
     m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
 }
@@ -221,10 +219,8 @@ void FrmKtHd::writeScore()
     }
     // The points are in the workbook now; a failed save keeps them there
     // and a retry only saves, so they are never added twice.
-    if (!m_rollBook->save()) {
-        m_rollBook->reportWriteFailure();
+    if (!m_rollBook->commit())
         return;
-    }
     if (scoreKeptAside(*person)) {
         // Another program saved the file and the person's row is gone: the
         // teacher was told, the score waits, and no success is played.
@@ -254,8 +250,7 @@ void FrmKtHd::MnCx_Click()
         DrawEventKind::ScoreTakenBack, score->sheet(),
         QStringLiteral("%1 %2 %3分").arg(person.number, person.name, numberText(score->points())));
     // A failed save keeps the take-back waiting for the next access.
-    if (!m_rollBook->save())
-        m_rollBook->reportWriteFailure();
+    m_rollBook->commit();
     // Nobody was called since: the same person is current, to be scored
     // again; the pool is as the draw left it. No cue: nothing was won.
     showWriteItems(true);
@@ -340,12 +335,10 @@ void FrmKtHd::resetScores()
     if (!writes.empty() && !m_rollBook->write(writes))
         return; // a refused cell: told, and nothing of the reset done
     resetSettings();
-    if (!m_rollBook->save()) {
-        // The settings are written; the emptied column stays pending and is
-        // saved by the next access to the roll book.
-        m_rollBook->reportWriteFailure();
+    // The settings are written; a column that could not be saved stays
+    // pending and is saved by the next access to the roll book.
+    if (!m_rollBook->commit())
         return;
-    }
     loadRoster();
     if (m_classLoaded)
         showGroupingPrompt();

@@ -176,9 +176,7 @@ void FrmDjYh::recordAward()
     m_lstHj->show();
 
     // Whatever reached the cells is saved, awards that waited included.
-    const bool saved = m_session->save();
-    if (result == RecordStatus::Unreachable || !saved) {
-        m_session->reportWriteFailure();
+    if (!m_session->commit(result)) {
         m_imgXie->setVisible(hasUnsavedAward());
         return;
     }
@@ -194,9 +192,7 @@ void FrmDjYh::imgXie_Click()
     if (isRolling() || !hasUnsavedAward())
         return;
     m_session->applyWaiting();
-    const bool saved = m_session->save();
-    if (!saved)
-        m_session->reportWriteFailure();
+    const bool saved = m_session->commit();
     m_imgXie->setVisible(hasUnsavedAward());
     if (saved && !hasUnsavedAward())
         m_services.sound->playSound(QStringLiteral("sound\\yes.wav"));
@@ -250,8 +246,7 @@ void FrmDjYh::resetAwards()
             resetWrites([&book](int row, int column) { return book.cell(row, column); })))
         return; // a refused cell: named to the host, nothing cleared
     // Saved at once: closing before the next award must not lose the reset.
-    if (!m_session->save())
-        m_session->reportWriteFailure();
+    m_session->commit();
     m_imgXie->setVisible(hasUnsavedAward());
 
     m_services.settings->writeResetValues(kResetSettings);
@@ -288,9 +283,7 @@ void FrmDjYh::MnZf_Click()
     showEnd();
     refreshOpenList();
     showVoidable();
-    const bool saved = m_session->save();
-    if (status == RecordStatus::Unreachable || !saved)
-        m_session->reportWriteFailure();
+    m_session->commit(status);
     m_imgXie->setVisible(hasUnsavedAward());
     if (redraw) {
         if (const int t = m_draw.prizeIndexOf(voided); t >= 0)

@@ -141,8 +141,7 @@ bool RollBookModel::takeBackLastEdit()
     if (status != RecordStatus::Written)
         return false;
     // A failed save keeps the take-back waiting for the next access.
-    if (!m_session.save())
-        m_session.reportWriteFailure();
+    m_session.commit();
     refresh();
     return true;
 }

@@ -265,8 +265,7 @@ std::shared_ptr<RecordCommand> RollBookSession::editCell(const QString& sheet, i
     told(outcome);
     if (outcome.status == RecordStatus::Written) {
         // In the workbook now, and so to be taken back, saved or not.
-        if (!save())
-            reportWriteFailure();
+        commit();
         return edit;
     }
     // A file that cannot be opened says nothing here: the window shows what
@@ -308,6 +307,15 @@ bool RollBookSession::save()
         outcome = m_book.save();
     }
     return told(outcome);
+}
+
+bool RollBookSession::commit(RecordStatus status)
+{
+    const bool saved = save();
+    if (saved && status != RecordStatus::Unreachable)
+        return true;
+    reportWriteFailure();
+    return false;
 }
 
 MessageAnswer RollBookSession::askAboutHolder(const BookHolder& holder, const QString& cancelText)

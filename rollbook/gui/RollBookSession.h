@@ -102,6 +102,10 @@ public:
     // it there), 请它关闭 (it is asked to close, as closing its window would)
     // or 取消.
     bool save();
+    // Saves the changes of a write operation and tells its failure: a save
+    // that failed, or a write that found the file unreachable (`status`),
+    // is told once as reportWriteFailure does. True when all is saved.
+    bool commit(RecordStatus status = RecordStatus::Written);
     // Changes the file does not hold yet: unsaved, kept aside because a
     // file another program saved had no place for them, or records waiting
     // for the next access.

@@ -39,9 +39,11 @@ void GroupedDraw::attachPanel(QFrame* panel, const GroupControls& controls,
             [this](bool sizeChosen) { m_groupBox = sizeChosen ? 1 : 0; });
 }
 
-void GroupedDraw::attachItems(Items items)
+void GroupedDraw::attachItems(const ItemArray<DrawOrder, QAction*, 2>& order, QAction* repeat,
+                              QAction* rolling, QAction* nextGroup,
+                              std::vector<QAction*> compositions, bool refillOnRepeat)
 {
-    m_items = std::move(items);
+    m_items = Items{order, repeat, rolling, nextGroup, std::move(compositions), refillOnRepeat};
     m_rolls = m_items.rolling->isChecked();
     // The marks are the teacher's choice, set by a click, a key or the
     // settings: the draw follows each change.

@@ -37,33 +37,19 @@ public:
         std::function<int(int)> entryOfItem; // -1: no entry
         std::function<int(int)> itemOfEntry; // -1: no item
     };
-    // The items of 摇号方式 and 摇号计时 the draw follows.
-    struct Items {
-        ItemArray<DrawOrder, QAction*, 2> order{}; // MnSx
-        QAction* repeat = nullptr;                 // 重复
-        QAction* rolling = nullptr;                // 滚动
-        QAction* nextGroup = nullptr;              // 下一组
-        std::vector<QAction*> compositions;        // MnZh
-        // "重复" switched on makes every value drawable again at once.
-        bool refillOnRepeat = false;
-    };
-
     // `onCalled` shows the value or person a change called.
     GroupedDraw(DrawSession& session, MessageService& messages, std::function<void()> onCalled,
                 QObject* parent);
 
     void attachPanel(QFrame* panel, const GroupControls& controls, Compositions compositions);
-    void attachItems(Items items);
+    // The items of 摇号方式 and 摇号计时 the draw follows. With
+    // `refillOnRepeat`, "重复" switched on makes every value drawable again.
     void attachItems(const ItemArray<DrawOrder, QAction*, 2>& order, QAction* repeat,
                      QAction* rolling, QAction* nextGroup, std::vector<QAction*> compositions,
-                     bool refillOnRepeat)
-    {
-        attachItems(
-            Items{order, repeat, rolling, nextGroup, std::move(compositions), refillOnRepeat});
-    }
+                     bool refillOnRepeat);
     // The name menu's item `index`, made when first asked for.
     void setNameItems(std::function<QAction*(int)> nameItem) { m_nameItem = std::move(nameItem); }
-    // The panel's present size is its design size.
+    // The panel moves to the top of the canvas; its present size is its design.
     void rememberPanelDesign();
 
     // "滚动": a draw rolls before it rests.
@@ -116,6 +102,15 @@ public:
     void writeRepeatAndRolling(SettingsStore& settings) const;
 
 private:
+    struct Items {
+        ItemArray<DrawOrder, QAction*, 2> order{}; // MnSx
+        QAction* repeat = nullptr;                 // 重复
+        QAction* rolling = nullptr;                // 滚动
+        QAction* nextGroup = nullptr;              // 下一组
+        std::vector<QAction*> compositions;        // MnZh
+        bool refillOnRepeat = false;
+    };
+
     QAction* compositionItem(int item) const;
 
     DrawSession& m_session;

@@ -48,7 +48,7 @@ constexpr QSize kDesignSize(1000, 700);
 FrmKtHd::FrmKtHd(AppServices& services, ModeNavigator& navigator, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_navigator(navigator),
       m_rollBook(std::make_unique<RollBookSession>(services)),
-      m_draw(*services.random, classroomDrawTexts(m_roster))
+      m_session(m_rollBook->book(), *services.random)
 {
     setWindowTitle(QStringLiteral("Zelvano >> 课堂互动"));
     buildControls();
@@ -85,12 +85,6 @@ QMenu* FrmKtHd::topMenu(int i) const
 QAction* FrmKtHd::MnBj(int i) const
 {
     return i >= 0 && i < static_cast<int>(m_mnBj.size()) ? m_mnBj[static_cast<size_t>(i)] : nullptr;
-}
-
-CellReader FrmKtHd::sheetCells() const
-{
-    RollBookSession* book = m_rollBook.get();
-    return [book](int row, int column) { return book->cell(row, column); };
 }
 
 // --- Opening ----------------------------------------------------------------
@@ -141,7 +135,7 @@ void FrmKtHd::Form_Activate()
 
 bool FrmKtHd::locateRollBook()
 {
-    m_todayText = dayText(m_services.clock->today());
+    m_session.setDayText(dayText(m_services.clock->today()));
     if (!m_rollBook->checkRollBookPresent())
         return false;
     loadClassList();
@@ -160,37 +154,27 @@ void FrmKtHd::loadClassList()
         m_rollBook->reportDamaged();
         return;
     }
-    m_classes = classEntries(*names);
-    if (names->isEmpty() || m_classes.empty()) {
+    if (!m_session.setClasses(*names)) {
         m_rollBook->reportNoWorksheet();
         return;
     }
+    const std::vector<ClassEntry>& classes = m_session.classes();
     m_cmbBj->clear();
-    for (size_t i = 0; i < m_classes.size(); ++i) {
+    for (size_t i = 0; i < classes.size(); ++i) {
         if (i >= m_mnBj.size()) {
             const int index = static_cast<int>(i);
             m_mnBj.push_back(
                 m_mnBjMenu->addAction(QString(), this, [this, index] { MnBj_Click(index); }));
         }
-        m_mnBj[i]->setText(m_classes[i].name);
+        m_mnBj[i]->setText(classes[i].name);
         m_mnBj[i]->setVisible(true);
         m_mnBj[i]->setEnabled(true);
-        m_cmbBj->addItem(m_classes[i].name);
+        m_cmbBj->addItem(classes[i].name);
     }
-    for (size_t i = m_classes.size(); i < m_mnBj.size(); ++i)
+    for (size_t i = classes.size(); i < m_mnBj.size(); ++i)
         m_mnBj[i]->setVisible(false);
-    const int saved = toInt16(Val(m_services.settings->read(Setting::BBj)));
-    m_classIndex = preselectedClass(saved, static_cast<int>(m_classes.size()));
-    m_cmbBj->setCurrentIndex(m_classIndex);
-}
-
-bool FrmKtHd::activateClassSheet()
-{
-    if (m_classIndex < 0 || m_classIndex >= static_cast<int>(m_classes.size()))
-        return false;
-    // By name: a sheet inserted or moved by another program since the class
-    // list was read must not take the class's place.
-    return m_rollBook->activateSheet(m_classes[static_cast<size_t>(m_classIndex)].name);
+    m_session.preselectClass(toInt16(Val(m_services.settings->read(Setting::BBj))));
+    m_cmbBj->setCurrentIndex(m_session.classIndex());
 }
 
 // --- Class and roster --------------------------------------------------------
@@ -202,10 +186,10 @@ void FrmKtHd::cmbBj_Click()
     const int chosen = m_cmbBj->currentIndex();
     if (chosen < 0)
         return;
-    if (QAction* old = MnBj(m_classIndex))
+    if (QAction* old = MnBj(m_session.classIndex()))
         old->setEnabled(true);
-    m_classIndex = chosen;
-    if (QAction* now = MnBj(m_classIndex))
+    m_session.chooseClass(chosen);
+    if (QAction* now = MnBj(chosen))
         now->setEnabled(false);
     m_fraBj->hide();
     loadRoster();
@@ -228,7 +212,7 @@ void FrmKtHd::returnToClassChoice()
     // teacher, told why, chooses a class again and the guided setup starts
     // over, as at the first choice.
     m_fraFz->hide();
-    m_draw.setCallsHeld(false);
+    m_session.draw().setCallsHeld(false);
     m_groupingPrompt = false;
     m_fraTs->hide();
     m_fraPf2->hide();
@@ -263,39 +247,32 @@ void FrmKtHd::loadRoster()
     m_classLoaded = false;
     // Until the new class is read nothing of the previous one may be drawn,
     // scored or reset on the newly chosen sheet.
-    forgetRoster();
-    if (!activateClassSheet()) {
-        // The sheet cannot be read now; the teacher is told rather than left
-        // with a panel that silently shows the previous class.
-        m_personCount = 0;
-        m_rosterEnd = 1;
+    clearRoster();
+    const RosterOutcome outcome = m_session.loadRoster();
+    m_rollBook->tell(outcome.book);
+    switch (outcome.read) {
+    case RosterRead::Unreadable:
+        // The teacher is told rather than left with a panel that silently
+        // shows the previous class.
         m_rollBook->reportDamaged();
         m_rollBook->closeWorkbook();
         return;
-    }
-    const CellReader cells = sheetCells();
-    m_personCount = countPersons(cells);
-    m_rosterEnd = m_personCount + 1;
-    m_lblFzBt->setText(groupPanelTitle(m_personCount));
-    if (m_personCount > 1) {
-        readRoster();
-        m_classLoaded = true;
-    } else {
+    case RosterRead::Empty:
+        m_lblFzBt->setText(groupPanelTitle(m_session.personCount()));
         m_rollBook->reportEmptyClassList();
+        return;
+    case RosterRead::Loaded:
+        m_lblFzBt->setText(groupPanelTitle(m_session.personCount()));
+        showRoster();
+        m_classLoaded = true;
+        return;
     }
 }
 
-void FrmKtHd::forgetRoster()
+void FrmKtHd::clearRoster()
 {
-    // Nothing of the previous class may stay to stand for the new one: a
-    // reset or a score would land in the previous class's rows and score
-    // column of the newly chosen sheet.
-    m_roster.clear();
-    m_draw.setValues({});
-    m_draw.setGroups({});
+    m_session.forgetRoster();
     m_grouped->setGrouping(0, 0);
-    m_currentPosition = 0;
-    m_scoreColumn = kFirstScoreColumn;
     forgetLastScore();
     m_list1->clear();
     m_list2->clear();
@@ -304,21 +281,16 @@ void FrmKtHd::forgetRoster()
     resetMenuItems();
 }
 
-bool FrmKtHd::readRoster()
+void FrmKtHd::showRoster()
 {
-    const Roster roster = zelvano::readRoster(sheetCells(), m_personCount);
-    forgetRoster();
-    m_roster = roster.persons;
     resetMenuItems();
-
-    prepareScorePool();
     // Selecting the option raises its handler only when it was not selected:
     // the count box otherwise keeps what it holds for a never-grouped class.
     if (m_grouped->groupBox() != 0) {
         m_optFz[GroupBox::Count]->setChecked(true);
         OptFz_Click(0);
     }
-    const bool restored = restoreOrFormGroups(roster.savedGroupCount, roster.savedGroupSize);
+    const bool restored = restoreOrFormGroups();
     m_txtFz[GroupBox::Count]->setText(QString::number(std::max(m_grouped->groupCount(), 1)));
     m_txtFz[GroupBox::Size]->setText(QString::number(m_grouped->groupSize()));
     m_imgXie[ImgXieItem::SaveGroups]->hide();
@@ -331,19 +303,19 @@ bool FrmKtHd::readRoster()
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     showGroupingPanel();
     m_mnMd[MnMdItem::GroupRules]->setChecked(true);
-    return restored;
 }
 
 void FrmKtHd::resetMenuItems()
 {
-    const size_t n = m_roster.size();
+    const std::vector<Person>& roster = m_session.roster();
+    const size_t n = roster.size();
     for (size_t i = 0; i < n; ++i) {
         if (i >= m_mnXm.size()) {
             const int index = static_cast<int>(i);
             m_mnXm.push_back(
                 m_mnXmMenu->addAction(QString(), this, [this, index] { MnXm_Click(index); }));
         }
-        m_mnXm[i]->setText(nameItemCaption(m_roster[i]));
+        m_mnXm[i]->setText(nameItemCaption(roster[i]));
         m_mnXm[i]->setVisible(true);
         m_mnXm[i]->setEnabled(true);
     }
@@ -362,10 +334,10 @@ void FrmKtHd::MnMd_Click(int index)
         m_mnMd[MnMdItem::GroupRules]->setChecked(true);
         return;
     case MnMdItem::RollBook:
-        if (m_classIndex < 0 || m_classIndex >= int(m_classes.size()))
-            m_rollBook->showRollBook(0);
+        if (m_session.classKnown())
+            m_rollBook->showRollBook(m_session.className());
         else
-            m_rollBook->showRollBook(m_classes[static_cast<size_t>(m_classIndex)].name);
+            m_rollBook->showRollBook(0);
         return;
     case MnMdItem::Refresh:
         loadRoster();
@@ -389,7 +361,7 @@ void FrmKtHd::MnMd_Click(int index)
 void FrmKtHd::saveSettings()
 {
     SettingsStore& s = *m_services.settings;
-    s.write(Setting::BBj, QString::number(m_classIndex));
+    s.write(Setting::BBj, QString::number(m_session.classIndex()));
     m_grouped->writeSettings(s, Setting::BzhFs, *m_speechTimer, *m_displayFormat);
     s.write(Setting::Bpf, numberText(Val(m_cmbFs0->currentText())));
     s.write(Setting::BpfWz, QString::number(m_cmbPfWz->currentIndex()));

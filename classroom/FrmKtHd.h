@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ItemArray.h"
+#include "classroom/logic/ClassroomSession.h"
 #include "classroom/logic/ClassroomSetup.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
@@ -129,11 +130,11 @@ public:
 
     // What tests and the layout read.
     ClassroomStep setupStage() const { return m_setup.step(); }
-    int classIndex() const { return m_classIndex; }
-    int personCount() const { return m_personCount; }
-    int scoreColumn() const { return m_scoreColumn; }
-    const DrawSession& drawSession() const { return m_draw; }
-    const std::vector<Person>& roster() const { return m_roster; }
+    int classIndex() const { return m_session.classIndex(); }
+    int personCount() const { return m_session.personCount(); }
+    int scoreColumn() const { return m_session.scoreColumn(); }
+    const DrawSession& drawSession() const { return m_session.draw(); }
+    const std::vector<Person>& roster() const { return m_session.roster(); }
     bool isRolling() const;
     QLabel* lblXm() const { return m_lblXm; }
     QFrame* fraBj() const { return m_fraBj; }
@@ -186,12 +187,12 @@ private:
     void returnToClassChoice();
     // The grouping panel over a reloaded class, under the setup's caption.
     void showGroupingPrompt();
-    bool activateClassSheet();
-    bool readRoster();
-    void forgetRoster();
+    // The roster read: its menu items, pool, grouping and panel.
+    void showRoster();
+    // Nothing of the previous class stays on show.
+    void clearRoster();
     void resetMenuItems();
     void resetScores();
-    CellReader sheetCells() const;
 
     // Guided setup and layout (FrmKtHdSetup.cpp).
     static ClassroomPanel closablePanel(int index);
@@ -225,11 +226,9 @@ private:
 
     // Grouping (FrmKtHdGroups.cpp).
     bool formGroups(bool atRandom);
-    bool tryFormGroups(bool atRandom);
     void showGroups(std::vector<Group> groups, bool saved);
-    bool restoreOrFormGroups(int savedGroupCount, int savedGroupSize);
+    bool restoreOrFormGroups();
     void writeScore();
-    bool scoreKeptAside(const Person& person) const;
     // Says why 写 writes nothing for a score that waits for its row.
     void tellScoreKeptAside(const Person& person);
     // The last score can no longer be taken back (another call, a new roster).
@@ -242,25 +241,14 @@ private:
     // unreadable.
     bool m_classLoaded = false;
 
-    // State.
+    // State: the class, roster, roll call and scores in the session, the
+    // guided setup, and what only the window shows.
+    ClassroomSession m_session;
     ClassroomSetup m_setup;
-    int m_classIndex = 0;
-    int m_personCount = 0;
-    int m_rosterEnd = 0;
     int m_baseFontSize = 100;
-    int m_currentPosition = 0; // roster position of the person called
-    QString m_todayText;
-    int m_scoreColumn = kFirstScoreColumn;
-    bool m_reloadingForGrouping = false;
     // "请设置分组信息" stands at its setup size and place while the grouping
     // panel shown for a class just loaded, refreshed or reset is open.
     bool m_groupingPrompt = false;
-    // The score written last in this run, while it may be taken back.
-    std::shared_ptr<ScoreRecord> m_lastScore;
-    std::vector<ClassEntry> m_classes;
-    std::vector<Person> m_roster;
-    // The roll call: pool, groups, selection, order, composition, repeat.
-    DrawSession m_draw;
     QFont m_captionFont; // the caption's size as chosen
     QFont m_fittedFont;  // ... and as it was fitted last
 

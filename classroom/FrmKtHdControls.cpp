@@ -105,7 +105,7 @@ void FrmKtHd::buildGroupPanel()
     compositions.entryOfItem = compositionOfMenuItem;
     compositions.itemOfEntry = menuItemOfComposition;
     m_grouped = new GroupedDraw(
-        m_draw, *m_services.messages, [this] { showCall(); }, this);
+        m_session.draw(), *m_services.messages, [this] { showCall(); }, this);
     m_grouped->attachPanel(p, c, std::move(compositions));
     m_grouped->setNameItems([this](int i) { return MnXm(i); });
     m_imgXie[ImgXieItem::SaveGroups] = makeGlyphButton(

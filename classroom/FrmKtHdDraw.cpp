@@ -39,26 +39,26 @@ void FrmKtHd::lblXm_Click()
     m_stage->cutOff();
     if (!m_setup.readyToCall() || m_stage->isRolling())
         return;
-    if (m_draw.groups().empty()) {
+    if (m_session.draw().groups().empty()) {
         // A saved grouping that could not be rebuilt leaves nobody to call.
         offerGroupingAgain();
         return;
     }
     // Asked before anything is hidden, so "No" leaves the stage as it was.
-    if (!m_stage->drawAgainWhenEmpty(m_draw.poolSize()))
+    if (!m_stage->drawAgainWhenEmpty(m_session.draw().poolSize()))
         return;
     m_fraPf2->hide();
     // Until the roll rests nobody is called: no score may go to a name
     // that only flashes past.
     showWriteItems(false);
-    m_stage->beginDraw(m_draw.poolSize());
+    m_stage->beginDraw(m_session.draw().poolSize());
 
     // A draw while the grouping panel is up only moves its selection.
-    if (m_grouped->rolls() && !m_draw.callsHeld()) {
+    if (m_grouped->rolls() && !m_session.draw().callsHeld()) {
         m_stage->rolling()->start();
     } else {
         drawStep();
-        m_draw.endDraw();
+        m_session.draw().endDraw();
         finishDraw(true);
     }
     if (m_setup.called())
@@ -84,7 +84,7 @@ void FrmKtHd::Timer1_Timer()
 // The roll has come to rest; its cue has played.
 void FrmKtHd::comeToRest()
 {
-    m_draw.endDraw();
+    m_session.draw().endDraw();
     finishDraw(false);
 }
 
@@ -98,7 +98,7 @@ void FrmKtHd::finishDraw(bool withCue)
     m_fraPf2->raise();
     // A roll that ends after the roster was read again (刷新, another
     // class) may have called nobody: then there is nothing to write.
-    const Person* person = personAt(m_roster, QString::number(m_currentPosition));
+    const Person* person = m_session.calledPerson();
     const bool called = person != nullptr;
     showWriteItems(called);
     // Only the bars and the time are placed again: a full layout would undo
@@ -107,16 +107,14 @@ void FrmKtHd::finishDraw(bool withCue)
     placeToolBars();
     announceResult(m_lblXm);
     // A draw while the grouping panel is up only moves its selection.
-    if (called && !m_draw.callsHeld()) {
-        const bool classKnown = m_classIndex >= 0 && m_classIndex < int(m_classes.size());
-        m_report->drawFinished(classKnown ? m_classes[size_t(m_classIndex)].name : QString(),
-                               m_draw.view().result, person->name);
+    if (called && !m_session.draw().callsHeld()) {
+        m_report->drawFinished(m_session.className(), m_session.draw().view().result, person->name);
     }
 }
 
 void FrmKtHd::drawStep()
 {
-    showDraw(m_draw.next());
+    showDraw(m_session.draw().next());
 }
 
 // The lists beside the draw are the grouped draw's; a change that calls a
@@ -128,8 +126,8 @@ void FrmKtHd::showDraw(const DrawChange& change)
 
 void FrmKtHd::showCall()
 {
-    const DrawView& view = m_draw.view();
-    m_currentPosition = view.calledKey.toInt();
+    const DrawView& view = m_session.draw().view();
+    m_session.setCalled(view.calledKey.toInt());
     forgetLastScore();
     m_labCz->setText(view.line);
     setBigText(view.result);
@@ -190,7 +188,7 @@ void FrmKtHd::MnFs_Click(int index)
 
 void FrmKtHd::MnXm_Click(int index)
 {
-    if (!m_grouped->chooseNameItem(index, static_cast<int>(m_roster.size())))
+    if (!m_grouped->chooseNameItem(index, static_cast<int>(m_session.roster().size())))
         return;
     // The item stands for roster position index + 1: numbers may repeat and
     // names may hold "_", so the caption is not taken apart.

@@ -39,8 +39,9 @@ void FrmKtHd::lblClose_Click(int index)
     case SetupAction::HidePanel:
         // A called name and "下一组" stay as they are; a class just loaded
         // from the menu has nobody called yet.
-        if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() && m_currentPosition == 0)
-            setBigText(drawOrderCaption(drawOrderCode(m_draw.order())));
+        if (panel == ClassroomPanel::Grouping && m_setup.readyToCall() &&
+            m_session.calledPosition() == 0)
+            setBigText(drawOrderCaption(drawOrderCode(m_session.draw().order())));
         if (prompted && m_setup.readyToCall())
             Form_Resize(); // the stage's size and place again after the prompt
         return;
@@ -79,7 +80,7 @@ void FrmKtHd::hidePanel(ClassroomPanel panel)
         return;
     case ClassroomPanel::Grouping:
         m_fraFz->hide();
-        m_draw.setCallsHeld(false);
+        m_session.draw().setCallsHeld(false);
         m_mnMd[MnMdItem::GroupRules]->setChecked(false);
         m_groupingPrompt = false;
         return;
@@ -100,7 +101,7 @@ void FrmKtHd::showGroupingPanel()
     m_fraFz->show();
     m_fraFz->raise();
     // While the grouping is set up a member chosen in its lists is no call.
-    m_draw.setCallsHeld(true);
+    m_session.draw().setCallsHeld(true);
 }
 
 void FrmKtHd::askToQuit()
@@ -115,7 +116,7 @@ void FrmKtHd::askToQuit()
 void FrmKtHd::takeChosenClass()
 {
     m_fraFz->hide();
-    m_draw.setCallsHeld(false);
+    m_session.draw().setCallsHeld(false);
     cmbBj_Click();
 }
 

@@ -237,10 +237,8 @@ void FrmDjYh::resetAwards()
     // Awards still waiting are written first, so the winners' record (G)
     // keeps them; the reset then clears F, C and D of the rows the sheet
     // holds now, found by its name.
-    if (!m_session->applyWaiting() || !m_session->activateSheet(prizeSheetName())) {
-        m_session->reportWriteFailure();
+    if (!m_session->beginWrite(prizeSheetName(), RollBookSession::Waiting::AppliedFirst))
         return;
-    }
     const RollBookSession& book = *m_session;
     if (!m_session->write(
             resetWrites([&book](int row, int column) { return book.cell(row, column); })))

@@ -131,17 +131,15 @@ bool RollBookModel::takeBackLastEdit()
 {
     if (m_edits.empty())
         return false;
-    const RecordStatus status = m_session.takeBack(m_edits.back());
-    if (status == RecordStatus::Unreachable) {
-        m_session.reportWriteFailure(); // the edit stays for another try
-        return false;
-    }
+    const RecordOutcome outcome = m_session.book().takeBack(m_edits.back());
     // Taken back, or refused and told (the cell changed since): never again.
-    m_edits.pop_back();
-    if (status != RecordStatus::Written)
-        return false;
+    // Unreachable, the edit stays for another try.
+    if (outcome.status != RecordStatus::Unreachable)
+        m_edits.pop_back();
     // A failed save keeps the take-back waiting for the next access.
-    m_session.commit();
+    m_session.commit(outcome);
+    if (outcome.status != RecordStatus::Written)
+        return false;
     refresh();
     return true;
 }

@@ -318,6 +318,30 @@ bool RollBookSession::commit(RecordStatus status)
     return false;
 }
 
+bool RollBookSession::commit(const BookOutcome& written)
+{
+    if (told(written))
+        return commit();
+    if (written.status != BookStatus::Refused)
+        reportWriteFailure();
+    return false;
+}
+
+bool RollBookSession::commit(const RecordOutcome& recorded)
+{
+    told(recorded);
+    return commit(recorded.status) && recorded.status == RecordStatus::Written;
+}
+
+bool RollBookSession::beginWrite(const QString& sheet, Waiting waiting)
+{
+    const bool waitingWritten = waiting == Waiting::Untouched || applyWaiting();
+    if (waitingWritten && activateSheet(sheet))
+        return true;
+    reportWriteFailure();
+    return false;
+}
+
 MessageAnswer RollBookSession::askAboutHolder(const BookHolder& holder, const QString& cancelText)
 {
     const QString who = holder.pid > 0

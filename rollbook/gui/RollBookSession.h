@@ -106,6 +106,24 @@ public:
     // that failed, or a write that found the file unreachable (`status`),
     // is told once as reportWriteFailure does. True when all is saved.
     bool commit(RecordStatus status = RecordStatus::Written);
+    // The same for a write a window's logic made through book(): what it
+    // met is told (a refused cell named, a row gone, the file read again),
+    // and the save follows. True when the write took and all is saved.
+    // Cells that could not be written are not saved past: a sheet that
+    // could not be opened is told as a write failure.
+    bool commit(const BookOutcome& written);
+    // A record's changes are saved whatever it met, as a failed record may
+    // leave others' changes to save; true when it was written and saved.
+    bool commit(const RecordOutcome& recorded);
+    // Opens the sheet a write operation is about to change, the waiting
+    // records applied first when asked; when that fails the write failure
+    // is told, as commit does, and false.
+    enum class Waiting { Untouched, AppliedFirst };
+    bool beginWrite(const QString& sheet, Waiting waiting = Waiting::Untouched);
+    // Tells what a read by a window's logic through book() met: the file
+    // read again, and the cause kept for the messages that follow. True
+    // when it succeeded.
+    bool tell(const BookOutcome& outcome) { return told(outcome); }
     // Changes the file does not hold yet: unsaved, kept aside because a
     // file another program saved had no place for them, or records waiting
     // for the next access.
@@ -137,6 +155,7 @@ public:
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / the cause of the failure
     // (critical, "错误") and opens the roll book again. Nothing is shown when
     // the teacher has just answered the question about the file's holder.
+    // commit and beginWrite call it for the windows.
     void reportWriteFailure();
 
     // The other failures of the roll book, each with its message, icon and

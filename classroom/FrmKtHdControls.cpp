@@ -42,7 +42,9 @@ QFrame* FrmKtHd::makePanel(const QString& title, int closeIndex, QSize size)
 
 void FrmKtHd::buildControls()
 {
-    m_stage = new DrawStage(this, *this, m_services, QStringLiteral("下一个"), m_baseFontSize);
+    m_stage =
+        new DrawStage(this, *this, m_services,
+                      DrawStageConfig::withStartButton(QStringLiteral("下一个"), m_baseFontSize));
     std::tie(m_canvas, m_lblXm, m_fraTs) = m_stage->controls();
 
     buildClassPanel();

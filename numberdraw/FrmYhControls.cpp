@@ -59,7 +59,9 @@ QFrame* FrmYh::makePanel(const QString& title, int closeIndex, QSize size)
 
 void FrmYh::buildControls()
 {
-    m_stage = new DrawStage(this, *this, m_services, QStringLiteral("开始"), m_baseFontSize);
+    m_stage =
+        new DrawStage(this, *this, m_services,
+                      DrawStageConfig::withStartButton(QStringLiteral("开始"), m_baseFontSize));
     std::tie(m_canvas, m_lblXm, m_fraTs) = m_stage->controls();
 
     buildValuePanel();

@@ -21,32 +21,59 @@
 namespace zelvano
 {
 
+DrawStageConfig DrawStageConfig::withStartButton(const QString& startCaption, int labelPoints)
+{
+    DrawStageConfig config;
+    config.labelPoints = labelPoints;
+    config.labelCaption = QStringLiteral("随机点名");
+    config.startCaption = startCaption;
+    config.stageClicks = true;
+    config.restCue = QStringLiteral("sound\\type.wav");
+    return config;
+}
+
+DrawStageConfig DrawStageConfig::displayOnly(int labelPoints)
+{
+    DrawStageConfig config;
+    config.labelPoints = labelPoints;
+    config.restCue = QStringLiteral("sound\\over.wav");
+    config.restCueAfterFinish = true;
+    return config;
+}
+
 DrawStage::DrawStage(QMainWindow* window, DrawStageHandlers& handlers, AppServices& services,
-                     const QString& startCaption, int labelPoints)
+                     const DrawStageConfig& config)
     : QObject(window), m_services(services)
 {
     DrawStageHandlers* h = &handlers;
     m_canvas = new QWidget(window);
     m_canvas->setAutoFillBackground(true);
     window->setCentralWidget(m_canvas);
-    const auto rightClick = [h](Qt::MouseButton button, QPoint at) {
-        if (button == Qt::RightButton)
-            h->popUpDrawMenu(at);
-    };
-    MouseHandlers::attach(
-        m_canvas, [h] { h->Form_Click(); }, rightClick);
 
-    m_lblXm = new QLabel(QStringLiteral("随机点名"), m_canvas);
+    m_lblXm = new QLabel(config.labelCaption, m_canvas);
     m_lblXm->setObjectName(QStringLiteral("lblXm"));
     makeResultLabel(m_lblXm);
-    m_lblXm->setFont(kaiFont(labelPoints, true));
+    m_lblXm->setFont(kaiFont(config.labelPoints, true));
     m_lblXm->setAlignment(Qt::AlignCenter);
-    MouseHandlers::attach(
-        m_lblXm, [h] { h->lblXm_Click(); }, rightClick);
 
-    m_fraTs = new StartButton(m_canvas, startCaption, [h] { h->imgOk_MouseDown(); });
-    m_rolling = new RollingDraw(services, QStringLiteral("sound\\type.wav"),
-                                {[h] { h->drawStep(); }, [h] { h->comeToRest(); }}, this);
+    if (config.stageClicks) {
+        const auto rightClick = [h](Qt::MouseButton button, QPoint at) {
+            if (button == Qt::RightButton)
+                h->popUpDrawMenu(at);
+        };
+        MouseHandlers::attach(
+            m_canvas, [h] { h->Form_Click(); }, rightClick);
+        MouseHandlers::attach(
+            m_lblXm, [h] { h->lblXm_Click(); }, rightClick);
+    }
+    if (!config.startCaption.isEmpty())
+        m_fraTs = new StartButton(m_canvas, config.startCaption, [h] { h->imgOk_MouseDown(); });
+
+    RollingDraw::Hooks hooks;
+    hooks.step = [h] { h->drawStep(); };
+    hooks.atRest = [h] { h->comeToRest(); };
+    hooks.restCueAfterFinish = config.restCueAfterFinish;
+    m_rolling = new RollingDraw(services, config.restCue, std::move(hooks), this);
 }
 
 DrawStage::~DrawStage() = default;
@@ -66,6 +93,13 @@ DisplayFormat* DrawStage::addDisplayFormat(const DisplayFormatConfig& config)
     return m_displayFormat;
 }
 
+DisplayFormat* DrawStage::addDisplayFormat(const DisplayFormatConfig& config,
+                                           const DisplayTargets& targets)
+{
+    m_displayFormat = new DisplayFormat(m_services, config, targets, m_canvas->window());
+    return m_displayFormat;
+}
+
 DrawReport* DrawStage::addReport(const QString& windowName, QMenu* recordMenu)
 {
     m_report = new DrawReport(m_services, windowName, m_canvas->window());
@@ -76,7 +110,7 @@ DrawReport* DrawStage::addReport(const QString& windowName, QMenu* recordMenu)
 
 QToolButton* DrawStage::imgOk() const
 {
-    return m_fraTs->imgOk();
+    return m_fraTs ? m_fraTs->imgOk() : nullptr;
 }
 
 bool DrawStage::isRolling() const

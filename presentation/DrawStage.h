@@ -21,6 +21,7 @@ namespace zelvano
 
 struct AppServices;
 struct DisplayFormatConfig;
+struct DisplayTargets;
 struct SpeechTimerConfig;
 class DisplayFormat;
 class DrawReport;
@@ -28,40 +29,64 @@ class RollingDraw;
 class SpeechTimer;
 class StartButton;
 
-// What a window with a draw stage answers: the design's handlers of the
-// stage's surfaces, its pop-up menu and the rolling display's two steps.
+// What a window with a draw stage answers: the rolling display's two steps,
+// and the design's handlers of the surfaces a stage with a start button
+// has (the canvas, the result label, the start button, the pop-up menu).
 class DrawStageHandlers
 {
 public:
-    virtual void Form_Click() = 0;      // the canvas clicked
-    virtual void lblXm_Click() = 0;     // the result label clicked
-    virtual void imgOk_MouseDown() = 0; // the start button pressed
-    virtual void popUpDrawMenu(QPoint globalPos) = 0;
-    virtual void drawStep() = 0;   // one pick of a rolling draw
-    virtual void comeToRest() = 0; // the rolling draw came to rest
+    virtual void drawStep() = 0;      // one pick of a rolling draw
+    virtual void comeToRest() = 0;    // the rolling draw came to rest
+    virtual void Form_Click() {}      // the canvas clicked
+    virtual void lblXm_Click() {}     // the result label clicked
+    virtual void imgOk_MouseDown() {} // the start button pressed
+    virtual void popUpDrawMenu(QPoint globalPos) { Q_UNUSED(globalPos); }
 
 protected:
     ~DrawStageHandlers() = default;
 };
 
-// The stage every draw window with a start button shows: the canvas, the
-// result label lblXm, the start button (fraTs with imgOk), the rolling
-// display, the timer, the display format, the draw record with its voice,
-// and the gate of the top menus. It takes the steps each draw takes alike at
-// its start and at rest; what a window shows beside them stays the window's.
+// How a stage is built.
+struct DrawStageConfig {
+    // The number and classroom windows: the start button `startCaption`
+    // (fraTs with imgOk), clicks on the canvas and the label, the label
+    // captioned "随机点名", and "sound\type.wav" at rest.
+    static DrawStageConfig withStartButton(const QString& startCaption, int labelPoints);
+    // The prize window: the display alone, empty until the sheet is read,
+    // whose presses the window takes itself; the award's cue is played
+    // before "sound\over.wav" at rest.
+    static DrawStageConfig displayOnly(int labelPoints);
+
+    int labelPoints = 0;
+    QString labelCaption;
+    QString startCaption;     // empty: no start button
+    bool stageClicks = false; // Form_Click, lblXm_Click and the right button's menu
+    QString restCue;
+    bool restCueAfterFinish = false;
+};
+
+// The stage every draw window shows: the canvas, the result label lblXm,
+// the rolling display, the display format, the draw record with its voice,
+// and the gate of the top menus; with a start button, also the start button
+// (fraTs with imgOk) and the timer. It takes the steps each draw takes
+// alike at its start and at rest; what a window shows beside them stays the
+// window's.
 class DrawStage : public QObject
 {
 public:
-    // Builds the canvas as `window`'s central widget, the result label (at
-    // `labelPoints`, caption "随机点名") and the start button `startCaption`;
-    // their input goes to `handlers`.
+    // Builds the canvas as `window`'s central widget, the result label and
+    // the start button as `config` says; their input goes to `handlers`.
     DrawStage(QMainWindow* window, DrawStageHandlers& handlers, AppServices& services,
-              const QString& startCaption, int labelPoints);
+              const DrawStageConfig& config);
     ~DrawStage() override;
 
     // The parts built after the window's own panels, in this order.
     SpeechTimer* addSpeechTimer(const SpeechTimerConfig& config);
+    // Over the canvas, the label, the time and the start button.
     DisplayFormat* addDisplayFormat(const DisplayFormatConfig& config);
+    // Over what the window says (a stage without the timer).
+    DisplayFormat* addDisplayFormat(const DisplayFormatConfig& config,
+                                    const DisplayTargets& targets);
     // The draw record (its item in `recordMenu`) and the voice (in the
     // format menu), named `windowName` in the record.
     DrawReport* addReport(const QString& windowName, QMenu* recordMenu);
@@ -86,6 +111,7 @@ public:
 
     // A click or key that may start a draw: the voice stops first.
     void cutOff();
+    // The steps of a stage with a start button and the timer.
     // With nobody left in the pool, asks whether to draw again; true when
     // the draw goes on.
     bool drawAgainWhenEmpty(int poolSize) const;

@@ -54,7 +54,7 @@ FrmDjYh::FrmDjYh(AppServices& services, ModeNavigator& navigator, Mode mode, QWi
     targets.backgroundFollowers = {m_fraTs, m_fraTs2, m_lstHj};
     targets.textFollowers = {m_lblXm2, m_lstHj};
     targets.sizeFollowers = {m_lblXm2};
-    m_displayFormat = new DisplayFormat(services, DisplayFormatConfig::prizeDraw(), targets, this);
+    m_displayFormat = m_stage->addDisplayFormat(DisplayFormatConfig::prizeDraw(), targets);
     buildMenus();
     Form_Load();
 }
@@ -63,7 +63,7 @@ FrmDjYh::~FrmDjYh() = default;
 
 bool FrmDjYh::isRolling() const
 {
-    return m_rolling->isRolling();
+    return m_stage->isRolling();
 }
 
 void FrmDjYh::Form_Load()
@@ -76,7 +76,7 @@ void FrmDjYh::Form_Load()
     m_lblXm->setFont(kaiFont(48, true));
     m_mainFont = m_lblXm->font();
     setWindowState(windowState() | Qt::WindowMaximized);
-    setTopMenusEnabled(false);
+    m_stage->setTopMenusEnabled(false);
 
     readSettings();
     if (!QFileInfo(m_session->rollBookPath()).isFile()) {
@@ -161,7 +161,7 @@ void FrmDjYh::lblClose_Click(int index)
 
 void FrmDjYh::showDrawControls()
 {
-    setTopMenusEnabled(true);
+    m_stage->setTopMenusEnabled(true);
     m_fraTs->show();
     m_sidePanelShown = true;
     placeMainText();
@@ -255,18 +255,12 @@ void FrmDjYh::MnYs_Click(int index)
 
 void FrmDjYh::closeEvent(QCloseEvent* event)
 {
-    m_rolling->cancel();
+    m_stage->rolling()->cancel();
     saveSettings();
     warnUnwrittenAwards();
     m_session->release();
     event->accept();
     m_navigator.windowClosed(this);
-}
-
-void FrmDjYh::setTopMenusEnabled(bool enabled)
-{
-    for (QMenu* menu : m_topMenus)
-        setMenuAndShortcutsEnabled(menu, enabled);
 }
 
 void FrmDjYh::centrePanel(double topShare)

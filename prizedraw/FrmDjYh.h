@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ItemArray.h"
+#include "presentation/DrawStage.h"
 #include "prizedraw/logic/PrizeAward.h"
 #include "prizedraw/logic/PrizeDrawSession.h"
 #include "prizedraw/logic/PrizeSetup.h"
@@ -30,8 +31,6 @@ class QToolButton;
 namespace zelvano
 {
 
-class RollingDraw;
-
 struct AppServices;
 class DisplayFormat;
 class DrawReport;
@@ -43,7 +42,7 @@ class RollBookSession;
 // reads the prize sheet "抽奖品" of the roll book, has the host confirm the
 // prize list and the name list, draws with the rolling display and writes
 // every award into the sheet and the winners' list at once.
-class FrmDjYh : public QMainWindow
+class FrmDjYh : public QMainWindow, private DrawStageHandlers
 {
     Q_OBJECT
 public:
@@ -126,7 +125,6 @@ private:
     // What the 重置 item writes back.
     static constexpr Setting kResetSettings[] = {Setting::DbjYs, Setting::DmdYn, Setting::DTs};
     void showDrawControls();
-    void setTopMenusEnabled(bool enabled);
     void centrePanel(double topShare);
     void setMainText(const QString& text, bool besidePanel);
     void placeMainText();
@@ -150,7 +148,8 @@ private:
 
     // Draw (FrmDjYhDraw.cpp).
     void startDraw();
-    void rollStep();
+    void drawStep() override;
+    void comeToRest() override;
     void finishDraw();
     void reportDraw();
     void showPrize();
@@ -189,7 +188,9 @@ private:
     QSize m_designSize;
     double m_sidePanelFactor = 1.0;
 
-    // Controls.
+    // The stage (canvas, display, rolling display, format, record, the
+    // gate of the top menus), and the controls.
+    DrawStage* m_stage = nullptr;
     QWidget* m_canvas = nullptr;
     QLabel* m_lblXm = nullptr;
     QLabel* m_lblXm2 = nullptr;
@@ -209,10 +210,8 @@ private:
     QCheckBox* m_chkMd = nullptr;
     QPushButton* m_cmdOk = nullptr;
     QToolButton* m_lblClose = nullptr;
-    RollingDraw* m_rolling = nullptr; // Timer1 and its pace
 
     // Menus.
-    std::array<QMenu*, 2> m_topMenus{}; // 名单设置, 格式
     ItemArray<MnSzItem, QAction*, 9> m_mnSz;
     QMenu* m_mnDjMenu = nullptr;
     QMenu* m_mnMdMenu = nullptr;

@@ -120,17 +120,11 @@ QToolButton* glyphButton(const QString& glyph, const QColor& colour, const QStri
 
 void FrmDjYh::buildControls()
 {
-    m_canvas = new QWidget(this);
-    m_canvas->setAutoFillBackground(true);
     // Only the display reacts to clicks: a press on the bare background or
     // on an open panel must not start a draw that writes an award.
-    setCentralWidget(m_canvas);
-
-    m_lblXm = new QLabel(m_canvas);
-    m_lblXm->setObjectName(QStringLiteral("lblXm"));
-    makeResultLabel(m_lblXm);
-    m_lblXm->setAlignment(Qt::AlignCenter);
-    m_lblXm->setFont(kaiFont(m_baseFontSize, true));
+    m_stage = new DrawStage(this, *this, m_services, DrawStageConfig::displayOnly(m_baseFontSize));
+    m_canvas = m_stage->canvas();
+    m_lblXm = m_stage->lblXm();
     m_lblXm2 = new QLabel(m_canvas);
     m_lblXm2->setObjectName(QStringLiteral("lblXm2"));
     makeResultLabel(m_lblXm2);
@@ -157,16 +151,6 @@ void FrmDjYh::buildControls()
 
     buildSidePanel();
     buildListPanel();
-
-    RollingDraw::Hooks hooks;
-    hooks.step = [this] { rollStep(); };
-    hooks.atRest = [this] {
-        finishDraw();
-        m_imgOk->show();
-    };
-    // The award's own cue comes first, so the cue at rest is the one heard.
-    hooks.restCueAfterFinish = true;
-    m_rolling = new RollingDraw(m_services, QStringLiteral("sound\\over.wav"), hooks, this);
 }
 
 void FrmDjYh::buildSidePanel()
@@ -363,13 +347,11 @@ void FrmDjYh::buildMenus()
     m_mnZf->setObjectName(QStringLiteral("MnZf"));
     m_mnZf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_mnZf->setEnabled(false);
-    m_report = new DrawReport(m_services, modeCaption(m_mode), this);
-    m_report->addRecordItem(names);
+    m_report = m_stage->addReport(modeCaption(m_mode), names);
 
     QMenu* format = m_displayFormat->MnGeShi();
     bar->addMenu(format);
-    m_report->addVoiceItem(format);
-    m_topMenus = {names, format};
+    m_stage->setTopMenus({names, format});
     // 放大 and 缩小 size the display through the format; the size they give
     // is the one every later text starts from.
     for (const char* item : {"MnGs_0", "MnGs_1"}) {

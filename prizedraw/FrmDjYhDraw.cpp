@@ -179,7 +179,7 @@ void FrmDjYh::popUpChoiceMenu(int item, QPoint globalPos)
 
 void FrmDjYh::startDraw()
 {
-    m_report->cutOff();
+    m_stage->cutOff();
     if (isRolling() || !m_setup.canDraw())
         return;
     m_imgOk->hide();
@@ -200,7 +200,7 @@ void FrmDjYh::startDraw()
         break;
     case DrawStart::Roll:
         m_report->drawStarts(m_draw.pool().size());
-        m_rolling->start();
+        m_stage->rolling()->start();
         break;
     }
 }
@@ -222,10 +222,17 @@ void FrmDjYh::showEnd()
 
 void FrmDjYh::Timer1_Timer()
 {
-    m_rolling->Timer1_Timer();
+    m_stage->rolling()->Timer1_Timer();
 }
 
-void FrmDjYh::rollStep()
+void FrmDjYh::comeToRest()
+{
+    // The award's own cue comes first, so the cue at rest is the one heard.
+    finishDraw();
+    m_imgOk->show();
+}
+
+void FrmDjYh::drawStep()
 {
     m_services.random->reseed();
     if (!m_draw.rollStep(*m_services.random))

@@ -330,7 +330,13 @@ bool RollBookSession::commit(const BookOutcome& written)
 bool RollBookSession::commit(const RecordOutcome& recorded)
 {
     told(recorded);
-    return commit(recorded.status) && recorded.status == RecordStatus::Written;
+    // The cause the failed opening gave is the one told; a save now would
+    // only replace it with its own.
+    if (recorded.status == RecordStatus::Unreachable) {
+        reportWriteFailure();
+        return false;
+    }
+    return commit() && recorded.status == RecordStatus::Written;
 }
 
 bool RollBookSession::beginWrite(const QString& sheet, Waiting waiting)

@@ -113,7 +113,8 @@ public:
     // could not be opened is told as a write failure.
     bool commit(const BookOutcome& written);
     // A record's changes are saved whatever it met, as a failed record may
-    // leave others' changes to save; true when it was written and saved.
+    // leave others' changes to save, unless the file was unreachable (told
+    // with the cause its opening gave); true when it was written and saved.
     bool commit(const RecordOutcome& recorded);
     // Opens the sheet a write operation is about to change, the waiting
     // records applied first when asked; when that fails the write failure

@@ -5,7 +5,6 @@
 #include "draw/RollingDraw.h"
 
 #include "presentation/DisplayFormat.h"
-#include "presentation/parts/MenuGate.h"
 #include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/WindowParts.h"
 #include "prizedraw/logic/PrizeTexts.h"

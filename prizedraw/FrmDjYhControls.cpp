@@ -1,10 +1,7 @@
 // Builds the controls and menus of the prize draw window.
 #include "prizedraw/FrmDjYh.h"
 
-#include "draw/RollingDraw.h"
-
 #include "presentation/DisplayFormat.h"
-#include "presentation/parts/DrawReport.h"
 #include "presentation/parts/EventHook.h"
 #include "presentation/parts/MouseHandlers.h"
 #include "presentation/parts/ResultLabel.h"

@@ -223,6 +223,7 @@ void FrmKtHd::buildMenus()
     m_report = m_stage->addReport(modeCaption(Mode::Classroom), names);
     m_stage->setTopMenus({names, fangShi, format, m_mnJishi});
     attachDrawItems();
+    m_stage->addClickerKeys([this] { imgOk_MouseDown(); });
 }
 
 void FrmKtHd::attachDrawItems()

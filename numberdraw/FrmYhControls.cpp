@@ -203,6 +203,7 @@ void FrmYh::buildMenus()
     m_mnJishi->addAction(m_mnJs[MnJsItem::TimerSettings]);
     m_mnJs[MnJsItem::TimerMode] = m_mnJishi->addMenu(m_speechTimer->modeMenu());
     m_mnJs[MnJsItem::TimerUnit] = m_mnJishi->addMenu(m_speechTimer->unitMenu());
+    m_mnJs[MnJsItem::Next]->setShortcut(Qt::Key_F3);
     m_mnJs[MnJsItem::NextGroup]->setVisible(false);
     m_speechTimer->setPopupMenu(m_mnJishi);
 
@@ -210,6 +211,7 @@ void FrmYh::buildMenus()
 
     m_grouped->attachItems(m_mnSx, m_mnFs[MnFsItem::Repeat], m_mnFs[MnFsItem::Rolling],
                            m_mnJs[MnJsItem::NextGroup], {m_mnZh.begin(), m_mnZh.end()}, true);
+    m_stage->addClickerKeys([this] { imgOk_MouseDown(); });
 }
 
 } // namespace zelvano

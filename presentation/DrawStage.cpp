@@ -3,6 +3,7 @@
 #include "draw/RollingDraw.h"
 #include "presentation/DisplayFormat.h"
 #include "presentation/SpeechTimer.h"
+#include "presentation/parts/ClickerKeys.h"
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/MenuGate.h"
 #include "presentation/parts/MouseHandlers.h"
@@ -106,6 +107,15 @@ DrawReport* DrawStage::addReport(const QString& windowName, QMenu* recordMenu)
     m_report->addRecordItem(recordMenu);
     m_report->addVoiceItem(m_displayFormat->MnGeShi());
     return m_report;
+}
+
+ClickerKeys* DrawStage::addClickerKeys(std::function<void()> next, QWidget* startButton)
+{
+    auto* window = static_cast<QMainWindow*>(m_canvas->window());
+    QWidget* button = startButton ? startButton : static_cast<QWidget*>(imgOk());
+    m_clickerKeys = new ClickerKeys(window, m_lblXm, std::move(next), {m_canvas, m_lblXm, button});
+    addShortcutHelp(window, *m_services.messages);
+    return m_clickerKeys;
 }
 
 QToolButton* DrawStage::imgOk() const

@@ -23,6 +23,7 @@ struct AppServices;
 struct DisplayFormatConfig;
 struct DisplayTargets;
 struct SpeechTimerConfig;
+class ClickerKeys;
 class DisplayFormat;
 class DrawReport;
 class RollingDraw;
@@ -91,6 +92,11 @@ public:
     // format menu), named `windowName` in the record.
     DrawReport* addReport(const QString& windowName, QMenu* recordMenu);
 
+    // Last, after the window's menus: the clicker's keys, which start a
+    // draw as `next` does, and the help menu listing every key. `startButton`
+    // is the window's own start button where the stage has none.
+    ClickerKeys* addClickerKeys(std::function<void()> next, QWidget* startButton = nullptr);
+
     // The canvas, the result label and the start button, for a window that
     // keeps them under their own names.
     std::tuple<QWidget*, QLabel*, StartButton*> controls() const
@@ -142,6 +148,7 @@ private:
     SpeechTimer* m_speechTimer = nullptr;
     DisplayFormat* m_displayFormat = nullptr;
     DrawReport* m_report = nullptr;
+    ClickerKeys* m_clickerKeys = nullptr;
     std::vector<QMenu*> m_topMenus;
     bool m_menusOn = false;
 };

@@ -355,6 +355,13 @@ void FrmDjYh::buildMenus()
         if (QAction* action = format->findChild<QAction*>(QLatin1String(item)))
             connect(action, &QAction::triggered, this, &FrmDjYh::takeDisplaySize);
     }
+    // The clicker draws only what the start button, when shown, would.
+    m_stage->addClickerKeys(
+        [this] {
+            if (m_imgOk->isVisible())
+                imgOk_MouseDown();
+        },
+        m_imgOk);
 }
 
 } // namespace zelvano

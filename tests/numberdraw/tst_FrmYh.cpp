@@ -77,6 +77,9 @@ private slots:
     void startButton_hoverShowsOnlyTheRoundPicture();
     void emptiedList_groupBoxLeftForValuePanelClose_tellsOnce();
     void pressesLetGoElsewhere_drawNothing();
+    void clickerKeys_drawFromTheStage_leaveBoxesAndLists_data();
+    void clickerKeys_drawFromTheStage_leaveBoxesAndLists();
+    void clickerB_blanksTheResultUntilTheNextDraw();
 
     // After the first setup (tst_FrmYhFlow.inc).
     void drawWithGroupingPanelUp_isShownRecordedAndTakenOut_data();

@@ -1,6 +1,7 @@
 // The classroom window: opening, settings, the class list and roster, the
 // 名单设置 menu and closing.
 #include "classroom/FrmKtHd.h"
+#include "classroom/MiniWindow.h"
 
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
@@ -303,6 +304,7 @@ void FrmKtHd::showRoster()
                                : QStringLiteral("-> 点击“随机/顺序”图标正式分组"));
     showGroupingPanel();
     m_mnMd[MnMdItem::GroupRules]->setChecked(true);
+    restoreBalance();
 }
 
 void FrmKtHd::resetMenuItems()
@@ -376,6 +378,8 @@ void FrmKtHd::resetSettings()
 void FrmKtHd::closeEvent(QCloseEvent* event)
 {
     m_stage->rolling()->cancel();
+    if (m_mini)
+        m_mini->hide();
     saveSettings();
     m_rollBook->release();
     event->accept();

@@ -36,6 +36,8 @@ class QToolButton;
 namespace zelvano
 {
 
+class MiniWindow;
+
 class ModeNavigator;
 class RollBookSession;
 
@@ -127,6 +129,12 @@ public:
     // "撤销上次成绩": takes the last score written back.
     void MnCx_Click();
     void prepareScorePool();
+
+    // "均衡点名" and "点名统计" (FrmKtHdBalance.cpp).
+    void MnJh_Click();
+    void MnTj_Click();
+    // "迷你窗口" (FrmKtHdDraw.cpp): the small window over the slides.
+    void MnMini_Click();
 
     // What tests and the layout read.
     ClassroomStep setupStage() const { return m_setup.step(); }
@@ -234,6 +242,15 @@ private:
     // The last score can no longer be taken back (another call, a new roster).
     void forgetLastScore();
 
+    // Balance (FrmKtHdBalance.cpp).
+    // The class's 均衡点名 as last chosen for it, and the record read.
+    void restoreBalance();
+    // The draw record read again, so the weights count the latest calls.
+    void readDrawRecord();
+    CallStats callStats();
+    // 点名统计, when open, shows the call just made.
+    void refreshCallStats();
+
     AppServices& m_services;
     ModeNavigator& m_navigator;
     std::unique_ptr<RollBookSession> m_rollBook;
@@ -300,6 +317,9 @@ private:
     std::array<QAction*, 6> m_mnZh{};
     ItemArray<MnJsItem, QAction*, 8> m_mnJs;
     QAction* m_mnCx = nullptr; // 撤销上次成绩
+    QAction* m_mnJh = nullptr; // 均衡点名
+    QAction* m_mnTj = nullptr; // 点名统计
+    std::unique_ptr<MiniWindow> m_mini;
     std::vector<QAction*> m_mnBj;
     std::vector<QAction*> m_mnXm;
 

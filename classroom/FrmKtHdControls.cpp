@@ -221,8 +221,14 @@ void FrmKtHd::buildMenus()
     menuBar->addMenu(format);
     buildTimingMenu(menuBar);
     m_report = m_stage->addReport(modeCaption(Mode::Classroom), names);
+    m_mnTj = names->addAction(QStringLiteral("点名统计"), this, [this] { MnTj_Click(); });
+    m_mnTj->setObjectName(QStringLiteral("MnTj"));
     m_stage->setTopMenus({names, fangShi, format, m_mnJishi});
     attachDrawItems();
+    QMenu* windows = m_stage->addWindowMenu();
+    QAction* mini =
+        windows->addAction(QStringLiteral("迷你窗口"), this, [this] { MnMini_Click(); });
+    mini->setObjectName(QStringLiteral("MnMini"));
     m_stage->addClickerKeys([this] { imgOk_MouseDown(); });
 }
 
@@ -272,6 +278,10 @@ QMenu* FrmKtHd::buildDrawMenu(QMenuBar* menuBar)
     }
     m_mnSx[DrawOrder::Random]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     m_mnSx[DrawOrder::Sequential]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    order->addSeparator();
+    m_mnJh = order->addAction(QStringLiteral("均衡点名"), this, [this] { MnJh_Click(); });
+    m_mnJh->setObjectName(QStringLiteral("MnJh"));
+    m_mnJh->setCheckable(true);
     m_mnFs[MnFsItem::Repeat] =
         fangShi->addAction(QStringLiteral("重复"), this, [this] { MnFs_Click(MnFsItem::Repeat); });
     m_mnFs[MnFsItem::Repeat]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));

@@ -2,6 +2,7 @@
 // the call is shown through, order, composition and call by name. Each
 // handler asks the draw session and shows what changed.
 #include "classroom/FrmKtHd.h"
+#include "classroom/MiniWindow.h"
 
 #include "classroom/logic/RollCallText.h"
 #include "draw/RollingDraw.h"
@@ -51,6 +52,8 @@ void FrmKtHd::lblXm_Click()
     // Until the roll rests nobody is called: no score may go to a name
     // that only flashes past.
     showWriteItems(false);
+    if (m_session.balanced())
+        readDrawRecord(); // this lesson's calls so far, and another program's
     m_stage->beginDraw(m_session.draw().poolSize());
 
     // A draw while the grouping panel is up only moves its selection.
@@ -109,12 +112,36 @@ void FrmKtHd::finishDraw(bool withCue)
     // A draw while the grouping panel is up only moves its selection.
     if (called && !m_session.draw().callsHeld()) {
         m_report->drawFinished(m_session.className(), m_session.draw().view().result, person->name);
+        refreshCallStats();
+        if (m_mini && m_mini->isVisible())
+            m_mini->showResult(person->name);
     }
 }
 
 void FrmKtHd::drawStep()
 {
     showDraw(m_session.draw().next());
+    if (m_mini && m_mini->isVisible())
+        m_mini->showResult(m_session.draw().view().result);
+}
+
+void FrmKtHd::MnMini_Click()
+{
+    if (!m_mini) {
+        MiniWindow::Handlers handlers;
+        handlers.draw = [this] { imgOk_MouseDown(); };
+        handlers.back = [this] {
+            showNormal();
+            raise();
+            activateWindow();
+        };
+        m_mini = std::make_unique<MiniWindow>(m_services.dataDir, std::move(handlers));
+    }
+    const Person* person = m_session.calledPerson();
+    m_mini->showResult(person ? person->name : QString());
+    m_mini->showFor(m_session.className());
+    // Out of the way of the slides; the small window calls through it.
+    showMinimized();
 }
 
 // The lists beside the draw are the grouped draw's; a change that calls a

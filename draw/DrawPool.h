@@ -2,7 +2,9 @@
 
 #include "shell/core/RandomSource.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace zelvano
@@ -42,6 +44,26 @@ public:
         if (m_live.empty())
             return 0;
         m_drawnIndex = random.pick(size());
+        return m_drawnIndex;
+    }
+
+    // A random position 1..size() where position k comes up with chance
+    // weight(entry k) over the sum of the live entries' weights (each at
+    // least 1), remembered as drawnIndex. One uniform pick over the sum
+    // keeps it unbiased; 0 when the pool is empty.
+    template <typename Weight> int pickWeighted(RandomSource& random, Weight weight)
+    {
+        if (m_live.empty())
+            return 0;
+        std::vector<std::uint64_t> upTo(m_live.size());
+        std::uint64_t sum = 0;
+        for (std::size_t i = 0; i < m_live.size(); ++i)
+            upTo[i] = sum += std::max<std::uint64_t>(1, weight(m_live[i]));
+        const auto ticket = static_cast<std::uint64_t>(random.pick(static_cast<int>(sum)));
+        std::size_t i = 0;
+        while (upTo[i] < ticket)
+            ++i;
+        m_drawnIndex = static_cast<int>(i) + 1;
         return m_drawnIndex;
     }
 

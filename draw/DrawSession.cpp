@@ -3,6 +3,8 @@
 #include "draw/GroupCursor.h"
 #include "shell/core/RandomSource.h"
 
+#include <algorithm>
+
 namespace zelvano
 {
 
@@ -71,7 +73,11 @@ DrawChange DrawSession::next()
     if (m_groups.empty())
         return {};
     if (m_order == DrawOrder::Random) {
-        if (m_pool.pickRandom(m_random) == 0)
+        const int picked =
+            weighted() ? m_pool.pickWeighted(m_random,
+                                             [this](const QString& key) { return weightOf(key); })
+                       : m_pool.pickRandom(m_random);
+        if (picked == 0)
             return {};
         m_lastStepWasRandom = true;
         return selectKey(m_pool.at(m_pool.drawnIndex()));
@@ -81,6 +87,29 @@ DrawChange DrawSession::next()
     DrawChange change = selectGroup(step.group);
     change |= selectMember(step.member);
     return change;
+}
+
+std::uint32_t DrawSession::weightOf(const QString& key) const
+{
+    const auto found = m_weights.find(key);
+    if (found != m_weights.end())
+        return found->second;
+    std::uint32_t heaviest = 1;
+    for (const auto& [other, weight] : m_weights)
+        heaviest = std::max(heaviest, weight);
+    return heaviest;
+}
+
+double DrawSession::chanceOf(const QString& key) const
+{
+    if (m_pool.find(key) == 0)
+        return 0.0;
+    if (!weighted())
+        return 1.0 / m_pool.size();
+    double sum = 0;
+    for (const QString& entry : m_pool.entries())
+        sum += std::max<std::uint32_t>(1, weightOf(entry));
+    return std::max<std::uint32_t>(1, weightOf(key)) / sum;
 }
 
 void DrawSession::endDraw()

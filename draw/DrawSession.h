@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace zelvano
@@ -107,6 +109,14 @@ public:
     // "重复": a drawn or chosen entry stays in the pool.
     void setRepeat(bool repeat) { m_repeat = repeat; }
     bool repeat() const { return m_repeat; }
+    // Weights of a random pick by key: an entry's chance is its weight over
+    // the sum of the pool's weights; a key without one weighs as much as
+    // the heaviest. Empty (the default): every entry equally likely. The
+    // pool is unchanged: nobody comes twice in a cycle either way.
+    void setWeights(std::map<QString, std::uint32_t> weights) { m_weights = std::move(weights); }
+    bool weighted() const { return !m_weights.empty(); }
+    // The chance of `key` in the next random pick, 0..1; 0 outside the pool.
+    double chanceOf(const QString& key) const;
     // While the grouping is being set up a member selection only moves the
     // cursor: nobody is called.
     void setCallsHeld(bool held) { m_callsHeld = held; }
@@ -139,6 +149,7 @@ private:
     DrawChange selectKey(const QString& key);
     DrawChange call();
     QString selectedKey() const;
+    std::uint32_t weightOf(const QString& key) const;
 
     RandomSource& m_random;
     DrawTexts m_texts;
@@ -150,6 +161,7 @@ private:
     bool m_repeat = false;
     bool m_callsHeld = false;
     bool m_lastStepWasRandom = false;
+    std::map<QString, std::uint32_t> m_weights;
     DrawView m_view;
 };
 

@@ -211,6 +211,7 @@ void FrmYh::buildMenus()
 
     m_grouped->attachItems(m_mnSx, m_mnFs[MnFsItem::Repeat], m_mnFs[MnFsItem::Rolling],
                            m_mnJs[MnJsItem::NextGroup], {m_mnZh.begin(), m_mnZh.end()}, true);
+    m_stage->addWindowMenu();
     m_stage->addClickerKeys([this] { imgOk_MouseDown(); });
 }
 

@@ -7,6 +7,7 @@
 #include "presentation/parts/DrawReport.h"
 #include "presentation/parts/MenuGate.h"
 #include "presentation/parts/MouseHandlers.h"
+#include "presentation/parts/ProjectorScreen.h"
 #include "presentation/parts/ResultLabel.h"
 #include "presentation/parts/WindowParts.h"
 #include "shell/core/AppServices.h"
@@ -15,6 +16,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QToolButton>
 
 #include <algorithm>
@@ -107,6 +109,15 @@ DrawReport* DrawStage::addReport(const QString& windowName, QMenu* recordMenu)
     m_report->addRecordItem(recordMenu);
     m_report->addVoiceItem(m_displayFormat->MnGeShi());
     return m_report;
+}
+
+QMenu* DrawStage::addWindowMenu()
+{
+    auto* window = static_cast<QMainWindow*>(m_canvas->window());
+    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    menu->setObjectName(QStringLiteral("MnCk"));
+    new ProjectorScreen(window, menu, m_services.dataDir);
+    return menu;
 }
 
 ClickerKeys* DrawStage::addClickerKeys(std::function<void()> next, QWidget* startButton)

@@ -92,6 +92,9 @@ public:
     // format menu), named `windowName` in the record.
     DrawReport* addReport(const QString& windowName, QMenu* recordMenu);
 
+    // After the window's menus: "窗口(&W)" with "投影到" and "全屏" (F11);
+    // a window may add its own items after them.
+    QMenu* addWindowMenu();
     // Last, after the window's menus: the clicker's keys, which start a
     // draw as `next` does, and the help menu listing every key. `startButton`
     // is the window's own start button where the stage has none.

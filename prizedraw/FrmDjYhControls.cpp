@@ -355,6 +355,7 @@ void FrmDjYh::buildMenus()
         if (QAction* action = format->findChild<QAction*>(QLatin1String(item)))
             connect(action, &QAction::triggered, this, &FrmDjYh::takeDisplaySize);
     }
+    m_stage->addWindowMenu();
     // The clicker draws only what the start button, when shown, would.
     m_stage->addClickerKeys(
         [this] {

@@ -9,7 +9,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libsqlcipher-dev libssl-dev nettle-dev
-    libzip-dev libexpat1-dev libxxhash-dev qt6-speech-dev qt6-declarative-dev
+    libzip-dev libexpat1-dev libxxhash-dev qt6-speech-dev qt6-declarative-dev qt6-charts-dev
     qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-xlrd python3-xlwt python3-olefile

@@ -2,6 +2,7 @@
 
 #include "classroom/logic/RollCallText.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -83,6 +84,31 @@ void ClassroomSession::forgetRoster()
     m_calledPosition = 0;
     m_scoreColumn = kFirstScoreColumn;
     m_lastScore.reset();
+    m_lessons.clear();
+    m_draw.setWeights({});
+}
+
+void ClassroomSession::setBalance(bool on, int lessons)
+{
+    m_balanced = on;
+    m_balanceLessons = std::max(1, lessons);
+    applyBalance();
+}
+
+void ClassroomSession::takeRecord(const QByteArray& record, const QString& windowName)
+{
+    m_lessons = lessonsOfClass(record, windowName, className(), m_roster);
+    applyBalance();
+}
+
+void ClassroomSession::applyBalance()
+{
+    if (!m_balanced || m_roster.empty()) {
+        m_draw.setWeights({});
+        return;
+    }
+    m_draw.setWeights(balanceWeights(
+        callsOverLast(m_lessons, m_balanceLessons, static_cast<int>(m_roster.size()))));
 }
 
 RosterOutcome ClassroomSession::loadRoster()

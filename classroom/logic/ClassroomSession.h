@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classroom/logic/CallHistory.h"
 #include "classroom/logic/Roster.h"
 #include "classroom/logic/Scoring.h"
 #include "draw/DrawSession.h"
@@ -145,6 +146,20 @@ public:
     // now. Not Ok when the sheet cannot be opened or a cell refused.
     BookOutcome clearScores();
 
+    // --- 均衡点名 -------------------------------------------------------------
+    // Random calls weighted by the calls of the last `lessons` lessons in
+    // the draw record, 1 / (1 + calls); off, everyone is equally likely.
+    // The weights follow the record as takeRecord() last read it.
+    void setBalance(bool on, int lessons);
+    bool balanced() const { return m_balanced; }
+    int balanceLessons() const { return m_balanceLessons; }
+    // The draw record read again (`windowName` is the classroom's name in
+    // it): the class's lessons and, when balanced, the weights.
+    void takeRecord(const QByteArray& record, const QString& windowName);
+    const std::vector<LessonCalls>& lessons() const { return m_lessons; }
+    // The chance of roster position `position` in the next random call, 0..1.
+    double chanceOf(int position) const { return m_draw.chanceOf(QString::number(position)); }
+
 private:
     BookOutcome activateClassSheet();
     CellReader cells() const;
@@ -167,6 +182,11 @@ private:
     std::vector<Person> m_roster;
     DrawSession m_draw;
     std::shared_ptr<ScoreRecord> m_lastScore;
+    std::vector<LessonCalls> m_lessons;
+    bool m_balanced = false;
+    int m_balanceLessons = kBalanceLessons;
+
+    void applyBalance();
 };
 
 } // namespace zelvano

@@ -112,16 +112,16 @@ QString shownField(const QString& field)
     return field;
 }
 
-std::vector<QStringList> linesOfDay(const QByteArray& record, const QDate& day)
+std::vector<QStringList> recordEntries(const QByteArray& record)
 {
-    const QString prefix = day.toString(QStringLiteral("yyyy-MM-dd "));
+    static const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d "));
     const int columns = static_cast<int>(recordColumns().size());
     std::vector<QStringList> out;
     for (const QByteArray& raw : record.split('\n')) {
         QString line = QString::fromUtf8(raw);
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (!line.startsWith(prefix))
+        if (!stamp.match(line).hasMatch())
             continue;
         QStringList fields = splitCsvLine(line);
         if (fields.size() != columns)
@@ -129,6 +129,17 @@ std::vector<QStringList> linesOfDay(const QByteArray& record, const QDate& day)
         for (QString& field : fields)
             field = shownField(field);
         out.push_back(fields);
+    }
+    return out;
+}
+
+std::vector<QStringList> linesOfDay(const QByteArray& record, const QDate& day)
+{
+    const QString prefix = day.toString(QStringLiteral("yyyy-MM-dd "));
+    std::vector<QStringList> out;
+    for (QStringList& fields : recordEntries(record)) {
+        if (fields.front().startsWith(prefix))
+            out.push_back(std::move(fields));
     }
     std::reverse(out.begin(), out.end());
     return out;

@@ -42,6 +42,10 @@ QStringList splitCsvLine(const QString& line);
 // formula-like text is dropped.
 QString shownField(const QString& field);
 
+// Every line of the record, oldest first, each as its shown fields. The
+// titles and foreign lines are skipped.
+std::vector<QStringList> recordEntries(const QByteArray& record);
+
 // The lines of the record whose time falls on `day`, newest first, each as
 // its shown fields. The titles and foreign lines are skipped.
 std::vector<QStringList> linesOfDay(const QByteArray& record, const QDate& day);

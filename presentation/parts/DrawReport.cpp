@@ -2,13 +2,12 @@
 
 #include "drawrecord/DrawRecordWindow.h"
 #include "shell/core/AppServices.h"
+#include "shell/core/Preferences.h"
 #include "shell/core/Voice.h"
 
 #include <QAction>
-#include <QDir>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace zelvano
 {
@@ -16,13 +15,7 @@ namespace zelvano
 DrawReport::DrawReport(AppServices& services, QString windowName, QWidget* window)
     : QObject(window), m_services(services), m_windowName(std::move(windowName)), m_window(window)
 {
-    const QSettings settings(settingsPath(), QSettings::IniFormat);
-    m_voiceOn = settings.value(QLatin1String(kVoiceKey), false).toBool();
-}
-
-QString DrawReport::settingsPath() const
-{
-    return QDir(m_services.dataDir).filePath(QLatin1String(kSettingsFile));
+    m_voiceOn = readPreference(m_services.dataDir, QLatin1String(kVoiceKey), false).toBool();
 }
 
 QAction* DrawReport::addRecordItem(QMenu* menu)
@@ -73,8 +66,7 @@ void DrawReport::toggleVoice()
     m_voiceItem->setChecked(m_voiceOn);
     if (!m_voiceOn && m_services.voice)
         m_services.voice->stop();
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kVoiceKey), m_voiceOn);
+    writePreference(m_services.dataDir, QLatin1String(kVoiceKey), m_voiceOn);
 }
 
 void DrawReport::cutOff()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/core/DrawLog.h"
+#include "shell/core/Preferences.h"
 
 #include <QObject>
 #include <QString>
@@ -24,7 +25,7 @@ class DrawReport : public QObject
     Q_OBJECT
 
 public:
-    static constexpr const char* kSettingsFile = "zelvano.ini";
+    static constexpr const char* kSettingsFile = kPreferencesFile;
     static constexpr const char* kVoiceKey = "voice/announceResults";
 
     // `windowName` is how the record names the window and its mode.
@@ -52,7 +53,6 @@ public:
 private:
     void toggleVoice();
     void showVoiceItem();
-    QString settingsPath() const;
 
     AppServices& m_services;
     QString m_windowName;

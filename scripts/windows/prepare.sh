@@ -46,6 +46,15 @@ if [[ ! -f "$cache/qt6/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
         "$here/scripts/windows/build-qt.sh" "$cache"
     fi
 fi
+# That Qt has no Qt Charts: it is built once into the same prefix. The call
+# statistics draw their chart only where Charts is found (a table otherwise),
+# so a failure (Debian's source not reachable) is only reported and the rest
+# of the Windows build goes on.
+if [[ ! -f "$cache/qt6/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
+    echo "windows: building Qt Charts for Windows into $cache/qt6 (once)"
+    "$here/scripts/windows/build-charts.sh" "$cache" ||
+        echo "windows: Qt Charts was not built; the Windows build goes on without it" >&2
+fi
 # Qt's Chinese texts are the same file on every system; Debian's sit where
 # Qt for Windows looks for its own.
 mkdir -p "$cache/qt6/translations"

@@ -8,6 +8,7 @@ namespace zelvano
 class ColourPicker;
 class Clock;
 class DrawLog;
+class FileChooser;
 class FolderOpener;
 class MessageService;
 class ProcessControl;
@@ -33,6 +34,7 @@ struct AppServices {
     DrawLog* drawLog = nullptr;           // the record of every draw
     Voice* voice = nullptr;               // reads results aloud
     FolderOpener* folderOpener = nullptr; // shows a folder to the teacher
+    FileChooser* files = nullptr;         // asks where to save a picture
 };
 
 } // namespace zelvano

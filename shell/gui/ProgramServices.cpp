@@ -21,6 +21,7 @@ ProgramServices::ProgramServices(const AppFolders& folders)
     m_services.processes = &m_processes;
     m_services.voice = &m_voice;
     m_services.folderOpener = &m_folderOpener;
+    m_services.files = &m_files;
 }
 
 } // namespace zelvano

@@ -7,6 +7,7 @@
 #include "shell/core/SystemClock.h"
 #include "shell/core/SystemProcessControl.h"
 #include "shell/gui/QtColourPicker.h"
+#include "shell/gui/QtFileChooser.h"
 #include "shell/gui/QtMessageService.h"
 #include "shell/gui/QtProgramEnd.h"
 #include "shell/gui/QtSoundPlayer.h"
@@ -34,6 +35,7 @@ private:
     SystemProcessControl m_processes;
     QtVoice m_voice;
     DesktopFolderOpener m_folderOpener;
+    QtFileChooser m_files;
     AppServices m_services;
 };
 

@@ -21,6 +21,7 @@ private slots:
     void reloadedClass_showsTheSetupCaptionAndItsOwnTexts();
     void groupingNotRebuilt_startSaysSo_andOffersThePanel();
     void ctrlZInTheScoreBox_takesTheScoreBack();
+    void miniWindow_callsWithoutFocus_isDraggedAndRemembered_doubleClickReturns();
 
 private:
     FrmKtHd* openAndSetUp()
@@ -151,6 +152,48 @@ void tst_FrmKtHdStage::ctrlZInTheScoreBox_takesTheScoreBack()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(xlrdEmpty(0, row, 9));
     QVERIFY(messages->shown.empty());
+}
+
+void tst_FrmKtHdStage::miniWindow_callsWithoutFocus_isDraggedAndRemembered_doubleClickReturns()
+{
+    cutClass(5, true);
+    FrmKtHd* w = openAndSetUp();
+    w->MnFs(2)->setChecked(false);
+    w->findChild<QAction*>(QStringLiteral("MnMini"))->trigger();
+    QWidget* mini = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QStringLiteral("MiniWindow"))
+            mini = top;
+    }
+    QVERIFY(mini && mini->isVisible());
+    QVERIFY(mini->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QVERIFY(mini->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(w->isMinimized());
+    QCOMPARE(mini->findChild<QLabel*>(QStringLiteral("lblMiniBj"))->text(),
+             control<QComboBox>(w, "cmbBj")->itemText(0));
+
+    auto* button = mini->findChild<QToolButton*>(QStringLiteral("cmdMiniDm"));
+    QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(w->drawSession().poolSize(), 4); // the class's own pool
+    QCOMPARE(mini->findChild<QLabel*>(QStringLiteral("lblMiniXm"))->text(), calledName(w));
+    QCOMPARE(ts->drawLog.events.size(), size_t(1));
+
+    const QPoint from = mini->pos();
+    // Away from the right edge it starts at, so the new place stays on screen.
+    QTest::mousePress(mini, Qt::LeftButton, {}, QPoint(44, 4));
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 34), mini->mapToGlobal(QPointF(4, 34)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(mini, &move);
+    QTest::mouseRelease(mini, Qt::LeftButton, {}, QPoint(4, 34));
+    QCOMPARE(mini->pos(), from + QPoint(-40, 30));
+
+    QTest::mouseDClick(mini, Qt::LeftButton, {}, QPoint(4, 4));
+    QVERIFY(!mini->isVisible());
+    QVERIFY(!w->isMinimized());
+
+    w->findChild<QAction*>(QStringLiteral("MnMini"))->trigger();
+    QCOMPARE(mini->pos(), from + QPoint(-40, 30)); // its place is kept
 }
 
 QTEST_MAIN(tst_FrmKtHdStage)

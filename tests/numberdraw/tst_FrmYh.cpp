@@ -80,6 +80,7 @@ private slots:
     void clickerKeys_drawFromTheStage_leaveBoxesAndLists_data();
     void clickerKeys_drawFromTheStage_leaveBoxesAndLists();
     void clickerB_blanksTheResultUntilTheNextDraw();
+    void projectTo_fullScreenOnTheScreen_F11Toggles_rememberedAtNextOpen();
 
     // After the first setup (tst_FrmYhFlow.inc).
     void drawWithGroupingPanelUp_isShownRecordedAndTakenOut_data();
@@ -594,7 +595,6 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
 
 #include "tst_FrmYhFlow.inc"
 #include "tst_FrmYhInput.inc"
-
 QTEST_MAIN(tst_FrmYh)
 
 #include "tst_FrmYh.moc"

@@ -6,6 +6,7 @@
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
 #include "shell/core/ColourPicker.h"
+#include "shell/core/FileChooser.h"
 #include "shell/core/MessageService.h"
 #include "shell/core/ProcessControl.h"
 #include "shell/core/ProgramEnd.h"
@@ -77,6 +78,19 @@ public:
     }
     std::vector<int> asked;
     std::deque<std::optional<int>> answers;
+};
+
+// Answers the save dialog with `answer` (empty: cancelled), keeping what it was asked.
+class ScriptedFiles final : public FileChooser
+{
+public:
+    QString chooseSavePath(const QString& title, const QString& suggested, const QString&) override
+    {
+        asked << title + QLatin1Char('|') + suggested;
+        return answer;
+    }
+    QStringList asked;
+    QString answer;
 };
 
 class RecordingProgramEnd final : public ProgramEnd

@@ -38,6 +38,7 @@ struct TestServices {
         services.drawLog = &drawLog;
         services.voice = &voice;
         services.folderOpener = &folderOpener;
+        services.files = &files;
     }
 
     // Copies a file (such as the sample roll book) into the folder.
@@ -65,6 +66,7 @@ struct TestServices {
     RecordingDrawLog drawLog;
     ScriptedVoice voice;
     RecordingFolderOpener folderOpener;
+    ScriptedFiles files;
     std::unique_ptr<SettingsStore> settings;
     AppServices services;
 };

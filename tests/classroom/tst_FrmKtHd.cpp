@@ -374,7 +374,9 @@ void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::newRow("1024x768") << QSize(1024, 768);
+    QTest::newRow("1280x800") << QSize(1280, 800);
     QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::newRow("3840x2160") << QSize(3840, 2160);
 }
 
 void tst_FrmKtHd::setupPanels_and_calledName_fitProjectorScreens()

@@ -559,7 +559,9 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::newRow("1024x768") << QSize(1024, 768);
+    QTest::newRow("1280x800") << QSize(1280, 800);
     QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::newRow("3840x2160") << QSize(3840, 2160);
 }
 
 void tst_FrmYh::bigDisplay_fitsProjectorScreens()
@@ -577,13 +579,8 @@ void tst_FrmYh::bigDisplay_fitsProjectorScreens()
     w->lblXm_Click();
     QWidget* canvas = w->centralWidget();
     const QRect label = w->lblXm()->geometry();
-    QVERIFY2(canvas->rect().contains(label), qPrintable(QStringLiteral("label %1,%2 %3x%4 on %5x%6")
-                                                            .arg(label.x())
-                                                            .arg(label.y())
-                                                            .arg(label.width())
-                                                            .arg(label.height())
-                                                            .arg(canvas->width())
-                                                            .arg(canvas->height())));
+    QVERIFY2(canvas->rect().contains(label),
+             qPrintable(QDebug::toString(label) + QDebug::toString(canvas->size())));
     QVERIFY(!label.intersects(w->speechTimer().lblSj()->geometry()));
     const QString shot = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS"));
     if (!shot.isEmpty())

@@ -86,4 +86,16 @@ std::string trimmedText(const CellValue& value)
     return s.substr(first, last - first + 1);
 }
 
+std::size_t utf16Units(std::string_view utf8)
+{
+    std::size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80)
+            ++units;
+        if (c >= 0xF0)
+            ++units; // a character outside the BMP takes a surrogate pair
+    }
+    return units;
+}
+
 } // namespace zelvano::xls

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zelvano::xls
 {
@@ -36,5 +37,9 @@ std::string errorText(std::uint8_t code);
 // toText() without leading and trailing spaces: how the program compares
 // numbers, names and end-of-list cells.
 std::string trimmedText(const CellValue& value);
+
+// How many UTF-16 code units the UTF-8 text takes: what Excel's limits on
+// a cell's text and a sheet's name count.
+std::size_t utf16Units(std::string_view utf8);
 
 } // namespace zelvano::xls

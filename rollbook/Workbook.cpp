@@ -1,5 +1,6 @@
 #include "rollbook/Workbook.h"
 
+#include "rollbook/SheetName.h"
 #include "rollbook/XlsError.h"
 #include "rollbook/biff/BiffFormat.h"
 #include "rollbook/cfb/ContentHash.h"
@@ -157,6 +158,23 @@ void Workbook::setText(std::size_t worksheet, int row, int col, std::string_view
 void Workbook::setEmpty(std::size_t worksheet, int row, int col)
 {
     m_format->setEmpty(sheetIndex(worksheet), checkedRow(row), checkedCol(col));
+}
+
+std::size_t Workbook::addWorksheet(std::string_view utf8Name)
+{
+    std::vector<std::string> names;
+    for (const SheetInfo& sheet : m_format->sheets())
+        names.push_back(sheet.name);
+    switch (checkSheetName(utf8Name, names)) {
+    case SheetNameProblem::None:
+        break;
+    case SheetNameProblem::Taken:
+        throw XlsError("The workbook has a sheet of that name already.");
+    default:
+        throw XlsError("That text cannot name a sheet.");
+    }
+    m_worksheets.push_back(m_format->addWorksheet(utf8Name));
+    return m_worksheets.size() - 1;
 }
 
 std::filesystem::path Workbook::backupPath() const

@@ -71,6 +71,11 @@ public:
     void setText(std::size_t worksheet, int row, int col, std::string_view text);
     void setEmpty(std::size_t worksheet, int row, int col);
 
+    // Adds an empty worksheet after the last sheet and returns its position
+    // among the worksheets. Throws XlsError, changing nothing, for a name
+    // checkSheetName refuses. Saved with the other changes.
+    std::size_t addWorksheet(std::string_view utf8Name);
+
     // Changes made since the file was read or last saved.
     bool isDirty() const { return m_format->isDirty(); }
 

@@ -50,6 +50,11 @@ public:
     virtual void setText(std::size_t sheet, int row, int col, std::string_view utf8) = 0;
     virtual void setEmpty(std::size_t sheet, int row, int col) = 0;
 
+    // Appends an empty, visible worksheet after the last sheet and returns
+    // its position in sheets(); the caller has checked the name. Unsaved
+    // changes stay unsaved, the new sheet with them.
+    virtual std::size_t addWorksheet(std::string_view utf8Name) = 0;
+
     // Changes not yet handed to a successful save.
     virtual bool isDirty() const = 0;
 

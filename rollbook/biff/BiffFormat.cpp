@@ -71,6 +71,16 @@ public:
         readable().setEmpty(sheet, row0(row), col0(col));
     }
 
+    std::size_t addWorksheet(std::string_view utf8Name) override
+    {
+        // Read back at once: the engine goes on from the stream that holds
+        // the new sheet, as after a save, and the save is still to come.
+        BiffWorkbook grown = BiffWorkbook::parse(m_biff.serializeWithWorksheet(utf8Name));
+        m_biff = std::move(grown);
+        m_savePending = true;
+        return m_biff.sheets().size() - 1;
+    }
+
     bool isDirty() const override { return m_savePending || m_biff.changed(); }
 
     void save(const std::function<void(const Bytes& image)>& writeFile) override;
@@ -115,10 +125,11 @@ void BiffFormat::save(const std::function<void(const Bytes& image)>& writeFile)
 {
     if (!isDirty())
         return;
-    if (!m_savePending) {
+    if (m_biff.changed()) {
         // Parsed back before anything reaches the disk: a stream we cannot
         // read is never saved. From here the new stream holds the changes,
-        // so a failed write below keeps them for the next attempt.
+        // so a failed write below keeps them for the next attempt. Changes
+        // made after a failed write join those already in the stream.
         BiffWorkbook saved = BiffWorkbook::parse(m_biff.serialize());
         m_biff = std::move(saved);
         m_savePending = true;

@@ -229,16 +229,84 @@ bool BiffWorkbook::changed() const
     return false;
 }
 
+namespace
+{
+
+// A sheet's entry in the globals: where its BOF lies (set once known),
+// visible, a worksheet, its name as UTF-16.
+Bytes boundSheetBody(const std::u16string& name)
+{
+    Bytes body;
+    io::put32(body, 0);
+    body.push_back(0x00); // visible
+    body.push_back(0x00); // worksheet
+    body.push_back(static_cast<std::uint8_t>(name.size()));
+    body.push_back(0x01); // two bytes a character
+    for (char16_t c : name)
+        io::put16(body, static_cast<std::uint16_t>(c));
+    return body;
+}
+
+// The least a worksheet needs: its BOF (the build of the globals' own),
+// the extent of no cells, and a window that is not selected.
+void appendEmptyWorksheet(const Bytes& stream, Bytes& out)
+{
+    Bytes bof(stream.begin() + 4, stream.begin() + 4 + io::u16(stream.data() + 2));
+    io::set16(&bof[2], 0x0010); // a worksheet substream
+    appendRecord(out, rt::Bof, bof);
+    appendRecord(out, rt::Dimensions, Bytes(14, 0));
+    Bytes window(18, 0);
+    io::set16(&window[0], 0x00B6); // grid, headers, zeros, outline symbols
+    io::set16(&window[6], 0x0040); // the headers' default colour
+    appendRecord(out, rt::Window2, window);
+    appendRecord(out, rt::Eof, Bytes());
+}
+
+// The records that count the sheets: the workbook's reference to itself
+// (SUPBOOK), and the list of sheet ids (TABID) that Excel keeps in step.
+void countAddedSheet(const RecordPos& r, const Bytes& stream, Bytes& out)
+{
+    const std::uint8_t* data = stream.data() + r.dataPos();
+    if (r.type == rt::SupBook && r.size >= 4 && io::u16(data + 2) == 0x0401) {
+        out.insert(out.end(), stream.begin() + r.pos, stream.begin() + r.end());
+        io::set16(&out[out.size() - r.size], static_cast<std::uint16_t>(io::u16(data) + 1));
+        return;
+    }
+    std::uint16_t highest = 0;
+    for (std::size_t at = 0; at + 2 <= r.size; at += 2)
+        highest = std::max(highest, io::u16(data + at));
+    Bytes ids(data, data + r.size);
+    io::put16(ids, static_cast<std::uint16_t>(highest + 1));
+    appendRecord(out, rt::TabId, ids);
+}
+
+} // namespace
+
 Bytes BiffWorkbook::serialize() const
 {
-    Bytes out;
-    out.reserve(m_stream.size() + m_stream.size() / 8 + 4096);
-    const Bytes& s = m_stream;
+    return serialize(nullptr);
+}
 
-    // Globals: byte for byte, except a string table that grew.
-    std::vector<std::size_t> boundSheetAt(m_globals.size(), kNone);
+Bytes BiffWorkbook::serializeWithWorksheet(std::string_view name) const
+{
+    const std::u16string added = utf8ToUtf16(name);
+    return serialize(&added);
+}
+
+std::size_t BiffWorkbook::writeGlobals(Bytes& out, const std::u16string* addedSheet,
+                                       std::vector<std::size_t>& boundSheetAt) const
+{
+    const Bytes& s = m_stream;
+    std::size_t lastBoundSheet = kNone;
+    for (std::size_t i = 0; i < m_globals.size(); ++i)
+        if (m_globals[i].type == rt::BoundSheet)
+            lastBoundSheet = i;
+    if (addedSheet && lastBoundSheet == kNone)
+        throw XlsError("The workbook is damaged: it lists no sheets.", XlsError::Kind::Damaged);
+    std::size_t addedAt = kNone;
     Bytes sst, extSst;
-    const bool newStrings = m_strings.changed();
+    // Records put before the string table move it: its index is written anew.
+    const bool newStrings = m_strings.changed() || (addedSheet && m_sstIndex != kNone);
     bool extSstWritten = false;
     for (std::size_t i = 0; i < m_globals.size(); ++i) {
         const RecordPos& r = m_globals[i];
@@ -263,8 +331,27 @@ Bytes BiffWorkbook::serialize() const
         }
         if (r.type == rt::BoundSheet)
             boundSheetAt[i] = out.size();
-        out.insert(out.end(), s.begin() + r.pos, s.begin() + r.end());
+        if (addedSheet && (r.type == rt::SupBook || r.type == rt::TabId))
+            countAddedSheet(r, s, out);
+        else
+            out.insert(out.end(), s.begin() + r.pos, s.begin() + r.end());
+        if (addedSheet && i == lastBoundSheet) {
+            addedAt = out.size();
+            appendRecord(out, rt::BoundSheet, boundSheetBody(*addedSheet));
+        }
     }
+    return addedAt;
+}
+
+Bytes BiffWorkbook::serialize(const std::u16string* addedSheet) const
+{
+    Bytes out;
+    out.reserve(m_stream.size() + m_stream.size() / 8 + 4096);
+    const Bytes& s = m_stream;
+
+    // Globals: byte for byte, except a string table that grew.
+    std::vector<std::size_t> boundSheetAt(m_globals.size(), kNone);
+    const std::size_t addedEntry = writeGlobals(out, addedSheet, boundSheetAt);
 
     // Sheets in the order they lie in the stream, with whatever lies between
     // them kept.
@@ -288,6 +375,10 @@ Bytes BiffWorkbook::serialize() const
                             static_cast<std::int64_t>(newBegin[i]) - sheet.begin, out);
         previousEnd = sheet.end;
     }
+    // A new sheet follows the last one, before the padding after it.
+    const std::size_t addedBegin = out.size();
+    if (addedSheet)
+        appendEmptyWorksheet(s, out);
     out.insert(out.end(), s.begin() + previousEnd, s.end());
     if (out.size() > 0xFFFFFFF0u)
         throw XlsError("The workbook would grow too large to be saved.");
@@ -298,6 +389,8 @@ Bytes BiffWorkbook::serialize() const
         if (sheet.hasSubstream && at != kNone)
             io::set32(&out[at + 4], newBegin[i]);
     }
+    if (addedSheet)
+        io::set32(&out[addedEntry + 4], static_cast<std::uint32_t>(addedBegin));
     return out;
 }
 

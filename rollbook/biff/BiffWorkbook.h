@@ -63,11 +63,18 @@ public:
 
     // The stream with every change applied.
     Bytes serialize() const;
+    // The same with an empty worksheet `name` (UTF-8) after the last sheet,
+    // visible and unselected; the caller has checked the name.
+    Bytes serializeWithWorksheet(std::string_view name) const;
 
 private:
     struct Sheet;
     BiffWorkbook();
     SheetCells& cellsOf(std::size_t sheet) const;
+    Bytes serialize(const std::u16string* addedSheet) const;
+    // The globals substream; where each BOUNDSHEET went, and the new one.
+    std::size_t writeGlobals(Bytes& out, const std::u16string* addedSheet,
+                             std::vector<std::size_t>& boundSheetAt) const;
 
     Bytes m_stream;
     std::vector<RecordPos> m_globals;

@@ -7,6 +7,7 @@
 #include "rollbook/xlsx/ZipNames.h"
 
 #include <algorithm>
+#include <set>
 
 namespace zelvano::xls
 {
@@ -17,6 +18,8 @@ namespace
 const char* const kContentTypes = "[Content_Types].xml";
 const char* const kSharedStringsType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+const char* const kWorksheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 
 SheetKind kindOf(const std::string& relationshipKind)
 {
@@ -29,20 +32,14 @@ SheetKind kindOf(const std::string& relationshipKind)
     return SheetKind::Other;
 }
 
-// Byte ranges of one part replaced by new text, applied from the back so
-// earlier offsets stay valid.
-struct Splice {
-    std::size_t begin, end;
-    std::string text;
-};
-
-std::string applied(std::string xml, std::vector<Splice> splices, const std::string& part)
+// The splices are applied from the back so earlier offsets stay valid.
+std::string applied(std::string xml, std::vector<Package::Splice> splices, const std::string& part)
 {
     if (!isUtf8Document(xml))
         throw XlsError("The workbook cannot be changed: its part \"" + part +
                        "\" is not written in UTF-8.");
     std::sort(splices.begin(), splices.end(),
-              [](const Splice& a, const Splice& b) { return a.begin > b.begin; });
+              [](const auto& a, const auto& b) { return a.begin > b.begin; });
     for (const auto& s : splices)
         xml = spliced(xml, s.begin, s.end, s.text);
     return xml;
@@ -114,6 +111,58 @@ std::string Package::sharedStringsTarget() const
     return resolvePartName(m_workbookPart, "sharedStrings.xml");
 }
 
+std::string Package::unusedSheetPart(const ZipArchive::Changes& taken) const
+{
+    for (int n = 1;; ++n) {
+        const std::string part =
+            resolvePartName(m_workbookPart, "worksheets/sheet" + std::to_string(n) + ".xml");
+        if (!m_zip->contains(part) && !taken.put.count(part))
+            return part;
+    }
+}
+
+// An empty worksheet as Excel writes one, in the workbook's own namespaces.
+std::string Package::newSheetXml() const
+{
+    std::string relationships = m_relationshipBase;
+    if (!relationships.empty() && relationships.back() == '/')
+        relationships.pop_back();
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"" +
+           escapeMarkup(m_mainNamespace) + "\" xmlns:r=\"" + escapeMarkup(relationships) +
+           "\"><dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
+           "<sheetFormatPr defaultRowHeight=\"15\"/><sheetData/><pageMargins left=\"0.7\" "
+           "right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
+}
+
+std::string Package::addWorksheets(const Edit& edit, const RelationshipsPart& rels,
+                                   const ContentTypesPart& types, ZipArchive::Changes& changes,
+                                   std::vector<Splice>& relsSplices,
+                                   std::vector<Splice>& typeSplices) const
+{
+    std::string workbook = *m_zip->read(m_workbookPart);
+    std::set<std::string> usedIds;
+    for (const auto& r : rels.items)
+        usedIds.insert(r.id);
+    for (const std::string& name : edit.newWorksheets) {
+        const std::string part = unusedSheetPart(changes);
+        std::string id;
+        for (std::size_t n = rels.items.size() + 1; id.empty() || usedIds.count(id); ++n)
+            id = "rId" + std::to_string(n);
+        usedIds.insert(id);
+        changes.put[part] = newSheetXml();
+        const std::string target = part.substr(m_workbookPart.rfind('/') + 1);
+        relsSplices.push_back({rels.insertAt, rels.insertAt,
+                               "<" + rels.prefix + "Relationship Id=\"" + id + "\" Type=\"" +
+                                   escapeMarkup(m_relationshipBase) + "worksheet\" Target=\"" +
+                                   escapeMarkup(target) + "\"/>"});
+        typeSplices.push_back({types.insertAt, types.insertAt,
+                               "<" + types.prefix + "Override PartName=\"/" + escapeMarkup(part) +
+                                   "\" ContentType=\"" + kWorksheetType + "\"/>"});
+        workbook = withNewSheet(workbook, m_workbookPart, name, id);
+    }
+    return workbook;
+}
+
 Bytes Package::write(const Edit& edit) const
 {
     ZipArchive::Changes changes;
@@ -140,6 +189,13 @@ Bytes Package::write(const Edit& edit) const
                                        escapeMarkup(part) + "\" ContentType=\"" +
                                        kSharedStringsType + "\"/>"});
     }
+    std::string workbook;
+    if (!edit.newWorksheets.empty()) {
+        if (!relsXml || !typesXml)
+            throw XlsError("The workbook is damaged: it lists no parts for its sheets.",
+                           XlsError::Kind::Damaged);
+        workbook = addWorksheets(edit, rels, types, changes, relsSplices, typeSplices);
+    }
     if (edit.dropCalcChain && hasCalcChain()) {
         changes.removed.insert(m_calcChainPart);
         if (const Relationship* r = rels.byId(m_calcChainRelId))
@@ -152,10 +208,12 @@ Bytes Package::write(const Edit& edit) const
     if (!typeSplices.empty())
         changes.put[kContentTypes] = applied(*typesXml, typeSplices, kContentTypes);
     if (edit.fullCalcOnLoad) {
-        const std::string workbook = *m_zip->read(m_workbookPart);
-        std::string changed = withFullCalcOnLoad(workbook, m_workbookPart);
-        if (changed != workbook)
+        const std::string original = workbook.empty() ? *m_zip->read(m_workbookPart) : workbook;
+        std::string changed = withFullCalcOnLoad(original, m_workbookPart);
+        if (changed != original || !workbook.empty())
             changes.put[m_workbookPart] = std::move(changed);
+    } else if (!workbook.empty()) {
+        changes.put[m_workbookPart] = std::move(workbook);
     }
     return m_zip->write(changes);
 }

@@ -12,6 +12,9 @@
 namespace zelvano::xls
 {
 
+struct RelationshipsPart;
+struct ContentTypesPart;
+
 // An Excel 2007+ workbook package: the ZIP archive and the parts that tie
 // its sheets together (package relationships, the workbook part and its
 // relationships, content types). Finds each sheet's part, the shared strings
@@ -44,11 +47,19 @@ public:
     }
     const Bytes& image() const { return m_zip->image(); }
 
+    // Byte ranges of one part replaced by new text.
+    struct Splice {
+        std::size_t begin, end;
+        std::string text;
+    };
+
     struct Edit {
         std::map<std::string, std::string> parts; // existing parts with new bytes
         std::optional<std::string> sharedStrings; // the shared-string part's new bytes
         bool dropCalcChain = false;               // Excel rebuilds a chain that is missing
         bool fullCalcOnLoad = false;
+        // Empty worksheets added after the last sheet, names checked by the caller.
+        std::vector<std::string> newWorksheets;
     };
     // The new image; every entry the edit does not touch keeps its
     // compressed bytes. Throws XlsError.
@@ -58,6 +69,16 @@ private:
     void findWorkbookPart();
     void readWorkbook();
     std::string sharedStringsTarget() const;
+    // A worksheet part beside the others that neither the archive nor
+    // `taken` holds ("xl/worksheets/sheet4.xml").
+    std::string unusedSheetPart(const ZipArchive::Changes& taken) const;
+    std::string newSheetXml() const;
+    // The edit's new worksheets put into `changes` and the relationships
+    // and content types; returns the workbook part naming them.
+    std::string addWorksheets(const Edit& edit, const RelationshipsPart& rels,
+                              const ContentTypesPart& types, ZipArchive::Changes& changes,
+                              std::vector<Splice>& relsSplices,
+                              std::vector<Splice>& typeSplices) const;
 
     std::unique_ptr<ZipArchive> m_zip;
     std::string m_workbookPart;

@@ -1,8 +1,12 @@
 #include "rollbook/xlsx/PackageParts.h"
 
 #include "rollbook/XlsError.h"
+#include "rollbook/xlsx/XlsxText.h"
 #include "rollbook/xlsx/XmlSpans.h"
 #include "rollbook/xlsx/ZipNames.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace zelvano::xls
 {
@@ -218,6 +222,45 @@ std::string withFullCalcOnLoad(std::string_view xml, const std::string& part)
                        XlsError::Kind::Damaged);
     return spliced(xml, before->end, before->end,
                    "<" + prefixOf(xml, *before) + "calcPr fullCalcOnLoad=\"1\"/>");
+}
+
+std::string withNewSheet(std::string_view xml, const std::string& part, std::string_view utf8Name,
+                         std::string_view relationshipId)
+{
+    const auto elements = parseXmlElements(xml, part);
+    if (!isUtf8Document(xml))
+        throw XlsError("The workbook cannot be changed: its part \"" + part +
+                       "\" is not written in UTF-8.");
+    const XmlElement* last = nullptr;
+    unsigned long highestId = 0;
+    for (const auto& e : elements) {
+        if (e.depth != 2 || e.name != "sheet")
+            continue;
+        last = &e;
+        highestId = std::max(highestId, std::strtoul(e.attribute("sheetId").c_str(), nullptr, 10));
+    }
+    if (!last)
+        throw XlsError("The workbook is damaged: the part \"" + part + "\" lists no sheets.",
+                       XlsError::Kind::Damaged);
+    // The relationship attribute as the last sheet spells it ("r:id").
+    const std::string_view tag = xml.substr(last->begin, last->startEnd - last->begin);
+    // and the prefix's declaration when the sheet carries it itself.
+    const auto attributes = rawAttributes(tag);
+    std::string idAttribute, declaration;
+    for (const auto& a : attributes)
+        if (a.name.size() > 3 && a.name.substr(a.name.size() - 3) == ":id")
+            idAttribute = std::string(a.name);
+    if (idAttribute.empty())
+        throw XlsError("The workbook cannot be changed: its sheets name no relationships.");
+    const std::string declared = "xmlns:" + idAttribute.substr(0, idAttribute.size() - 3);
+    for (const auto& a : attributes)
+        if (a.name == declared)
+            declaration = std::string(tag.substr(a.begin, a.end - a.begin));
+    const std::string element = "<" + std::string(rawTagName(tag)) + declaration + " name=\"" +
+                                escapeMarkup(utf8Name) + "\" sheetId=\"" +
+                                std::to_string(highestId + 1) + "\" " + idAttribute + "=\"" +
+                                std::string(relationshipId) + "\"/>";
+    return spliced(xml, last->end, last->end, element);
 }
 
 std::string spliced(std::string_view xml, std::size_t begin, std::size_t end, std::string_view text)

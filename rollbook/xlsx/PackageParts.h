@@ -73,6 +73,11 @@ struct WorkbookPart {
 // there is none), every other byte as it was.
 std::string withFullCalcOnLoad(std::string_view workbookXml, const std::string& part);
 
+// The workbook part with one more <sheet> after the last one, in the form
+// the others are written: the next sheetId, the relationship `relationshipId`.
+std::string withNewSheet(std::string_view workbookXml, const std::string& part,
+                         std::string_view utf8Name, std::string_view relationshipId);
+
 // `xml` with the bytes [begin, end) replaced by `text`.
 std::string spliced(std::string_view xml, std::size_t begin, std::size_t end,
                     std::string_view text);

@@ -11,18 +11,6 @@ namespace
 // Excel's limit on a cell's text, counted in UTF-16 code units.
 constexpr std::size_t kMaxTextUnits = 32767;
 
-std::size_t utf16Units(std::string_view utf8)
-{
-    std::size_t units = 0;
-    for (unsigned char c : utf8) {
-        if ((c & 0xC0) != 0x80)
-            ++units;
-        if (c >= 0xF0)
-            ++units; // a character outside the BMP takes a surrogate pair
-    }
-    return units;
-}
-
 } // namespace
 
 XlsxFormat::XlsxFormat(Bytes image)
@@ -177,7 +165,7 @@ void XlsxFormat::setEmpty(std::size_t sheet, int row, int col)
     m_dirty = true;
 }
 
-Bytes XlsxFormat::newImage() const
+Package::Edit XlsxFormat::changes() const
 {
     Package::Edit edit;
     for (std::size_t s = 0; s < m_cells.size(); ++s) {
@@ -192,7 +180,23 @@ Bytes XlsxFormat::newImage() const
     }
     if (m_strings && m_strings->changed())
         edit.sharedStrings = m_strings->serialize(*m_stringsXml);
-    return m_package->write(edit);
+    return edit;
+}
+
+Bytes XlsxFormat::newImage() const
+{
+    return m_package->write(changes());
+}
+
+std::size_t XlsxFormat::addWorksheet(std::string_view utf8Name)
+{
+    // The package is written with the new sheet and read back, as after a
+    // save; the changes so far go with it and the save is still to come.
+    Package::Edit edit = changes();
+    edit.newWorksheets.emplace_back(utf8Name);
+    load(m_package->write(edit));
+    m_dirty = true;
+    return m_infos.size() - 1;
 }
 
 void XlsxFormat::save(const std::function<void(const Bytes& image)>& writeFile)

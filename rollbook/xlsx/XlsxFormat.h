@@ -37,6 +37,7 @@ public:
     void setText(std::size_t sheet, int row, int col, std::string_view utf8) override;
     void setEmpty(std::size_t sheet, int row, int col) override;
 
+    std::size_t addWorksheet(std::string_view utf8Name) override;
     bool isDirty() const override { return m_dirty; }
     void save(const std::function<void(const Bytes& image)>& writeFile) override;
 
@@ -50,6 +51,7 @@ private:
     const SheetXml* readableCellsOf(std::size_t sheet) const;
     SheetXml& writableCellsOf(std::size_t sheet);
     XlsError partMissing(std::size_t sheet) const;
+    Package::Edit changes() const;
     Bytes newImage() const;
 
     std::unique_ptr<Package> m_package;

@@ -159,6 +159,14 @@ void FrmKtHd::loadClassList()
         m_rollBook->reportNoWorksheet();
         return;
     }
+    showClassList();
+    m_session.preselectClass(toInt16(Val(m_services.settings->read(Setting::BBj))));
+    m_cmbBj->setCurrentIndex(m_session.classIndex());
+}
+
+// The class menu and box list the session's classes.
+void FrmKtHd::showClassList()
+{
     const std::vector<ClassEntry>& classes = m_session.classes();
     m_cmbBj->clear();
     for (size_t i = 0; i < classes.size(); ++i) {
@@ -174,8 +182,6 @@ void FrmKtHd::loadClassList()
     }
     for (size_t i = classes.size(); i < m_mnBj.size(); ++i)
         m_mnBj[i]->setVisible(false);
-    m_session.preselectClass(toInt16(Val(m_services.settings->read(Setting::BBj))));
-    m_cmbBj->setCurrentIndex(m_session.classIndex());
 }
 
 // --- Class and roster --------------------------------------------------------

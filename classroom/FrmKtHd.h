@@ -133,6 +133,8 @@ public:
     // "均衡点名" and "点名统计" (FrmKtHdBalance.cpp).
     void MnJh_Click();
     void MnTj_Click();
+    // "新建班级" (FrmKtHdNewClass.cpp).
+    void MnXjBj_Click();
     // "迷你窗口" (FrmKtHdDraw.cpp): the small window over the slides.
     void MnMini_Click();
 
@@ -191,6 +193,10 @@ private:
         Setting::Bsj, Setting::Bpf,   Setting::BpfWz, Setting::BCf, Setting::BGd,   Setting::BTs};
     bool locateRollBook();
     void loadClassList();
+    void showClassList();
+    // A class from a pasted list (FrmKtHdNewClass.cpp): its sheet made and
+    // chosen; false when the roll book could not take it.
+    bool createClass(const QString& className, const QStringList& names);
     void showClassChoice();
     void returnToClassChoice();
     // The grouping panel over a reloaded class, under the setup's caption.

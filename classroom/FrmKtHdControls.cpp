@@ -223,6 +223,9 @@ void FrmKtHd::buildMenus()
     m_report = m_stage->addReport(modeCaption(Mode::Classroom), names);
     m_mnTj = names->addAction(QStringLiteral("点名统计"), this, [this] { MnTj_Click(); });
     m_mnTj->setObjectName(QStringLiteral("MnTj"));
+    QAction* newClass =
+        names->addAction(QStringLiteral("新建班级…"), this, [this] { MnXjBj_Click(); });
+    newClass->setObjectName(QStringLiteral("MnXjBj"));
     m_stage->setTopMenus({names, fangShi, format, m_mnJishi});
     attachDrawItems();
     QMenu* windows = m_stage->addWindowMenu();

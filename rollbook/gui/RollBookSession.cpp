@@ -309,6 +309,31 @@ bool RollBookSession::save()
     return told(outcome);
 }
 
+int RollBookSession::addClassSheet(const QString& name, const std::vector<CellWrite>& cells)
+{
+    // A sheet whose save fails is taken back by reading the file again,
+    // which must find every earlier change in it.
+    if (m_book.unsavedWriteCount() > 0 && !save()) {
+        reportWriteFailure();
+        return -1;
+    }
+    const BookOutcome added = m_book.addWorksheet(name, cells);
+    if (added.status == BookStatus::SheetExists || added.status == BookStatus::Refused) {
+        const QString text =
+            added.status == BookStatus::SheetExists
+                ? QStringLiteral("点名册中已有名为“%1”的工作表，请换一个名字。").arg(name)
+                : QStringLiteral("无法在点名册中建立工作表“%1”：%2。").arg(name, added.detail);
+        m_services.messages->show(text, QStringLiteral("提醒"), MessageIcon::Exclamation);
+        return -1;
+    }
+    if (!told(added) || !save()) {
+        m_book.dropAddedWorksheet();
+        reportWriteFailure();
+        return -1;
+    }
+    return m_book.worksheetIndex(name);
+}
+
 bool RollBookSession::commit(RecordStatus status)
 {
     const bool saved = save();

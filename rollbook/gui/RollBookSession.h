@@ -153,6 +153,13 @@ public:
         return m_book.changeFor(sheet, column, subject);
     }
 
+    // Adds the class sheet `name` holding `cells` and saves it at once;
+    // earlier changes are saved first. A name taken is told; a save that
+    // fails is told as any (the holder asked about) and the sheet is not
+    // added: it exists once the file holds it. The new sheet's position
+    // among the worksheets, or -1.
+    int addClassSheet(const QString& name, const std::vector<CellWrite>& cells);
+
     // Shows "非常抱歉，写入没成功，请再来一次，" / "" / the cause of the failure
     // (critical, "错误") and opens the roll book again. Nothing is shown when
     // the teacher has just answered the question about the file's holder.

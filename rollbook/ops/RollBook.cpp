@@ -3,6 +3,7 @@
 #include "rollbook/ops/CellEditRecord.h"
 #include "rollbook/ops/TakeBackRecord.h"
 
+#include "rollbook/SheetName.h"
 #include "rollbook/Workbook.h"
 #include "shell/core/AppServices.h"
 #include "shell/core/Clock.h"
@@ -283,6 +284,46 @@ BookOutcome RollBook::write(const std::vector<CellWrite>& cells)
     if (!m_workbook || m_activeSheet < 0)
         return finish(failed(BookStatus::Unreadable));
     return finish(writeInto(m_activeSheet, cells));
+}
+
+BookOutcome RollBook::addWorksheet(const QString& name, const std::vector<CellWrite>& cells)
+{
+    if (BookOutcome opened = open(); !carry(opened))
+        return finish(std::move(opened));
+    if (!m_pending.written().empty())
+        return finish(failed(BookStatus::SaveFailed));
+    std::vector<std::string> names;
+    for (const xls::SheetInfo& sheet : m_workbook->sheets())
+        names.push_back(sheet.name);
+    const std::string utf8 = name.toStdString();
+    switch (xls::checkSheetName(utf8, names)) {
+    case xls::SheetNameProblem::None:
+        break;
+    case xls::SheetNameProblem::Taken:
+        return finish(failed(BookStatus::SheetExists));
+    default:
+        return finish(failed(BookStatus::Refused, QStringLiteral("这个名字不能用作工作表名称")));
+    }
+    try {
+        const std::size_t sheet = m_workbook->addWorksheet(utf8);
+        for (const CellWrite& c : cells)
+            writeContent(*m_workbook, sheet, c.row, c.column, c.value);
+    } catch (const xls::XlsError& error) {
+        dropAddedWorksheet();
+        return finish(failed(BookStatus::Refused, QString::fromUtf8(error.what())));
+    }
+    ++m_version;
+    return finish({});
+}
+
+void RollBook::dropAddedWorksheet()
+{
+    // Nothing else of ours was unsaved (see addWorksheet): the file holds it all.
+    if (m_workbook && !readAgain().ok()) {
+        m_workbook.reset();
+        ++m_version;
+    }
+    m_reloads.clear();
 }
 
 BookOutcome RollBook::writeInto(int sheet, const std::vector<CellWrite>& cells, bool recorded,

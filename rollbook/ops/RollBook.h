@@ -35,6 +35,7 @@ enum class BookStatus {
     Damaged,     // the worksheet's cells cannot be read
     Refused,     // a cell the engine will not change; nothing of the write made
     SaveFailed,  // the file cannot be written now; the changes wait
+    SheetExists, // a new sheet's name is taken (capitals aside)
 };
 
 // The cell that refused a write, and why.
@@ -191,6 +192,15 @@ public:
     {
         return m_pending.stateOf(sheet, column, subject);
     }
+
+    // Adds the worksheet `name` after the last sheet with `cells` in it, in
+    // memory: the save is the caller's, and a sheet whose save failed is
+    // taken back with dropAddedWorksheet(). Needs every earlier change saved
+    // (SaveFailed otherwise), so taking it back loses nothing. SheetExists
+    // for a name the workbook has, Refused for one Excel does not take.
+    BookOutcome addWorksheet(const QString& name, const std::vector<CellWrite>& cells);
+    // Reads the file again, so the sheet added and not saved is gone.
+    void dropAddedWorksheet();
 
     // Closes the workbook; kept when changes of ours still need it.
     BookOutcome close();

@@ -3,8 +3,14 @@
 #include "ClassroomFixture.h"
 #include "drawrecord/logic/RecordLines.h"
 
+#include <QClipboard>
 #include <QDateTime>
+#include <QDialog>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QTableWidget>
 
 using namespace zelvano;
@@ -22,6 +28,7 @@ private slots:
     void drawWhileGroupingPanelUp_callsNobody_recordsNothing();
     void newItems_comeAfterReturnAndFormatItems();
     void balance_weighsByTheRecord_showsOdds_isRememberedPerClass();
+    void newClass_pastedList_waitsForAHeldFile_thenIsTheChosenSheet();
 };
 
 void tst_FrmKtHdReport::calledPerson_recordedWithClassAndPool_nameSpokenAfterTheRoll()
@@ -73,8 +80,10 @@ void tst_FrmKtHdReport::newItems_comeAfterReturnAndFormatItems()
     auto* record = w->findChild<QAction*>(QStringLiteral("MnRecord"));
     auto* names = qobject_cast<QMenu*>(record->parent());
     QCOMPARE(names->actions().indexOf(w->MnMd(6)), 6);
-    QCOMPARE(names->actions().at(names->actions().size() - 2), record);
-    QCOMPARE(names->actions().last(), w->findChild<QAction*>(QStringLiteral("MnTj")));
+    QCOMPARE(names->actions().at(names->actions().size() - 3), record);
+    QCOMPARE(names->actions().at(names->actions().size() - 2),
+             w->findChild<QAction*>(QStringLiteral("MnTj")));
+    QCOMPARE(names->actions().last(), w->findChild<QAction*>(QStringLiteral("MnXjBj")));
     QMenu* format = w->displayFormat().MnGeShi();
     QCOMPARE(format->actions().last(), w->findChild<QAction*>(QStringLiteral("MnVoice")));
 }
@@ -125,6 +134,59 @@ void tst_FrmKtHdReport::balance_weighsByTheRecord_showsOdds_isRememberedPerClass
     w->MnFs(2)->setChecked(false);
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
     QCOMPARE(random->counts.back(), 3);
+}
+
+void tst_FrmKtHdReport::newClass_pastedList_waitsForAHeldFile_thenIsTheChosenSheet()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    const QString existing = control<QComboBox>(w, "cmbBj")->itemText(0);
+    w->findChild<QAction*>(QStringLiteral("MnXjBj"))->trigger();
+    QPointer<QDialog> dialog = w->findChild<QDialog*>(QStringLiteral("NewClassDialog"));
+    QVERIFY(dialog && dialog->isVisible());
+    QApplication::clipboard()->setText(QStringLiteral("姓名\n张三\n李四\n\n王五\n李四\n"));
+    auto* list = control<QPlainTextEdit>(dialog, "txtMd");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(control<QLabel>(dialog, "lblRs")->text(),
+             QStringLiteral("3人，重复1人已标出，空行1处已略过，序号或列名1处已略过"));
+    auto* name = control<QLineEdit>(dialog, "txtBjMc");
+    auto* create = control<QPushButton>(dialog, "cmdJl");
+    // Chinese arrives from the input method as committed text.
+    const auto type = [name](const QString& text) {
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(name, &typed);
+    };
+    name->setFocus();
+    type(existing);
+    QVERIFY(control<QLabel>(dialog, "lblTs")->text().contains(QStringLiteral("已有")));
+    QVERIFY(!create->isEnabled());
+    name->clear();
+    type(QStringLiteral("新班"));
+    QVERIFY(create->isEnabled());
+    if (const QString shots = QString::fromLocal8Bit(qgetenv("ZELVANO_SHOTS")); !shots.isEmpty())
+        dialog->grab().save(shots + QStringLiteral("/new-class.png"));
+
+    // WPS holds the file and the teacher cancels: no sheet, the list stays.
+    const QString sheetsBefore = xlrdAt(book(), 0, 1, 1, "sys.stdout.write(str(s.book.nsheets))");
+    processes->holders = {{4242, "WPS 表格"}};
+    messages->answers = {MessageAnswer::Cancel};
+    QTest::mouseClick(create, Qt::LeftButton);
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(xlrdAt(book(), 0, 1, 1, "sys.stdout.write(str(s.book.nsheets))"), sheetsBefore);
+
+    processes->holders.clear();
+    QTest::mouseClick(create, Qt::LeftButton);
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(xlrdAt(book(), -1, 1, 1,
+                    "sys.stdout.write(s.name + '|' + s.cell_value(0, 0) + '|' + "
+                    "'|'.join(str(v) for v in s.col_values(1)))"),
+             QStringLiteral("新班|新班||姓名|张三|李四|王五"));
+    auto* classes = control<QComboBox>(w, "cmbBj");
+    QCOMPARE(classes->currentText(), QStringLiteral("新班"));
+    QCOMPARE(w->roster().size(), size_t(3));
+    QCOMPARE(w->roster()[2].name, QStringLiteral("王五"));
 }
 
 QTEST_MAIN(tst_FrmKtHdReport)

@@ -11,17 +11,25 @@ namespace zelvano
 
 void FrmKtHd::MnXjBj_Click()
 {
-    const auto sheets = m_rollBook->worksheetNames();
-    if (!sheets) {
-        m_rollBook->reportDamaged();
-        return;
+    // One list at a time: a second call brings the open one forward.
+    auto* dialog = findChild<NewClassDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        const auto sheets = m_rollBook->worksheetNames();
+        if (!sheets) {
+            m_rollBook->reportDamaged();
+            return;
+        }
+        dialog = new NewClassDialog(
+            *sheets,
+            [this](const QString& name, const QStringList& names) {
+                return createClass(name, names);
+            },
+            this);
     }
-    auto* dialog = new NewClassDialog(
-        *sheets,
-        [this](const QString& name, const QStringList& names) { return createClass(name, names); },
-        this);
-    dialog->setModal(true);
+    // Not modal: the lesson goes on while the teacher gathers the list.
     dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 bool FrmKtHd::createClass(const QString& className, const QStringList& names)

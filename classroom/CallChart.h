@@ -30,6 +30,7 @@ public:
 
 private:
     QWidget* m_widget = nullptr;
+    QWidget* m_view = nullptr;
 };
 
 } // namespace zelvano

@@ -7,7 +7,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QLineSeries>
+#include <QScrollArea>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -22,7 +24,16 @@ CallChart::CallChart(QWidget* parent)
     view->setAccessibleName(QStringLiteral("点名次数图"));
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(260);
-    m_widget = view;
+    m_view = view;
+    // A class of sixty has more names than fit beside the table: the chart
+    // grows to a readable width and scrolls sideways.
+    auto* scroll = new QScrollArea(parent);
+    scroll->setObjectName(QStringLiteral("scrTj"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(view);
+    m_widget = scroll;
 }
 
 CallChart::~CallChart() = default;
@@ -48,7 +59,8 @@ void CallChart::show(const QString& title, const QStringList& names, const std::
     auto* categories = new QBarCategoryAxis;
     categories->append(names);
     categories->setLabelsAngle(names.size() > 12 ? -90 : 0);
-    categories->setLabelsFont(songFont(names.size() > 30 ? 8 : 10));
+    const QFont labelFont = songFont(names.size() > 30 ? 8 : 10);
+    categories->setLabelsFont(labelFont);
     // Truncated, a rotated name shows as an ellipsis alone.
     categories->setTruncateLabels(false);
     chart->addAxis(categories, Qt::AlignBottom);
@@ -80,7 +92,12 @@ void CallChart::show(const QString& title, const QStringList& names, const std::
         line->attachAxis(categories);
         line->attachAxis(percent);
     }
-    auto* view = static_cast<QChartView*>(m_widget);
+    // Qt Charts hides a turned name whose line is wider than its bar's slot,
+    // the first one at least; every slot gets a line and a little more.
+    const int slot = QFontMetrics(labelFont).height() + 4;
+    const int axes = chancePercent.empty() ? 120 : 200;
+    auto* view = static_cast<QChartView*>(m_view);
+    view->setMinimumWidth(names.size() > 12 ? static_cast<int>(names.size()) * slot + axes : 0);
     QChart* old = view->chart();
     view->setChart(chart);
     delete old;
@@ -88,7 +105,7 @@ void CallChart::show(const QString& title, const QStringList& names, const std::
 
 QImage CallChart::picture() const
 {
-    return m_widget->grab().toImage();
+    return m_view->grab().toImage();
 }
 
 } // namespace zelvano

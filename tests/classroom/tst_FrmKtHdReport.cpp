@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -28,6 +30,7 @@ private slots:
     void drawWhileGroupingPanelUp_callsNobody_recordsNothing();
     void newItems_comeAfterReturnAndFormatItems();
     void balance_weighsByTheRecord_showsOdds_isRememberedPerClass();
+    void callChart_namesEveryPersonOfALargeClass();
     void newClass_pastedList_waitsForAHeldFile_thenIsTheChosenSheet();
 };
 
@@ -134,6 +137,31 @@ void tst_FrmKtHdReport::balance_weighsByTheRecord_showsOdds_isRememberedPerClass
     w->MnFs(2)->setChecked(false);
     QTest::mouseClick(w->lblXm(), Qt::LeftButton);
     QCOMPARE(random->counts.back(), 3);
+}
+
+void tst_FrmKtHdReport::callChart_namesEveryPersonOfALargeClass()
+{
+    FrmKtHd* w = open();
+    finishSetup(w);
+    QVERIFY(w->roster().size() >= 40);
+    w->findChild<QAction*>(QStringLiteral("MnTj"))->trigger();
+    auto* stats = w->findChild<QWidget*>(QStringLiteral("CallStatsWindow"));
+    auto* chart = stats->findChild<QGraphicsView*>(QStringLiteral("chtTj"));
+    if (!chart)
+        QSKIP("built without Qt Charts: the window shows the table alone");
+    const auto unnamed = [&] {
+        QSet<QString> shown;
+        for (const QGraphicsItem* item : chart->scene()->items())
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+                text && text->isVisible())
+                shown << text->toPlainText();
+        QStringList missing;
+        for (const auto& person : w->roster())
+            if (!shown.contains(person.name))
+                missing << person.name;
+        return missing.join(QLatin1Char(' '));
+    };
+    QTRY_COMPARE(unnamed(), QString());
 }
 
 void tst_FrmKtHdReport::newClass_pastedList_waitsForAHeldFile_thenIsTheChosenSheet()
